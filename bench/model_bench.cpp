@@ -1,0 +1,36 @@
+#include <benchmark/benchmark.h>
+
+#include "model/motor.h"
+
+namespace {
+
+using thrustlet::cGrain;
+using thrustlet::cMotor;
+
+cMotor MakeMotor(int grains) {
+    cMotor motor;
+    motor.SetNozzleDia(0.5f);
+    for (int i = 0; i < grains; ++i) {
+        auto grain = std::make_shared<cGrain>();
+        grain->SetGrainType(cGrain::kBates);
+        grain->SetLength(4.0f + 0.01f * static_cast<float>(i % 7));
+        grain->SetDiameter(2.0f);
+        grain->SetCoreDiameter(1.0f - 0.02f * static_cast<float>(i % 5));
+        motor.AddGrain(grain);
+    }
+    return motor;
+}
+
+void BM_KN(benchmark::State& state) {
+    cMotor motor = MakeMotor(static_cast<int>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(motor.KN(0.26f));
+}
+BENCHMARK(BM_KN)->Arg(4)->Arg(100)->Arg(1000);
+
+void BM_KNMax(benchmark::State& state) {
+    cMotor motor = MakeMotor(static_cast<int>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(motor.KNMax());
+}
+BENCHMARK(BM_KNMax)->Arg(4)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

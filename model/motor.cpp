@@ -1,0 +1,103 @@
+#include "model/motor.h"
+
+#include <cmath>
+
+#include "model/errors.h"
+#include "model/numeric.h"
+
+namespace thrustlet {
+
+namespace {
+
+double CheckedPower(double base, double exponent) {
+    if (base == 0.0 && exponent < 0.0) ThrowDivisionByZero();
+    const double result = std::pow(base, exponent);
+    if (std::isnan(result) && !std::isnan(base) && !std::isnan(exponent)) {
+        // A negative base with a fractional exponent has no real power.
+        throw RunTimeError(err::kInvalidCall, "Invalid procedure call or argument");
+    }
+    return CheckedDouble(result);
+}
+
+}  // namespace
+
+float cMotor::ChamberPressure(float sglBurnDepth) {
+    const double kn = KN(sglBurnDepth);
+    const double exponent = CheckedDivide(1.0, 1.0 - static_cast<double>(ballistic_n_));
+    const double base = CheckedDouble(static_cast<double>(isp_star_) * kn * ballistic_a_ * density_);
+    return ToSingle(CheckedPower(base, exponent));
+}
+
+void cMotor::SetNozzleDia(float sglDia) {
+    nozzle_dia_ = sglDia;
+    nozzle_throat_area_ = ToSingle(kPi * std::pow(sglDia / 2.0, 2.0));
+}
+
+float cMotor::WebThickness() {
+    float web = 0.0f;
+    for (const auto& grain : grains_) {
+        const float grain_web = grain->WebThickness();
+        if (grain_web > web) web = grain_web;
+    }
+    return web;
+}
+
+double cMotor::KN(float sglBurnDepth) {
+    if (nozzle_throat_area_ == 0.0f) return 0.0;
+    double sum = 0.0;
+    for (const auto& grain : grains_) sum = grain->SurfaceArea(sglBurnDepth) + sum;
+    return RoundHalfEven(CheckedDivide(sum, nozzle_throat_area_));
+}
+
+float cMotor::KNMax() {
+    const float web = WebThickness();
+    const float step = ToSingle(static_cast<double>(WebThickness()) / 1000.0);
+    float max_kn = 0.0f;
+    float depth = 0.0f;
+    while (depth <= web) {
+        // KN is a pure function of the depth, so the value compared is also
+        // the value kept; no second evaluation is needed.
+        const float kn = ToSingle(KN(depth));
+        if (kn > max_kn) max_kn = kn;
+        const float next = ToSingle(static_cast<double>(step) + depth);
+        // A zero web (step 0) or a step lost in rounding would never reach
+        // the web: the scan then ends after the depth it has just evaluated.
+        if (!(next > depth)) break;
+        depth = next;
+    }
+    return static_cast<float>(RoundHalfEven(max_kn));
+}
+
+void cMotor::AddGrain(std::shared_ptr<cGrain> oGrain) {
+    if (!oGrain) {
+        throw RunTimeError(err::kObjectNotSet, "Object variable or With block variable not set");
+    }
+    if (grains_.size() >= static_cast<size_t>(kMaxGrains)) ThrowOverflow();
+    grains_.push_back(std::move(oGrain));
+}
+
+void cMotor::RemoveGrain(int16_t iGrain) {
+    if (iGrain < 1 || iGrain > GrainCount()) ThrowSubscriptOutOfRange();
+    grains_.erase(grains_.begin() + (iGrain - 1));
+}
+
+std::shared_ptr<cGrain> cMotor::Grain(int16_t iGrain) const {
+    if (iGrain < 1 || iGrain > GrainCount()) ThrowSubscriptOutOfRange();
+    return grains_[static_cast<size_t>(iGrain - 1)];
+}
+
+void cMotor::DeleteGrain(int16_t iGrain) {
+    if (iGrain >= 1 && iGrain <= GrainCount()) grains_.erase(grains_.begin() + (iGrain - 1));
+}
+
+float cMotor::VolumeLoadingPercent() const {
+    float envelope = 0.0f;
+    float propellant = 0.0f;
+    for (const auto& grain : grains_) {
+        envelope = ToSingle(static_cast<double>(grain->Volume()) + envelope);
+        propellant = ToSingle(static_cast<double>(grain->VolumePropellant()) + propellant);
+    }
+    return ToSingle(CheckedDivide(propellant, envelope) * 100.0);
+}
+
+}  // namespace thrustlet

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/grain.h"
+
+namespace thrustlet {
+
+// The motor being designed: grains from the head end (grain 1) to the nozzle
+// end, a nozzle throat and the propellant's data. Nothing is cached: every
+// Kn figure is computed afresh from the current grains.
+class cMotor {
+public:
+    // Most grains a motor can hold: positions are 16-bit.
+    static constexpr int16_t kMaxGrains = INT16_MAX;
+
+    // Equilibrium chamber pressure at a burn depth, from Kn and the
+    // steady-state burn-rate law; no unit constants are applied.
+    float ChamberPressure(float sglBurnDepth);
+
+    float ISPStar() const { return isp_star_; }
+    float BallisticN() const { return ballistic_n_; }
+    float BallisticA() const { return ballistic_a_; }
+    float Density() const { return density_; }
+    void SetISPStar(float sIn) { isp_star_ = sIn; }
+    void SetBallisticN(float sIn) { ballistic_n_ = sIn; }
+    void SetBallisticA(float sIn) { ballistic_a_ = sIn; }
+    void SetDensity(float sIn) { density_ = sIn; }
+
+    const std::string& Name() const { return name_; }
+    void SetName(const std::string& sIn) { name_ = sIn; }
+
+    // Stores the throat diameter, then the throat area it implies. A throat
+    // whose area does not fit a float fails with "Overflow" after the
+    // diameter was stored (the area keeps its old value).
+    void SetNozzleDia(float sglDia);
+    float NozzleDia() const { return nozzle_dia_; }
+    float NozzleThroatArea() const { return nozzle_throat_area_; }
+
+    // The largest grain web, never negative.
+    float WebThickness();
+    // Burning area over throat area at a burn depth, rounded to a whole
+    // number (halves to even). 0 when the throat area is 0.
+    double KN(float sglBurnDepth);
+    // Largest Kn over a 1/1000-web scan of the burn, a whole number.
+    float KNMax();
+
+    // Appends the grain object itself (shared, not copied).
+    void AddGrain(std::shared_ptr<cGrain> oGrain);
+    // Removes grain iGrain (1-based); fails with "Subscript out of range".
+    void RemoveGrain(int16_t iGrain);
+    int16_t GrainCount() const { return static_cast<int16_t>(grains_.size()); }
+    // The grain object at 1-based iGrain; fails with "Subscript out of range".
+    std::shared_ptr<cGrain> Grain(int16_t iGrain) const;
+    // Removes grain iGrain when it exists; other positions are ignored.
+    void DeleteGrain(int16_t iGrain);
+
+    // Writes the motor file at sFile; the previous file is replaced only
+    // once the new one was written completely.
+    void SaveToFile(const std::string& sFile) const;
+    // Loads a motor file into this motor. A failed read leaves the motor
+    // exactly as it was. An empty or all-blank path does nothing.
+    void ReadFromFile(const std::string& sFile);
+
+    // Propellant volume as a percentage of the grains' envelope volume.
+    float VolumeLoadingPercent() const;
+
+private:
+    float nozzle_dia_ = 0.0f;
+    float nozzle_throat_area_ = 0.0f;
+    std::vector<std::shared_ptr<cGrain>> grains_;
+    std::string name_;
+    float isp_star_ = 0.0f;
+    float ballistic_n_ = 0.0f;
+    float ballistic_a_ = 0.0f;
+    float density_ = 0.0f;
+};
+
+}  // namespace thrustlet
