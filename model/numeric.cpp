@@ -7,10 +7,10 @@
 
 namespace thrustlet {
 
-float ToSingle(double value) {
+float ToSingleOutOfRange(double value) {
     if (std::isnan(value)) ThrowOverflow();
     const double magnitude = std::fabs(value);
-    if (magnitude > FLT_MAX) {
+    {
         // Values within half an ulp of FLT_MAX still round to it; the exact
         // halfway point rounds to even, which is infinity.
         constexpr double kHalfUlpAtMax = 0x1p103;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cfloat>
+#include <cmath>
 #include <cstdint>
 
 namespace thrustlet {
@@ -11,7 +13,13 @@ inline constexpr double kPi = 3.141592;
 // Rounds a double-precision intermediate to the 32-bit float it is stored as.
 // A NaN, an infinity or a value beyond the float range fails with "Overflow"
 // instead of silently storing inf or NaN.
-float ToSingle(double value);
+// Inline because every area evaluation stores several values.
+[[noreturn]] void ThrowOverflow();
+float ToSingleOutOfRange(double value);
+inline float ToSingle(double value) {
+    if (std::fabs(value) <= static_cast<double>(FLT_MAX)) return static_cast<float>(value);
+    return ToSingleOutOfRange(value);  // NaN, infinity or beyond the float range
+}
 
 // Fails with "Overflow" when a double intermediate is infinite or NaN.
 double CheckedDouble(double value);

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/grain.h"
+
+namespace thrustlet {
+
+class cMotor;
+
+// What a motor file holds, read into plain values first so that a file that
+// fails half-way never touches the motor.
+struct MotorFileContent {
+    float nozzle_dia = 0.0f;
+    std::vector<std::shared_ptr<cGrain>> grains;
+    struct Propellant {
+        float isp_star = 0.0f;
+        float density = 0.0f;
+        float ballistic_a = 0.0f;
+        float ballistic_n = 0.0f;
+    };
+    // Absent when the file ends during the grain list or right after the
+    // line that ended it: the motor then keeps its propellant data.
+    std::optional<Propellant> propellant;
+};
+
+// The file text of a motor: seven lines plus one per grain, each ending in
+// CR LF, numbers in 7-significant-digit form with "." whatever the locale.
+std::string MotorFileText(const cMotor& motor);
+
+// Reads motor file text (CR LF, LF or CR line ends). Fails with a
+// RunTimeError whose description names the line and what was found there.
+MotorFileContent ParseMotorFile(std::string_view text);
+
+// For tests of a write that fails part-way: the write stops with an I/O
+// error once this many bytes have gone out.
+struct AtomicWriteOptions {
+    std::size_t fail_after_bytes = static_cast<std::size_t>(-1);
+};
+
+// Writes `content` to a temporary file beside `path` and renames it over
+// `path` only when everything was written; on any failure the temporary file
+// is removed and an existing file at `path` is left byte-identical. A target
+// that cannot be written to (read-only, a folder) fails rather than being
+// replaced; a replaced file keeps its permissions.
+void WriteFileAtomically(const std::string& path, std::string_view content,
+                         const AtomicWriteOptions& options = {});
+
+}  // namespace thrustlet

@@ -1,0 +1,345 @@
+#include "model/motor_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "model/errors.h"
+#include "model/motor.h"
+
+#ifndef THRUSTLET_EXAMPLES_DIR
+#error "THRUSTLET_EXAMPLES_DIR must name the examples folder"
+#endif
+
+namespace thrustlet {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::shared_ptr<cGrain> Bates(float length, float diameter, float core, int16_t type = 1) {
+    auto grain = std::make_shared<cGrain>();
+    grain->SetGrainType(type);
+    grain->SetLength(length);
+    grain->SetDiameter(diameter);
+    grain->SetCoreDiameter(core);
+    return grain;
+}
+
+class MotorFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("thrustlet_motor_file_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(dir_, ec);
+    }
+
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    std::string Write(const std::string& name, const std::string& text) const {
+        std::ofstream(Path(name), std::ios::binary) << text;
+        return Path(name);
+    }
+
+    static std::string Slurp(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream out;
+        out << in.rdbuf();
+        return out.str();
+    }
+
+    // A motor whose every field differs from what test files hold.
+    static cMotor Previous() {
+        cMotor motor;
+        motor.SetNozzleDia(0.7f);
+        motor.AddGrain(Bates(9, 8, 7));
+        motor.SetISPStar(1);
+        motor.SetDensity(2);
+        motor.SetBallisticA(3);
+        motor.SetBallisticN(4);
+        return motor;
+    }
+
+    static void ExpectUnchanged(const cMotor& motor) {
+        EXPECT_EQ(motor.NozzleDia(), 0.7f);
+        ASSERT_EQ(motor.GrainCount(), 1);
+        EXPECT_EQ(motor.Grain(1)->Length(), 9.0f);
+        EXPECT_EQ(motor.ISPStar(), 1.0f);
+        EXPECT_EQ(motor.Density(), 2.0f);
+        EXPECT_EQ(motor.BallisticA(), 3.0f);
+        EXPECT_EQ(motor.BallisticN(), 4.0f);
+    }
+
+    std::size_t FilesInDir() const {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
+    }
+
+    fs::path dir_;
+};
+
+const char kExample[] =
+    "Name:\r\nNozzleDia:0.5\r\nGrain:1,3.5,2,0.8\r\nGrain:1,3.5,2,1\r\nPropellant Data\r\n"
+    "ISP*:900\r\nDensity:0.06\r\nBallisticA:0.05\r\nBallisticN:0.3\r\n";
+
+TEST_F(MotorFileTest, ExampleFileReadsAndWritesBackByteIdentical) {
+    cMotor motor;
+    motor.ReadFromFile(Write("in.tlt", kExample));
+    EXPECT_EQ(motor.NozzleDia(), 0.5f);
+    ASSERT_EQ(motor.GrainCount(), 2);
+    EXPECT_EQ(motor.Grain(1)->CoreDiameter(), 0.8f);
+    EXPECT_EQ(motor.Grain(2)->CoreDiameter(), 1.0f);
+    EXPECT_EQ(motor.Grain(2)->GrainType(), 1);
+    EXPECT_EQ(motor.ISPStar(), 900.0f);
+    EXPECT_EQ(motor.Density(), 0.06f);
+    EXPECT_EQ(motor.BallisticA(), 0.05f);
+    EXPECT_EQ(motor.BallisticN(), 0.3f);
+    motor.SaveToFile(Path("out.tlt"));
+    EXPECT_EQ(Slurp(Path("out.tlt")), kExample);
+    EXPECT_EQ(Slurp(std::string(THRUSTLET_EXAMPLES_DIR) + "/two_grain.tlt"), kExample);
+}
+
+TEST_F(MotorFileTest, EveryExampleRoundTripsByteIdentical) {
+    for (const auto& entry : fs::directory_iterator(THRUSTLET_EXAMPLES_DIR)) {
+        if (entry.path().extension() != ".tlt") continue;
+        cMotor motor;
+        motor.ReadFromFile(entry.path().string());
+        EXPECT_GT(motor.GrainCount(), 0) << entry.path();
+        EXPECT_EQ(MotorFileText(motor), Slurp(entry.path().string())) << entry.path();
+    }
+}
+
+TEST_F(MotorFileTest, WritesSevenLinesForAMotorWithoutGrains) {
+    cMotor motor;
+    motor.SetNozzleDia(1.0f / 3.0f);
+    motor.SetISPStar(2e10f);
+    motor.SetDensity(-0.0001f);
+    motor.SetBallisticA(0.00001f);
+    motor.SetBallisticN(12345678.0f);
+    EXPECT_EQ(MotorFileText(motor),
+              "Name:\r\nNozzleDia:0.3333333\r\nPropellant Data\r\nISP*:2E+10\r\n"
+              "Density:-0.0001\r\nBallisticA:1E-05\r\nBallisticN:1.234568E+07\r\n");
+    motor.SaveToFile(Path("m.tlt"));
+    cMotor back = Previous();
+    back.ReadFromFile(Path("m.tlt"));
+    EXPECT_EQ(back.GrainCount(), 0);
+    EXPECT_EQ(back.NozzleDia(), 0.3333333f);
+    EXPECT_EQ(back.ISPStar(), 2e10f);
+    EXPECT_EQ(back.BallisticA(), 0.00001f);
+    EXPECT_EQ(back.BallisticN(), 12345680.0f);  // 7 significant digits
+}
+
+TEST_F(MotorFileTest, RoundTripKeepsGrainOrderAndOddValues) {
+    cMotor motor;
+    motor.SetNozzleDia(0.43f);
+    motor.AddGrain(Bates(1.5f, 2, 0.75f));
+    motor.AddGrain(Bates(-1, 0, 3e38f, 7));  // stored as it stands
+    motor.AddGrain(Bates(3.1415926f, 2, 1));
+    motor.SaveToFile(Path("m.tlt"));
+    cMotor back;
+    back.ReadFromFile(Path("m.tlt"));
+    ASSERT_EQ(back.GrainCount(), 3);
+    EXPECT_EQ(back.Grain(1)->Length(), 1.5f);
+    EXPECT_EQ(back.Grain(2)->GrainType(), 7);
+    EXPECT_EQ(back.Grain(2)->Length(), -1.0f);
+    EXPECT_EQ(back.Grain(2)->CoreDiameter(), 3e38f);
+    EXPECT_EQ(back.Grain(3)->Length(), 3.141593f);
+    EXPECT_EQ(back.NozzleDia(), 0.43f);
+}
+
+struct OddFile {
+    const char* name;
+    const char* text;
+    int grains;
+    float nozzle;
+    float isp;  // 1 when the motor keeps its previous data
+};
+
+TEST_F(MotorFileTest, OddButReadableFiles) {
+    const OddFile files[] = {
+        {"labels ignored", "X\r\nThroat:0.4\r\nGrain:1,3.5,2,1\r\nP\r\nA:5\r\nB:6\r\nC:7\r\nD:8\r\n",
+         1, 0.4f, 5},
+        {"plain LF", "Name:\nNozzleDia:0.5\nGrain:1,3.5,2,1\nPropellant Data\nISP*:9\nD:1\nA:1\nN:1\n",
+         1, 0.5f, 9},
+        {"lower-case grain ends the list",
+         "N:\r\nD:0.5\r\ngrain:1,3.5,2,1\r\nISP*:11\r\nD:1\r\nA:1\r\nN:1\r\n", 0, 0.5f, 11},
+        {"five values", "N:\r\nD:0.5\r\nGrain:1,3.5,2,1,9\r\nP\r\nI:12\r\nD:1\r\nA:1\r\nN:1\r\n", 1,
+         0.5f, 12},
+        {"ends after the last grain", "N:\r\nD:0.5\r\nGrain:1,3.5,2,1\r\nGrain:1,3.5,2,1", 2, 0.5f,
+         1},
+        {"ends right after the line that ended the list",
+         "N:\r\nD:0.5\r\nGrain:1,3.5,2,1\r\nPropellant Data\r\n", 1, 0.5f, 1},
+        {"spaces around numbers and exponent form",
+         "N:\r\nD: 5E-01 \r\nGrain: 1 , 3.5 ,2 , 1 \r\nP\r\nI:+9.0e+2\r\nD:1\r\nA:1\r\nN:1\r\ntrailing",
+         1, 0.5f, 900},
+        {"fractional type rounds half to even",
+         "N:\r\nD:0.5\r\nGrain:2.5,3.5,2,1\r\nP\r\nI:1\r\nD:1\r\nA:1\r\nN:1\r\n", 1, 0.5f, 1},
+        {"second colon ends the value", "N:\r\nD:0.5:junk\r\nP\r\nI:3:x\r\nD:1\r\nA:1\r\nN:1\r\n", 0,
+         0.5f, 3},
+    };
+    for (const auto& f : files) {
+        cMotor motor = Previous();
+        motor.ReadFromFile(Write("odd.tlt", f.text));
+        EXPECT_EQ(motor.GrainCount(), f.grains) << f.name;
+        EXPECT_EQ(motor.NozzleDia(), f.nozzle) << f.name;
+        EXPECT_EQ(motor.ISPStar(), f.isp) << f.name;
+        if (motor.GrainCount() > 0) {
+            EXPECT_EQ(motor.Grain(1)->CoreDiameter(), 1.0f) << f.name;
+        }
+    }
+    cMotor typed;
+    typed.ReadFromFile(Write("t.tlt", files[7].text));
+    EXPECT_EQ(typed.Grain(1)->GrainType(), 2);
+}
+
+struct BrokenFile {
+    const char* name;
+    const char* text;
+    int number;
+    const char* description;
+};
+
+TEST_F(MotorFileTest, BrokenFilesFailWithTheLineAndLeaveTheMotorAlone) {
+    const BrokenFile files[] = {
+        {"empty file", "", 62, "Input past end of file: line 1 is missing"},
+        {"only a name", "Name:\r\n", 62, "Input past end of file: line 2 is missing"},
+        {"bad grain value", "Name:\r\nNozzleDia:0.5\r\nGrain:1,3.5,2,1\r\nGrain:1,abc,2,1\r\n", 13,
+         "Type mismatch: line 4 (\"Grain:1,abc,2,1\")"},
+        {"three values", "N:\r\nD:0.5\r\nGrain:1,3.5,2\r\n", 13,
+         "Type mismatch: line 3 (\"Grain:1,3.5,2\")"},
+        {"blank line in the grain list",
+         "N:\r\nD:0.5\r\nGrain:1,3.5,2,1\r\n\r\nPropellant Data\r\nI:1\r\nD:1\r\nA:1\r\n",
+         13, "Type mismatch: line 5 (\"Propellant Data\")"},
+        {"short propellant section", "N:\r\nD:0.5\r\nP\r\nI:1\r\nD:1\r\n", 62,
+         "Input past end of file: line 6 is missing"},
+        {"nozzle without a value", "N:\r\nNozzleDia\r\n", 13, "Type mismatch: line 2 (\"NozzleDia\")"},
+        {"float overflow", "N:\r\nD:0.5\r\nGrain:1,1e39,2,1\r\n", 6,
+         "Overflow: line 3 (\"Grain:1,1e39,2,1\")"},
+        {"type overflow", "N:\r\nD:0.5\r\nGrain:32767.5,1,2,1\r\n", 6,
+         "Overflow: line 3 (\"Grain:32767.5,1,2,1\")"},
+        {"throat area overflow", "N:\r\nD:1e30\r\n", 6, "Overflow: line 2 (\"D:1e30\")"},
+        {"decimal comma", "N:\r\nD:0,5\r\n", 13, "Type mismatch: line 2 (\"D:0,5\")"},
+    };
+    for (const auto& f : files) {
+        cMotor motor = Previous();
+        try {
+            motor.ReadFromFile(Write("bad.tlt", f.text));
+            ADD_FAILURE() << f.name;
+        } catch (const RunTimeError& e) {
+            EXPECT_EQ(e.Number(), f.number) << f.name;
+            EXPECT_EQ(e.Description(), f.description) << f.name;
+        }
+        ExpectUnchanged(motor);
+    }
+}
+
+TEST_F(MotorFileTest, LongLinesAreShortenedInTheMessageOnly) {
+    std::string long_line = "Grain:1," + std::string(40000, ' ') + "4,2,1";
+    cMotor motor;
+    motor.ReadFromFile(Write("long.tlt", "N:\r\nD:0.5\r\n" + long_line + "\r\n"));
+    EXPECT_EQ(motor.Grain(1)->Length(), 4.0f);
+    std::string bad = "Grain:1,x" + std::string(40000, ' ') + ",2,1";
+    try {
+        motor.ReadFromFile(Write("long2.tlt", "N:\r\nD:0.5\r\n" + bad + "\r\n"));
+        ADD_FAILURE();
+    } catch (const RunTimeError& e) {
+        EXPECT_LT(e.Description().size(), 150u);
+        EXPECT_NE(e.Description().find("line 3"), std::string::npos);
+    }
+}
+
+TEST_F(MotorFileTest, MissingFileAndBlankPath) {
+    cMotor motor = Previous();
+    try {
+        motor.ReadFromFile(Path("nope.tlt"));
+        ADD_FAILURE();
+    } catch (const RunTimeError& e) {
+        EXPECT_EQ(e.Number(), 53);
+    }
+    motor.ReadFromFile("   ");
+    motor.ReadFromFile("");
+    ExpectUnchanged(motor);
+    EXPECT_THROW(motor.ReadFromFile(dir_.string()), RunTimeError);
+    ExpectUnchanged(motor);
+}
+
+TEST_F(MotorFileTest, TooManyGrainLinesFailCleanly) {
+    std::string text = "N:\r\nD:0.5\r\n";
+    for (int i = 0; i < 32768; ++i) text += "Grain:1,4,2,1\r\n";
+    cMotor motor = Previous();
+    try {
+        motor.ReadFromFile(Write("many.tlt", text));
+        ADD_FAILURE();
+    } catch (const RunTimeError& e) {
+        EXPECT_EQ(e.Number(), 6);
+        EXPECT_NE(e.Description().find("line 32770"), std::string::npos);
+    }
+    ExpectUnchanged(motor);
+}
+
+TEST_F(MotorFileTest, SaveIntoMissingFolderFails) {
+    try {
+        Previous().SaveToFile(Path("no/such/folder/m.tlt"));
+        ADD_FAILURE();
+    } catch (const RunTimeError& e) {
+        EXPECT_EQ(e.Number(), 76);
+    }
+    EXPECT_THROW(Previous().SaveToFile(dir_.string()), RunTimeError);  // a folder
+}
+
+TEST_F(MotorFileTest, WriteFailingPartWayKeepsTheOldFile) {
+    const std::string path = Write("m.tlt", kExample);
+    const std::string text = MotorFileText(Previous());
+    for (std::size_t fail_after : {std::size_t{0}, std::size_t{10}, text.size() - 1}) {
+        try {
+            WriteFileAtomically(path, text, {fail_after});
+            ADD_FAILURE() << fail_after;
+        } catch (const RunTimeError& e) {
+            EXPECT_EQ(e.Number(), 57);
+        }
+        EXPECT_EQ(Slurp(path), kExample);
+        EXPECT_EQ(FilesInDir(), 1u) << "temporary file left behind";
+    }
+    WriteFileAtomically(path, text, {text.size()});  // the last byte goes out: success
+    EXPECT_EQ(Slurp(path), text);
+    EXPECT_EQ(FilesInDir(), 1u);
+}
+
+TEST_F(MotorFileTest, ReplacedFileKeepsItsPermissions) {
+    const std::string path = Write("m.tlt", kExample);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    Previous().SaveToFile(path);
+    EXPECT_EQ(fs::status(path).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    cMotor back;
+    back.ReadFromFile(path);
+    ExpectUnchanged(back);
+}
+
+TEST_F(MotorFileTest, SaveThroughALinkReplacesTheLinkedFile) {
+    const std::string real = Write("real.tlt", kExample);
+    fs::create_symlink(real, Path("link.tlt"));
+    Previous().SaveToFile(Path("link.tlt"));
+    EXPECT_TRUE(fs::is_symlink(Path("link.tlt")));
+    EXPECT_EQ(Slurp(real), MotorFileText(Previous()));
+}
+
+TEST_F(MotorFileTest, ReadOnlyTargetIsNotReplaced) {
+    const std::string path = Write("ro.tlt", kExample);
+    fs::permissions(path, fs::perms::owner_read);
+    std::ofstream probe(path, std::ios::app);
+    if (probe) GTEST_SKIP() << "running with rights that ignore read-only files";
+    EXPECT_THROW(Previous().SaveToFile(path), RunTimeError);
+    EXPECT_EQ(Slurp(path), kExample);
+    EXPECT_EQ(FilesInDir(), 1u);
+}
+
+}  // namespace
+}  // namespace thrustlet
