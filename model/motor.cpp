@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "model/errors.h"
+#include "model/kn_scan.h"
 #include "model/numeric.h"
 
 namespace thrustlet {
@@ -53,18 +54,12 @@ float cMotor::KNMax() {
     const float web = WebThickness();
     const float step = ToSingle(static_cast<double>(WebThickness()) / 1000.0);
     float max_kn = 0.0f;
-    float depth = 0.0f;
-    while (depth <= web) {
+    ForEachKnMaxDepth(web, step, [&](float depth) {
         // KN is a pure function of the depth, so the value compared is also
         // the value kept; no second evaluation is needed.
         const float kn = ToSingle(KN(depth));
         if (kn > max_kn) max_kn = kn;
-        const float next = ToSingle(static_cast<double>(step) + depth);
-        // A zero web (step 0) or a step lost in rounding would never reach
-        // the web: the scan then ends after the depth it has just evaluated.
-        if (!(next > depth)) break;
-        depth = next;
-    }
+    });
     return static_cast<float>(RoundHalfEven(max_kn));
 }
 

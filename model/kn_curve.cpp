@@ -1,0 +1,68 @@
+#include "model/kn_curve.h"
+
+#include "model/motor.h"
+#include "model/numeric.h"
+
+namespace thrustlet {
+
+namespace {
+
+// Last column for a web sampled at `step`: web / step as a float, rounded
+// halves to even, plus one. Huge counts are capped; they only mean "double
+// the step again".
+int ColumnsFor(float web, float step) {
+    const double whole = RoundHalfEven(ToSingle(static_cast<double>(web) / step));
+    if (whole >= 1e9) return 1000000000;
+    return static_cast<int>(whole) + 1;
+}
+
+}  // namespace
+
+KnCurve SampleKnCurve(cMotor& motor) {
+    KnCurve curve;
+    curve.web = motor.WebThickness();
+    float step = 0.001f;
+    int n = ColumnsFor(curve.web, step);
+    while (n >= 1000) {
+        step = step + step;
+        n = ColumnsFor(curve.web, step);
+    }
+    curve.step = step;
+    curve.last_column = n;
+    curve.labels.assign(static_cast<size_t>(n) + 1, std::nullopt);
+    curve.kn.assign(static_cast<size_t>(n) + 1, std::nullopt);
+
+    const bool whole_labels = curve.web > 5.0f;
+    bool previous_zero = false;
+    int i = 0;
+    for (float depth = 0.0f; depth <= curve.web; depth = ToSingle(static_cast<double>(depth) + step)) {
+        if (i > n) break;
+        const float kn = ToSingle(motor.KN(depth));
+        curve.labels[static_cast<size_t>(i)] = RoundDecimals(depth, whole_labels ? 0 : 4);
+        curve.kn[static_cast<size_t>(i)] = kn;
+        ++i;
+        if (kn == 0.0f && previous_zero) {
+            curve.last_column = i;
+            curve.labels.resize(static_cast<size_t>(i) + 1);
+            curve.kn.resize(static_cast<size_t>(i) + 1);
+            break;
+        }
+        previous_zero = kn == 0.0f;
+    }
+    curve.samples = i;
+    return curve;
+}
+
+int VerticalStepFor(float kn_max) {
+    if (kn_max > 100000.0f) return 50000;
+    if (kn_max > 40000.0f) return 10000;
+    if (kn_max > 500.0f) return 250;
+    return 50;
+}
+
+float LabelStepFor(float web, float step) {
+    if (web > 5.0f) return ToSingle(static_cast<double>(web) / step / 5.0);
+    return 125.0f;
+}
+
+}  // namespace thrustlet
