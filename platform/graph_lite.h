@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <vector>
+
+QT_BEGIN_NAMESPACE
+class QChartView;
+QT_END_NAMESPACE
+
+namespace thrustlet {
+
+// A table of cells for the graph: rows of columns, each cell a number or
+// empty. Row 0 holds the horizontal labels, row 1 the curve (series 0).
+struct GraphTable {
+    std::vector<std::vector<std::optional<double>>> rows;
+    int Columns() const { return rows.empty() ? 0 : static_cast<int>(rows[0].size()); }
+};
+
+// Colours are 24-bit values with red in the low byte and blue in the high one.
+QColor ColourFromRgbValue(int32_t value);
+
+// The x-y graph: takes its settings one operation at a time and draws them on
+// Redraw. Row 1 of the table is drawn as a line against the labels of row 0,
+// one label every "horizontal label step" samples; empty cells are skipped.
+// Settings stay until changed; the table is copied when it is passed.
+class GraphLite : public QWidget {
+    Q_OBJECT
+public:
+    struct SeriesStyle {
+        QColor colour;
+        QString label;
+    };
+
+    explicit GraphLite(QWidget* parent = nullptr);
+
+    // 1 draws the curve as a line (any other value: points only).
+    void SetIntegerOption1(int32_t value);
+    // Width of the curve's pen in pixels beyond 2.
+    void SetIntegerOption2(int32_t value);
+    // Shows the grid lines of the vertical axis.
+    void SetYesNoOption1(bool value);
+    void SetData(const GraphTable& table);
+    void SetSeriesStyle(int16_t series, int32_t colour, const QString& label);
+    void SetTitle(const QString& title);
+    void SetVerticalMinimum(double value);
+    void SetVerticalMaximum(double value);
+    void SetVerticalStep(int32_t value);
+    void SetHorizontalLabelStep(double samples);
+    // Background colour of the plot.
+    void SetColourOption(int32_t colour);
+    // Shows the legend.
+    void SetYesNoOption2(bool value);
+    void Redraw();
+
+    // What the graph was told, in order (operation names), for checks.
+    const QStringList& Calls() const { return calls_; }
+    void ClearCalls() { calls_.clear(); }
+    const GraphTable& Table() const { return table_; }
+    const QString& Title() const { return title_; }
+    double VerticalMinimum() const { return vertical_minimum_; }
+    double VerticalMaximum() const { return vertical_maximum_; }
+    int32_t VerticalStep() const { return vertical_step_; }
+    double HorizontalLabelStep() const { return label_step_; }
+    const std::map<int16_t, SeriesStyle>& Series() const { return series_; }
+    QColor Background() const { return background_; }
+    int Redraws() const { return redraws_; }
+    // Points of the drawn curve (after the last Redraw).
+    int DrawnPoints() const { return drawn_points_; }
+
+private:
+    void Rebuild();
+
+    QChartView* view_;
+    QStringList calls_;
+    GraphTable table_;
+    QString title_;
+    double vertical_minimum_ = 0.0, vertical_maximum_ = 100.0, label_step_ = 1.0;
+    int32_t vertical_step_ = 10, option1_ = 1, option2_ = 0;
+    bool grid_lines_ = true, legend_ = false;
+    std::map<int16_t, SeriesStyle> series_;
+    QColor background_ = Qt::white;
+    int redraws_ = 0, drawn_points_ = 0;
+};
+
+}  // namespace thrustlet

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <vector>
+
+#include "platform/dialogs.h"
+
+namespace thrustlet::testing {
+
+// Answers message boxes and file dialogs from a script and records what was
+// asked. Nothing ever blocks: an unscripted box is answered OK (or Cancel for
+// a question) and counted, so a test sees it.
+class ScriptedDialogs : public IDialogs {
+public:
+    struct Box {
+        QString text;
+        MsgButtons buttons;
+        MsgIcon icon;
+        QString title;
+    };
+
+    std::deque<MsgResult> answers;
+    std::deque<FileDialogResult> files;
+    std::vector<Box> boxes;
+    std::vector<FileDialogRequest> file_requests;
+
+    MsgResult MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override {
+        boxes.push_back({text, buttons, icon, title});
+        if (!answers.empty()) {
+            const MsgResult answer = answers.front();
+            answers.pop_front();
+            return answer;
+        }
+        return buttons == MsgButtons::kOk ? MsgResult::kOk : MsgResult::kCancel;
+    }
+    FileDialogResult ShowOpen(const FileDialogRequest& request) override { return NextFile(request); }
+    FileDialogResult ShowSave(const FileDialogRequest& request) override { return NextFile(request); }
+
+    QStringList Texts() const {
+        QStringList texts;
+        for (const auto& box : boxes) texts << box.text;
+        return texts;
+    }
+
+private:
+    FileDialogResult NextFile(const FileDialogRequest& request) {
+        file_requests.push_back(request);
+        if (files.empty()) return {};
+        FileDialogResult result = files.front();
+        files.pop_front();
+        return result;
+    }
+};
+
+}  // namespace thrustlet::testing

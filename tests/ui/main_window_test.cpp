@@ -1,0 +1,225 @@
+#include <QAction>
+#include <QDir>
+#include <QGroupBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+
+#include "tests/support/window_fixture.h"
+
+namespace thrustlet::testing {
+namespace {
+
+class MainWindowTest : public WindowTest {
+protected:
+    static QRect Twips(int left, int top, int width, int height) {
+        auto px = [](int twips) { return (twips + 7) / 15; };
+        return QRect(px(left), px(top), px(width), px(height));
+    }
+    QLabel* Caption(int index) { return window->Label1[static_cast<size_t>(index)]; }
+};
+
+TEST_F(MainWindowTest, StartsEmptyWithThePlaceholderGraph) {
+    EXPECT_EQ(window->windowTitle(), "Veskarn - Thrustlet");
+    EXPECT_FALSE(state.bChanged);
+    EXPECT_FALSE(state.bBusy);
+    EXPECT_FALSE(state.oMotor);  // created on first use, not at start
+
+    FlexGrid* grid = window->grdGrains;
+    EXPECT_EQ(grid->Rows(), 1);
+    EXPECT_EQ(grid->Cols(), 4);
+    const QStringList header{"Grain #", "Length", "Diameter", "Core Dia."};
+    for (int col = 0; col < 4; ++col) {
+        EXPECT_EQ(grid->TextMatrix(0, col), header[col]);
+        EXPECT_EQ(grid->ColWidth(col), 800);
+    }
+    EXPECT_EQ(grid->Row(), 0);
+    EXPECT_EQ(grid->RowSel(), 0);
+    EXPECT_EQ(grid->Col(), 0);
+    EXPECT_EQ(grid->ColSel(), 3);
+
+    for (TextBox* box : {window->txtGrainLength, window->txtGrainDiameter, window->txtCoreDiameter,
+                         window->txtNozzleThroatDia, window->txtKN, window->txtMaxKn}) {
+        EXPECT_TRUE(box->text().isEmpty()) << box->objectName().toStdString();
+    }
+    for (QLabel* label : {window->lblWeb, window->lblGNRatio, window->lblVolumeLoading}) {
+        EXPECT_TRUE(label->text().isEmpty());
+    }
+    EXPECT_EQ(window->lblGNRatio->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+
+    const GraphLite& graph = window->Graph();
+    EXPECT_EQ(graph.Title(), "Waiting for Data");
+    EXPECT_EQ(graph.Table().Columns(), 286);
+    EXPECT_FALSE(graph.Table().rows[1][0].has_value());
+    EXPECT_EQ(*graph.Table().rows[1][1], 100.0 * std::sin(43.96));
+    EXPECT_EQ(graph.VerticalMinimum(), 0.0);
+    EXPECT_EQ(graph.VerticalMaximum(), 100.0);
+    EXPECT_EQ(graph.VerticalStep(), 50);
+    EXPECT_EQ(graph.HorizontalLabelStep(), 50.0);
+    EXPECT_EQ(graph.Series().at(0).label, "Kn");
+    EXPECT_EQ(graph.Series().at(0).colour, QColor(255, 0, 0));
+    EXPECT_EQ(graph.Series().count(1), 0u);
+    EXPECT_EQ(graph.Calls().mid(0, 12),
+              QStringList({"IntegerOption1", "IntegerOption2", "YesNoOption1", "Data", "SeriesStyle0",
+                           "Title", "VerticalMinimum", "VerticalMaximum", "VerticalStep",
+                           "HorizontalLabelStep", "ColourOption", "Redraw"}));
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(MainWindowTest, ControlsStandWhereTheyWereDesigned) {
+    const struct {
+        QWidget* widget;
+        QRect rect;
+    } controls[] = {
+        {window->Frame1, Twips(150, 105, 2370, 2505)},
+        {window->Frame3, Twips(2700, 105, 3240, 2505)},
+        {window->grdGrains, Twips(2688, 180, 3240, 2208)},
+        {window->Frame2, Twips(150, 2700, 5784, 1500)},
+        {window->grKN, QRect(Twips(150, 4290, 1, 1).topLeft(), window->grKN->size())},
+        {window->txtGrainLength, Twips(1215, 270, 1000, 315)},
+        {window->txtGrainDiameter, Twips(1215, 675, 1000, 315)},
+        {window->txtCoreDiameter, Twips(1215, 1080, 1000, 315)},
+        {window->cmdAdd, Twips(90, 1560, 850, 350)},
+        {window->cmdRemove, Twips(1020, 1560, 1260, 350)},
+        {window->cmdApplyChanges, Twips(555, 2040, 1215, 350)},
+        {window->txtNozzleThroatDia, Twips(1215, 270, 800, 315)},
+        {window->txtKN, Twips(1215, 675, 800, 315)},
+        {window->txtMaxKn, Twips(1215, 1080, 800, 315)},
+        {window->lblVolumeLoading, Twips(3400, 315, 700, 240)},
+        {window->lblGNRatio, Twips(3400, 720, 700, 240)},
+        {window->lblWeb, Twips(3400, 1125, 700, 240)},
+        {Caption(0), Twips(135, 315, 1100, 240)},
+        {Caption(7), Twips(2200, 640, 1200, 480)},
+        {Caption(9), Twips(650, 2275, 2500, 200)},
+    };
+    for (const auto& c : controls) {
+        EXPECT_EQ(c.widget->geometry(), c.rect) << c.widget->objectName().toStdString();
+    }
+    EXPECT_EQ(window->centralWidget()->size(), QSize(402, 574));
+    const QStringList captions{"Length:",     "Nozzle Throat:", "Initial kn:",
+                               "Core Diameter:", "Diameter:",   "Max kn:",
+                               "Vol. Loading", "Nozzle/Grain core area ratio:", "Web:",
+                               "Bottom Grain Is Nozzle End"};
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(Caption(i)->text(), captions[i]);
+        EXPECT_EQ(Caption(i)->objectName(), "Label1");
+        EXPECT_EQ(Caption(i)->property("Index").toInt(), i);
+    }
+    EXPECT_TRUE(Caption(9)->font().italic());
+    EXPECT_EQ(window->Frame1->title(), "Grain Properties");
+    EXPECT_EQ(window->Frame2->title(), "Motor Properties");
+    EXPECT_EQ(window->cmdAdd->text(), "&Add Grain");
+    EXPECT_EQ(window->cmdRemove->text(), "&Remove Grain");
+    EXPECT_EQ(window->cmdApplyChanges->text(), "Apply &Changes");
+}
+
+TEST_F(MainWindowTest, EveryCaptionFitsItsControl) {
+    for (QLabel* label : window->Label1) {
+        const QFontMetrics metrics(label->font());
+        const int flags = label->wordWrap() ? Qt::TextWordWrap : 0;
+        const QRect needed = metrics.boundingRect(QRect(0, 0, label->width(), 1000), flags, label->text());
+        EXPECT_LE(needed.width(), label->width()) << label->text().toStdString();
+        EXPECT_LE(needed.height(), label->height() + 2) << label->text().toStdString();
+    }
+    // The ratio caption takes two lines.
+    QLabel* ratio = Caption(7);
+    EXPECT_GT(QFontMetrics(ratio->font()).horizontalAdvance(ratio->text()), ratio->width());
+}
+
+TEST_F(MainWindowTest, TabOrderFollowsTheDesign) {
+    QWidget* expected[] = {window->txtGrainLength, window->txtGrainDiameter, window->txtCoreDiameter,
+                           window->cmdAdd,         window->cmdRemove,        window->cmdApplyChanges,
+                           window->grdGrains,      window->txtNozzleThroatDia, window->txtKN,
+                           window->txtMaxKn};
+    for (size_t i = 0; i + 1 < std::size(expected); ++i) {
+        QWidget* next = expected[i]->nextInFocusChain();
+        while (next && next->focusPolicy() == Qt::NoFocus) next = next->nextInFocusChain();
+        // Skip the parts of the grid (its viewport and headers) to the next control.
+        while (next && next != expected[i + 1] && expected[i]->isAncestorOf(next)) next = next->nextInFocusChain();
+        EXPECT_EQ(next, expected[i + 1]) << i;
+    }
+    for (QLabel* label : window->Label1) EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(MainWindowTest, MenusInTheirOrderWithShortcuts) {
+    const QList<QAction*> top = window->menuBar()->actions();
+    ASSERT_EQ(top.size(), 2);
+    EXPECT_EQ(top[0]->text(), "&File");
+    EXPECT_EQ(top[1]->text(), "&Help");
+    const QList<QAction*> file = window->mnuFile->actions();
+    ASSERT_EQ(file.size(), 9);
+    const char* names[] = {"mnuNew",     "mnuSave",    "mnuSaveAs",  "mnuOpen",   "mnuSeparator",
+                           "mnuRecent1", "mnuRecent2", "mnuRecent3", "mnuRecent4"};
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(file[i]->objectName(), names[i]);
+    EXPECT_EQ(file[0]->text(), "&New");
+    EXPECT_EQ(file[1]->text(), "&Save");
+    EXPECT_EQ(file[2]->text(), "Save &As");
+    EXPECT_EQ(file[3]->text(), "&Open");
+    EXPECT_EQ(file[0]->shortcut(), QKeySequence("Ctrl+N"));
+    EXPECT_EQ(file[1]->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_EQ(file[2]->shortcut(), QKeySequence("Ctrl+A"));
+    EXPECT_EQ(file[3]->shortcut(), QKeySequence("Ctrl+O"));
+    EXPECT_TRUE(file[4]->isSeparator());
+    EXPECT_TRUE(file[5]->isVisible());
+    EXPECT_TRUE(file[5]->text().isEmpty());
+    for (int i = 6; i < 9; ++i) EXPECT_FALSE(file[i]->isVisible());
+    const QList<QAction*> help = window->mnuHelp->actions();
+    ASSERT_EQ(help.size(), 2);
+    EXPECT_EQ(help[0]->text(), "&About");
+    EXPECT_EQ(help[1]->text(), "&Bug Reports");
+}
+
+TEST_F(MainWindowTest, CtrlAReachesSaveAsFromATextBox) {
+    QSignalSpy save_as(window->mnuSaveAs, &QAction::triggered);
+    window->txtKN->setText("123");
+    window->txtKN->setFocus(Qt::MouseFocusReason);
+    window->txtKN->deselect();
+    QTest::keyClick(window->txtKN, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(save_as.count(), 1);
+    EXPECT_FALSE(window->txtKN->hasSelectedText());
+}
+
+TEST_F(MainWindowTest, OnlyTheGraphFollowsTheWindowSize) {
+    const QRect frame_before = window->Frame2->geometry();
+    const QRect grid_before = window->grdGrains->geometry();
+    const QPoint graph_origin = window->grKN->pos();
+    const int redraws = window->Graph().Redraws();
+    window->resize(900, 1000);
+    QApplication::processEvents();
+    EXPECT_EQ(window->grKN->width(), (window->OuterWidthTwips() - 420 + 7) / 15);
+    EXPECT_EQ(window->grKN->height(), (window->OuterHeightTwips() - 5160 + 7) / 15);
+    EXPECT_EQ(window->grKN->pos(), graph_origin);
+    EXPECT_EQ(window->Frame2->geometry(), frame_before);
+    EXPECT_EQ(window->grdGrains->geometry(), grid_before);
+    EXPECT_GT(window->Graph().Redraws(), redraws);
+
+    // Too small for the rule: the graph keeps its last size, nothing is reported.
+    const QSize graph_before = window->grKN->size();
+    window->Form_Resize();
+    window->resize(20, 200);  // 300 twips wide, 3000 high
+    QApplication::processEvents();
+    if (window->OuterWidthTwips() < 420) {
+        EXPECT_EQ(window->grKN->width(), graph_before.width());
+    }
+    if (window->OuterHeightTwips() <= 5160) {
+        EXPECT_EQ(window->grKN->height(), graph_before.height());
+    }
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(MainWindowTest, RendersToAPicture) {
+    AddGrain("4", "2", "1");
+    AddGrain("4", "2", "1");
+    Type(window->txtNozzleThroatDia, "0.5");
+    Leave(window->txtNozzleThroatDia);
+    QDir().mkpath("screenshots");
+    const QPixmap picture = window->grab();
+    EXPECT_FALSE(picture.isNull());
+    EXPECT_TRUE(picture.save("screenshots/main_window.png"));
+    frmMain fresh(state, dialogs, cursor);
+    fresh.show();
+    EXPECT_TRUE(fresh.grab().save("screenshots/main_window_start.png"));
+}
+
+}  // namespace
+}  // namespace thrustlet::testing

@@ -1,0 +1,84 @@
+// The Kn-versus-burn-depth graph: the placeholder at start-up and the curve
+// drawn by every recalculation.
+#include "ui/kn_graph.h"
+
+#include <cmath>
+
+#include "model/errors.h"
+#include "model/kn_curve.h"
+#include "model/motor.h"
+#include "platform/dialogs.h"
+#include "platform/graph_lite.h"
+#include "ui/main_window.h"
+
+namespace thrustlet {
+
+namespace {
+
+constexpr int32_t kRed = 255;
+constexpr int32_t kGreen = 65280;
+constexpr int32_t kWhite = 16777215;
+
+GraphTable TableFrom(const KnCurve& curve) {
+    GraphTable table;
+    table.rows.resize(2);
+    table.rows[0] = curve.labels;
+    table.rows[1].reserve(curve.kn.size());
+    for (const auto& kn : curve.kn) {
+        table.rows[1].push_back(kn ? std::optional<double>(*kn) : std::nullopt);
+    }
+    return table;
+}
+
+}  // namespace
+
+void frmMain::InitGraph() {
+    // A jagged stand-in curve until the first motor is calculated.
+    GraphTable table;
+    table.rows.assign(2, std::vector<std::optional<double>>(286));
+    for (int i = 1; i <= 285; ++i) {
+        table.rows[0][static_cast<size_t>(i)] = i;
+        table.rows[1][static_cast<size_t>(i)] = 100.0 * std::sin(43.96 * i);
+    }
+    grKN->SetIntegerOption1(1);
+    grKN->SetIntegerOption2(0);
+    grKN->SetYesNoOption1(true);
+    grKN->SetData(table);
+    grKN->SetSeriesStyle(0, kRed, "Kn");
+    grKN->SetTitle("Waiting for Data");
+    grKN->SetVerticalMinimum(0);
+    grKN->SetVerticalMaximum(100);
+    grKN->SetVerticalStep(50);
+    grKN->SetHorizontalLabelStep(50);
+    grKN->SetColourOption(kWhite);
+    grKN->Redraw();
+}
+
+void GraphKn(cMotor& motor, GraphLite& graph, IDialogs& dialogs) {
+    try {
+        const KnCurve curve = SampleKnCurve(motor);
+        graph.SetIntegerOption1(1);
+        graph.SetIntegerOption2(0);
+        graph.SetYesNoOption1(true);
+        graph.SetData(TableFrom(curve));
+        graph.SetSeriesStyle(0, kRed, "kn");
+        graph.SetSeriesStyle(1, kGreen, "Pc");
+        graph.SetTitle("kn vs. Burn Depth");
+        graph.SetVerticalMinimum(0);
+        const float kn_max = motor.KNMax();
+        graph.SetVerticalMaximum(static_cast<double>(kn_max) + 50.0);
+        graph.SetVerticalStep(VerticalStepFor(kn_max));
+        graph.SetHorizontalLabelStep(LabelStepFor(motor.WebThickness(), curve.step));
+        graph.SetColourOption(kWhite);
+        graph.SetYesNoOption2(true);
+        graph.Redraw();
+    } catch (const RunTimeError& error) {
+        dialogs.MsgBox(QString::fromStdString(error.Description()) + " in GraphKn", MsgButtons::kOk,
+                       MsgIcon::kInformation, kProgramTitle);
+    } catch (const std::exception& error) {
+        dialogs.MsgBox(QString(error.what()) + " in GraphKn", MsgButtons::kOk, MsgIcon::kInformation,
+                       kProgramTitle);
+    }
+}
+
+}  // namespace thrustlet

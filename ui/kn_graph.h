@@ -1,0 +1,14 @@
+#pragma once
+
+namespace thrustlet {
+
+class cMotor;
+class GraphLite;
+class IDialogs;
+
+// Samples the motor's Kn from depth 0 to its web and hands the table and the
+// axis settings to the graph. Reports its own failures (" in GraphKn") and
+// returns; the operations already passed to the graph stay in effect.
+void GraphKn(cMotor& motor, GraphLite& graph, IDialogs& dialogs);
+
+}  // namespace thrustlet
