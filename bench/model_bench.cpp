@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 
+#include "model/kn_curve.h"
 #include "model/motor.h"
 
 namespace {
@@ -32,5 +33,15 @@ void BM_KNMax(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(motor.KNMax());
 }
 BENCHMARK(BM_KNMax)->Arg(4)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+namespace {
+
+void BM_SampleKnCurve(benchmark::State& state) {
+    cMotor motor = MakeMotor(static_cast<int>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(thrustlet::SampleKnCurve(motor));
+}
+BENCHMARK(BM_SampleKnCurve)->Arg(4)->Arg(100)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

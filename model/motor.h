@@ -55,6 +55,8 @@ public:
     int16_t GrainCount() const { return static_cast<int16_t>(grains_.size()); }
     // The grain object at 1-based iGrain; fails with "Subscript out of range".
     std::shared_ptr<cGrain> Grain(int16_t iGrain) const;
+    // All grains in order, head end first (for read-only walks).
+    const std::vector<std::shared_ptr<cGrain>>& Grains() const { return grains_; }
     // Removes grain iGrain when it exists; other positions are ignored.
     void DeleteGrain(int16_t iGrain);
 

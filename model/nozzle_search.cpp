@@ -43,7 +43,7 @@ struct AreaSums {
 // Burning area summed in the motor's own order, exactly as KN sums it.
 double AreaSumAt(cMotor& motor, float depth) {
     double sum = 0.0;
-    for (int16_t i = 1; i <= motor.GrainCount(); ++i) sum = motor.Grain(i)->SurfaceArea(depth) + sum;
+    for (const auto& grain : motor.Grains()) sum = grain->SurfaceArea(depth) + sum;
     return sum;
 }
 

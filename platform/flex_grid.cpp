@@ -103,6 +103,8 @@ protected:
         auto* button = static_cast<QAbstractButton*>(watched);
         QStyleOptionHeader option;
         option.initFrom(button);
+        option.state |= QStyle::State_Enabled | QStyle::State_Raised;
+        option.palette.setCurrentColorGroup(QPalette::Active);
         option.rect = button->rect();
         option.text = model_->cells[0][0];
         option.textAlignment = model_->alignments[0] | Qt::AlignVCenter;
@@ -124,6 +126,7 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), model_(new FlexGridMod
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setCornerButtonEnabled(false);
     setWordWrap(false);
+    setTabKeyNavigation(false);  // Tab moves on to the next control
     horizontalHeader()->setHighlightSections(false);
     verticalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);

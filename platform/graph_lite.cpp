@@ -4,7 +4,6 @@
 #include <QChart>
 #include <QChartView>
 #include <QLineSeries>
-#include <QScatterSeries>
 #include <QValueAxis>
 #include <QVBoxLayout>
 #include <cmath>
@@ -22,6 +21,7 @@ GraphLite::GraphLite(QWidget* parent) : QWidget(parent), view_(new QChartView(th
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
     view_->setRenderHint(QPainter::Antialiasing);
+    view_->setChart(new QChart());
     view_->setFrameShape(QFrame::Box);
 }
 
@@ -80,39 +80,53 @@ void GraphLite::Redraw() {
 }
 
 void GraphLite::Rebuild() {
-    auto* chart = new QChart();
+    QChart* chart = view_->chart();
+    if (!series_line_) {
+        // Built once; every redraw only replaces points, labels and ranges.
+        series_line_ = new QLineSeries();
+        y_axis_ = new QValueAxis();
+        chart->addSeries(series_line_);
+        chart->addAxis(y_axis_, Qt::AlignLeft);
+        series_line_->attachAxis(y_axis_);
+        y_axis_->setTickType(QValueAxis::TicksDynamic);
+        y_axis_->setLabelFormat("%g");
+        chart->setMargins(QMargins(2, 2, 2, 2));
+        chart->legend()->setAlignment(Qt::AlignRight);
+    }
     chart->setTitle(title_);
     chart->setBackgroundBrush(background_);
-    chart->setMargins(QMargins(2, 2, 2, 2));
     chart->legend()->setVisible(legend_);
-    chart->legend()->setAlignment(Qt::AlignRight);
 
-    QXYSeries* series = option1_ == 1 ? static_cast<QXYSeries*>(new QLineSeries())
-                                      : static_cast<QXYSeries*>(new QScatterSeries());
     const auto style = series_.find(0);
-    if (style != series_.end()) {
-        series->setName(style->second.label);
-        QPen pen(style->second.colour);
-        pen.setWidth(2 + std::max(0, option2_));
-        series->setPen(pen);
-        series->setColor(style->second.colour);
-    }
-    drawn_points_ = 0;
+    QPen pen(style != series_.end() ? style->second.colour : QColor(Qt::black));
+    pen.setWidth(2 + std::max(0, option2_));
+    if (option1_ != 1) pen.setStyle(Qt::NoPen);  // points only
+    series_line_->setPen(pen);
+    series_line_->setPointsVisible(option1_ != 1);
+    series_line_->setName(style != series_.end() ? style->second.label : QString());
+
+    QList<QPointF> points;
     const int columns = table_.Columns();
     if (table_.rows.size() > 1) {
         const auto& values = table_.rows[1];
         for (int j = 0; j < columns && j < static_cast<int>(values.size()); ++j) {
-            if (!values[static_cast<size_t>(j)]) continue;
-            series->append(j, *values[static_cast<size_t>(j)]);
-            ++drawn_points_;
+            if (values[static_cast<size_t>(j)]) points.append(QPointF(j, *values[static_cast<size_t>(j)]));
         }
     }
-    chart->addSeries(series);
+    drawn_points_ = static_cast<int>(points.size());
+    series_line_->replace(points);
 
-    auto* x_axis = new QCategoryAxis();
-    x_axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    x_axis->setRange(0, std::max(1, columns - 1));
-    x_axis->setGridLineVisible(false);
+    // The label axis is made afresh: categories changed on a shown axis are
+    // not laid out again.
+    if (x_axis_) {
+        series_line_->detachAxis(x_axis_);
+        chart->removeAxis(x_axis_);
+        delete x_axis_;
+    }
+    x_axis_ = new QCategoryAxis();
+    x_axis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    x_axis_->setGridLineVisible(false);
+    x_axis_->setRange(0, std::max(1, columns - 1));
     const double step = label_step_ >= 1.0 ? label_step_ : 1.0;
     if (!table_.rows.empty()) {
         const auto& labels = table_.rows[0];
@@ -120,25 +134,16 @@ void GraphLite::Rebuild() {
             const auto j = static_cast<size_t>(std::lround(position));
             if (j >= labels.size() || !labels[j]) continue;
             const QString label = TextOfDouble(*labels[j]);
-            if (!x_axis->categoriesLabels().contains(label)) x_axis->append(label, static_cast<double>(j));
+            if (!x_axis_->categoriesLabels().contains(label)) x_axis_->append(label, static_cast<double>(j));
         }
     }
-    chart->addAxis(x_axis, Qt::AlignBottom);
-    series->attachAxis(x_axis);
+    chart->addAxis(x_axis_, Qt::AlignBottom);
+    series_line_->attachAxis(x_axis_);
 
-    auto* y_axis = new QValueAxis();
-    y_axis->setRange(vertical_minimum_, vertical_maximum_);
-    y_axis->setTickType(QValueAxis::TicksDynamic);
-    y_axis->setTickAnchor(vertical_minimum_);
-    y_axis->setTickInterval(vertical_step_ > 0 ? vertical_step_ : 1);
-    y_axis->setLabelFormat("%g");
-    y_axis->setGridLineVisible(grid_lines_);
-    chart->addAxis(y_axis, Qt::AlignLeft);
-    series->attachAxis(y_axis);
-
-    QChart* old = view_->chart();
-    view_->setChart(chart);
-    delete old;
+    y_axis_->setRange(vertical_minimum_, vertical_maximum_);
+    y_axis_->setTickAnchor(vertical_minimum_);
+    y_axis_->setTickInterval(vertical_step_ > 0 ? vertical_step_ : 1);
+    y_axis_->setGridLineVisible(grid_lines_);
 }
 
 }  // namespace thrustlet

@@ -10,7 +10,10 @@
 #include <vector>
 
 QT_BEGIN_NAMESPACE
+class QCategoryAxis;
 class QChartView;
+class QLineSeries;
+class QValueAxis;
 QT_END_NAMESPACE
 
 namespace thrustlet {
@@ -77,6 +80,9 @@ private:
     void Rebuild();
 
     QChartView* view_;
+    QLineSeries* series_line_ = nullptr;
+    QCategoryAxis* x_axis_ = nullptr;
+    QValueAxis* y_axis_ = nullptr;
     QStringList calls_;
     GraphTable table_;
     QString title_;

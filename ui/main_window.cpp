@@ -45,6 +45,7 @@ frmMain::frmMain(AppState& state, IDialogs& dialogs, IBusyCursor& cursor, QWidge
     SetTabOrder();
     FitFont();
     PlaceWindow();
+    txtGrainLength->setFocus();  // the first control in tab order, as a form starts
     ConnectSignals();
     Form_Load();
 }

@@ -1,0 +1,75 @@
+// The design loop's costs: a full recalculation in the window (graph, Kn,
+// summary) and the maximum-Kn nozzle search, plain scan against the fast one.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+#include "app/app_state.h"
+#include "app/busy_cursor.h"
+#include "model/motor.h"
+#include "model/nozzle_search.h"
+#include "platform/dialogs.h"
+#include "platform/text_box.h"
+#include "ui/main_window.h"
+
+namespace {
+
+using namespace thrustlet;
+
+class SilentDialogs : public IDialogs {
+public:
+    MsgResult MsgBox(const QString&, MsgButtons, MsgIcon, const QString&) override { return MsgResult::kOk; }
+    FileDialogResult ShowOpen(const FileDialogRequest&) override { return {}; }
+    FileDialogResult ShowSave(const FileDialogRequest&) override { return {}; }
+};
+
+class NoCursor : public IBusyCursor {
+public:
+    void SetHourglass() override {}
+    void SetDefault() override {}
+    bool IsHourglass() const override { return false; }
+};
+
+void FillMotor(cMotor& motor, int grains) {
+    for (int i = 0; i < grains; ++i) {
+        auto grain = std::make_shared<cGrain>();
+        grain->SetGrainType(cGrain::kBates);
+        grain->SetLength(4.0f + 0.01f * static_cast<float>(i % 7));
+        grain->SetDiameter(2.0f);
+        grain->SetCoreDiameter(1.0f - 0.02f * static_cast<float>(i % 5));
+        motor.AddGrain(grain);
+    }
+}
+
+void BM_CalcKn(benchmark::State& state) {
+    AppState app_state;
+    SilentDialogs dialogs;
+    NoCursor cursor;
+    frmMain window(app_state, dialogs, cursor);
+    FillMotor(app_state.Motor(), static_cast<int>(state.range(0)));
+    window.txtNozzleThroatDia->setText("0.5");
+    for (auto _ : state) window.CalcKn();
+}
+BENCHMARK(BM_CalcKn)->Arg(4)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// A target no throat in range meets: all 580 trials run.
+template <float (*Search)(cMotor&, float)>
+void BM_SetMaxKnWorstCase(benchmark::State& state) {
+    cMotor motor;
+    FillMotor(motor, static_cast<int>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(Search(motor, -1.0f));
+}
+BENCHMARK_TEMPLATE(BM_SetMaxKnWorstCase, SearchNozzleForMaxKn)->Arg(4)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_SetMaxKnWorstCase, LiteralSearchNozzleForMaxKn)->Arg(4)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include "model/errors.h"
+#include "platform/flex_grid.h"
+#include "platform/graph_lite.h"
+#include "platform/locale_number.h"
+#include "platform/qt_dialogs.h"
+#include "platform/text_box.h"
+
+namespace thrustlet {
+namespace {
+
+class FlexGridTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        grid.SetFormatString("^Grain #|Length|Diameter|Core Dia.");
+        grid.SetRows(5);
+        for (int row = 1; row < 5; ++row) {
+            for (int col = 0; col < 4; ++col) grid.SetTextMatrix(row, col, QString("%1.%2").arg(row).arg(col));
+        }
+        grid.resize(300, 200);
+        grid.show();
+    }
+    QPoint CellCentre(int row, int col) {
+        return grid.visualRect(grid.model()->index(row - 1, col - 1)).center();
+    }
+    FlexGrid grid;
+};
+
+TEST_F(FlexGridTest, FormatStringMakesTheHeaderRow) {
+    EXPECT_EQ(grid.Cols(), 4);
+    EXPECT_EQ(grid.TextMatrix(0, 0), "Grain #");
+    EXPECT_EQ(grid.TextMatrix(0, 3), "Core Dia.");
+    EXPECT_EQ(grid.model()->headerData(0, Qt::Horizontal).toString(), "Length");
+    EXPECT_EQ(grid.model()->headerData(1, Qt::Vertical).toString(), "2.0");
+    grid.SetColWidth(2, 800);
+    EXPECT_EQ(grid.columnWidth(1), 53);
+    grid.SetColWidth(0, 800);
+    EXPECT_EQ(grid.verticalHeader()->width(), 53);
+}
+
+TEST_F(FlexGridTest, RowsTruncateAndExtendKeepingTheHeader) {
+    grid.SetRow(4);
+    grid.SetRows(2);
+    EXPECT_EQ(grid.Rows(), 2);
+    EXPECT_EQ(grid.Row(), 1);
+    EXPECT_EQ(grid.TextMatrix(0, 1), "Length");
+    grid.SetRows(3);
+    EXPECT_EQ(grid.TextMatrix(2, 1), "");
+    EXPECT_EQ(grid.TextMatrix(1, 1), "1.1");
+    EXPECT_THROW(grid.TextMatrix(3, 0), RunTimeError);
+    EXPECT_THROW(grid.SetRow(-1), RunTimeError);
+    EXPECT_THROW(grid.SetColSel(4), RunTimeError);
+}
+
+TEST_F(FlexGridTest, SettingTheAnchorCollapsesItsOwnAxisOnly) {
+    grid.SetCol(1);
+    grid.SetColSel(3);
+    grid.SetRow(2);
+    EXPECT_EQ(grid.RowSel(), 2);
+    EXPECT_EQ(grid.ColSel(), 3);  // the row's columns stay selected
+    grid.SetRowSel(4);
+    grid.SetCol(2);
+    EXPECT_EQ(grid.RowSel(), 4);
+    EXPECT_EQ(grid.ColSel(), 2);
+    EXPECT_TRUE(grid.IsSelected(3, 2));
+    EXPECT_FALSE(grid.IsSelected(3, 3));
+    grid.SetRowSel(1);  // above the anchor
+    EXPECT_TRUE(grid.IsSelected(1, 2));
+    EXPECT_FALSE(grid.IsSelected(3, 2));
+}
+
+TEST_F(FlexGridTest, MouseClickAndDragMoveTheSelectionThenClick) {
+    QSignalSpy clicks(&grid, &FlexGrid::Click);
+    QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, CellCentre(3, 2));
+    EXPECT_EQ(clicks.count(), 0);  // only after the button is released
+    EXPECT_EQ(grid.Row(), 3);
+    EXPECT_EQ(grid.RowSel(), 3);
+    EXPECT_EQ(grid.Col(), 2);
+    QMouseEvent move(QEvent::MouseMove, CellCentre(1, 3), grid.viewport()->mapToGlobal(CellCentre(1, 3)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid.viewport(), &move);
+    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, CellCentre(1, 3));
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(grid.Row(), 3);
+    EXPECT_EQ(grid.RowSel(), 1);
+    EXPECT_EQ(grid.ColSel(), 3);
+}
+
+TEST_F(FlexGridTest, FixedCellsSelectWholeRowsAndColumns) {
+    QSignalSpy clicks(&grid, &FlexGrid::Click);
+    emit grid.verticalHeader()->sectionClicked(2);  // grain row 3
+    EXPECT_EQ(grid.Row(), 3);
+    EXPECT_EQ(grid.RowSel(), 3);
+    EXPECT_EQ(grid.Col(), 1);
+    EXPECT_EQ(grid.ColSel(), 3);
+    emit grid.horizontalHeader()->sectionClicked(1);  // column 2
+    EXPECT_EQ(grid.Row(), 1);
+    EXPECT_EQ(grid.RowSel(), 4);
+    EXPECT_EQ(grid.Col(), 2);
+    EXPECT_EQ(grid.ColSel(), 2);
+    EXPECT_EQ(clicks.count(), 2);
+}
+
+TEST(TextBoxTest, EnterIsReportedAndStillReachesTheBox) {
+    TextBox box;
+    box.show();
+    QSignalSpy keys(&box, &TextBox::KeyPress);
+    QSignalSpy returns(&box, &QLineEdit::returnPressed);
+    QTest::keyClick(&box, Qt::Key_Return);
+    QTest::keyClick(&box, Qt::Key_X);
+    ASSERT_EQ(keys.count(), 2);
+    EXPECT_EQ(keys[0][0].toInt(), 13);
+    EXPECT_EQ(keys[1][0].toInt(), 'x');
+    EXPECT_EQ(returns.count(), 1);
+    EXPECT_EQ(box.text(), "x");
+}
+
+TEST(TextBoxTest, FocusLossCountsOnlyWithinTheWindow) {
+    TextBox box;
+    QSignalSpy lost(&box, &TextBox::LostFocus);
+    for (Qt::FocusReason reason : {Qt::TabFocusReason, Qt::MouseFocusReason, Qt::OtherFocusReason}) {
+        QFocusEvent event(QEvent::FocusOut, reason);
+        QApplication::sendEvent(&box, &event);
+    }
+    for (Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
+        QFocusEvent event(QEvent::FocusOut, reason);
+        QApplication::sendEvent(&box, &event);
+    }
+    EXPECT_EQ(lost.count(), 3);
+}
+
+TEST(GraphLiteTest, ColoursAndDrawing) {
+    EXPECT_EQ(ColourFromRgbValue(255), QColor(255, 0, 0));
+    EXPECT_EQ(ColourFromRgbValue(65280), QColor(0, 255, 0));
+    EXPECT_EQ(ColourFromRgbValue(16777215), QColor(255, 255, 255));
+    GraphLite graph;
+    GraphTable table;
+    table.rows = {{0.0, 0.5, 1.0, std::nullopt}, {10.0, std::nullopt, 30.0, std::nullopt}};
+    graph.SetData(table);
+    table.rows[1][0] = 99.0;  // the graph keeps its own copy
+    graph.SetSeriesStyle(0, 255, "kn");
+    graph.SetHorizontalLabelStep(1);
+    graph.Redraw();
+    EXPECT_EQ(*graph.Table().rows[1][0], 10.0);
+    EXPECT_EQ(graph.DrawnPoints(), 2);  // empty cells are skipped
+    EXPECT_EQ(graph.Calls(), QStringList({"Data", "SeriesStyle0", "HorizontalLabelStep", "Redraw"}));
+}
+
+TEST(QtDialogsTest, FilterTextBecomesQtFilters) {
+    EXPECT_EQ(QtFilterFrom("Thrustlet Files(*.tlt)| *.tlt| All Files(*.*)| *.*"),
+              "Thrustlet Files(*.tlt) (*.tlt);;All Files(*.*) (*)");
+}
+
+// The real message box, answered by a timer as a user would click it.
+TEST(QtDialogsTest, MessageBoxAnswers) {
+    QtDialogs dialogs;
+    const struct {
+        MsgButtons buttons;
+        QMessageBox::StandardButton press;
+        MsgResult result;
+    } cases[] = {{MsgButtons::kOk, QMessageBox::Ok, MsgResult::kOk},
+                 {MsgButtons::kYesNo, QMessageBox::No, MsgResult::kNo},
+                 {MsgButtons::kYesNoCancel, QMessageBox::Yes, MsgResult::kYes},
+                 {MsgButtons::kYesNoCancel, QMessageBox::Cancel, MsgResult::kCancel}};
+    for (const auto& c : cases) {
+        QString seen_title, seen_text;
+        QMessageBox::Icon seen_icon = QMessageBox::NoIcon;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            seen_title = box->windowTitle();
+            seen_text = box->text();
+            seen_icon = box->icon();
+            box->button(c.press)->click();
+        });
+        EXPECT_EQ(dialogs.MsgBox("Text", c.buttons, MsgIcon::kInformation, "Thrustlet"), c.result);
+        EXPECT_EQ(seen_title, "Thrustlet");
+        EXPECT_EQ(seen_text, "Text");
+        EXPECT_EQ(seen_icon, QMessageBox::Information);
+    }
+}
+
+TEST(LocaleNumberTest, FollowsTheDefaultLocale) {
+    EXPECT_EQ(TextOfSingle(0.25f), "0.25");
+    QLocale::setDefault(QLocale(QLocale::German));
+    EXPECT_EQ(DecimalPoint(), ',');
+    EXPECT_EQ(TextOfSingle(0.25f), "0,25");
+    EXPECT_TRUE(IsNumeric(" 1,5e3 "));
+    EXPECT_EQ(FieldToSingle("1,5"), 1.5f);
+    QLocale::setDefault(QLocale::c());
+}
+
+}  // namespace
+}  // namespace thrustlet
