@@ -120,9 +120,14 @@ std::string ReadWholeFile(const std::string& path) {
 fs::path TemporaryNameBeside(const fs::path& target) {
     static std::mt19937_64 generator{std::random_device{}()};
     for (;;) {
+        // A hidden name beside the target: ".<name>.<number>.tmp".
+        std::string name(1, '.');
+        name.append(target.filename().string());
+        name.append(1, '.');
+        name.append(std::to_string(generator() % 1000000000));
+        name.append(".tmp");
         fs::path candidate = target;
-        candidate.replace_filename("." + target.filename().string() + "." +
-                                   std::to_string(generator() % 1000000000) + ".tmp");
+        candidate.replace_filename(name);
         std::error_code ec;
         if (!fs::exists(candidate, ec)) return candidate;
     }

@@ -6,6 +6,8 @@ THRUSTLET_PACKAGES=(
   qt6-base-dev qt6-charts-dev qt6-qpa-plugins libgl-dev
   xvfb xauth fonts-dejavu-core fonts-liberation
 )
+# The Windows build of the Qt-free core and Wine to run its tests.
+THRUSTLET_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64)
 
 thrustlet_install_missing() {
   local missing=()

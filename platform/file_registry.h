@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "platform/memory_registry.h"
+
+namespace thrustlet {
+
+// The settings store on systems without a registry: one file per root.
+// HKEY_CURRENT_USER lives in the user's configuration folder, HKEY_LOCAL_MACHINE
+// in a system-wide folder that normal users can only read. Every write takes a
+// lock shared with other running copies, reads the file afresh, applies the
+// change and replaces the file atomically, so concurrent writers lose nothing
+// and a crash mid-write leaves the previous file. A damaged or unreadable
+// file reads as empty and is left as it is until the next successful write.
+class FileRegistry : public TreeRegistry {
+public:
+    FileRegistry(QString current_user_file, QString local_machine_file);
+
+    // The store files in the standard places for this user and system.
+    static std::unique_ptr<FileRegistry> ForThisSystem();
+
+    QString FileOf(RegHandle root) const;
+
+    // For tests of a crash between writing and replacing: the new file is
+    // written but never put in place.
+    bool abandon_before_replace = false;
+
+protected:
+    RegistryTree Load(RegHandle root) override;
+    int32_t Update(RegHandle root, const std::function<void(RegistryTree&)>& change) override;
+
+private:
+    QString current_user_file_;
+    QString local_machine_file_;
+};
+
+// The store file's text form of a tree, and back; a text that is not a
+// complete store file gives an empty tree.
+QByteArray SerializeTree(const RegistryTree& tree);
+RegistryTree ParseTree(const QByteArray& text);
+
+}  // namespace thrustlet
