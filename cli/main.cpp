@@ -1,0 +1,86 @@
+// thrustlet-kn: Kn reports of motor files from the command line.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli/report.h"
+#include "model/errors.h"
+#include "model/motor.h"
+#include "model/number_text.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: thrustlet-kn [--json] [--curve] [--size-initial KN | --size-max KN] FILE...\n"
+    "\n"
+    "Prints the Kn summary of each motor file as the Thrustlet window shows it.\n"
+    "  --json            one JSON object per file and line\n"
+    "  --curve           add the Kn-versus-burn-depth samples\n"
+    "  --size-initial KN add the nozzle throat that gives this initial Kn\n"
+    "  --size-max KN     add the nozzle throat that gives this maximum Kn\n"
+    "  --help            show this text\n";
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "thrustlet-kn: %s\n%s", message.c_str(), kUsage);
+    return 2;
+}
+
+void Write(std::FILE* stream, const std::string& text) { std::fwrite(text.data(), 1, text.size(), stream); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace thrustlet;
+    bool json = false, curve = false;
+    SearchKind search = SearchKind::kNone;
+    float target = 0.0f;
+    std::vector<std::string> files;
+    bool options_done = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (options_done || arg.empty() || arg[0] != '-' || arg == "-") {
+            files.push_back(arg);
+        } else if (arg == "--") {
+            options_done = true;
+        } else if (arg == "--help" || arg == "-h") {
+            Write(stdout, kUsage);
+            return 0;
+        } else if (arg == "--json") {
+            json = true;
+        } else if (arg == "--curve") {
+            curve = true;
+        } else if (arg == "--size-initial" || arg == "--size-max") {
+            if (search != SearchKind::kNone) return UsageError("give only one of --size-initial and --size-max");
+            if (i + 1 >= argc) return UsageError(arg + " needs a Kn");
+            try {
+                target = TextToSingle(argv[++i], '.');
+            } catch (const RunTimeError& error) {
+                return UsageError(arg + ": " + error.Description() + " (\"" + argv[i] + "\")");
+            }
+            search = arg == "--size-initial" ? SearchKind::kInitialKn : SearchKind::kMaxKn;
+        } else {
+            return UsageError("unknown option " + arg);
+        }
+    }
+    if (files.empty()) return UsageError("no motor file given");
+
+    int status = 0;
+    for (const std::string& file : files) {
+        cMotor motor;
+        try {
+            motor.ReadFromFile(file);
+        } catch (const RunTimeError& error) {
+            status = 1;
+            if (json) {
+                Write(stdout, ErrorJson(file, error.Description()));
+            } else {
+                Write(stderr, "thrustlet-kn: " + file + ": " + error.Description() + "\n");
+            }
+            continue;
+        }
+        const MotorReport report = ReportMotor(file, motor, curve, search, target);
+        Write(stdout, json ? ReportJson(report) : ReportText(report));
+    }
+    return status;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace thrustlet {
+
+class cMotor;
+
+// One figure of a motor report: its text in the file format's number form,
+// or the failure that took its place.
+struct Figure {
+    std::optional<std::string> value;  // absent: not applicable, or failed
+    std::string error;                 // the failure's description, when it failed
+};
+
+// What the window would show for a motor just opened from a file, with the
+// window's own roundings, plus the curve and the nozzle search on request.
+struct MotorReport {
+    std::string file;
+    int grains = 0;
+    Figure nozzle;
+    Figure initial_kn;
+    Figure max_kn;
+    Figure web;
+    Figure area_ratio;
+    std::string area_ratio_level;  // "ok", "warning" or "danger"
+    Figure volume_loading;
+    bool with_curve = false;
+    std::vector<std::pair<std::string, std::string>> curve;  // depth label, Kn
+    std::string curve_error;
+    bool with_search = false;
+    Figure nozzle_for_target;
+};
+
+enum class SearchKind { kNone, kInitialKn, kMaxKn };
+
+// Figures a motor as the window's recalculation does after opening a file:
+// the nozzle goes through its field's text first.
+MotorReport ReportMotor(const std::string& file, cMotor& motor, bool with_curve, SearchKind search,
+                        float target);
+
+std::string ReportText(const MotorReport& report);
+std::string ReportJson(const MotorReport& report);
+std::string ErrorJson(const std::string& file, const std::string& error);
+
+}  // namespace thrustlet

@@ -1,0 +1,138 @@
+// Runs the real thrustlet-kn binary on example and temporary motor files.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+#ifndef THRUSTLET_KN_BINARY
+#error "THRUSTLET_KN_BINARY must name the thrustlet-kn program"
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int exit_code = -1;
+    std::string out;
+    std::string err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("thrustlet_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string File(const std::string& name, const std::string& text) {
+        const std::string path = (dir_ / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+    static std::string Slurp(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream out;
+        out << in.rdbuf();
+        return out.str();
+    }
+    Outcome Thrustlet(const std::string& args) {
+        const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
+        const std::string command = std::string("'") + THRUSTLET_KN_BINARY + "' " + args + " >'" + out.string() +
+                                    "' 2>'" + err.string() + "'";
+        const int status = std::system(command.c_str());
+        Outcome run;
+        run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.out = Slurp(out);
+        run.err = Slurp(err);
+        return run;
+    }
+    static std::string Example(const std::string& name) {
+        return "'" + std::string(THRUSTLET_EXAMPLES_DIR) + "/" + name + "'";
+    }
+    std::string ExampleMotor() {
+        return File("example.tlt", "Name:\r\nNozzleDia:0.5\r\nGrain:1,4,2,1\r\nGrain:1,4,2,1\r\nPropellant Data\r\n"
+                                   "ISP*:100\r\nDensity:0.1\r\nBallisticA:0.5\r\nBallisticN:0.5\r\n");
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(CliTest, TextSummaryOfTheExampleMotor) {
+    const std::string path = ExampleMotor();
+    const Outcome run = Thrustlet("'" + path + "'");
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.out, "File: " + path +
+                           "\nGrains: 2\nNozzle throat: 0.5\nInitial Kn: 176\nMax Kn: 197\nWeb: 0.5\n"
+                           "Nozzle/core area ratio: 0.25 (ok)\nVolume loading: 75%\n\n");
+    EXPECT_EQ(run.err, "");
+}
+
+TEST_F(CliTest, JsonWithCurveAndSearches) {
+    const std::string path = ExampleMotor();
+    const Outcome max = Thrustlet("--json --curve --size-max 197 '" + path + "'");
+    EXPECT_EQ(max.exit_code, 0);
+    EXPECT_EQ(max.out.rfind("{\"file\":\"" + path +
+                                "\",\"grains\":2,\"nozzle\":0.5,\"initial_kn\":176,\"max_kn\":197,\"web\":0.5,"
+                                "\"area_ratio\":0.25,\"area_ratio_level\":\"ok\",\"volume_loading\":75,"
+                                "\"curve\":[[0,176],[0.001,176],",
+                            0),
+              0u);
+    EXPECT_NE(max.out.find("\"nozzle_for_target\":0.5}\n"), std::string::npos);
+    size_t samples = 0;
+    for (size_t at = max.out.find("],["); at != std::string::npos; at = max.out.find("],[", at + 1)) ++samples;
+    EXPECT_EQ(samples + 1, 501u);  // the window's 501 samples
+    const Outcome initial = Thrustlet("--json --size-initial 176 '" + path + "'");
+    EXPECT_NE(initial.out.find("\"nozzle_for_target\":0.5}"), std::string::npos);
+}
+
+TEST_F(CliTest, CurveAsCsvBlock) {
+    const Outcome run = Thrustlet("--curve '" + ExampleMotor() + "'");
+    EXPECT_NE(run.out.find("Volume loading: 75%\ndepth,kn\n0,176\n0.001,176\n"), std::string::npos);
+    EXPECT_EQ(run.out.substr(run.out.size() - 2), "\n\n");
+}
+
+TEST_F(CliTest, NotApplicableAndFailingFigures) {
+    const std::string no_grains = File("empty.tlt", "Name:\r\nNozzleDia:0.5\r\nPropellant Data\r\nI:1\r\nD:1\r\nA:1\r\nN:1\r\n");
+    const std::string zero_core = File("zero.tlt", "Name:\r\nNozzleDia:0.5\r\nGrain:1,4,2,1\r\nGrain:1,4,2,0\r\n");
+    const Outcome run = Thrustlet("'" + no_grains + "' '" + zero_core + "'");
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_NE(run.out.find("Grains: 0\nNozzle throat: 0.5\nInitial Kn: N/A\nMax Kn: N/A\n"), std::string::npos);
+    EXPECT_NE(run.out.find("Nozzle/core area ratio: Division by zero\n"), std::string::npos);
+    const Outcome json = Thrustlet("--json '" + no_grains + "' '" + zero_core + "'");
+    EXPECT_NE(json.out.find("\"initial_kn\":null,\"max_kn\":null"), std::string::npos);
+    EXPECT_NE(json.out.find("\"area_ratio\":null,\"area_ratio_level\":null"), std::string::npos);
+    EXPECT_NE(json.out.find("\"errors\":{\"area_ratio\":\"Division by zero\"}"), std::string::npos);
+}
+
+TEST_F(CliTest, UnreadableFilesAreReportedAndTheRestGoesOn) {
+    const std::string bad = File("bad.tlt", "Name:\r\nNozzleDia:abc\r\n");
+    const Outcome run = Thrustlet("'" + bad + "' " + Example("two_grain.tlt"));
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.err, "thrustlet-kn: " + bad + ": Type mismatch: line 2 (\"NozzleDia:abc\")\n");
+    EXPECT_NE(run.out.find("Initial Kn: 152\n"), std::string::npos);
+    const Outcome json = Thrustlet("--json '" + bad + "'");
+    EXPECT_EQ(json.exit_code, 1);
+    EXPECT_EQ(json.out, "{\"file\":\"" + bad + "\",\"error\":\"Type mismatch: line 2 (\\\"NozzleDia:abc\\\")\"}\n");
+}
+
+TEST_F(CliTest, UsageErrorsAndHelp) {
+    for (const char* args : {"", "--bogus x.tlt", "--size-max", "--size-max abc x.tlt",
+                             "--size-max 1 --size-initial 2 x.tlt", "--size-initial 1e39 x.tlt"}) {
+        const Outcome run = Thrustlet(args);
+        EXPECT_EQ(run.exit_code, 2) << args;
+        EXPECT_NE(run.err.find("usage: thrustlet-kn"), std::string::npos) << args;
+    }
+    const Outcome help = Thrustlet("--help");
+    EXPECT_EQ(help.exit_code, 0);
+    EXPECT_EQ(help.out.rfind("usage: thrustlet-kn", 0), 0u);
+}
+
+}  // namespace
