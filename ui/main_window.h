@@ -120,6 +120,8 @@ private:
     template <typename Handler>
     void Guarded(const char* routine, Handler&& handler);
 
+    void RunNozzleSearch(const char* routine, float (*search)(cMotor&, float), float target);
+    void KnFieldLeft(TextBox* field, const char* routine, void (frmMain::*search)(float));
     bool ReadGrainFields(float* length, float* diameter, float* core) const;
     void WriteSummary(cMotor& motor);
     void SetRatioColour(float ratio);

@@ -16,23 +16,18 @@ constexpr int kEnter = 13;
 // The search itself does not recalculate: the typed target stays in its
 // field and the rest of the summary keeps its values until the next
 // recalculation.
-void frmMain::SetIntialKn(float target) {
+void frmMain::RunNozzleSearch(const char* routine, float (*search)(cMotor&, float), float target) {
     cursor_.SetHourglass();
-    Guarded("SetIntialKn", [&] {
-        const float diameter = SearchNozzleForInitialKn(state_.Motor(), target);
+    Guarded(routine, [&] {
+        const float diameter = search(state_.Motor(), target);
         txtNozzleThroatDia->setText(TextOfDouble(RoundDecimals(diameter, 3)));
     });
     cursor_.SetDefault();
 }
 
-void frmMain::SetMaxKn(float target) {
-    cursor_.SetHourglass();
-    Guarded("SetMaxKn", [&] {
-        const float diameter = SearchNozzleForMaxKn(state_.Motor(), target);
-        txtNozzleThroatDia->setText(TextOfDouble(RoundDecimals(diameter, 3)));
-    });
-    cursor_.SetDefault();
-}
+void frmMain::SetIntialKn(float target) { RunNozzleSearch("SetIntialKn", SearchNozzleForInitialKn, target); }
+
+void frmMain::SetMaxKn(float target) { RunNozzleSearch("SetMaxKn", SearchNozzleForMaxKn, target); }
 
 void frmMain::txtKN_KeyPress(int key_ascii) {
     if (key_ascii == kEnter) txtKN_LostFocus();
@@ -46,31 +41,25 @@ void frmMain::txtNozzleThroatDia_KeyPress(int key_ascii) {
     if (key_ascii == kEnter) txtNozzleThroatDia_LostFocus();
 }
 
-// A target that is numeric but beyond the float range (1e39) is reported
-// under the search's name; it never starts a search.
-void frmMain::txtKN_LostFocus() {
+// Leaving a Kn field marks the motor changed and, unless the window is
+// filling the field itself, searches for its number. A target that is numeric
+// but beyond the float range (1e39) is reported under the search's name and
+// starts no search.
+void frmMain::KnFieldLeft(TextBox* field, const char* routine, void (frmMain::*search)(float)) {
     state_.bChanged = true;
-    if (!IsNumeric(txtKN->text()) || state_.bBusy) return;
+    if (!IsNumeric(field->text()) || state_.bBusy) return;
     float target = 0.0f;
     bool converted = false;
-    Guarded("SetIntialKn", [&] {
-        target = FieldToSingle(txtKN->text());
+    Guarded(routine, [&] {
+        target = FieldToSingle(field->text());
         converted = true;
     });
-    if (converted) SetIntialKn(target);
+    if (converted) (this->*search)(target);
 }
 
-void frmMain::txtMaxKn_LostFocus() {
-    state_.bChanged = true;
-    if (!IsNumeric(txtMaxKn->text()) || state_.bBusy) return;
-    float target = 0.0f;
-    bool converted = false;
-    Guarded("SetMaxKn", [&] {
-        target = FieldToSingle(txtMaxKn->text());
-        converted = true;
-    });
-    if (converted) SetMaxKn(target);
-}
+void frmMain::txtKN_LostFocus() { KnFieldLeft(txtKN, "SetIntialKn", &frmMain::SetIntialKn); }
+
+void frmMain::txtMaxKn_LostFocus() { KnFieldLeft(txtMaxKn, "SetMaxKn", &frmMain::SetMaxKn); }
 
 void frmMain::txtNozzleThroatDia_LostFocus() {
     state_.bChanged = true;

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "model/errors.h"
+#include "tests/support/grains.h"
 #include "model/motor.h"
 
 #ifndef THRUSTLET_EXAMPLES_DIR
@@ -16,16 +17,9 @@
 namespace thrustlet {
 namespace {
 
-namespace fs = std::filesystem;
+using testing::MakeGrain;
 
-std::shared_ptr<cGrain> Bates(float length, float diameter, float core, int16_t type = 1) {
-    auto grain = std::make_shared<cGrain>();
-    grain->SetGrainType(type);
-    grain->SetLength(length);
-    grain->SetDiameter(diameter);
-    grain->SetCoreDiameter(core);
-    return grain;
-}
+namespace fs = std::filesystem;
 
 class MotorFileTest : public ::testing::Test {
 protected:
@@ -60,7 +54,7 @@ protected:
     static cMotor Previous() {
         cMotor motor;
         motor.SetNozzleDia(0.7f);
-        motor.AddGrain(Bates(9, 8, 7));
+        motor.AddGrain(MakeGrain(9, 8, 7));
         motor.SetISPStar(1);
         motor.SetDensity(2);
         motor.SetBallisticA(3);
@@ -139,9 +133,9 @@ TEST_F(MotorFileTest, WritesSevenLinesForAMotorWithoutGrains) {
 TEST_F(MotorFileTest, RoundTripKeepsGrainOrderAndOddValues) {
     cMotor motor;
     motor.SetNozzleDia(0.43f);
-    motor.AddGrain(Bates(1.5f, 2, 0.75f));
-    motor.AddGrain(Bates(-1, 0, 3e38f, 7));  // stored as it stands
-    motor.AddGrain(Bates(3.1415926f, 2, 1));
+    motor.AddGrain(MakeGrain(1.5f, 2, 0.75f));
+    motor.AddGrain(MakeGrain(-1, 0, 3e38f, 7));  // stored as it stands
+    motor.AddGrain(MakeGrain(3.1415926f, 2, 1));
     motor.SaveToFile(Path("m.tlt"));
     cMotor back;
     back.ReadFromFile(Path("m.tlt"));

@@ -8,18 +8,12 @@
 #include <vector>
 
 #include "model/errors.h"
+#include "tests/support/grains.h"
 
 namespace thrustlet {
 namespace {
 
-std::shared_ptr<cGrain> Bates(float length, float diameter, float core) {
-    auto grain = std::make_shared<cGrain>();
-    grain->SetGrainType(cGrain::kBates);
-    grain->SetLength(length);
-    grain->SetDiameter(diameter);
-    grain->SetCoreDiameter(core);
-    return grain;
-}
+using testing::MakeGrain;
 
 int ErrorNumber(const std::function<void()>& fn) {
     try {
@@ -35,8 +29,8 @@ protected:
     // Two grains of length 4, diameter 2, core 1 behind a 0.5 throat.
     void MakeExampleMotor() {
         motor.SetNozzleDia(0.5f);
-        motor.AddGrain(Bates(4, 2, 1));
-        motor.AddGrain(Bates(4, 2, 1));
+        motor.AddGrain(MakeGrain(4, 2, 1));
+        motor.AddGrain(MakeGrain(4, 2, 1));
     }
     cMotor motor;
 };
@@ -97,7 +91,7 @@ TEST_F(MotorTest, MatchesIndependentlyComputedMotorsToTheBit) {
     };
     for (const auto& ref : motors) {
         cMotor m;
-        for (const auto& g : ref.grains) m.AddGrain(Bates(g[0], g[1], g[2]));
+        for (const auto& g : ref.grains) m.AddGrain(MakeGrain(g[0], g[1], g[2]));
         m.SetNozzleDia(ref.nozzle);
         EXPECT_EQ(m.Grain(1)->SurfaceArea(0.1f), ref.first_grain_area_at_0_1);
         EXPECT_EQ(m.KN(0.0f), ref.kn0);
@@ -117,7 +111,7 @@ TEST_F(MotorTest, NoGrains) {
 
 TEST_F(MotorTest, UnsetThroatNeverTouchesTheGrains) {
     auto unknown = std::make_shared<cGrain>();  // type 0
-    motor.AddGrain(Bates(4, 2, 1));
+    motor.AddGrain(MakeGrain(4, 2, 1));
     motor.AddGrain(unknown);
     EXPECT_EQ(motor.KN(0.0f), 0.0);
     motor.SetBallisticN(0.5f);
@@ -131,28 +125,28 @@ TEST_F(MotorTest, UnsetThroatNeverTouchesTheGrains) {
 
 TEST_F(MotorTest, ZeroWebScansTheSingleDepthZero) {
     motor.SetNozzleDia(0.5f);
-    motor.AddGrain(Bates(4, 2, 2));  // web 0, area pi*4*2 at depth 0
+    motor.AddGrain(MakeGrain(4, 2, 2));  // web 0, area pi*4*2 at depth 0
     EXPECT_EQ(motor.WebThickness(), 0.0f);
     EXPECT_EQ(motor.KNMax(), static_cast<float>(motor.KN(0.0f)));
     EXPECT_EQ(motor.KNMax(), 128.0f);
     cMotor wider;
     wider.SetNozzleDia(0.5f);
-    wider.AddGrain(Bates(4, 2, 3));
+    wider.AddGrain(MakeGrain(4, 2, 3));
     EXPECT_EQ(wider.KNMax(), 0.0f);
 }
 
 TEST_F(MotorTest, TinyWebsStillEndTheScan) {
     motor.SetNozzleDia(1e-20f);
-    motor.AddGrain(Bates(1e-38f, 3e-44f, 0.0f));  // step underflows to zero
+    motor.AddGrain(MakeGrain(1e-38f, 3e-44f, 0.0f));  // step underflows to zero
     EXPECT_GE(motor.KNMax(), 0.0f);
     cMotor denormal;
     denormal.SetNozzleDia(1.0f);
-    denormal.AddGrain(Bates(1.0f, 2e-42f, 0.0f));
+    denormal.AddGrain(MakeGrain(1.0f, 2e-42f, 0.0f));
     EXPECT_EQ(denormal.KNMax(), 0.0f);
 }
 
 TEST_F(MotorTest, CollectionPositions) {
-    auto a = Bates(1, 2, 1), b = Bates(2, 2, 1), c = Bates(3, 2, 1);
+    auto a = MakeGrain(1, 2, 1), b = MakeGrain(2, 2, 1), c = MakeGrain(3, 2, 1);
     motor.AddGrain(a);
     motor.AddGrain(b);
     motor.AddGrain(c);
@@ -179,7 +173,7 @@ TEST_F(MotorTest, GrainChangedThroughTheMotorIsTheMotorsGrain) {
 }
 
 TEST_F(MotorTest, SameGrainTwiceCountsTwice) {
-    auto grain = Bates(4, 2, 1);
+    auto grain = MakeGrain(4, 2, 1);
     motor.SetNozzleDia(0.5f);
     motor.AddGrain(grain);
     const double single = motor.KN(0.0f);
@@ -190,7 +184,7 @@ TEST_F(MotorTest, SameGrainTwiceCountsTwice) {
 }
 
 TEST_F(MotorTest, GrainCountStopsAtTheSixteenBitLimit) {
-    auto grain = Bates(1, 2, 1);
+    auto grain = MakeGrain(1, 2, 1);
     for (int i = 0; i < cMotor::kMaxGrains; ++i) motor.AddGrain(grain);
     EXPECT_EQ(motor.GrainCount(), 32767);
     EXPECT_EQ(ErrorNumber([&] { motor.AddGrain(grain); }), 6);
@@ -220,9 +214,9 @@ TEST_F(MotorTest, HostileNozzleAndGrainsNeverHang) {
         for (float dim : {-1.0f, 3e38f, inf, nan}) {
             cMotor m;
             ErrorNumber([&] { m.SetNozzleDia(nozzle); });
-            m.AddGrain(Bates(4, 2, 1));
-            m.AddGrain(Bates(dim, 2, 1));
-            m.AddGrain(Bates(4, dim, 1));
+            m.AddGrain(MakeGrain(4, 2, 1));
+            m.AddGrain(MakeGrain(dim, 2, 1));
+            m.AddGrain(MakeGrain(4, dim, 1));
             for (auto fn : std::vector<std::function<void()>>{
                      [&] { m.KN(0.0f); }, [&] { m.KNMax(); }, [&] { m.WebThickness(); },
                      [&] { m.VolumeLoadingPercent(); }, [&] { m.ChamberPressure(0.0f); }}) {

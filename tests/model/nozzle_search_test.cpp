@@ -5,26 +5,20 @@
 #include <random>
 
 #include "model/errors.h"
+#include "tests/support/grains.h"
 #include "model/motor.h"
 #include "model/numeric.h"
 
 namespace thrustlet {
 namespace {
 
-std::shared_ptr<cGrain> Grain(float length, float diameter, float core, int16_t type = 1) {
-    auto grain = std::make_shared<cGrain>();
-    grain->SetGrainType(type);
-    grain->SetLength(length);
-    grain->SetDiameter(diameter);
-    grain->SetCoreDiameter(core);
-    return grain;
-}
+using testing::MakeGrain;
 
 cMotor ExampleMotor() {
     cMotor motor;
     motor.SetNozzleDia(0.5f);
-    motor.AddGrain(Grain(4, 2, 1));
-    motor.AddGrain(Grain(4, 2, 1));
+    motor.AddGrain(MakeGrain(4, 2, 1));
+    motor.AddGrain(MakeGrain(4, 2, 1));
     return motor;
 }
 
@@ -85,7 +79,7 @@ TEST(NozzleSearchTest, EndsOfTheRange) {
 
 TEST(NozzleSearchTest, FailureStopsAtTheFirstTrial) {
     cMotor motor = ExampleMotor();
-    motor.AddGrain(Grain(4, 2, 1, 5));
+    motor.AddGrain(MakeGrain(4, 2, 1, 5));
     const Outcome fast = RunSearch(motor, 100.0f, SearchNozzleForMaxKn);
     EXPECT_EQ(fast.error, -1);
     EXPECT_EQ(fast.description, "Unknown Grain Type: 5");
@@ -102,7 +96,7 @@ TEST(NozzleSearchTest, SameResultAsThePlainScanOnManyMotors) {
         const int grains = count(random);
         for (int g = 0; g < grains; ++g) {
             const float d = diameter(random);
-            motor.AddGrain(Grain(length(random), d, d * fraction(random)));
+            motor.AddGrain(MakeGrain(length(random), d, d * fraction(random)));
         }
         const float kn0 = static_cast<float>(ExampleMotor().KN(0.0f));
         for (float target : {kn0, 50.0f, 123.0f, 400.0f, 1000.0f, 0.0f, 3.5f}) {
@@ -127,7 +121,7 @@ TEST(NozzleSearchTest, SameResultOnOddMotors) {
     };
     for (const auto& m : motors) {
         cMotor motor;
-        for (const auto& g : m.grains) motor.AddGrain(Grain(g[0], g[1], g[2]));
+        for (const auto& g : m.grains) motor.AddGrain(MakeGrain(g[0], g[1], g[2]));
         for (float target : {-5.0f, 0.0f, 1.0f, 97.0f, 176.0f, 5000.0f, 3e38f}) {
             ExpectSameAsLiteral(motor, target, m.name);
         }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QMessageBox>
@@ -9,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/busy_cursor.h"
 #include "model/errors.h"
 #include "platform/flex_grid.h"
 #include "platform/graph_lite.h"
@@ -188,6 +191,19 @@ TEST(QtDialogsTest, MessageBoxAnswers) {
         EXPECT_EQ(seen_text, "Text");
         EXPECT_EQ(seen_icon, QMessageBox::Information);
     }
+}
+
+TEST(QtBusyCursorTest, StatesAreAbsoluteNotNested) {
+    QtBusyCursor cursor;
+    cursor.SetHourglass();
+    cursor.SetHourglass();  // a second hourglass does not need a second restore
+    EXPECT_TRUE(cursor.IsHourglass());
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    cursor.SetDefault();
+    EXPECT_FALSE(cursor.IsHourglass());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    cursor.SetDefault();  // harmless when already default
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST(LocaleNumberTest, FollowsTheDefaultLocale) {
