@@ -20,20 +20,6 @@ float ToSingleOutOfRange(double value) {
     return static_cast<float>(value);
 }
 
-double CheckedDouble(double value) {
-    if (!std::isfinite(value)) ThrowOverflow();
-    return value;
-}
-
-double RoundHalfEven(double value) {
-    if (!std::isfinite(value)) return value;
-    const double below = std::floor(value);
-    const double fraction = value - below;  // exact for every finite double
-    if (fraction > 0.5) return below + 1.0;
-    if (fraction < 0.5) return below;
-    return std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
-}
-
 double RoundDecimals(double value, int decimals) {
     if (decimals <= 0) return RoundHalfEven(value);
     const double scale = std::pow(10.0, decimals);
@@ -42,12 +28,9 @@ double RoundDecimals(double value, int decimals) {
     return RoundHalfEven(scaled) / scale;
 }
 
-double CheckedDivide(double a, double b) {
-    if (b == 0.0) {
-        if (a == 0.0 || std::isnan(a)) ThrowOverflow();
-        ThrowDivisionByZero();
-    }
-    return CheckedDouble(a / b);
+void ThrowZeroDivision(double numerator) {
+    if (numerator == 0.0 || std::isnan(numerator)) ThrowOverflow();
+    ThrowDivisionByZero();
 }
 
 }  // namespace thrustlet

@@ -22,11 +22,21 @@ inline float ToSingle(double value) {
 }
 
 // Fails with "Overflow" when a double intermediate is infinite or NaN.
-double CheckedDouble(double value);
+inline double CheckedDouble(double value) {
+    if (!std::isfinite(value)) ThrowOverflow();
+    return value;
+}
 
 // Rounds to a whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 // Independent of the floating-point rounding mode.
-double RoundHalfEven(double value);
+inline double RoundHalfEven(double value) {
+    if (!std::isfinite(value)) return value;
+    const double below = std::floor(value);
+    const double fraction = value - below;  // exact for every finite double
+    if (fraction > 0.5) return below + 1.0;
+    if (fraction < 0.5) return below;
+    return std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
+}
 
 // Rounds to `decimals` places: scales by 10^decimals, rounds halves to even and
 // scales back. A value whose scaling overflows is returned unchanged.
@@ -34,6 +44,10 @@ double RoundDecimals(double value, int decimals);
 
 // a / b with the classic arithmetic failures: 0 / 0 is "Overflow",
 // x / 0 is "Division by zero", and an infinite or NaN quotient is "Overflow".
-double CheckedDivide(double a, double b);
+[[noreturn]] void ThrowZeroDivision(double numerator);
+inline double CheckedDivide(double a, double b) {
+    if (b == 0.0) ThrowZeroDivision(a);
+    return CheckedDouble(a / b);
+}
 
 }  // namespace thrustlet
