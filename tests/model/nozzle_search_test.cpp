@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <random>
 
 #include "model/errors.h"
 #include "tests/support/grains.h"
 #include "model/motor.h"
+#include "model/number_text.h"
 #include "model/numeric.h"
 
 namespace thrustlet {
@@ -105,7 +108,8 @@ TEST(NozzleSearchTest, SameResultAsThePlainScanOnManyMotors) {
     }
 }
 
-TEST(NozzleSearchTest, SameResultOnOddMotors) {
+// Odd motors as a motor file can hold them: written as text, read back.
+TEST(NozzleSearchTest, SameResultOnOddMotorsReadFromFiles) {
     const struct {
         const char* name;
         std::vector<std::array<float, 3>> grains;
@@ -119,13 +123,21 @@ TEST(NozzleSearchTest, SameResultOnOddMotors) {
         {"grain burning out by length", {{0.2f, 4, 1}, {4, 2, 1}}},
         {"same grain twice", {{4, 2, 1}, {4, 2, 1}}},
     };
+    const std::string path = (std::filesystem::temp_directory_path() / "thrustlet_odd_motor.tlt").string();
     for (const auto& m : motors) {
+        std::string text = "Name:\r\nNozzleDia:0.5\r\n";
+        for (const auto& g : m.grains) {
+            text += "Grain:1," + SingleToText(g[0], '.') + "," + SingleToText(g[1], '.') + "," + SingleToText(g[2], '.') + "\r\n";
+        }
+        std::ofstream(path, std::ios::binary) << text;
         cMotor motor;
-        for (const auto& g : m.grains) motor.AddGrain(MakeGrain(g[0], g[1], g[2]));
+        motor.ReadFromFile(path);
+        ASSERT_EQ(motor.GrainCount(), static_cast<int16_t>(m.grains.size())) << m.name;
         for (float target : {-5.0f, 0.0f, 1.0f, 97.0f, 176.0f, 5000.0f, 3e38f}) {
             ExpectSameAsLiteral(motor, target, m.name);
         }
     }
+    std::filesystem::remove(path);
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QGuiApplication>
 #include <QFocusEvent>
 #include <QHeaderView>
@@ -191,6 +194,29 @@ TEST(QtDialogsTest, MessageBoxAnswers) {
         EXPECT_EQ(seen_text, "Text");
         EXPECT_EQ(seen_icon, QMessageBox::Information);
     }
+}
+
+// The real file dialogs, answered by a timer: a typed name without extension
+// gets ".tlt"; a cancelled dialog gives "".
+TEST(QtDialogsTest, FileDialogsReportTheChoiceOrNothing) {
+    QTemporaryDir folder;
+    QtDialogs dialogs;
+    FileDialogRequest request{"Thrustlet Files(*.tlt)| *.tlt| All Files(*.*)| *.*", folder.path(), ".tlt",
+                              "Save motor file as", 0x80806};
+    QString seen_title;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        seen_title = dialog->windowTitle();
+        dialog->selectFile("motor");
+        static_cast<QDialog*>(dialog)->accept();  // as the dialog's Save button does
+    });
+    const FileDialogResult saved = dialogs.ShowSave(request);
+    EXPECT_EQ(seen_title, "Save motor file as");
+    EXPECT_EQ(QFileInfo(saved.file_name).fileName(), "motor.tlt");
+    EXPECT_EQ(saved.file_title, "motor.tlt");
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    EXPECT_EQ(dialogs.ShowOpen(request).file_name, "");
 }
 
 TEST(QtBusyCursorTest, StatesAreAbsoluteNotNested) {
