@@ -21,7 +21,9 @@ GraphLite::GraphLite(QWidget* parent) : QWidget(parent), view_(new QChartView(th
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
     view_->setRenderHint(QPainter::Antialiasing);
+    QChart* initial = view_->chart();  // the view's own chart is handed back, not freed
     view_->setChart(new QChart());
+    delete initial;
     view_->setFrameShape(QFrame::Box);
 }
 
