@@ -6,21 +6,40 @@ THRUSTLET_PACKAGES=(
   qt6-base-dev qt6-charts-dev qt6-qpa-plugins libgl-dev
   xvfb xauth fonts-dejavu-core fonts-liberation
 )
-# The Windows build of the Qt-free core and Wine to run its tests.
+# The Windows build of the Qt-free core and Wine to run its tests; their
+# recommendations (a desktop's worth of Wine extras) are not needed.
 THRUSTLET_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64)
 
-thrustlet_install_missing() {
-  local missing=()
+thrustlet_missing() {
   local pkg
-  for pkg in "${THRUSTLET_PACKAGES[@]}" "$@"; do
+  for pkg in "$@"; do
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
-      missing+=("$pkg")
+      echo "$pkg"
     fi
   done
+}
+
+# thrustlet_install [apt-get options --] PACKAGE...
+thrustlet_install() {
+  local options=()
+  if [ "${1:-}" != "" ] && [ "${1#-}" != "$1" ]; then
+    while [ "$1" != "--" ]; do options+=("$1"); shift; done
+    shift
+  fi
+  local missing
+  mapfile -t missing < <(thrustlet_missing "$@")
   [ ${#missing[@]} -eq 0 ] && return 0
   local sudo=()
   [ "$(id -u)" -ne 0 ] && sudo=(sudo)
   echo "Installing: ${missing[*]}"
   "${sudo[@]}" apt-get update -q
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q "${options[@]}" "${missing[@]}"
+}
+
+thrustlet_install_missing() {
+  thrustlet_install "${THRUSTLET_PACKAGES[@]}"
+}
+
+thrustlet_install_windows_tools() {
+  thrustlet_install --no-install-recommends -- "${THRUSTLET_WINDOWS_PACKAGES[@]}"
 }
