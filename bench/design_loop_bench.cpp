@@ -7,6 +7,7 @@
 
 #include "app/app_state.h"
 #include "app/busy_cursor.h"
+#include "bench/bench_motors.h"
 #include "model/motor.h"
 #include "model/nozzle_search.h"
 #include "platform/dialogs.h"
@@ -31,23 +32,12 @@ public:
     bool IsHourglass() const override { return false; }
 };
 
-void FillMotor(cMotor& motor, int grains) {
-    for (int i = 0; i < grains; ++i) {
-        auto grain = std::make_shared<cGrain>();
-        grain->SetGrainType(cGrain::kBates);
-        grain->SetLength(4.0f + 0.01f * static_cast<float>(i % 7));
-        grain->SetDiameter(2.0f);
-        grain->SetCoreDiameter(1.0f - 0.02f * static_cast<float>(i % 5));
-        motor.AddGrain(grain);
-    }
-}
-
 void BM_CalcKn(benchmark::State& state) {
     AppState app_state;
     SilentDialogs dialogs;
     NoCursor cursor;
     frmMain window(app_state, dialogs, cursor);
-    FillMotor(app_state.Motor(), static_cast<int>(state.range(0)));
+    bench::AddBenchGrains(app_state.Motor(), static_cast<int>(state.range(0)));
     window.txtNozzleThroatDia->setText("0.5");
     for (auto _ : state) window.CalcKn();
 }
@@ -57,7 +47,7 @@ BENCHMARK(BM_CalcKn)->Arg(4)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)
 template <float (*Search)(cMotor&, float)>
 void BM_SetMaxKnWorstCase(benchmark::State& state) {
     cMotor motor;
-    FillMotor(motor, static_cast<int>(state.range(0)));
+    bench::AddBenchGrains(motor, static_cast<int>(state.range(0)));
     for (auto _ : state) benchmark::DoNotOptimize(Search(motor, -1.0f));
 }
 BENCHMARK_TEMPLATE(BM_SetMaxKnWorstCase, SearchNozzleForMaxKn)->Arg(4)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);

@@ -1,24 +1,17 @@
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_motors.h"
 #include "model/kn_curve.h"
 #include "model/motor.h"
 
 namespace {
 
-using thrustlet::cGrain;
 using thrustlet::cMotor;
 
 cMotor MakeMotor(int grains) {
     cMotor motor;
     motor.SetNozzleDia(0.5f);
-    for (int i = 0; i < grains; ++i) {
-        auto grain = std::make_shared<cGrain>();
-        grain->SetGrainType(cGrain::kBates);
-        grain->SetLength(4.0f + 0.01f * static_cast<float>(i % 7));
-        grain->SetDiameter(2.0f);
-        grain->SetCoreDiameter(1.0f - 0.02f * static_cast<float>(i % 5));
-        motor.AddGrain(grain);
-    }
+    thrustlet::bench::AddBenchGrains(motor, grains);
     return motor;
 }
 
