@@ -11,7 +11,9 @@
 #include "model/motor.h"
 #include "model/nozzle_search.h"
 #include "platform/dialogs.h"
+#include "platform/memory_registry.h"
 #include "platform/text_box.h"
+#include "platform/memory_registry.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -23,6 +25,8 @@ public:
     MsgResult MsgBox(const QString&, MsgButtons, MsgIcon, const QString&) override { return MsgResult::kOk; }
     FileDialogResult ShowOpen(const FileDialogRequest&) override { return {}; }
     FileDialogResult ShowSave(const FileDialogRequest&) override { return {}; }
+    bool StartProcess(const QString&) override { return false; }
+    bool FileExists(const QString&) override { return false; }
 };
 
 class NoCursor : public IBusyCursor {
@@ -36,7 +40,8 @@ void BM_CalcKn(benchmark::State& state) {
     AppState app_state;
     SilentDialogs dialogs;
     NoCursor cursor;
-    frmMain window(app_state, dialogs, cursor);
+    MemoryRegistry registry;
+    frmMain window(app_state, dialogs, cursor, registry);
     bench::AddBenchGrains(app_state.Motor(), static_cast<int>(state.range(0)));
     window.txtNozzleThroatDia->setText("0.5");
     for (auto _ : state) window.CalcKn();

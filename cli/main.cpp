@@ -19,7 +19,8 @@ constexpr const char* kUsage =
     "  --curve           add the Kn-versus-burn-depth samples\n"
     "  --size-initial KN add the nozzle throat that gives this initial Kn\n"
     "  --size-max KN     add the nozzle throat that gives this maximum Kn\n"
-    "  --help            show this text\n";
+    "  --help            show this text\n"
+    "  --version         show the program's version\n";
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "thrustlet-kn: %s\n%s", message.c_str(), kUsage);
@@ -45,6 +46,9 @@ int main(int argc, char** argv) {
             options_done = true;
         } else if (arg == "--help" || arg == "-h") {
             Write(stdout, kUsage);
+            return 0;
+        } else if (arg == "--version") {
+            Write(stdout, std::string("thrustlet-kn ") + THRUSTLET_VERSION + "\n");
             return 0;
         } else if (arg == "--json") {
             json = true;

@@ -64,7 +64,7 @@ public:
     // once the new one was written completely.
     void SaveToFile(const std::string& sFile) const;
     // Loads a motor file into this motor. A failed read leaves the motor
-    // exactly as it was. An empty or all-blank path does nothing.
+    // exactly as it was. An empty or all-blank path fails as a missing file.
     void ReadFromFile(const std::string& sFile);
 
     // Propellant volume as a percentage of the grains' envelope volume.

@@ -139,8 +139,7 @@ std::string MotorFileText(const cMotor& motor) {
     std::string text;
     text += "Name:" + motor.Name() + kLineEnd;
     text += "NozzleDia:" + FileNumber(motor.NozzleDia()) + kLineEnd;
-    for (int16_t i = 1; i <= motor.GrainCount(); ++i) {
-        const auto grain = motor.Grain(i);
+    for (const auto& grain : motor.Grains()) {
         text += "Grain:" + std::to_string(grain->GrainType()) + "," + FileNumber(grain->Length()) +
                 "," + FileNumber(grain->Diameter()) + "," + FileNumber(grain->CoreDiameter()) +
                 kLineEnd;
@@ -248,7 +247,11 @@ void cMotor::SaveToFile(const std::string& sFile) const {
 }
 
 void cMotor::ReadFromFile(const std::string& sFile) {
-    if (sFile.find_first_not_of(' ') == std::string::npos) return;
+    // A blank path names no file: a failure, so that nobody takes the
+    // unchanged motor for one read from a file.
+    if (sFile.find_first_not_of(" \t") == std::string::npos) {
+        throw RunTimeError(err::kFileNotFound, "File not found: " + Quoted(sFile));
+    }
     const MotorFileContent content = ParseMotorFile(ReadWholeFile(sFile));
 
     cMotor loaded = *this;

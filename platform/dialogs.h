@@ -35,6 +35,10 @@ public:
                              const QString& title) = 0;
     virtual FileDialogResult ShowOpen(const FileDialogRequest& request) = 0;
     virtual FileDialogResult ShowSave(const FileDialogRequest& request) = 0;
+    // Starts a program as a separate process in a normal, focused window
+    // without waiting for it; false when it could not be started.
+    virtual bool StartProcess(const QString& program) = 0;
+    virtual bool FileExists(const QString& path) = 0;
 };
 
 // Turns a "desc| pattern| desc| pattern" filter into Qt's "desc (pattern);;..." form.

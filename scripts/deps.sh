@@ -9,6 +9,8 @@ THRUSTLET_PACKAGES=(
 # The Windows build of the Qt-free core and Wine to run its tests; their
 # recommendations (a desktop's worth of Wine extras) are not needed.
 THRUSTLET_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64)
+# The Debian package check.
+THRUSTLET_PACKAGE_CHECK_PACKAGES=(lintian)
 
 thrustlet_missing() {
   local pkg
@@ -38,6 +40,10 @@ thrustlet_install() {
 
 thrustlet_install_missing() {
   thrustlet_install "${THRUSTLET_PACKAGES[@]}"
+}
+
+thrustlet_install_package_check_tools() {
+  thrustlet_install --no-install-recommends -- "${THRUSTLET_PACKAGE_CHECK_PACKAGES[@]}"
 }
 
 thrustlet_install_windows_tools() {

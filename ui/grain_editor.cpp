@@ -43,8 +43,11 @@ bool frmMain::ReadGrainFields(float* length, float* diameter, float* core) const
 void frmMain::PopulateGrainGrid() {
     cMotor& motor = state_.Motor();
     grdGrains->SetRows(motor.GrainCount() + 1);
-    for (int16_t i = 1; i <= motor.GrainCount(); ++i) {
-        const auto grain = motor.Grain(i);
+    // Counted in int: a motor read from a file may hold 32767 grains, one
+    // past what a 16-bit counter can step over.
+    const int count = motor.GrainCount();
+    for (int i = 1; i <= count; ++i) {
+        const auto& grain = motor.Grains()[static_cast<size_t>(i - 1)];
         grdGrains->SetTextMatrix(i, 0, QString::number(i));
         grdGrains->SetTextMatrix(i, 1, TextOfSingle(grain->Length()));
         grdGrains->SetTextMatrix(i, 2, TextOfSingle(grain->Diameter()));

@@ -37,8 +37,9 @@ Widget* Named(Widget* widget, const char* name) {
 
 }  // namespace
 
-frmMain::frmMain(AppState& state, IDialogs& dialogs, IBusyCursor& cursor, QWidget* parent)
-    : QMainWindow(parent), state_(state), dialogs_(dialogs), cursor_(cursor) {
+frmMain::frmMain(AppState& state, IDialogs& dialogs, IBusyCursor& cursor, IRegistryApi& registry,
+                 QWidget* parent)
+    : QMainWindow(parent), state_(state), dialogs_(dialogs), cursor_(cursor), registry_(registry) {
     setObjectName("frmMain");
     CreateControls();
     CreateMenus();
@@ -214,6 +215,13 @@ void frmMain::ConnectSignals() {
     connect(txtMaxKn, &TextBox::LostFocus, this, &frmMain::txtMaxKn_LostFocus);
     connect(txtNozzleThroatDia, &TextBox::KeyPress, this, &frmMain::txtNozzleThroatDia_KeyPress);
     connect(txtNozzleThroatDia, &TextBox::LostFocus, this, &frmMain::txtNozzleThroatDia_LostFocus);
+    connect(mnuNew, &QAction::triggered, this, &frmMain::mnuNew_Click);
+    connect(mnuOpen, &QAction::triggered, this, &frmMain::mnuOpen_Click);
+    connect(mnuSave, &QAction::triggered, this, &frmMain::mnuSave_Click);
+    connect(mnuSaveAs, &QAction::triggered, this, &frmMain::mnuSaveAs_Click);
+    for (int i = 1; i <= 4; ++i) {
+        connect(mnuRecent[static_cast<size_t>(i)], &QAction::triggered, this, [this, i] { mnuRecent_Click(i); });
+    }
 }
 
 void frmMain::Form_Load() {
@@ -221,7 +229,9 @@ void frmMain::Form_Load() {
     InitGraph();
     state_.bBusy = false;
     state_.bChanged = false;
+    InitReg();
     setWindowTitle(QString(kCaptionPrefix) + kProgramTitle);
+    RefreshRecentMenu();
 }
 
 int frmMain::OuterWidthTwips() const { return frameGeometry().width() * kTwipsPerPixel; }

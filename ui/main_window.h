@@ -4,6 +4,8 @@
 #include <array>
 
 #include "app/app_state.h"
+#include "settings/recent_files.h"
+#include "settings/registry.h"
 
 QT_BEGIN_NAMESPACE
 class QAction;
@@ -19,6 +21,8 @@ class FlexGrid;
 class GraphLite;
 class IBusyCursor;
 class IDialogs;
+class IRegistryApi;
+struct FileDialogRequest;
 class RunTimeError;
 class TextBox;
 
@@ -33,7 +37,9 @@ inline constexpr const char* kCaptionPrefix = "Veskarn - ";
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
-    frmMain(AppState& state, IDialogs& dialogs, IBusyCursor& cursor, QWidget* parent = nullptr);
+    // `registry` is the settings store (the recent files and the last folder).
+    frmMain(AppState& state, IDialogs& dialogs, IBusyCursor& cursor, IRegistryApi& registry,
+            QWidget* parent = nullptr);
     ~frmMain() override;
 
     // Start-up, run once by the constructor before the window is shown.
@@ -63,6 +69,24 @@ public:
     void txtMaxKn_LostFocus();
     void txtNozzleThroatDia_KeyPress(int key_ascii);
     void txtNozzleThroatDia_LostFocus();
+
+    // Recent files and opening a motor file.
+    void InitReg();
+    void ReadSettings();
+    void ShowRecentItem(int index, const std::string& path);
+    void RefreshRecentMenu();
+    void AddToRecentFileList(const std::string& path);
+    void ShiftRecentFiles(int k);
+    void WriteSettings();
+    void OpenFile(const std::string& path, const std::string& title);
+    void mnuRecent_Click(int index);
+
+    // File commands and the close question.
+    void mnuNew_Click();
+    void mnuOpen_Click();
+    void mnuSave_Click();
+    void mnuSaveAs_Click();
+    void Form_QueryUnload(bool& cancel, int unload_mode);
 
     AppState& State() { return state_; }
     GraphLite& Graph() { return *grKN; }
@@ -103,6 +127,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void CreateControls();
@@ -126,14 +151,38 @@ private:
     void WriteSummary(cMotor& motor);
     void SetRatioColour(float ratio);
 
+    // What an open may change, kept to put back should it fail part-way.
+    struct OpenSnapshot {
+        std::unique_ptr<cMotor> motor;
+        std::string current_file;
+        std::string file_dir;
+        RecentSlots recent;
+        bool changed = false;
+        QString caption;
+        std::array<QString, 6> fields;
+        std::array<bool, 5> recent_visible{};
+        int row = 0, row_sel = 0, col = 0, col_sel = 0;
+    };
+    OpenSnapshot TakeOpenSnapshot() const;
+    void RestoreOpenSnapshot(OpenSnapshot& snapshot);
+    void ShowOpenedFile(const std::string& path, const std::string& title);
+
+    // Save and Save As; true when the motor was written.
+    bool Save();
+    bool SaveAs();
+    bool SaveChangesBeforeLeaving();
+    FileDialogRequest FileDialogFor(const char* title, uint32_t flags) const;
+
     AppState& state_;
     IDialogs& dialogs_;
     IBusyCursor& cursor_;
+    RegFuncs registry_;
 };
 
 }  // namespace thrustlet
 
 #include <exception>
+#include <new>
 
 #include "model/errors.h"
 
@@ -145,6 +194,8 @@ void frmMain::Guarded(const char* routine, Handler&& handler) {
         handler();
     } catch (const RunTimeError& error) {
         ReportError(error.Description(), routine);
+    } catch (const std::bad_alloc&) {
+        ReportError("Out of memory", routine);
     } catch (const std::exception& error) {
         ReportError(error.what(), routine);
     }

@@ -130,6 +130,9 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
         EXPECT_EQ(run.exit_code, 2) << args;
         EXPECT_NE(run.err.find("usage: thrustlet-kn"), std::string::npos) << args;
     }
+    const Outcome version = Thrustlet("--version");
+    EXPECT_EQ(version.exit_code, 0);
+    EXPECT_EQ(version.out, "thrustlet-kn 1.1.8\n");
     const Outcome help = Thrustlet("--help");
     EXPECT_EQ(help.exit_code, 0);
     EXPECT_EQ(help.out.rfind("usage: thrustlet-kn", 0), 0u);

@@ -257,8 +257,14 @@ TEST_F(MotorFileTest, MissingFileAndBlankPath) {
     } catch (const RunTimeError& e) {
         EXPECT_EQ(e.Number(), 53);
     }
-    motor.ReadFromFile("   ");
-    motor.ReadFromFile("");
+    for (const char* blank : {"", "   ", " \t "}) {
+        try {
+            motor.ReadFromFile(blank);
+            ADD_FAILURE() << '"' << blank << '"';
+        } catch (const RunTimeError& e) {
+            EXPECT_EQ(e.Number(), 53);
+        }
+    }
     ExpectUnchanged(motor);
     EXPECT_THROW(motor.ReadFromFile(dir_.string()), RunTimeError);
     ExpectUnchanged(motor);
@@ -276,6 +282,19 @@ TEST_F(MotorFileTest, TooManyGrainLinesFailCleanly) {
         EXPECT_NE(e.Description().find("line 32770"), std::string::npos);
     }
     ExpectUnchanged(motor);
+}
+
+// The largest motor a file holds also saves: grain positions past 32766
+// must not wrap a 16-bit counter on the way out.
+TEST_F(MotorFileTest, LargestMotorReadsAndSavesBack) {
+    std::string text = "Name:\r\nNozzleDia:0.5\r\n";
+    for (int i = 0; i < 32767; ++i) text += "Grain:1,4,2,1\r\n";
+    text += "Propellant Data\r\nISP*:0\r\nDensity:0\r\nBallisticA:0\r\nBallisticN:0\r\n";
+    cMotor motor;
+    motor.ReadFromFile(Write("largest.tlt", text));
+    ASSERT_EQ(motor.GrainCount(), 32767);
+    motor.SaveToFile(Path("largest_out.tlt"));
+    EXPECT_EQ(MotorFileText(motor), text);
 }
 
 TEST_F(MotorFileTest, SaveIntoMissingFolderFails) {

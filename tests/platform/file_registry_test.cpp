@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "model/errors.h"
+#include "settings/recent_files.h"
 #include "settings/registry.h"
 
 namespace thrustlet {
@@ -95,6 +96,43 @@ TEST_F(FileRegistryTest, TwoWritersAtOnceLoseNothing) {
     for (int i = 0; i < 40; ++i) {
         EXPECT_EQ(funcs.ReadRegValue(key, "a" + std::to_string(i), kHkeyCurrentUser), RegValue::Integer(i));
         EXPECT_EQ(funcs.ReadRegValue(key, "b" + std::to_string(i), kHkeyCurrentUser), RegValue::Integer(i));
+    }
+}
+
+// Two running copies each open files, and so rewrite their list and folder,
+// at the same time: the store file must stay readable, hold exactly the five
+// values, and every value must be one that a copy wrote whole.
+TEST_F(FileRegistryTest, TwoCopiesAddingRecentFilesKeepTheStoreWhole) {
+    {
+        FileRegistry store = MakeStore();
+        RegFuncs(store).CreateRegKey(kSettingsKey, kHkeyCurrentUser);
+    }
+    auto copy = [&](const std::string& name) {
+        FileRegistry store = MakeStore();
+        RegFuncs funcs(store);
+        RecentSlots recent;
+        for (int i = 0; i < 30; ++i) {
+            AddToRecentSlots(recent, "/" + name + "/" + std::to_string(i) + ".tlt");
+            WriteStoredSettings(funcs, recent, "/" + name + "/");
+        }
+    };
+    std::thread first(copy, "a"), second(copy, "b");
+    first.join();
+    second.join();
+
+    const RegistryTree tree = ParseTree(Slurp(UserFile()));
+    ASSERT_TRUE(tree.Has(kSettingsKey));
+    const auto& values = tree.keys.at("software\\thrustlet").values;
+    EXPECT_EQ(values.size(), 5u);
+    FileRegistry store = MakeStore();
+    RegFuncs funcs(store);
+    std::string dir;
+    RecentSlots recent;
+    ReadStoredSettings(funcs, dir, recent);
+    EXPECT_TRUE(dir == "/a/" || dir == "/b/") << dir;
+    for (int slot = 1; slot <= 4; ++slot) {
+        const std::string& path = recent[static_cast<size_t>(slot)];
+        EXPECT_TRUE(path.rfind("/a/", 0) == 0 || path.rfind("/b/", 0) == 0) << path;
     }
 }
 

@@ -37,6 +37,16 @@ public:
     }
     FileDialogResult ShowOpen(const FileDialogRequest& request) override { return NextFile(request); }
     FileDialogResult ShowSave(const FileDialogRequest& request) override { return NextFile(request); }
+    // Starting a program only records it; `start_succeeds` says how it went.
+    bool StartProcess(const QString& program) override {
+        started.push_back(program);
+        return start_succeeds;
+    }
+    bool FileExists(const QString& path) override { return existing_files.contains(path); }
+
+    std::vector<QString> started;
+    bool start_succeeds = true;
+    QStringList existing_files;
 
     QStringList Texts() const {
         QStringList texts;

@@ -12,6 +12,7 @@
 #include "app/busy_cursor.h"
 #include "platform/flex_grid.h"
 #include "platform/graph_lite.h"
+#include "platform/memory_registry.h"
 #include "platform/text_box.h"
 #include "tests/support/scripted_dialogs.h"
 #include "ui/main_window.h"
@@ -35,12 +36,20 @@ public:
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = std::make_unique<frmMain>(state, dialogs, cursor);
+        window = std::make_unique<frmMain>(state, dialogs, cursor, registry);
         window->show();
         QApplication::setActiveWindow(window.get());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
     void TearDown() override { window.reset(); }
+
+    // Starts the program afresh over the same settings store.
+    void Restart() {
+        window.reset();
+        state = AppState();
+        window = std::make_unique<frmMain>(state, dialogs, cursor, registry);
+        window->show();
+    }
 
     // Replaces a field's text as a user would: focus, select all, type.
     void Type(TextBox* box, const QString& text) {
@@ -77,6 +86,7 @@ protected:
         QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, to);
     }
 
+    MemoryRegistry registry;
     AppState state;
     ScriptedDialogs dialogs;
     RecordingCursor cursor;

@@ -217,7 +217,7 @@ TEST_F(MainWindowTest, RendersToAPicture) {
     const QPixmap picture = window->grab();
     EXPECT_FALSE(picture.isNull());
     EXPECT_TRUE(picture.save("screenshots/main_window.png"));
-    frmMain fresh(state, dialogs, cursor);
+    frmMain fresh(state, dialogs, cursor, registry);
     fresh.show();
     QApplication::processEvents();
     EXPECT_TRUE(fresh.grab().save("screenshots/main_window_start.png"));

@@ -1,0 +1,80 @@
+#include "settings/recent_files.h"
+
+#include "model/errors.h"
+
+namespace thrustlet {
+
+namespace {
+
+constexpr const char* kFileDirValue = "FileDir";
+
+std::string RecentValueName(int slot) { return "RecentFile" + std::to_string(slot); }
+
+// A stored value as text: numbers as their decimal text, nothing as "".
+std::string TextOf(const RegValue& value) {
+    switch (value.kind) {
+        case RegValue::Kind::kText:
+            return value.text;
+        case RegValue::Kind::kInteger:
+            return std::to_string(value.integer);
+        case RegValue::Kind::kEmpty:
+            return std::string();
+        case RegValue::Kind::kNull:
+            break;
+    }
+    throw RunTimeError(94, "Invalid use of Null");
+}
+
+}  // namespace
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t last = path.rfind(kPathSeparator);
+    return last == std::string::npos ? std::string() : path.substr(0, last + 1);
+}
+
+std::string FileTitleOf(const std::string& path) {
+    const std::size_t last = path.rfind(kPathSeparator);
+    return last == std::string::npos ? path : path.substr(last + 1);
+}
+
+void ShiftRecentFiles(RecentSlots& slots, int k) {
+    slots.at(static_cast<std::size_t>(k)).clear();
+    for (std::size_t c = 4; c >= 2; --c) {
+        if (slots[c].empty()) {
+            slots[c] = slots[c - 1];
+            slots[c - 1].clear();
+        }
+    }
+}
+
+void AddToRecentSlots(RecentSlots& slots, const std::string& path) {
+    for (int slot = 1; slot <= 4; ++slot) {
+        if (slots[static_cast<std::size_t>(slot)] == path) {
+            ShiftRecentFiles(slots, slot);
+            slots[1] = path;
+            return;
+        }
+    }
+    ShiftRecentFiles(slots, 4);
+    slots[1] = path;
+}
+
+void ReadStoredSettings(RegFuncs& registry, std::string& file_dir, RecentSlots& recent) {
+    file_dir = TextOf(registry.ReadRegValue(kSettingsKey, kFileDirValue, kHkeyCurrentUser));
+    for (int slot = 1; slot <= 4; ++slot) {
+        recent[static_cast<std::size_t>(slot)] =
+            TextOf(registry.ReadRegValue(kSettingsKey, RecentValueName(slot), kHkeyCurrentUser));
+    }
+}
+
+void WriteStoredSettings(RegFuncs& registry, const RecentSlots& recent, const std::string& file_dir) {
+    for (int slot = 1; slot <= 4; ++slot) {
+        registry.WriteRegValue(kSettingsKey, RecentValueName(slot),
+                               RegValue::Text(recent[static_cast<std::size_t>(slot)]), reg::kTypeText,
+                               kHkeyCurrentUser);
+    }
+    registry.WriteRegValue(kSettingsKey, kFileDirValue, RegValue::Text(file_dir), reg::kTypeText,
+                           kHkeyCurrentUser);
+}
+
+}  // namespace thrustlet
