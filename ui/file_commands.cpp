@@ -79,10 +79,12 @@ void frmMain::mnuOpen_Click() {
     Quietly([&] { OpenFile(PathFromDialog(chosen.file_name), PathFromDialog(chosen.file_title)); });
 }
 
-// Opens the path held in the item's slot: the caption is only its display.
+// Opens the path held in the item's slot (the caption is only its display),
+// taken when the item is chosen: saving first may move the list's entries,
+// and the file the user chose is still the one to open.
 void frmMain::mnuRecent_Click(int index) {
-    if (!SaveChangesBeforeLeaving()) return;
     const std::string path = state_.vRecentFiles.at(static_cast<size_t>(index));
+    if (!SaveChangesBeforeLeaving()) return;
     OpenFile(path, FileTitleOf(path));
 }
 

@@ -14,6 +14,7 @@
 #include "platform/flex_grid.h"
 #include "platform/graph_lite.h"
 #include "platform/text_box.h"
+#include "ui/about_dialog.h"
 
 namespace thrustlet {
 
@@ -39,7 +40,7 @@ Widget* Named(Widget* widget, const char* name) {
 
 frmMain::frmMain(AppState& state, IDialogs& dialogs, IBusyCursor& cursor, IRegistryApi& registry,
                  QWidget* parent)
-    : QMainWindow(parent), state_(state), dialogs_(dialogs), cursor_(cursor), registry_(registry) {
+    : QMainWindow(parent), state_(state), dialogs_(dialogs), cursor_(cursor), registry_api_(registry), registry_(registry) {
     setObjectName("frmMain");
     CreateControls();
     CreateMenus();
@@ -219,6 +220,8 @@ void frmMain::ConnectSignals() {
     connect(mnuOpen, &QAction::triggered, this, &frmMain::mnuOpen_Click);
     connect(mnuSave, &QAction::triggered, this, &frmMain::mnuSave_Click);
     connect(mnuSaveAs, &QAction::triggered, this, &frmMain::mnuSaveAs_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+    connect(mnuBugReports, &QAction::triggered, this, &frmMain::mnuBugReports_Click);
     for (int i = 1; i <= 4; ++i) {
         connect(mnuRecent[static_cast<size_t>(i)], &QAction::triggered, this, [this, i] { mnuRecent_Click(i); });
     }
@@ -233,6 +236,10 @@ void frmMain::Form_Load() {
     setWindowTitle(QString(kCaptionPrefix) + kProgramTitle);
     RefreshRecentMenu();
 }
+
+void frmMain::mnuAbout_Click() { frmAbout::Show(dialogs_, registry_api_); }
+
+void frmMain::mnuBugReports_Click() { frmAbout::Show(dialogs_, registry_api_); }
 
 int frmMain::OuterWidthTwips() const { return frameGeometry().width() * kTwipsPerPixel; }
 

@@ -88,6 +88,10 @@ public:
     void mnuSaveAs_Click();
     void Form_QueryUnload(bool& cancel, int unload_mode);
 
+    // Help: both items show the About box.
+    void mnuAbout_Click();
+    void mnuBugReports_Click();
+
     AppState& State() { return state_; }
     GraphLite& Graph() { return *grKN; }
 
@@ -176,6 +180,7 @@ private:
     AppState& state_;
     IDialogs& dialogs_;
     IBusyCursor& cursor_;
+    IRegistryApi& registry_api_;
     RegFuncs registry_;
 };
 

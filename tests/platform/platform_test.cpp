@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QTimer>
 
 #include "app/busy_cursor.h"
@@ -217,6 +219,31 @@ TEST(QtDialogsTest, FileDialogsReportTheChoiceOrNothing) {
     EXPECT_EQ(saved.file_title, "motor.tlt");
     QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
     EXPECT_EQ(dialogs.ShowOpen(request).file_name, "");
+}
+
+// The real launcher starts a program without waiting for it and reports a
+// program that cannot be started; the file test sees files, not folders.
+TEST(QtDialogsTest, StartsProgramsAndTestsFiles) {
+    QTemporaryDir folder;
+    const QString marker = folder.filePath("started");
+    const QString script = folder.filePath("tool.sh");
+    QFile file(script);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(("#!/bin/sh\ntouch '" + marker + "'\n").toUtf8());
+    file.close();
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    QtDialogs dialogs;
+    EXPECT_TRUE(dialogs.FileExists(script));
+    EXPECT_FALSE(dialogs.FileExists(folder.path()));
+    EXPECT_FALSE(dialogs.FileExists(folder.filePath("missing")));
+    EXPECT_TRUE(dialogs.StartProcess(script));
+    QElapsedTimer waited;
+    waited.start();
+    while (!QFileInfo::exists(marker) && waited.elapsed() < 5000) QThread::msleep(10);
+    EXPECT_TRUE(QFileInfo::exists(marker));
+    EXPECT_FALSE(dialogs.StartProcess(folder.filePath("missing")));
+    EXPECT_FALSE(dialogs.StartProcess(""));
 }
 
 TEST(QtBusyCursorTest, StatesAreAbsoluteNotNested) {

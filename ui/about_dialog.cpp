@@ -1,0 +1,216 @@
+// The About box behind both Help items, and the start of the system's
+// information tool from it.
+#include "ui/about_dialog.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <vector>
+
+#include "platform/dialogs.h"
+#include "settings/recent_files.h"
+#include "ui/main_window.h"
+
+namespace thrustlet {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kClientWidthTwips = 5736;
+constexpr int kClientHeightTwips = 3948;
+constexpr int kMajor = 1, kMinor = 1, kRevision = 8;
+constexpr uint32_t kValueBufferSize = 1024;
+
+constexpr const char* kWebAddress = "http://www.example.org/thrustlet";
+constexpr const char* kContactAddress = "thrustlet@example.org";
+constexpr const char* kUnavailable = "System Information Is Unavailable At This Time";
+
+int Pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+
+void Place(QWidget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
+}
+
+QLabel* BlackLabel(QWidget* parent, const char* name, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
+    label->setFocusPolicy(Qt::NoFocus);
+    return label;
+}
+
+// A horizontal line drawn as a filled strip of the given colour.
+QFrame* Line(QWidget* parent, int index, const QColor& colour, int x1, int y, int x2, int pixels) {
+    auto* line = new QFrame(parent);
+    line->setObjectName("Line1");
+    line->setProperty("Index", index);
+    line->setAutoFillBackground(true);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, colour);
+    line->setPalette(palette);
+    line->setGeometry(Pixels(x1), Pixels(y), Pixels(x2) - Pixels(x1), pixels);
+    return line;
+}
+
+QPointer<frmAbout>& OpenInstance() {
+    static QPointer<frmAbout> instance;
+    return instance;
+}
+
+}  // namespace
+
+bool GetKeyValue(IRegistryApi& registry, RegHandle KeyRoot, const std::string& KeyName,
+                 const std::string& SubKeyRef, std::string& KeyVal) {
+    RegHandle key = 0;
+    if (registry.OpenKey(KeyRoot, KeyName, kKeyRead, &key) != reg::kSuccess) {
+        KeyVal.clear();
+        if (key != 0) registry.CloseKey(key);
+        return false;
+    }
+    std::vector<uint8_t> buffer(kValueBufferSize, 0);
+    uint32_t type = reg::kTypeNone;
+    uint32_t size = kValueBufferSize;
+    if (registry.QueryValue(key, SubKeyRef, &type, buffer.data(), &size) != reg::kSuccess ||
+        size > kValueBufferSize) {
+        KeyVal.clear();
+        registry.CloseKey(key);
+        return false;
+    }
+    // The text's terminator is not part of the value.
+    if (size > 0 && buffer[size - 1] == 0) --size;
+    if (type == reg::kTypeText) {
+        KeyVal.assign(buffer.begin(), buffer.begin() + size);
+    } else if (type == reg::kTypeNumber) {
+        const uint32_t raw = buffer[0] | (buffer[1] << 8) | (buffer[2] << 16) |
+                             (static_cast<uint32_t>(buffer[3]) << 24);
+        KeyVal = std::to_string(static_cast<int32_t>(raw));
+    }
+    registry.CloseKey(key);
+    return true;
+}
+
+frmAbout::frmAbout(IDialogs& dialogs, IRegistryApi& registry)
+    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint),
+      dialogs_(dialogs),
+      registry_(registry) {
+    setObjectName("frmAbout");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setFixedSize(Pixels(kClientWidthTwips), Pixels(kClientHeightTwips));
+
+    lblTitle = BlackLabel(this, "lblTitle", QString());
+    Place(lblTitle, 1050, 217, 3885, 210);
+    lblVersion = new QLabel(this);
+    lblVersion->setObjectName("lblVersion");
+    lblVersion->setFocusPolicy(Qt::NoFocus);
+    Place(lblVersion, 1050, 507, 3885, 225);
+    Label1 = BlackLabel(this, "Label1", "Distributed by Veskarn");
+    Place(Label1, 1050, 797, 3885, 210);
+    Label2 = BlackLabel(this, "Label2", kWebAddress);
+    Place(Label2, 1050, 1087, 3885, 210);
+    lblDescription = BlackLabel(
+        this, "lblDescription",
+        QString("This program calculates the kn of a BATES grain solid rocket motor.  Contact ") +
+            kContactAddress +
+            " for bug reports, suggestions, questions, complaints, threats, fits of rage, etc... ");
+    lblDescription->setWordWrap(true);
+    lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Place(lblDescription, 1050, 1380, 3885, 885);
+
+    // An etched separator: a grey line with a white one a pixel below it.
+    Line1[1] = Line(this, 1, QColor(128, 128, 128), 90, 2447, 5660, 1);
+    Line1[0] = Line(this, 0, Qt::white, 105, 2462, 5660, 2);
+
+    lblDisclaimer = BlackLabel(
+        this, "lblDisclaimer",
+        "Warning:  Rocket motors are dangerous.  Anyone attempting construction of said devices are "
+        "responsible for following all necessary safety precautions and legal requirements.  This "
+        "program is for informational use only.  No warranty is expressed or implied.");
+    lblDisclaimer->setWordWrap(true);
+    lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Place(lblDisclaimer, 255, 2625, 3870, 1290);
+
+    cmdOK = new QPushButton("OK", this);
+    cmdOK->setObjectName("cmdOK");
+    cmdOK->setDefault(true);
+    Place(cmdOK, 4245, 2625, 1260, 345);
+    cmdSysInfo = new QPushButton("&System Info...", this);
+    cmdSysInfo->setObjectName("cmdSysInfo");
+    cmdSysInfo->setAutoDefault(false);
+    Place(cmdSysInfo, 4260, 3075, 1245, 345);
+    setTabOrder(cmdOK, cmdSysInfo);
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+    Form_Load();
+}
+
+frmAbout* frmAbout::Show(IDialogs& dialogs, IRegistryApi& registry) {
+    QPointer<frmAbout>& instance = OpenInstance();
+    if (!instance) {
+        instance = new frmAbout(dialogs, registry);
+        if (const QScreen* screen = instance->screen()) {
+            instance->move(screen->availableGeometry().center() - instance->rect().center());
+        }
+    }
+    instance->show();
+    instance->raise();
+    instance->activateWindow();
+    return instance;
+}
+
+frmAbout* frmAbout::Instance() { return OpenInstance(); }
+
+void frmAbout::Form_Load() {
+    setWindowTitle(QString("About ") + kProgramTitle);
+    lblVersion->setText(QString("Version %1.%2.%3").arg(kMajor).arg(kMinor).arg(kRevision));
+    lblTitle->setText(kProgramTitle);
+    cmdOK->setFocus();
+}
+
+void frmAbout::cmdOK_Click() { close(); }
+
+void frmAbout::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdOK->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmAbout::cmdSysInfo_Click() { StartSysInfo(); }
+
+// The tool's location comes from the system root: its own path value, or
+// else the folder of the shared tools holding MSINFO32.EXE. Anything that
+// fails on the way, the start included, ends in the message.
+void frmAbout::StartSysInfo() {
+    try {
+        if (StartedSysInfo()) return;
+    } catch (const std::exception&) {
+        // Shown as unavailable below.
+    }
+    dialogs_.MsgBox(kUnavailable, MsgButtons::kOk, MsgIcon::kNone, kProgramTitle);
+}
+
+bool frmAbout::StartedSysInfo() {
+    std::string path;
+    bool found = GetKeyValue(registry_, kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",
+                             "PATH", path);
+    if (!found) {
+        std::string folder;
+        if (GetKeyValue(registry_, kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools Location",
+                        "MSINFO", folder)) {
+            path = folder + kPathSeparator + "MSINFO32.EXE";
+            found = dialogs_.FileExists(QString::fromStdString(path));
+        }
+    }
+    return found && !path.empty() && dialogs_.StartProcess(QString::fromStdString(path));
+}
+
+}  // namespace thrustlet
