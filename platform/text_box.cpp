@@ -26,7 +26,11 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
 
 void TextBox::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason) {
+    // Opening a menu (with the mouse or with Alt and its access key) or
+    // switching to another window does not leave the field.
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+        reason != Qt::MenuBarFocusReason) {
         emit LostFocus();
     }
 }

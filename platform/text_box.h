@@ -7,8 +7,9 @@ namespace thrustlet {
 // A text box with the two events the window's handlers use: KeyPress (with
 // the character code, 13 for Enter) before the box handles the key itself,
 // and LostFocus when the focus moves to another control of the window.
-// Focus that leaves because a menu opened or another window became active is
-// not a focus loss here. Ctrl+A is left to the window's "Save As" shortcut.
+// Focus that leaves because a menu opened (also from the keyboard, through
+// the menu bar) or another window became active is not a focus loss here.
+// Ctrl+A is left to the window's "Save As" shortcut.
 class TextBox : public QLineEdit {
     Q_OBJECT
 public:

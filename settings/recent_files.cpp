@@ -47,16 +47,34 @@ void ShiftRecentFiles(RecentSlots& slots, int k) {
     }
 }
 
+namespace {
+
+// Moves the entries up over free slots, keeping their order.
+void CloseGaps(RecentSlots& slots) {
+    std::size_t next = 1;
+    for (std::size_t slot = 1; slot <= 4; ++slot) {
+        if (!slots[slot].empty()) std::swap(slots[next++], slots[slot]);
+    }
+}
+
+}  // namespace
+
+// The list is kept without free slots between entries: the shift lets free
+// slots move down along with the entries, so moving the top entry up again
+// would open a gap, and a later shift would then drop an entry although the
+// list was not full.
 void AddToRecentSlots(RecentSlots& slots, const std::string& path) {
-    for (int slot = 1; slot <= 4; ++slot) {
+    CloseGaps(slots);
+    bool listed = false;
+    for (int slot = 1; slot <= 4 && !listed; ++slot) {
         if (slots[static_cast<std::size_t>(slot)] == path) {
             ShiftRecentFiles(slots, slot);
-            slots[1] = path;
-            return;
+            listed = true;
         }
     }
-    ShiftRecentFiles(slots, 4);
+    if (!listed) ShiftRecentFiles(slots, 4);
     slots[1] = path;
+    CloseGaps(slots);
 }
 
 void ReadStoredSettings(RegFuncs& registry, std::string& file_dir, RecentSlots& recent) {

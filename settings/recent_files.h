@@ -32,7 +32,8 @@ std::string FileTitleOf(const std::string& path);
 // the entry above it: slots 1 to k-1 move down one place and slot 1 is free.
 void ShiftRecentFiles(RecentSlots& slots, int k);
 // Puts `path` at the top: an exact (case-sensitive) match moves up without a
-// duplicate, a new path pushes the oldest of four out.
+// duplicate, a new path pushes the oldest of four out. The entries stay
+// together at the top, free slots after them.
 void AddToRecentSlots(RecentSlots& slots, const std::string& path);
 
 // Reads "FileDir" into `file_dir`, then the four recent files into slots 1

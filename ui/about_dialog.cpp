@@ -2,6 +2,7 @@
 // information tool from it.
 #include "ui/about_dialog.h"
 
+#include <QFontDatabase>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -95,8 +96,8 @@ bool GetKeyValue(IRegistryApi& registry, RegHandle KeyRoot, const std::string& K
 }
 
 frmAbout::frmAbout(IDialogs& dialogs, IRegistryApi& registry)
-    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint),
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
+                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint),
       dialogs_(dialogs),
       registry_(registry) {
     setObjectName("frmAbout");
@@ -146,9 +147,31 @@ frmAbout::frmAbout(IDialogs& dialogs, IRegistryApi& registry)
     Place(cmdSysInfo, 4260, 3075, 1245, 345);
     setTabOrder(cmdOK, cmdSysInfo);
 
+    FitFont();
+
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
     Form_Load();
+}
+
+// The main window's font; shrunk a pixel at a time should the description or
+// the disclaimer not fit its label as designed.
+void frmAbout::FitFont() {
+    QFont font = this->font();
+    if (QFontDatabase::families().contains("Liberation Sans")) font.setFamily("Liberation Sans");
+    for (int pixels = 11; pixels >= 8; --pixels) {
+        font.setPixelSize(pixels);
+        const QFontMetrics metrics(font);
+        bool fits = true;
+        for (const QLabel* label : {lblDescription, lblDisclaimer}) {
+            const QRect room = label->geometry();
+            const QRect needed =
+                metrics.boundingRect(QRect(0, 0, room.width(), 1000), Qt::TextWordWrap, label->text());
+            if (needed.height() > room.height()) fits = false;
+        }
+        if (fits) break;
+    }
+    setFont(font);
 }
 
 frmAbout* frmAbout::Show(IDialogs& dialogs, IRegistryApi& registry) {

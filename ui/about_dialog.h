@@ -63,6 +63,7 @@ protected:
 private:
     frmAbout(IDialogs& dialogs, IRegistryApi& registry);
     bool StartedSysInfo();
+    void FitFont();
 
     IDialogs& dialogs_;
     IRegistryApi& registry_;

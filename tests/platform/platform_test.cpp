@@ -140,7 +140,8 @@ TEST(TextBoxTest, FocusLossCountsOnlyWithinTheWindow) {
         QFocusEvent event(QEvent::FocusOut, reason);
         QApplication::sendEvent(&box, &event);
     }
-    for (Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
+    for (Qt::FocusReason reason :
+         {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason, Qt::MenuBarFocusReason}) {
         QFocusEvent event(QEvent::FocusOut, reason);
         QApplication::sendEvent(&box, &event);
     }

@@ -51,6 +51,10 @@ TEST(RecentFilesTest, AddPutsThePathOnTopWithoutDuplicates) {
         {"empty list", Slots("", "", "", ""), "A", Slots("A", "", "", "")},
         {"free slots", Slots("A", "B", "", ""), "C", Slots("C", "A", "B", "")},
         {"letter case differs", Slots("/m/x.tlt", "", "", ""), "/m/X.tlt", Slots("/m/X.tlt", "/m/x.tlt", "", "")},
+        // Free slots never open up between entries, and none is dropped
+        // while the list has room.
+        {"top again, free slots below", Slots("A", "B", "", ""), "A", Slots("A", "B", "", "")},
+        {"stored with a gap", Slots("A", "", "", "B"), "C", Slots("C", "A", "B", "")},
     };
     for (const auto& c : cases) {
         RecentSlots slots = c.before;

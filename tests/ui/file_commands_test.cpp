@@ -271,8 +271,7 @@ TEST_F(FileCommandsTest, RecentItemAnswers) {
     EXPECT_EQ(Slurp(b).count("Grain:"), 1);  // not saved
     ASSERT_EQ(state.vRecentFiles, (RecentSlots{"", a, b, "", ""}));
 
-    // Saving a.tlt puts it on top again, which moves b.tlt down a slot; the
-    // item the user chose still opens b.tlt.
+    // Yes: a.tlt is saved before b.tlt is read.
     AddGrain("3", "2", "1");
     dialogs.answers = {MsgResult::kYes};
     window->mnuRecent[2]->trigger();
