@@ -1,5 +1,5 @@
-// Reading very large motor files: a 50 MB file of grain lines must fail or
-// succeed cleanly, and quickly.
+// Reading very large motor files (a 50 MB file of grain lines must fail or
+// succeed cleanly, and quickly) and saving a motor durably.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -63,5 +63,23 @@ void BM_ReadMaximalMotor(benchmark::State& state) {
     std::remove(path.c_str());
 }
 BENCHMARK(BM_ReadMaximalMotor)->Unit(benchmark::kMillisecond);
+
+// Saving a 100-grain motor: written, flushed to the disk (file and folder)
+// and renamed over the previous file.
+void BM_Save100Grains(benchmark::State& state) {
+    thrustlet::cMotor motor;
+    for (int i = 0; i < 100; ++i) {
+        auto grain = std::make_shared<thrustlet::cGrain>();
+        grain->SetGrainType(1);
+        grain->SetLength(3.5f);
+        grain->SetDiameter(2.0f);
+        grain->SetCoreDiameter(0.8f + 0.001f * static_cast<float>(i));
+        motor.AddGrain(grain);
+    }
+    const auto path = (std::filesystem::temp_directory_path() / "thrustlet_bench_save.tlt").string();
+    for (auto _ : state) motor.SaveToFile(path);
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_Save100Grains)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

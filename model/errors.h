@@ -26,6 +26,7 @@ namespace err {
 inline constexpr int32_t kUnknownGrainType = -1;
 inline constexpr int32_t kInvalidCall = 5;
 inline constexpr int32_t kOverflow = 6;
+inline constexpr int32_t kOutOfMemory = 7;
 inline constexpr int32_t kSubscriptOutOfRange = 9;
 inline constexpr int32_t kDivisionByZero = 11;
 inline constexpr int32_t kTypeMismatch = 13;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,6 +37,10 @@ std::string MotorFileText(const cMotor& motor);
 // Reads motor file text (CR LF, LF or CR line ends). Fails with a
 // RunTimeError whose description names the line and what was found there.
 MotorFileContent ParseMotorFile(std::string_view text);
+
+// The largest motor file read: far above any real motor (32767 grain lines
+// of 2 KiB each), so a huge file or device is refused before it is read.
+inline constexpr std::uintmax_t kMaxMotorFileBytes = std::uintmax_t{64} << 20;
 
 // For tests of a write that fails part-way: the write stops with an I/O
 // error once this many bytes have gone out.

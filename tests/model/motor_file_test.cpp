@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -210,7 +214,13 @@ TEST_F(MotorFileTest, BrokenFilesFailWithTheLineAndLeaveTheMotorAlone) {
          "Type mismatch: line 3 (\"Grain:1,3.5,2\")"},
         {"blank line in the grain list",
          "N:\r\nD:0.5\r\nGrain:1,3.5,2,1\r\n\r\nPropellant Data\r\nI:1\r\nD:1\r\nA:1\r\n",
-         13, "Type mismatch: line 5 (\"Propellant Data\")"},
+         13,
+         "Type mismatch: line 4 (\"\") ends the grain list, so line 5 (\"Propellant Data\") was read as "
+         "a propellant value"},
+        {"mistyped grain line", "N:\r\nD:0.5\r\ngrain:1,3.5,2,1\r\nPropellant Data\r\nI:1\r\nD:1\r\nA:1\r\n",
+         13,
+         "Type mismatch: line 3 (\"grain:1,3.5,2,1\") ends the grain list, so line 4 (\"Propellant "
+         "Data\") was read as a propellant value"},
         {"short propellant section", "N:\r\nD:0.5\r\nP\r\nI:1\r\nD:1\r\n", 62,
          "Input past end of file: line 6 is missing"},
         {"nozzle without a value", "N:\r\nNozzleDia\r\n", 13, "Type mismatch: line 2 (\"NozzleDia\")"},
@@ -349,6 +359,58 @@ TEST_F(MotorFileTest, SaveThroughALinkReplacesTheLinkedFile) {
     EXPECT_TRUE(fs::is_symlink(Path("link.tlt")));
     EXPECT_EQ(Slurp(real), MotorFileText(Previous()));
 }
+
+TEST_F(MotorFileTest, SaveThroughADanglingLinkCreatesItsTarget) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need extra rights on Windows";
+#endif
+    fs::create_directory(Path("sub"));
+    fs::create_symlink("sub/new.tlt", Path("dangling.tlt"));
+    Previous().SaveToFile(Path("dangling.tlt"));
+    EXPECT_TRUE(fs::is_symlink(Path("dangling.tlt")));
+    EXPECT_EQ(Slurp(Path("sub/new.tlt")), MotorFileText(Previous()));
+}
+
+#ifndef _WIN32
+// Anything but a regular file is refused at once, reading and saving: no
+// hang on a FIFO without a writer, no endless read of a device.
+TEST_F(MotorFileTest, NonRegularFilesAreRefusedWithoutBlocking) {
+    ASSERT_EQ(::mkfifo(Path("fifo.tlt").c_str(), 0600), 0);
+    for (const std::string& path : {Path("fifo.tlt"), std::string("/dev/zero"), std::string("/dev/null")}) {
+        cMotor motor = Previous();
+        try {
+            motor.ReadFromFile(path);
+            ADD_FAILURE() << path;
+        } catch (const RunTimeError& e) {
+            EXPECT_EQ(e.Number(), 75) << path;
+            EXPECT_NE(e.Description().find("is not a regular file"), std::string::npos) << e.Description();
+        }
+        ExpectUnchanged(motor);
+    }
+    try {
+        Previous().SaveToFile(Path("fifo.tlt"));
+        ADD_FAILURE();
+    } catch (const RunTimeError& e) {
+        EXPECT_EQ(e.Number(), 75);
+    }
+    EXPECT_TRUE(fs::is_fifo(Path("fifo.tlt")));
+}
+
+TEST_F(MotorFileTest, OversizedFilesAreRefusedBeforeReading) {
+    const std::string path = Path("huge.tlt");
+    { std::ofstream create(path); }
+    fs::resize_file(path, kMaxMotorFileBytes + 1);  // sparse: no disk is used
+    cMotor motor = Previous();
+    try {
+        motor.ReadFromFile(path);
+        ADD_FAILURE();
+    } catch (const RunTimeError& e) {
+        EXPECT_EQ(e.Number(), 7);
+        EXPECT_EQ(e.Description().rfind("Out of memory", 0), 0u);
+    }
+    ExpectUnchanged(motor);
+}
+#endif
 
 TEST_F(MotorFileTest, ReadOnlyTargetIsNotReplaced) {
     const std::string path = Write("ro.tlt", kExample);
