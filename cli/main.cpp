@@ -20,10 +20,15 @@ constexpr const char* kUsage =
     "  --size-initial KN add the nozzle throat that gives this initial Kn\n"
     "  --size-max KN     add the nozzle throat that gives this maximum Kn\n"
     "  --help            show this text\n"
-    "  --version         show the program's version\n";
+    "  --version         show the program's version\n"
+    "\n"
+    "Exit status: 0 when every file was read and every figure computed; 1 when a\n"
+    "file could not be read or a figure failed (the report is still printed);\n"
+    "2 for a usage error. Grains the window would refuse, or that hold no\n"
+    "propellant, are named on standard error.\n";
 
 int UsageError(const std::string& message) {
-    std::fprintf(stderr, "thrustlet-kn: %s\n%s", message.c_str(), kUsage);
+    std::fprintf(stderr, "thrustlet-kn: %s\n%s", thrustlet::TerminalSafe(message).c_str(), kUsage);
     return 2;
 }
 
@@ -79,12 +84,16 @@ int main(int argc, char** argv) {
             if (json) {
                 Write(stdout, ErrorJson(file, error.Description()));
             } else {
-                Write(stderr, "thrustlet-kn: " + file + ": " + error.Description() + "\n");
+                Write(stderr, "thrustlet-kn: " + TerminalSafe(file) + ": " + TerminalSafe(error.Description()) + "\n");
             }
             continue;
         }
+        for (const std::string& warning : GrainWarnings(motor)) {
+            Write(stderr, "thrustlet-kn: " + TerminalSafe(file) + ": warning: " + warning + "\n");
+        }
         const MotorReport report = ReportMotor(file, motor, curve, search, target);
         Write(stdout, json ? ReportJson(report) : ReportText(report));
+        if (HasFailedFigure(report)) status = 1;
     }
     return status;
 }

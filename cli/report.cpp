@@ -1,6 +1,8 @@
 #include "cli/report.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 
 #include "model/errors.h"
@@ -37,24 +39,64 @@ std::string RatioLevel(float ratio) {
 
 std::string TextOf(const Figure& figure) {
     if (figure.value) return *figure.value;
-    return figure.error.empty() ? "N/A" : figure.error;
+    return figure.error.empty() ? "N/A" : TerminalSafe(figure.error);
+}
+
+// One UTF-8 sequence at `at`: its length and code point, or 0 when the
+// bytes there are not valid UTF-8 (overlong forms and surrogates included).
+std::size_t Utf8Sequence(const std::string& text, std::size_t at, uint32_t* code) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    std::size_t length = 0;
+    uint32_t value = 0, minimum = 0;
+    if (lead < 0x80) {
+        *code = lead;
+        return 1;
+    } else if ((lead & 0xE0) == 0xC0) {
+        length = 2, value = lead & 0x1F, minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, value = lead & 0x0F, minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, value = lead & 0x07, minimum = 0x10000;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size()) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80) return 0;
+        value = (value << 6) | (byte(at + i) & 0x3F);
+    }
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+    *code = value;
+    return length;
+}
+
+bool IsControl(uint32_t code) { return code < 0x20 || (code >= 0x7F && code <= 0x9F); }
+
+std::string Hex2(unsigned value) {
+    static const char* hex = "0123456789abcdef";
+    return {hex[(value >> 4) & 0xF], hex[value & 0xF]};
 }
 
 std::string JsonString(const std::string& text) {
     std::string out = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            static const char* hex = "0123456789abcdef";
-            out += "\\u00";
-            out += hex[byte >> 4];
-            out += hex[byte & 0xF];
-        } else {
-            out += c;
+    for (std::size_t at = 0; at < text.size();) {
+        uint32_t code = 0;
+        const std::size_t length = Utf8Sequence(text, at, &code);
+        if (length == 0) {
+            out += "\\ufffd";  // a byte that is not UTF-8: the replacement character
+            ++at;
+            continue;
         }
+        if (code == '"' || code == '\\') {
+            out += '\\';
+            out += static_cast<char>(code);
+        } else if (IsControl(code)) {
+            out += "\\u00" + Hex2(code);
+        } else {
+            out.append(text, at, length);
+        }
+        at += length;
     }
     return out + "\"";
 }
@@ -62,6 +104,48 @@ std::string JsonString(const std::string& text) {
 std::string JsonOf(const Figure& figure) { return figure.value ? *figure.value : "null"; }
 
 }  // namespace
+
+std::string TerminalSafe(const std::string& text) {
+    std::string out;
+    for (std::size_t at = 0; at < text.size();) {
+        uint32_t code = 0;
+        const std::size_t length = Utf8Sequence(text, at, &code);
+        if (length == 0 || IsControl(code)) {
+            // Shown as \xNN per byte, so nothing in a file can steer the terminal.
+            for (std::size_t i = 0; i < std::max<std::size_t>(length, 1); ++i) {
+                out += "\\x" + Hex2(static_cast<unsigned char>(text[at + i]));
+            }
+            at += std::max<std::size_t>(length, 1);
+            continue;
+        }
+        out.append(text, at, length);
+        at += length;
+    }
+    return out;
+}
+
+bool HasFailedFigure(const MotorReport& report) {
+    for (const Figure* figure : {&report.nozzle, &report.initial_kn, &report.max_kn, &report.web,
+                                 &report.area_ratio, &report.volume_loading, &report.nozzle_for_target}) {
+        if (!figure->error.empty()) return true;
+    }
+    return !report.curve_error.empty();
+}
+
+std::vector<std::string> GrainWarnings(const cMotor& motor) {
+    std::vector<std::string> warnings;
+    int position = 0;
+    for (const auto& grain : motor.Grains()) {
+        ++position;
+        const std::string name = "grain " + std::to_string(position) + ": ";
+        if (!(grain->Length() > 0.0f) || !(grain->Diameter() > 0.0f) || !(grain->CoreDiameter() > 0.0f)) {
+            warnings.push_back(name + "a dimension is not above zero (the window's editor refuses such a grain)");
+        } else if (!(grain->CoreDiameter() < grain->Diameter())) {
+            warnings.push_back(name + "the core is not below the diameter, so the grain holds no propellant");
+        }
+    }
+    return warnings;
+}
 
 MotorReport ReportMotor(const std::string& file, cMotor& motor, bool with_curve, SearchKind search,
                         float target) {
@@ -120,7 +204,7 @@ MotorReport ReportMotor(const std::string& file, cMotor& motor, bool with_curve,
 
 std::string ReportText(const MotorReport& report) {
     std::string text;
-    text += "File: " + report.file + "\n";
+    text += "File: " + TerminalSafe(report.file) + "\n";
     text += "Grains: " + std::to_string(report.grains) + "\n";
     text += "Nozzle throat: " + TextOf(report.nozzle) + "\n";
     text += "Initial Kn: " + TextOf(report.initial_kn) + "\n";
@@ -133,7 +217,7 @@ std::string ReportText(const MotorReport& report) {
     if (report.with_search) text += "Nozzle for target: " + TextOf(report.nozzle_for_target) + "\n";
     if (report.with_curve) {
         if (!report.curve_error.empty()) {
-            text += "Curve: " + report.curve_error + "\n";
+            text += "Curve: " + TerminalSafe(report.curve_error) + "\n";
         } else {
             text += "depth,kn\n";
             for (const auto& [depth, kn] : report.curve) text += depth + "," + kn + "\n";

@@ -46,4 +46,15 @@ std::string ReportText(const MotorReport& report);
 std::string ReportJson(const MotorReport& report);
 std::string ErrorJson(const std::string& file, const std::string& error);
 
+// Text for a terminal: control characters (C0, DEL, C1) and bytes that are
+// not UTF-8 are shown as \xNN, so a file's text cannot steer the terminal.
+std::string TerminalSafe(const std::string& text);
+
+// True when a figure the report was asked for failed (not merely N/A).
+bool HasFailedFigure(const MotorReport& report);
+
+// Grains the window's editor would refuse (a dimension not above zero) and
+// grains without propellant (core not below the diameter), one line each.
+std::vector<std::string> GrainWarnings(const cMotor& motor);
+
 }  // namespace thrustlet

@@ -102,14 +102,58 @@ TEST_F(CliTest, CurveAsCsvBlock) {
 TEST_F(CliTest, NotApplicableAndFailingFigures) {
     const std::string no_grains = File("empty.tlt", "Name:\r\nNozzleDia:0.5\r\nPropellant Data\r\nI:1\r\nD:1\r\nA:1\r\nN:1\r\n");
     const std::string zero_core = File("zero.tlt", "Name:\r\nNozzleDia:0.5\r\nGrain:1,4,2,1\r\nGrain:1,4,2,0\r\n");
+    const Outcome not_applicable = Thrustlet("'" + no_grains + "'");
+    EXPECT_EQ(not_applicable.exit_code, 0);  // N/A is not a failure
     const Outcome run = Thrustlet("'" + no_grains + "' '" + zero_core + "'");
-    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.exit_code, 1);  // a figure failed; the report is still printed
     EXPECT_NE(run.out.find("Grains: 0\nNozzle throat: 0.5\nInitial Kn: N/A\nMax Kn: N/A\n"), std::string::npos);
     EXPECT_NE(run.out.find("Nozzle/core area ratio: Division by zero\n"), std::string::npos);
     const Outcome json = Thrustlet("--json '" + no_grains + "' '" + zero_core + "'");
     EXPECT_NE(json.out.find("\"initial_kn\":null,\"max_kn\":null"), std::string::npos);
     EXPECT_NE(json.out.find("\"area_ratio\":null,\"area_ratio_level\":null"), std::string::npos);
     EXPECT_NE(json.out.find("\"errors\":{\"area_ratio\":\"Division by zero\"}"), std::string::npos);
+}
+
+TEST_F(CliTest, AllFiguresFailingExitsOne) {
+    const std::string unknown = File("unknown.tlt", "Name:\r\nNozzleDia:0.5\r\nGrain:7,4,2,1\r\n");
+    const Outcome run = Thrustlet("'" + unknown + "'");
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_NE(run.out.find("Initial Kn: Unknown Grain Type: 7\n"), std::string::npos) << run.out;
+}
+
+TEST_F(CliTest, BlankPathsFailLikeMissingFiles) {
+    for (const char* path : {"''", "' '"}) {
+        const Outcome run = Thrustlet(path);
+        EXPECT_EQ(run.exit_code, 1) << path;
+        EXPECT_EQ(run.out, "") << path;
+        EXPECT_NE(run.err.find("File not found"), std::string::npos) << path;
+    }
+}
+
+TEST_F(CliTest, GrainsTheWindowWouldRefuseAreWarnedAbout) {
+    const std::string odd = File("odd.tlt", "Name:\r\nNozzleDia:0.5\r\nGrain:1,4,2,1\r\nGrain:1,0,2,1\r\n"
+                                             "Grain:1,4,2,2\r\nGrain:1,4,2,3\r\n");
+    const Outcome run = Thrustlet("'" + odd + "'");
+    EXPECT_EQ(run.err, "thrustlet-kn: " + odd + ": warning: grain 2: a dimension is not above zero (the "
+                       "window's editor refuses such a grain)\n"
+                       "thrustlet-kn: " + odd + ": warning: grain 3: the core is not below the diameter, so "
+                       "the grain holds no propellant\n"
+                       "thrustlet-kn: " + odd + ": warning: grain 4: the core is not below the diameter, so "
+                       "the grain holds no propellant\n");
+}
+
+// Text from a file reaches the terminal escaped, and JSON stays valid UTF-8.
+TEST_F(CliTest, FileTextCannotSteerTheTerminalOrBreakJson) {
+    const std::string hostile =
+        File("hostile.tlt", "Name:\r\nNozzleDia:\x1b]0;owned\x07\x1b[2J\x9b\xff\xc3\xa9\r\n");
+    const Outcome run = Thrustlet("'" + hostile + "'");
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find('\x07'), std::string::npos);
+    EXPECT_NE(run.err.find("\\x1b]0;owned\\x07\\x1b[2J\\x9b\\xff\xc3\xa9"), std::string::npos) << run.err;
+    const Outcome json = Thrustlet("--json '" + hostile + "'");
+    EXPECT_NE(json.out.find("\\u001b]0;owned\\u0007\\u001b[2J\\ufffd\\ufffd\xc3\xa9"), std::string::npos)
+        << json.out;
 }
 
 TEST_F(CliTest, UnreadableFilesAreReportedAndTheRestGoesOn) {
