@@ -1,6 +1,9 @@
 #include "platform/file_registry.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QThread>
 #include <cctype>
 #include <QFile>
 #include <QFileInfo>
@@ -14,7 +17,7 @@ namespace {
 
 constexpr const char* kHeader = "THRUSTLET-REGISTRY 1";
 constexpr int32_t kCannotWrite = 1013;  // "could not be written"
-constexpr int kLockWaitMs = 5000;
+constexpr qint64 kLockPatienceMs = 60000;
 
 QByteArray Hex(const std::string& bytes) { return QByteArray::fromStdString(bytes).toHex(); }
 QByteArray Hex(const std::vector<uint8_t>& bytes) {
@@ -44,41 +47,83 @@ QByteArray SerializeTree(const RegistryTree& tree) {
     return text;
 }
 
-RegistryTree ParseTree(const QByteArray& text) {
+// Lenient: a line that cannot be read is skipped and the rest is kept, so
+// one damaged line (or a file cut short) costs no intact value. `intact`
+// tells whether the whole text was a complete store file.
+RegistryTree ParseTree(const QByteArray& text, bool* intact) {
     const QList<QByteArray> lines = text.split('\n');
-    if (lines.isEmpty() || lines.first() != kHeader) return {};
+    bool whole = !lines.isEmpty() && lines.first() == kHeader;
     RegistryTree tree;
     RegistryTree::Key* current = nullptr;
     bool ended = false;
-    for (qsizetype i = 1; i < lines.size(); ++i) {
+    for (qsizetype i = whole ? 1 : 0; i < lines.size(); ++i) {
         const QByteArray& line = lines[i];
         if (line.isEmpty()) continue;
         if (line == "END") {
             ended = true;
+            if (i + 1 < lines.size() && !(i + 2 == lines.size() && lines[i + 1].isEmpty())) whole = false;
             break;
         }
         const QList<QByteArray> fields = line.split(' ');
         QByteArray first, second;
+        bool ok = false;
         if (fields[0] == "K" && fields.size() == 2 && FromHex(fields[1], &first)) {
             const std::string path = first.toStdString();
             tree.Create(path);
             current = &tree.keys[RegistryTree::Fold(path)];
-        } else if (fields[0] == "V" && fields.size() == 4 && current && FromHex(fields[2], &first) &&
-                   FromHex(fields[3], &second)) {
-            bool ok = false;
-            const uint32_t type = fields[1].toUInt(&ok);
-            if (!ok) return {};
-            RegistryTree::Value value;
-            value.name = first.toStdString();
-            value.type = type;
-            value.data.assign(second.begin(), second.end());
-            current->values[RegistryTree::Fold(value.name)] = value;
-        } else {
-            return {};  // damaged: read as empty
+            continue;
         }
+        if (fields[0] == "V" && fields.size() == 4 && current && FromHex(fields[2], &first) &&
+            FromHex(fields[3], &second)) {
+            const uint32_t type = fields[1].toUInt(&ok);
+            if (ok) {
+                RegistryTree::Value value;
+                value.name = first.toStdString();
+                value.type = type;
+                value.data.assign(second.begin(), second.end());
+                current->values[RegistryTree::Fold(value.name)] = value;
+                continue;
+            }
+        }
+        whole = false;  // damaged line: skipped
+        if (fields[0] == "K") current = nullptr;  // its values belong to no known key
     }
-    return ended ? tree : RegistryTree{};  // a file cut short is damaged too
+    if (intact) *intact = whole && ended;
+    return tree;
 }
+
+namespace {
+
+struct StoreFile {
+    RegistryTree tree;
+    bool exists = false;
+    bool intact = true;  // read whole and complete
+};
+
+// A file past this size is no store this program wrote: it is treated as
+// damaged without being read.
+constexpr qint64 kMaxStoreFileBytes = 1 << 20;
+
+StoreFile ReadStoreFile(const QString& path) {
+    StoreFile store;
+    const QFileInfo info(path);
+    store.exists = info.exists();
+    if (!store.exists) return store;
+    QFile file(path);
+    if (!info.isFile() || info.size() > kMaxStoreFileBytes || !file.open(QIODevice::ReadOnly)) {
+        store.intact = false;
+        return store;
+    }
+    const QByteArray text = file.read(kMaxStoreFileBytes + 1);
+    if (text.size() > kMaxStoreFileBytes) {
+        store.intact = false;
+        return store;
+    }
+    store.tree = ParseTree(text, &store.intact);
+    return store;
+}
+
+}  // namespace
 
 FileRegistry::FileRegistry(QString current_user_file, QString local_machine_file)
     : current_user_file_(std::move(current_user_file)), local_machine_file_(std::move(local_machine_file)) {}
@@ -96,24 +141,27 @@ QString FileRegistry::FileOf(RegHandle root) const {
     return root == kHkeyLocalMachine ? local_machine_file_ : current_user_file_;
 }
 
-RegistryTree FileRegistry::Load(RegHandle root) {
-    QFile file(FileOf(root));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return ParseTree(file.readAll());
-}
+RegistryTree FileRegistry::Load(RegHandle root) { return ReadStoreFile(FileOf(root)).tree; }
 
 int32_t FileRegistry::Update(RegHandle root, const std::function<void(RegistryTree&)>& change) {
     const QString path = FileOf(root);
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return reg::kAccessDenied;
+    // Another running copy may hold the lock for a write of its own, and may
+    // take it again at once: poll briefly and often, and keep trying for a
+    // generous while, so that a write is not dropped under steady use.
     QLockFile lock(path + ".lock");
-    if (!lock.tryLock(kLockWaitMs)) {
-        return lock.error() == QLockFile::PermissionError ? reg::kAccessDenied : kCannotWrite;
+    QElapsedTimer waited;
+    waited.start();
+    while (!lock.tryLock(0)) {
+        if (lock.error() == QLockFile::PermissionError) return reg::kAccessDenied;
+        if (waited.elapsed() > kLockPatienceMs) return kCannotWrite;
+        QThread::msleep(QRandomGenerator::global()->bounded(1, 4));
     }
-    RegistryTree tree = Load(root);  // afresh, under the lock
-    change(tree);
+    StoreFile store = ReadStoreFile(path);  // afresh, under the lock
+    change(store.tree);
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) return reg::kAccessDenied;
-    const QByteArray text = SerializeTree(tree);
+    const QByteArray text = SerializeTree(store.tree);
     if (out.write(text) != text.size()) {
         out.cancelWriting();
         return kCannotWrite;
@@ -122,7 +170,19 @@ int32_t FileRegistry::Update(RegHandle root, const std::function<void(RegistryTr
         out.cancelWriting();
         return kCannotWrite;
     }
-    return out.commit() ? reg::kSuccess : kCannotWrite;
+    // A file that could not be read whole is kept beside the store before it
+    // is replaced, so that nothing it held is destroyed.
+    const QString damaged = path + ".damaged";
+    if (store.exists && !store.intact) {
+        QFile::remove(damaged);
+        if (!QFile::rename(path, damaged)) {
+            out.cancelWriting();
+            return kCannotWrite;
+        }
+    }
+    if (out.commit()) return reg::kSuccess;
+    if (store.exists && !store.intact) QFile::rename(damaged, path);
+    return kCannotWrite;
 }
 
 }  // namespace thrustlet

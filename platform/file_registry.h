@@ -10,10 +10,12 @@ namespace thrustlet {
 // The settings store on systems without a registry: one file per root.
 // HKEY_CURRENT_USER lives in the user's configuration folder, HKEY_LOCAL_MACHINE
 // in a system-wide folder that normal users can only read. Every write takes a
-// lock shared with other running copies, reads the file afresh, applies the
-// change and replaces the file atomically, so concurrent writers lose nothing
-// and a crash mid-write leaves the previous file. A damaged or unreadable
-// file reads as empty and is left as it is until the next successful write.
+// lock shared with other running copies (waiting up to a minute for it),
+// reads the file afresh, applies the change and replaces the file atomically,
+// so concurrent writers lose nothing and a crash mid-write leaves the previous
+// file. A damaged file keeps every value that can still be read; before a
+// write replaces a file that could not be read whole (damaged, unreadable or
+// over 1 MiB), the old file is kept beside it as "<name>.damaged".
 class FileRegistry : public TreeRegistry {
 public:
     FileRegistry(QString current_user_file, QString local_machine_file);
@@ -36,9 +38,10 @@ private:
     QString local_machine_file_;
 };
 
-// The store file's text form of a tree, and back; a text that is not a
-// complete store file gives an empty tree.
+// The store file's text form of a tree, and back. Reading skips lines that
+// are damaged and keeps the rest; `intact` (when given) tells whether the
+// text was a complete store file.
 QByteArray SerializeTree(const RegistryTree& tree);
-RegistryTree ParseTree(const QByteArray& text);
+RegistryTree ParseTree(const QByteArray& text, bool* intact = nullptr);
 
 }  // namespace thrustlet

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QProcess>
 #include <QDir>
 #include <QTemporaryDir>
 #include <thread>
 
 #include "model/errors.h"
+#include "platform/memory_registry.h"
 #include "settings/recent_files.h"
 #include "settings/registry.h"
 
@@ -48,19 +52,80 @@ TEST_F(FileRegistryTest, KeepsValuesAcrossStoresWithExactBytes) {
               ParseTree(Slurp(UserFile())).keys.size());
 }
 
-TEST_F(FileRegistryTest, DamagedFilesReadAsEmptyAndAreLeftAlone) {
-    const QByteArray damaged[] = {"garbage\x00\xff", "THRUSTLET-REGISTRY 1\nK 7a7", "THRUSTLET-REGISTRY 1\nK 6162\nV 1 61",
-                                  "THRUSTLET-REGISTRY 1\nK 6162\n" /* cut short: no END */, ""};
-    for (const QByteArray& bytes : damaged) {
-        Spill(UserFile(), bytes);
+// A store with "FileDir" and "RecentFile1" under the settings key.
+QByteArray GoodStore() {
+    MemoryRegistry memory;
+    RegFuncs funcs(memory);
+    funcs.CreateRegKey(kSettingsKey, kHkeyCurrentUser);
+    funcs.WriteRegValue(kSettingsKey, "FileDir", RegValue::Text("/m/"), 1, kHkeyCurrentUser);
+    funcs.WriteRegValue(kSettingsKey, "RecentFile1", RegValue::Text("/m/x.tlt"), 1, kHkeyCurrentUser);
+    return SerializeTree(memory.Tree(kHkeyCurrentUser));
+}
+
+// Damage costs only what is damaged: every intact value still reads, reading
+// never rewrites the file, and the next write keeps the damaged file beside
+// the store (byte for byte) before it puts a good one in place.
+TEST_F(FileRegistryTest, DamagedFilesKeepTheirIntactValues) {
+    const QByteArray good = GoodStore();
+    QByteArray bad_line = good;
+    bad_line.replace("\nV 1 52", "\nV 1 zz52");  // the RecentFile1 line
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        bool dir_kept;
+        bool recent_kept;
+    } cases[] = {
+        {"END cut off", good.left(good.size() - 4), true, true},
+        {"cut mid-line", good.left(good.size() - 10), true, false},
+        {"one damaged line", bad_line, true, false},
+        {"garbage", QByteArray("garbage\x00\xff", 9), false, false},
+        {"empty", QByteArray(), false, false},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(UserFile() + ".damaged");
+        Spill(UserFile(), c.bytes);
         FileRegistry store = MakeStore();
         RegFuncs funcs(store);
-        EXPECT_FALSE(funcs.RegKeyExists(key, kHkeyCurrentUser));
-        EXPECT_EQ(funcs.ReadRegValue(key, "RecentFile1", kHkeyCurrentUser), RegValue::Text(""));
-        EXPECT_EQ(Slurp(UserFile()), bytes);  // reading never rewrites it
-        funcs.CreateRegKey(key, kHkeyCurrentUser);  // the next write starts afresh
-        EXPECT_TRUE(funcs.RegKeyExists(key, kHkeyCurrentUser));
+        EXPECT_EQ(funcs.ReadRegValue(kSettingsKey, "FileDir", kHkeyCurrentUser),
+                  RegValue::Text(c.dir_kept ? "/m/" : ""))
+            << c.name;
+        EXPECT_EQ(funcs.ReadRegValue(kSettingsKey, "RecentFile1", kHkeyCurrentUser),
+                  RegValue::Text(c.recent_kept ? "/m/x.tlt" : ""))
+            << c.name;
+        EXPECT_EQ(Slurp(UserFile()), c.bytes) << c.name;  // reading never rewrites it
+
+        funcs.CreateRegKey(kSettingsKey, kHkeyCurrentUser);
+        funcs.WriteRegValue(kSettingsKey, "RecentFile2", RegValue::Text("/n.tlt"), 1, kHkeyCurrentUser);
+        bool intact = false;
+        ParseTree(Slurp(UserFile()), &intact);
+        EXPECT_TRUE(intact) << c.name;
+        EXPECT_EQ(funcs.ReadRegValue(kSettingsKey, "FileDir", kHkeyCurrentUser),
+                  RegValue::Text(c.dir_kept ? "/m/" : ""))
+            << c.name;
+        EXPECT_EQ(Slurp(UserFile() + ".damaged"), c.bytes) << c.name;
     }
+}
+
+TEST_F(FileRegistryTest, AnOversizedFileIsNotReadWhole) {
+    Spill(UserFile(), QByteArray((1 << 20) + 1, '\n'));
+    FileRegistry store = MakeStore();
+    RegFuncs funcs(store);
+    EXPECT_FALSE(funcs.RegKeyExists(kSettingsKey, kHkeyCurrentUser));
+    funcs.CreateRegKey(kSettingsKey, kHkeyCurrentUser);
+    EXPECT_TRUE(funcs.RegKeyExists(kSettingsKey, kHkeyCurrentUser));
+    EXPECT_EQ(QFileInfo(UserFile() + ".damaged").size(), (1 << 20) + 1);
+}
+
+TEST_F(FileRegistryTest, AnUnreadableFileIsKeptBeforeItIsReplaced) {
+    Spill(UserFile(), GoodStore());
+    QFile::setPermissions(UserFile(), QFileDevice::WriteOwner);
+    if (QFile probe(UserFile()); probe.open(QIODevice::ReadOnly)) {
+        GTEST_SKIP() << "running with rights that ignore file permissions";
+    }
+    FileRegistry store = MakeStore();
+    RegFuncs(store).CreateRegKey(kSettingsKey, kHkeyCurrentUser);
+    QFile::setPermissions(UserFile() + ".damaged", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(Slurp(UserFile() + ".damaged"), GoodStore());
 }
 
 TEST_F(FileRegistryTest, AnAbandonedWriteLeavesThePreviousStore) {
@@ -134,6 +199,51 @@ TEST_F(FileRegistryTest, TwoCopiesAddingRecentFilesKeepTheStoreWhole) {
         const std::string& path = recent[static_cast<size_t>(slot)];
         EXPECT_TRUE(path.rfind("/a/", 0) == 0 || path.rfind("/b/", 0) == 0) << path;
     }
+}
+
+// Two running programs writing as fast as they can, again and again: the
+// store takes every write of both (a writer waits its turn rather than
+// dropping a value).
+TEST_F(FileRegistryTest, TwoProcessesWritingAtOnceLoseNothing) {
+    constexpr int kWrites = 250;
+    for (int round = 0; round < 3; ++round) {
+        QFile::remove(UserFile());
+        {
+            FileRegistry store = MakeStore();
+            RegFuncs(store).CreateRegKey(kSettingsKey, kHkeyCurrentUser);
+        }
+        QProcess first, second;
+        for (auto [process, prefix] : {std::pair{&first, "a"}, std::pair{&second, "b"}}) {
+            process->start(STORE_WRITER_BINARY, {UserFile(), QString::number(kWrites), prefix});
+        }
+        for (QProcess* process : {&first, &second}) {
+            ASSERT_TRUE(process->waitForFinished(120000));
+            EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
+        }
+        const RegistryTree tree = ParseTree(Slurp(UserFile()));
+        ASSERT_TRUE(tree.Has(kSettingsKey));
+        EXPECT_EQ(tree.keys.at("software\\thrustlet").values.size(), 2u * kWrites) << "round " << round;
+    }
+}
+
+// A copy that holds the lock for long (a slow disk, a paused program) makes
+// the other wait for its turn: the write lands once the lock is free.
+TEST_F(FileRegistryTest, AWriterWaitsOutALongHeldLock) {
+    {
+        FileRegistry store = MakeStore();
+        RegFuncs(store).CreateRegKey(kSettingsKey, kHkeyCurrentUser);
+    }
+    QLockFile held(UserFile() + ".lock");
+    ASSERT_TRUE(held.tryLock(0));
+    QProcess writer;
+    writer.start(STORE_WRITER_BINARY, {UserFile(), "1", "late"});
+    ASSERT_TRUE(writer.waitForStarted());
+    EXPECT_FALSE(writer.waitForFinished(5500));  // still waiting, not given up
+    held.unlock();
+    ASSERT_TRUE(writer.waitForFinished(30000));
+    EXPECT_EQ(writer.exitCode(), 0);
+    FileRegistry store = MakeStore();
+    EXPECT_EQ(RegFuncs(store).ReadRegValue(kSettingsKey, "late0", kHkeyCurrentUser), RegValue::Integer(0));
 }
 
 TEST_F(FileRegistryTest, ReadOnlySystemFolderRefusesWrites) {
