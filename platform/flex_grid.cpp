@@ -1,5 +1,7 @@
 #include "platform/flex_grid.h"
 
+#include <QItemSelectionModel>
+
 #include <QAbstractButton>
 #include <QAbstractTableModel>
 #include <QHeaderView>
@@ -265,8 +267,15 @@ bool FlexGrid::IsSelected(int row, int col) const {
            col >= std::min(col_, col_sel_) && col <= std::max(col_, col_sel_);
 }
 
+// The focus frame belongs on the anchor cell (Row, Col), the cell that has
+// the focus; on a fixed cell there is none.
 void FlexGrid::SelectionChanged() {
     model_->Refresh();
+    if (QItemSelectionModel* selection = selectionModel()) {
+        const QModelIndex anchor =
+            row_ >= 1 && col_ >= 1 ? model_->index(row_ - 1, col_ - 1) : QModelIndex();
+        selection->setCurrentIndex(anchor, QItemSelectionModel::NoUpdate);
+    }
     viewport()->update();
 }
 

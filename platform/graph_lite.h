@@ -10,8 +10,9 @@
 #include <vector>
 
 QT_BEGIN_NAMESPACE
-class QCategoryAxis;
+class QChart;
 class QChartView;
+class QGraphicsSimpleTextItem;
 class QLineSeries;
 class QValueAxis;
 QT_END_NAMESPACE
@@ -76,12 +77,34 @@ public:
     // Points of the drawn curve (after the last Redraw).
     int DrawnPoints() const { return drawn_points_; }
 
+    // The labels of an axis as drawn, for checks: text and place in the
+    // chart's coordinates.
+    struct DrawnLabel {
+        QString text;
+        QRectF rect;
+    };
+    std::vector<DrawnLabel> DrawnLabels(Qt::Orientation axis) const;
+    // The vertical tick step as drawn (widened for huge ranges).
+    double DrawnVerticalInterval() const;
+
 private:
     void Rebuild();
+    void PlaceLabels();
+    QFont LabelFont() const;
+    static void SetBoundedTicks(QValueAxis* axis, double minimum, double maximum, double step,
+                                double anchor);
 
     QChartView* view_;
     QLineSeries* series_line_ = nullptr;
-    QCategoryAxis* x_axis_ = nullptr;
+    QValueAxis* x_axis_ = nullptr;
+    // The labels drawn beside an axis's ticks.
+    struct AxisLabels {
+        QStringList texts;
+        std::vector<double> values;  // where each label belongs on its axis
+        std::vector<QGraphicsSimpleTextItem*> items;
+        void Fit(QChart* chart);
+    };
+    AxisLabels x_labels_, y_labels_;
     QValueAxis* y_axis_ = nullptr;
     QStringList calls_;
     GraphTable table_;

@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QFontDatabase>
+#include <QPainter>
+#include <QPainterPath>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -29,6 +31,27 @@ int Pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
 void Place(QWidget* widget, int left, int top, int width, int height) {
     widget->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
 }
+
+// A label whose text is drawn with a thin dark rim around the glyphs, in
+// the label's own text colour: yellow stays yellow and still reads on the
+// light panel.
+class RimmedLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QFontMetricsF metrics(font());
+        const QRectF room = contentsRect();
+        const double baseline = room.top() + (room.height() + metrics.ascent() - metrics.descent()) / 2;
+        QPainterPath path;
+        path.addText(room.left() + indent(), baseline, font(), text());
+        painter.strokePath(path, QPen(QColor(64, 64, 64), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.fillPath(path, palette().color(QPalette::WindowText));
+    }
+};
 
 template <typename Widget>
 Widget* Named(Widget* widget, const char* name) {
@@ -93,7 +116,7 @@ void frmMain::CreateControls() {
         return widget;
     };
     auto output_label = [&](QWidget* parent, const char* name, int left, int top, int width, int height) {
-        auto* widget = Named(new QLabel(parent), name);
+        QLabel* widget = Named(std::string_view(name) == "lblGNRatio" ? new RimmedLabel(parent) : new QLabel(parent), name);
         Place(widget, left, top, width, height);
         return widget;
     };
@@ -121,6 +144,7 @@ void frmMain::CreateControls() {
     QPalette yellow = lblGNRatio->palette();
     yellow.setColor(QPalette::WindowText, QColor(255, 255, 0));
     lblGNRatio->setPalette(yellow);
+    lblGNRatio->setIndent(4);  // clear of its wrapped caption
     label(8, Frame2, "Web:", 2200, 1125, 1200, 240);
     lblWeb = output_label(Frame2, "lblWeb", 3400, 1125, 700, 240);
 

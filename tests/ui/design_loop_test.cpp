@@ -89,15 +89,35 @@ TEST_F(DesignLoopTest, SearchEdgesAndBadTargets) {
 }
 
 TEST_F(DesignLoopTest, LeavingAFieldMarksTheMotorChangedAndBusyBlocksSearches) {
-    state.bChanged = false;
-    Leave(window->txtKN);
-    EXPECT_TRUE(state.bChanged);
+    for (TextBox* field : {window->txtKN, window->txtMaxKn, window->txtNozzleThroatDia}) {
+        state.bChanged = false;
+        Leave(field);
+        EXPECT_TRUE(state.bChanged) << field->objectName().toStdString();
+    }
     ExampleMotor();
     state.bBusy = true;
     Type(window->txtKN, "100");
     window->txtKN_LostFocus();
     EXPECT_EQ(window->txtNozzleThroatDia->text(), "0.5");  // ignored while busy
     state.bBusy = false;
+}
+
+TEST_F(DesignLoopTest, SearchFailuresNameTheirRoutine) {
+    ExampleMotor();
+    for (auto [field, routine] : {std::pair{window->txtKN, "SetIntialKn"}, std::pair{window->txtMaxKn, "SetMaxKn"}}) {
+        dialogs.boxes.clear();
+        Type(field, "1e39");
+        PressEnter(field);
+        EXPECT_EQ(dialogs.Texts(), QStringList{QString("Overflow in ") + routine});
+        field->setText("");  // leaving it later must not search again
+    }
+}
+
+TEST_F(DesignLoopTest, VolumeLoadingShowsOneDecimal) {
+    AddGrain("4", "1", "0.572");  // 1 - 0.572^2 = 67.28 %
+    Type(window->txtNozzleThroatDia, "0.3");
+    Leave(window->txtNozzleThroatDia);
+    EXPECT_EQ(window->lblVolumeLoading->text(), "67.3%");
 }
 
 TEST_F(DesignLoopTest, NotApplicableWithoutGrainsOrThroat) {
@@ -240,7 +260,10 @@ TEST_F(DesignLoopTest, RemoveTakesOnlyTheEndRow) {
     ClickRow(2, 4);
     Click(window->cmdRemove);
     ASSERT_EQ(window->grdGrains->Rows(), 5);
-    EXPECT_EQ(window->grdGrains->TextMatrix(4, 1), "5");
+    // Grain 4 (the end row) went, not grain 2 (the anchor).
+    for (int row = 1; row <= 4; ++row) {
+        EXPECT_EQ(window->grdGrains->TextMatrix(row, 1), QString::number(row < 4 ? row : 5)) << row;
+    }
     EXPECT_EQ(window->grdGrains->TextMatrix(4, 0), "4");
     EXPECT_EQ(window->txtGrainLength->text(), "4");  // fields keep their text
 }

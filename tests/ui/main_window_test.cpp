@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <cmath>
 
 #include "tests/support/window_fixture.h"
 
@@ -139,6 +140,87 @@ TEST_F(MainWindowTest, TabOrderFollowsTheDesign) {
         EXPECT_EQ(next, expected[i + 1]) << i;
     }
     for (QLabel* label : window->Label1) EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
+}
+
+// Tab from the last field goes round to the first, past the graph, which
+// never takes the focus.
+TEST_F(MainWindowTest, TabFromMaxKnGoesRoundToLength) {
+    window->txtMaxKn->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(window->txtMaxKn, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), window->txtGrainLength);
+    EXPECT_EQ(window->grKN->focusPolicy(), Qt::NoFocus);
+    for (QWidget* part : window->grKN->findChildren<QWidget*>()) {
+        EXPECT_EQ(part->focusPolicy(), Qt::NoFocus) << part->metaObject()->className();
+    }
+}
+
+// The grid's focus frame sits on the anchor cell, also after a drag.
+TEST_F(MainWindowTest, GridFocusFrameFollowsTheAnchor) {
+    for (int i = 0; i < 5; ++i) AddGrain("4", "2", "1");
+    ClickRow(3, 5);
+    EXPECT_EQ(window->grdGrains->currentIndex(), window->grdGrains->model()->index(2, 0));
+    ClickRow(2);
+    EXPECT_EQ(window->grdGrains->currentIndex(), window->grdGrains->model()->index(1, 0));
+}
+
+// A ratio of 1 shows in yellow with a dark rim, so it reads on the light
+// panel; the text starts clear of its caption.
+TEST_F(MainWindowTest, YellowRatioIsLegible) {
+    AddGrain("4", "2", "1");
+    Type(window->txtNozzleThroatDia, "1");
+    Leave(window->txtNozzleThroatDia);
+    QLabel* ratio = window->lblGNRatio;
+    ASSERT_EQ(ratio->text(), "1");
+    EXPECT_EQ(ratio->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+    EXPECT_GE(ratio->indent(), 3);
+    const QImage picture = ratio->grab().toImage();
+    int yellow = 0, dark = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor pixel = picture.pixelColor(x, y);
+            if (pixel.red() > 200 && pixel.green() > 200 && pixel.blue() < 80) ++yellow;
+            if (pixel.lightness() < 110) ++dark;
+            if (x < ratio->indent() - 1) {
+                EXPECT_GT(pixel.lightness(), 180) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_GT(yellow, 0);
+    EXPECT_GT(dark, 0);
+}
+
+// Every horizontal label shows in full at the designed size, side by side,
+// and a tiny throat (a huge Kn) draws a bounded number of vertical ticks.
+TEST_F(MainWindowTest, GraphLabelsShowInFull) {
+    AddGrain("4", "2", "0.75");  // web 0.625
+    Type(window->txtNozzleThroatDia, "0.5");
+    Leave(window->txtNozzleThroatDia);
+    QApplication::processEvents();
+    const auto labels = window->Graph().DrawnLabels(Qt::Horizontal);
+    QStringList texts;
+    for (const auto& label : labels) texts << label.text;
+    EXPECT_EQ(texts, (QStringList{"0", "0.125", "0.25", "0.375", "0.5", "0.625"}));
+    for (size_t i = 0; i + 1 < labels.size(); ++i) {
+        EXPECT_LT(labels[i].rect.right(), labels[i + 1].rect.left()) << i;
+    }
+    ASSERT_FALSE(labels.empty());
+    EXPECT_GE(labels.front().rect.left(), 0);
+    EXPECT_LE(labels.back().rect.right(), window->grKN->width());
+
+    for (const char* throat : {"0.005", "0.001", "1E-05"}) {
+        Type(window->txtNozzleThroatDia, throat);
+        Leave(window->txtNozzleThroatDia);
+        QApplication::processEvents();
+        EXPECT_TRUE(dialogs.boxes.empty()) << throat;
+        const GraphLite& graph = window->Graph();
+        const auto vertical = graph.DrawnLabels(Qt::Vertical);
+        EXPECT_LE(vertical.size(), 11u) << throat;
+        EXPECT_GE(vertical.size(), 2u) << throat;
+        EXPECT_EQ(std::fmod(graph.DrawnVerticalInterval(), graph.VerticalStep()), 0.0) << throat;
+        for (size_t i = 0; i + 1 < vertical.size(); ++i) {
+            EXPECT_FALSE(vertical[i].rect.intersects(vertical[i + 1].rect)) << throat << " " << i;
+        }
+    }
 }
 
 TEST_F(MainWindowTest, MenusInTheirOrderWithShortcuts) {

@@ -203,6 +203,24 @@ TEST_F(OpenFileTest, AFailedOpenChangesNothing) {
     }
 }
 
+// The largest motor a file holds opens into the table (32767 grain rows,
+// one past a 16-bit count) and saves back unchanged.
+TEST_F(OpenFileTest, TheLargestMotorShowsAndSaves) {
+    std::string text = "Name:\r\nNozzleDia:0.5\r\n";
+    for (int i = 0; i < 32767; ++i) text += "Grain:1,4,2,1\r\n";
+    text += "Propellant Data\r\nISP*:0\r\nDensity:0\r\nBallisticA:0\r\nBallisticN:0\r\n";
+    const std::string path = Write("largest.tlt", text);
+    Open(path);
+    EXPECT_TRUE(dialogs.boxes.empty()) << dialogs.Texts().join("|").toStdString();
+    ASSERT_EQ(window->grdGrains->Rows(), 32768);
+    EXPECT_EQ(window->grdGrains->TextMatrix(32767, 0), "32767");
+    window->mnuSave->trigger();
+    EXPECT_TRUE(dialogs.boxes.empty()) << dialogs.Texts().join("|").toStdString();
+    QFile saved(QString::fromStdString(path));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll().toStdString(), text);
+}
+
 TEST_F(OpenFileTest, ARecentItemOpensThePathInItsSlot) {
     const std::string first = Write("R&D/first.tlt", kTwoGrain);
     const std::string second = Write("second.tlt", kTwoGrain);
