@@ -5,6 +5,7 @@ THRUSTLET_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-charts-dev qt6-qpa-plugins libgl-dev
   xvfb xauth fonts-dejavu-core fonts-liberation
+  clang libclang-rt-14-dev
 )
 # The Windows build of the Qt-free core and Wine to run its tests; their
 # recommendations (a desktop's worth of Wine extras) are not needed.
