@@ -7,6 +7,7 @@
 
 #include "model/errors.h"
 #include "model/kn_curve.h"
+#include "model/kn_max.h"
 #include "model/motor.h"
 #include "model/nozzle_search.h"
 #include "model/number_text.h"
@@ -178,7 +179,13 @@ MotorReport ReportMotor(const std::string& file, cMotor& motor, bool with_curve,
                 }
             }
             report.initial_kn = Evaluate([&] { return Number(motor.KN(0.0f)); });
-            report.max_kn = Evaluate([&] { return Number(motor.KNMax()); });
+            Figure max_kn_depth;
+            report.max_kn = Evaluate([&] {
+                const KnMaxResult result = KnMaxWithDepth(motor);
+                max_kn_depth = {Number(result.depth), std::string()};
+                return Number(result.kn);
+            });
+            report.max_kn_depth = report.max_kn.value ? max_kn_depth : report.max_kn;
             report.web = Evaluate([&] { return Number(RoundDecimals(motor.WebThickness(), 2)); });
             report.area_ratio = Evaluate([&] {
                 const float core = motor.Grain(motor.GrainCount())->CoreDiameter();
@@ -209,6 +216,7 @@ std::string ReportText(const MotorReport& report) {
     text += "Nozzle throat: " + TextOf(report.nozzle) + "\n";
     text += "Initial Kn: " + TextOf(report.initial_kn) + "\n";
     text += "Max Kn: " + TextOf(report.max_kn) + "\n";
+    text += "Max Kn depth: " + TextOf(report.max_kn_depth) + "\n";
     text += "Web: " + TextOf(report.web) + "\n";
     text += "Nozzle/core area ratio: " + TextOf(report.area_ratio);
     if (report.area_ratio.value) text += " (" + report.area_ratio_level + ")";
@@ -232,6 +240,7 @@ std::string ReportJson(const MotorReport& report) {
     json += ",\"nozzle\":" + JsonOf(report.nozzle);
     json += ",\"initial_kn\":" + JsonOf(report.initial_kn);
     json += ",\"max_kn\":" + JsonOf(report.max_kn);
+    json += ",\"max_kn_depth\":" + JsonOf(report.max_kn_depth);
     json += ",\"web\":" + JsonOf(report.web);
     json += ",\"area_ratio\":" + JsonOf(report.area_ratio);
     json += ",\"area_ratio_level\":" + (report.area_ratio.value ? JsonString(report.area_ratio_level) : "null");

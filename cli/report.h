@@ -24,6 +24,7 @@ struct MotorReport {
     Figure nozzle;
     Figure initial_kn;
     Figure max_kn;
+    Figure max_kn_depth;  // the first depth where the maximum Kn occurs
     Figure web;
     Figure area_ratio;
     std::string area_ratio_level;  // "ok", "warning" or "danger"

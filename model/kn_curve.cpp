@@ -1,5 +1,9 @@
 #include "model/kn_curve.h"
 
+#include <cfloat>
+#include <cmath>
+
+#include "model/kn_max.h"
 #include "model/motor.h"
 #include "model/numeric.h"
 
@@ -18,7 +22,80 @@ int ColumnsFor(float web, float step) {
 
 }  // namespace
 
+// Kn at each of a list of increasing depths, exactly as KN gives it. Where
+// the motor allows it, bounds on the area sums settle most depths without
+// summing the grains: when both ends of a depth's bound round to the same
+// Kn, so does the sum between them. The others are summed as KN sums them.
+class KnAtDepths {
+public:
+    KnAtDepths(cMotor& motor, const std::vector<float>& depths) : motor_(motor), depths_(depths) {
+        const float throat = motor.NozzleThroatArea();
+        bounded_ = throat > 0.0f && std::isfinite(throat) && throat >= FLT_MIN && FastAreaBoundsApply(motor) &&
+                   BoundAreaSums(motor, depths, &bounds_) && bounds_.largest_magnitude / throat <= 1e36;
+        throat_ = throat;
+    }
+
+    float At(std::size_t k) {
+        if (bounded_) {
+            const double low = RoundHalfEven(bounds_.low[k] / throat_);
+            const double high = RoundHalfEven(bounds_.high[k] / throat_);
+            if (low == high) return ToSingle(low);
+        }
+        return ToSingle(motor_.KN(depths_[k]));
+    }
+
+private:
+    cMotor& motor_;
+    const std::vector<float>& depths_;
+    AreaSumBounds bounds_;
+    float throat_ = 0.0f;
+    bool bounded_ = false;
+};
+
 KnCurve SampleKnCurve(cMotor& motor) {
+    KnCurve curve;
+    curve.web = motor.WebThickness();
+    float step = 0.001f;
+    int n = ColumnsFor(curve.web, step);
+    while (n >= 1000) {
+        step = step + step;
+        n = ColumnsFor(curve.web, step);
+    }
+    curve.step = step;
+    curve.last_column = n;
+    curve.labels.assign(static_cast<size_t>(n) + 1, std::nullopt);
+    curve.kn.assign(static_cast<size_t>(n) + 1, std::nullopt);
+
+    // The sampled depths: 32-bit accumulation up to the web, at most n + 1.
+    std::vector<float> depths;
+    for (float depth = 0.0f; depth <= curve.web; depth = ToSingle(static_cast<double>(depth) + step)) {
+        if (static_cast<int>(depths.size()) > n) break;
+        depths.push_back(depth);
+    }
+    KnAtDepths kn_at(motor, depths);
+
+    const bool whole_labels = curve.web > 5.0f;
+    bool previous_zero = false;
+    int i = 0;
+    for (std::size_t k = 0; k < depths.size(); ++k) {
+        const float kn = kn_at.At(k);
+        curve.labels[static_cast<size_t>(i)] = RoundDecimals(depths[k], whole_labels ? 0 : 4);
+        curve.kn[static_cast<size_t>(i)] = kn;
+        ++i;
+        if (kn == 0.0f && previous_zero) {
+            curve.last_column = i;
+            curve.labels.resize(static_cast<size_t>(i) + 1);
+            curve.kn.resize(static_cast<size_t>(i) + 1);
+            break;
+        }
+        previous_zero = kn == 0.0f;
+    }
+    curve.samples = i;
+    return curve;
+}
+
+// The plain sampling, Kn evaluated at every depth: the reference.
+KnCurve LiteralSampleKnCurve(cMotor& motor) {
     KnCurve curve;
     curve.web = motor.WebThickness();
     float step = 0.001f;

@@ -28,7 +28,11 @@ struct KnAxis {
 // Samples KN from depth 0 to the web (32-bit depth accumulation, at most
 // 1000 columns). Two zero samples in a row end the curve. Model failures
 // pass to the caller.
+// Most depths are settled by bounds on the area sums (model/kn_max.h)
+// without summing the grains; the result is that of the plain sampling.
 KnCurve SampleKnCurve(cMotor& motor);
+// The plain sampling, KN evaluated at every depth: the reference.
+KnCurve LiteralSampleKnCurve(cMotor& motor);
 
 // Vertical step from the maximum Kn: 50, 250, 10000 or 50000.
 int VerticalStepFor(float kn_max);

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "model/errors.h"
-#include "model/kn_scan.h"
+#include "model/kn_max.h"
 #include "model/numeric.h"
 
 namespace thrustlet {
@@ -50,18 +50,7 @@ double cMotor::KN(float sglBurnDepth) {
     return RoundHalfEven(CheckedDivide(sum, nozzle_throat_area_));
 }
 
-float cMotor::KNMax() {
-    const float web = WebThickness();
-    const float step = ToSingle(static_cast<double>(WebThickness()) / 1000.0);
-    float max_kn = 0.0f;
-    ForEachKnMaxDepth(web, step, [&](float depth) {
-        // KN is a pure function of the depth, so the value compared is also
-        // the value kept; no second evaluation is needed.
-        const float kn = ToSingle(KN(depth));
-        if (kn > max_kn) max_kn = kn;
-    });
-    return static_cast<float>(RoundHalfEven(max_kn));
-}
+float cMotor::KNMax() { return KnMaxWithDepth(*this).kn; }
 
 void cMotor::AddGrain(std::shared_ptr<cGrain> oGrain) {
     if (!oGrain) {

@@ -45,7 +45,8 @@ public:
     // Burning area over throat area at a burn depth, rounded to a whole
     // number (halves to even). 0 when the throat area is 0.
     double KN(float sglBurnDepth);
-    // Largest Kn over a 1/1000-web scan of the burn, a whole number.
+    // Largest Kn over a 1/1000-web scan of the burn, a whole number. Exactly
+    // the scan's result without evaluating every depth (model/kn_max.h).
     float KNMax();
 
     // Appends the grain object itself (shared, not copied).

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "model/kn_max.h"
 #include "model/kn_scan.h"
 #include "model/motor.h"
 #include "model/numeric.h"
@@ -73,6 +74,14 @@ float SearchNozzleForInitialKn(cMotor& motor, float target) {
 
 float SearchNozzleForMaxKn(cMotor& motor, float target) {
     motor.SetNozzleDia(kFirstTrial);
+    // The largest sum found from bounded quadratic pieces; within the limits
+    // that path keeps to, no trial throat (0.1 to 3) takes Kn out of range.
+    double largest = 0.0;
+    if (LargestAreaSum(motor, &largest)) {
+        return Scan(motor, target, [&] {
+            return std::max(0.0f, static_cast<float>(RoundHalfEven(KnOf(largest, motor.NozzleThroatArea()))));
+        });
+    }
     const float web = motor.WebThickness();
     const float step = ToSingle(static_cast<double>(web) / 1000.0);
     AreaSums sums;

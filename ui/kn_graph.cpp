@@ -6,6 +6,7 @@
 
 #include "model/errors.h"
 #include "model/kn_curve.h"
+#include "model/kn_max.h"
 #include "model/motor.h"
 #include "platform/dialogs.h"
 #include "platform/graph_lite.h"
@@ -54,7 +55,7 @@ void frmMain::InitGraph() {
     grKN->Redraw();
 }
 
-void GraphKn(cMotor& motor, GraphLite& graph, IDialogs& dialogs) {
+void GraphKn(cMotor& motor, GraphLite& graph, IDialogs& dialogs, KnMaxOnce& kn_max) {
     try {
         const KnCurve curve = SampleKnCurve(motor);
         graph.SetIntegerOption1(1);
@@ -65,9 +66,9 @@ void GraphKn(cMotor& motor, GraphLite& graph, IDialogs& dialogs) {
         graph.SetSeriesStyle(1, kGreen, "Pc");
         graph.SetTitle("kn vs. Burn Depth");
         graph.SetVerticalMinimum(0);
-        const float kn_max = motor.KNMax();
-        graph.SetVerticalMaximum(static_cast<double>(kn_max) + 50.0);
-        graph.SetVerticalStep(VerticalStepFor(kn_max));
+        const float largest = kn_max.Value();
+        graph.SetVerticalMaximum(static_cast<double>(largest) + 50.0);
+        graph.SetVerticalStep(VerticalStepFor(largest));
         graph.SetHorizontalLabelStep(LabelStepFor(motor.WebThickness(), curve.step));
         graph.SetColourOption(kWhite);
         graph.SetYesNoOption2(true);

@@ -5,10 +5,13 @@ namespace thrustlet {
 class cMotor;
 class GraphLite;
 class IDialogs;
+class KnMaxOnce;
 
 // Samples the motor's Kn from depth 0 to its web and hands the table and the
 // axis settings to the graph. Reports its own failures (" in GraphKn") and
 // returns; the operations already passed to the graph stay in effect.
-void GraphKn(cMotor& motor, GraphLite& graph, IDialogs& dialogs);
+// `kn_max` is the recalculation's maximum Kn, computed once for the graph
+// and the summary.
+void GraphKn(cMotor& motor, GraphLite& graph, IDialogs& dialogs, KnMaxOnce& kn_max);
 
 }  // namespace thrustlet

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/busy_cursor.h"
+#include "model/kn_max.h"
 #include "model/numeric.h"
 #include "platform/locale_number.h"
 #include "platform/text_box.h"
@@ -23,9 +24,10 @@ void frmMain::CalcKn() {
             txtMaxKn->setText("N/A");
         } else {
             motor.SetNozzleDia(FieldToSingle(nozzle_text));
-            GraphKn(motor, *grKN, dialogs_);
+            KnMaxOnce kn_max(motor);  // one computation for the graph and the summary
+            GraphKn(motor, *grKN, dialogs_, kn_max);
             state_.bBusy = true;
-            WriteSummary(motor);
+            WriteSummary(motor, kn_max);
         }
     } catch (const RunTimeError& error) {
         ReportError(error.Description(), "CalcKn");
@@ -38,9 +40,9 @@ void frmMain::CalcKn() {
 
 // Fields are written one after the other, so a failure part-way leaves the
 // earlier ones updated and the later ones as they were.
-void frmMain::WriteSummary(cMotor& motor) {
+void frmMain::WriteSummary(cMotor& motor, KnMaxOnce& kn_max) {
     txtKN->setText(TextOfDouble(motor.KN(0.0f)));
-    txtMaxKn->setText(TextOfSingle(motor.KNMax()));
+    txtMaxKn->setText(TextOfSingle(kn_max.Value()));
     lblWeb->setText(TextOfDouble(RoundDecimals(motor.WebThickness(), 2)));
 
     // Throat area over the core area of the nozzle-end (last) grain.

@@ -22,6 +22,7 @@ class GraphLite;
 class IBusyCursor;
 class IDialogs;
 class IRegistryApi;
+class KnMaxOnce;
 struct FileDialogRequest;
 class RunTimeError;
 class TextBox;
@@ -152,7 +153,7 @@ private:
     void RunNozzleSearch(const char* routine, float (*search)(cMotor&, float), float target);
     void KnFieldLeft(TextBox* field, const char* routine, void (frmMain::*search)(float));
     bool ReadGrainFields(float* length, float* diameter, float* core) const;
-    void WriteSummary(cMotor& motor);
+    void WriteSummary(cMotor& motor, KnMaxOnce& kn_max);
     void SetRatioColour(float ratio);
 
     // What an open may change, kept to put back should it fail part-way.

@@ -70,7 +70,7 @@ TEST_F(CliTest, TextSummaryOfTheExampleMotor) {
     const Outcome run = Thrustlet("'" + path + "'");
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(run.out, "File: " + path +
-                           "\nGrains: 2\nNozzle throat: 0.5\nInitial Kn: 176\nMax Kn: 197\nWeb: 0.5\n"
+                           "\nGrains: 2\nNozzle throat: 0.5\nInitial Kn: 176\nMax Kn: 197\nMax Kn depth: 0.2674983\nWeb: 0.5\n"
                            "Nozzle/core area ratio: 0.25 (ok)\nVolume loading: 75%\n\n");
     EXPECT_EQ(run.err, "");
 }
@@ -80,7 +80,7 @@ TEST_F(CliTest, JsonWithCurveAndSearches) {
     const Outcome max = Thrustlet("--json --curve --size-max 197 '" + path + "'");
     EXPECT_EQ(max.exit_code, 0);
     EXPECT_EQ(max.out.rfind("{\"file\":\"" + path +
-                                "\",\"grains\":2,\"nozzle\":0.5,\"initial_kn\":176,\"max_kn\":197,\"web\":0.5,"
+                                "\",\"grains\":2,\"nozzle\":0.5,\"initial_kn\":176,\"max_kn\":197,\"max_kn_depth\":0.2674983,\"web\":0.5,"
                                 "\"area_ratio\":0.25,\"area_ratio_level\":\"ok\",\"volume_loading\":75,"
                                 "\"curve\":[[0,176],[0.001,176],",
                             0),
@@ -106,10 +106,11 @@ TEST_F(CliTest, NotApplicableAndFailingFigures) {
     EXPECT_EQ(not_applicable.exit_code, 0);  // N/A is not a failure
     const Outcome run = Thrustlet("'" + no_grains + "' '" + zero_core + "'");
     EXPECT_EQ(run.exit_code, 1);  // a figure failed; the report is still printed
-    EXPECT_NE(run.out.find("Grains: 0\nNozzle throat: 0.5\nInitial Kn: N/A\nMax Kn: N/A\n"), std::string::npos);
+    EXPECT_NE(run.out.find("Grains: 0\nNozzle throat: 0.5\nInitial Kn: N/A\nMax Kn: N/A\nMax Kn depth: N/A\n"),
+              std::string::npos);
     EXPECT_NE(run.out.find("Nozzle/core area ratio: Division by zero\n"), std::string::npos);
     const Outcome json = Thrustlet("--json '" + no_grains + "' '" + zero_core + "'");
-    EXPECT_NE(json.out.find("\"initial_kn\":null,\"max_kn\":null"), std::string::npos);
+    EXPECT_NE(json.out.find("\"initial_kn\":null,\"max_kn\":null,\"max_kn_depth\":null"), std::string::npos);
     EXPECT_NE(json.out.find("\"area_ratio\":null,\"area_ratio_level\":null"), std::string::npos);
     EXPECT_NE(json.out.find("\"errors\":{\"area_ratio\":\"Division by zero\"}"), std::string::npos);
 }
