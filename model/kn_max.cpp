@@ -43,18 +43,27 @@ bool Ordinary(float value) {
     return std::isfinite(value) && magnitude <= kLargestDimension;
 }
 
-// The scan's depths, each one 32-bit addition past the last.
+// The scan's depths, each one 32-bit addition past the last, as
+// ForEachKnMaxDepth makes them. The scan adds in double and rounds to float;
+// a float addition gives the same bits, because the double sum of two floats
+// whose magnitudes are within 2^29 of each other is exact (and here the
+// depth never exceeds a few thousand steps), so the only rounding is the one
+// to float either way.
 bool ScanDepths(float web, std::vector<float>* depths) {
     const float step = ToSingle(static_cast<double>(web) / 1000.0);
-    bool fits = true;
-    ForEachKnMaxDepth(web, step, [&](float depth) {
-        if (depths->size() < kMostDepths) {
-            depths->push_back(depth);
-        } else {
-            fits = false;
-        }
-    });
-    return fits;
+    depths->resize(kMostDepths);
+    float* out = depths->data();
+    std::size_t count = 0;
+    float depth = 0.0f;
+    while (depth <= web) {
+        if (count == kMostDepths) return false;
+        out[count++] = depth;
+        const float next = step + depth;
+        if (!(next > depth)) break;
+        depth = next;
+    }
+    depths->resize(count);
+    return true;
 }
 
 // A grain burns at a depth unless its length is gone or its core has reached
@@ -67,20 +76,48 @@ bool Burning(const cGrain& grain, float depth) {
     return !(length <= 0.0f || core > grain.Diameter());
 }
 
-// Number of leading depths at which the grain burns.
-std::size_t BurningDepths(const cGrain& grain, const std::vector<float>& depths) {
-    std::size_t low = 0, high = depths.size();  // burns before `low`, not at `high` and after
-    if (high == 0 || !Burning(grain, depths[0])) return 0;
-    low = 1;
-    while (low < high) {
+// Number of leading depths at which the grain burns. The burnout is near
+// where the exact length or web runs out; the search starts there and
+// gallops, so it costs a few tests, not a binary search of all depths.
+std::size_t BurningDepths(const cGrain& grain, const std::vector<float>& depths, float step) {
+    const std::size_t count = depths.size();
+    if (count == 0 || !Burning(grain, depths[0])) return 0;
+    if (Burning(grain, depths[count - 1])) return count;
+    // Invariant: burns at `low`, not at `high`.
+    std::size_t low = 0, high = count - 1;
+    const double end = std::min(static_cast<double>(grain.Length()),
+                                static_cast<double>(grain.Diameter()) - grain.CoreDiameter()) / 2.0;
+    if (step > 0.0f && end > 0.0) {
+        const double guess = std::floor(end / step);
+        if (guess < static_cast<double>(count)) {
+            const auto g = static_cast<std::size_t>(guess);
+            std::size_t reach = 1;
+            if (Burning(grain, depths[g])) {
+                low = g;
+                while (low + reach < high && Burning(grain, depths[low + reach])) {
+                    low += reach;
+                    reach *= 2;
+                }
+                high = std::min(high, low + reach);
+            } else {
+                high = g;
+                while (high > low + reach && !Burning(grain, depths[high - reach])) {
+                    high -= reach;
+                    reach *= 2;
+                }
+                low = std::max(low, high > reach ? high - reach : 0);
+            }
+        }
+    }
+    while (high - low > 1) {
         const std::size_t middle = low + (high - low) / 2;
         if (Burning(grain, depths[middle])) {
-            low = middle + 1;
+            low = middle;
         } else {
             high = middle;
         }
     }
-    return low;
+    return high;
 }
 
 // Coefficients of a quadratic in the depth: c + b d + a d².
@@ -109,47 +146,63 @@ bool FastAreaBoundsApply(const cMotor& motor) {
 bool BoundAreaSums(const cMotor& motor, const std::vector<float>& depths, AreaSumBounds* bounds) {
     // Each grain's exact area while it burns, and an upper bound on the
     // magnitudes the rounding errors scale with, as quadratics; summed over
-    // the grains that burn at each depth (bucketed by burnout, then summed
-    // from the last depth back so only burning grains are added).
+    // the grains that burn at each depth: grains are listed by their last
+    // burning depth, and the sums are built from the last depth back, so
+    // only burning grains are ever added.
     const std::size_t count = depths.size();
-    std::vector<Quadratic> area(count + 1), magnitude(count + 1);
+    const float step = count > 1 ? depths[1] - depths[0] : 0.0f;
+    struct Piece {
+        Quadratic exact, size;
+        std::size_t next;
+    };
+    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    thread_local std::vector<Piece> pieces;
+    thread_local std::vector<std::size_t> first_at;  // by last burning depth
+    pieces.clear();
+    first_at.assign(count, kNone);
     for (const auto& grain : motor.Grains()) {
-        const std::size_t burning = BurningDepths(*grain, depths);
+        const std::size_t burning = BurningDepths(*grain, depths, step);
         if (burning == 0) continue;
         const double c0 = grain->CoreDiameter();
         const double l0 = grain->Length();
         const double outer_end = ToSingle(kPi * std::pow(grain->Diameter() / 2.0, 2.0));
-        Quadratic exact;
-        exact.a = -6.0 * kPi;
-        exact.b = 2.0 * kPi * (l0 - 2.0 * c0);
-        exact.c = kPi * c0 * l0 + 2.0 * outer_end - kPi / 2.0 * (c0 * c0);
-        Quadratic size;
-        size.a = 6.0 * kPi;
-        size.b = 2.0 * kPi * (std::fabs(l0) + 2.0 * std::fabs(c0));
-        size.c = kPi * std::fabs(c0) * std::fabs(l0) + 2.0 * std::fabs(outer_end) + kPi / 2.0 * (c0 * c0);
-        area[burning - 1].Add(exact);
-        magnitude[burning - 1].Add(size);
+        Piece piece;
+        piece.exact.a = -6.0 * kPi;
+        piece.exact.b = 2.0 * kPi * (l0 - 2.0 * c0);
+        piece.exact.c = kPi * c0 * l0 + 2.0 * outer_end - kPi / 2.0 * (c0 * c0);
+        piece.size.a = 6.0 * kPi;
+        piece.size.b = 2.0 * kPi * (std::fabs(l0) + 2.0 * std::fabs(c0));
+        piece.size.c = kPi * std::fabs(c0) * std::fabs(l0) + 2.0 * std::fabs(outer_end) + kPi / 2.0 * (c0 * c0);
+        piece.next = first_at[burning - 1];
+        first_at[burning - 1] = pieces.size();
+        pieces.push_back(piece);
     }
     const double grains = static_cast<double>(motor.Grains().size());
     const double relative =
         8.0 * kFloatUnit + (2.0 * grains + static_cast<double>(count) + 32.0) * 2.0 * kDoubleUnit;
     const double absolute = (grains + 1.0) * kUnderflowSlack;
-    bounds->low.assign(count, 0.0);
-    bounds->high.assign(count, 0.0);
-    bounds->largest_magnitude = 0.0;
+    bounds->low.resize(count);
+    bounds->high.resize(count);
+    double largest_magnitude = 0.0;
+    double largest_low = -INFINITY;
     Quadratic area_sum, magnitude_sum;
     for (std::size_t k = count; k-- > 0;) {
-        area_sum.Add(area[k]);
-        magnitude_sum.Add(magnitude[k]);
+        for (std::size_t i = first_at[k]; i != kNone; i = pieces[i].next) {
+            area_sum.Add(pieces[i].exact);
+            magnitude_sum.Add(pieces[i].size);
+        }
         const double d = depths[k];
         const double centre = area_sum.At(d);
         const double error = magnitude_sum.At(d) * relative + absolute + 4.0 * kDoubleUnit * std::fabs(centre);
-        if (!std::isfinite(centre) || !std::isfinite(error)) return false;
-        bounds->low[k] = centre - error;
+        const double low = centre - error;
+        bounds->low[k] = low;
         bounds->high[k] = centre + error;
-        bounds->largest_magnitude = std::max(bounds->largest_magnitude, std::fabs(centre) + error);
+        largest_magnitude = std::max(largest_magnitude, std::fabs(centre) + error);
+        largest_low = std::max(largest_low, low);
     }
-    return true;
+    bounds->largest_magnitude = largest_magnitude;
+    bounds->largest_low = largest_low;
+    return std::isfinite(largest_magnitude);
 }
 
 namespace {
@@ -163,16 +216,16 @@ bool BoundScan(cMotor& motor, std::vector<float>* depths, AreaSumBounds* bounds)
     return ScanDepths(web, depths) && BoundAreaSums(motor, *depths, bounds);
 }
 
-// The exact area sums at the depths that could hold the largest one: every
-// depth whose upper bound reaches the largest lower bound.
-double LargestSum(cMotor& motor, const std::vector<float>& depths, const AreaSumBounds& bounds,
-                  std::vector<double>* exact, std::vector<char>* known) {
-    const double floor = *std::max_element(bounds.low.begin(), bounds.low.end());
+// The largest exact area sum: only depths whose upper bound reaches the
+// largest lower bound are summed. `exact` keeps those sums (NaN elsewhere).
+double LargestSum(const cMotor& motor, const std::vector<float>& depths, const AreaSumBounds& bounds,
+                  std::vector<double>* exact) {
+    const double floor = bounds.largest_low;
+    exact->assign(depths.size(), NAN);
     double largest = -INFINITY;
     for (std::size_t k = 0; k < depths.size(); ++k) {
         if (bounds.high[k] < floor) continue;
         (*exact)[k] = AreaSumAt(motor, depths[k]);
-        (*known)[k] = 1;
         largest = std::max(largest, (*exact)[k]);
     }
     return largest;
@@ -199,26 +252,29 @@ KnMaxResult KnMaxWithDepth(cMotor& motor) {
     // A throat area is a square: zero, or a positive float, normal here.
     const float throat = motor.NozzleThroatArea();
     if (!(throat == 0.0f || (std::isfinite(throat) && throat >= FLT_MIN))) return LiteralKnMaxWithDepth(motor);
-    std::vector<float> depths;
-    AreaSumBounds bounds;
+    thread_local std::vector<float> depths;
+    thread_local AreaSumBounds bounds;
+    thread_local std::vector<double> exact;
+    depths.clear();
     if (!BoundScan(motor, &depths, &bounds)) return LiteralKnMaxWithDepth(motor);
     if (throat == 0.0f) return {};  // Kn is 0 at every depth
     // Kn beyond the float range fails in the scan; let it fail there.
     if (bounds.largest_magnitude / throat > 1e36) return LiteralKnMaxWithDepth(motor);
 
-    std::vector<double> exact(depths.size(), 0.0);
-    std::vector<char> known(depths.size(), 0);
     // Kn never decreases as the sum grows, so the largest sum has the
     // largest Kn.
-    const double largest = LargestSum(motor, depths, bounds, &exact, &known);
+    const double largest = LargestSum(motor, depths, bounds, &exact);
     KnMaxResult result;
     const float kn = KnOf(largest, throat);
     if (!(kn > 0.0f)) return result;
     result.kn = static_cast<float>(RoundHalfEven(kn));
-    // The first depth with that Kn: only depths whose upper bound reaches it.
+    // The first depth with that Kn. A sum below `below` has a Kn under it
+    // (a margin for the division and the float rounding), so only depths
+    // whose upper bound reaches it are looked at.
+    const double below = static_cast<double>(kn) * throat * (1.0 - 0x1p-20) - throat;
     for (std::size_t k = 0; k < depths.size(); ++k) {
-        if (KnOf(bounds.high[k], throat) < kn) continue;
-        if (!known[k]) exact[k] = AreaSumAt(motor, depths[k]);
+        if (bounds.high[k] < below || KnOf(bounds.high[k], throat) < kn) continue;
+        if (std::isnan(exact[k])) exact[k] = AreaSumAt(motor, depths[k]);
         if (KnOf(exact[k], throat) == kn) {
             result.depth = depths[k];
             break;
@@ -228,12 +284,12 @@ KnMaxResult KnMaxWithDepth(cMotor& motor) {
 }
 
 bool LargestAreaSum(cMotor& motor, double* largest) {
-    std::vector<float> depths;
-    AreaSumBounds bounds;
+    thread_local std::vector<float> depths;
+    thread_local AreaSumBounds bounds;
+    thread_local std::vector<double> exact;
+    depths.clear();
     if (!BoundScan(motor, &depths, &bounds)) return false;
-    std::vector<double> exact(depths.size(), 0.0);
-    std::vector<char> known(depths.size(), 0);
-    *largest = LargestSum(motor, depths, bounds, &exact, &known);
+    *largest = LargestSum(motor, depths, bounds, &exact);
     return true;
 }
 

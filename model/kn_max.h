@@ -43,6 +43,7 @@ bool LargestAreaSum(cMotor& motor, double* largest);
 struct AreaSumBounds {
     std::vector<double> low, high;
     double largest_magnitude = 0;  // of any sum at these depths
+    double largest_low = 0;        // the largest of `low`
 };
 bool FastAreaBoundsApply(const cMotor& motor);
 bool BoundAreaSums(const cMotor& motor, const std::vector<float>& depths, AreaSumBounds* bounds);

@@ -61,7 +61,7 @@ float LiteralSearchNozzleForInitialKn(cMotor& motor, float target) {
 }
 
 float LiteralSearchNozzleForMaxKn(cMotor& motor, float target) {
-    return Scan(motor, target, [&] { return motor.KNMax(); });
+    return Scan(motor, target, [&] { return LiteralKnMaxWithDepth(motor).kn; });
 }
 
 float SearchNozzleForInitialKn(cMotor& motor, float target) {
