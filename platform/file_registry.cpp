@@ -17,7 +17,9 @@ namespace {
 
 constexpr const char* kHeader = "THRUSTLET-REGISTRY 1";
 constexpr int32_t kCannotWrite = 1013;  // "could not be written"
-constexpr qint64 kLockPatienceMs = 60000;
+// Far above any real write (milliseconds); a copy that hangs with the lock
+// loses it as stale after QLockFile's 30 s anyway.
+constexpr qint64 kLockPatienceMs = 10000;
 
 QByteArray Hex(const std::string& bytes) { return QByteArray::fromStdString(bytes).toHex(); }
 QByteArray Hex(const std::vector<uint8_t>& bytes) {
@@ -153,7 +155,12 @@ int32_t FileRegistry::Update(RegHandle root, const std::function<void(RegistryTr
     QElapsedTimer waited;
     waited.start();
     while (!lock.tryLock(0)) {
+        // Only another copy's lock is waited for; a lock that cannot be
+        // made at all (no rights, a folder in its place) fails at once.
         if (lock.error() == QLockFile::PermissionError) return reg::kAccessDenied;
+        if (lock.error() != QLockFile::LockFailedError) return kCannotWrite;
+        // (One look: the other copy's lock file comes and goes meanwhile.)
+        if (QFileInfo(path + ".lock").isDir()) return kCannotWrite;
         if (waited.elapsed() > kLockPatienceMs) return kCannotWrite;
         QThread::msleep(QRandomGenerator::global()->bounded(1, 4));
     }

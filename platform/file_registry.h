@@ -10,7 +10,7 @@ namespace thrustlet {
 // The settings store on systems without a registry: one file per root.
 // HKEY_CURRENT_USER lives in the user's configuration folder, HKEY_LOCAL_MACHINE
 // in a system-wide folder that normal users can only read. Every write takes a
-// lock shared with other running copies (waiting up to a minute for it),
+// lock shared with other running copies (waiting up to 10 s for it),
 // reads the file afresh, applies the change and replaces the file atomically,
 // so concurrent writers lose nothing and a crash mid-write leaves the previous
 // file. A damaged file keeps every value that can still be read; before a

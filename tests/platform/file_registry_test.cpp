@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QElapsedTimer>
 #include <QLockFile>
 #include <QProcess>
 #include <QDir>
@@ -244,6 +245,17 @@ TEST_F(FileRegistryTest, AWriterWaitsOutALongHeldLock) {
     EXPECT_EQ(writer.exitCode(), 0);
     FileRegistry store = MakeStore();
     EXPECT_EQ(RegFuncs(store).ReadRegValue(kSettingsKey, "late0", kHkeyCurrentUser), RegValue::Integer(0));
+}
+
+// A lock that cannot be made at all is no other copy's: the write fails at
+// once instead of freezing the window while it waits.
+TEST_F(FileRegistryTest, AnImpossibleLockFailsAtOnce) {
+    QDir().mkpath(UserFile() + ".lock/inside");  // a folder where the lock file goes
+    FileRegistry store = MakeStore();
+    QElapsedTimer took;
+    took.start();
+    EXPECT_THROW(RegFuncs(store).CreateRegKey(kSettingsKey, kHkeyCurrentUser), RunTimeError);
+    EXPECT_LT(took.elapsed(), 2000);
 }
 
 TEST_F(FileRegistryTest, ReadOnlySystemFolderRefusesWrites) {
