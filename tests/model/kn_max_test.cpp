@@ -1,8 +1,8 @@
 // The maximum Kn found from bounded quadratic pieces must be the plain
 // scan's, to the bit, depth of the first maximum included, on seeded random
-// motors of several kinds. THRUSTLET_KNMAX_SCALE multiplies the number of
-// motors per kind (the default keeps the suite at a few seconds; 5 or more
-// makes at least 100,000 motors of every small kind).
+// motors of several kinds: 100,000 of each small kind per run, fewer of the
+// slow ones (tiny webs, thousands of grains, whole curves).
+// THRUSTLET_KNMAX_SCALE multiplies every count for a longer run.
 #include "model/kn_max.h"
 
 #include <gtest/gtest.h>
@@ -101,7 +101,7 @@ protected:
 
 TEST_F(KnMaxTest, MixedSmallMotors) {
     int fast = 0;
-    const int motors = Scaled(40000);
+    const int motors = Scaled(100000);
     Check(motors, [&] {
         cMotor motor;
         for (int n = Count(1, 5); n > 0; --n) {
@@ -115,7 +115,7 @@ TEST_F(KnMaxTest, MixedSmallMotors) {
 }
 
 TEST_F(KnMaxTest, EqualGrainsOnAGrid) {
-    Check(Scaled(20000), [&] {
+    Check(Scaled(100000), [&] {
         cMotor motor;
         const float diameter = Grid(8, 96);
         auto grain = MakeGrain(Grid(4, 160), diameter, Grid(0, static_cast<int>(diameter * 16.0f)));
@@ -129,7 +129,7 @@ TEST_F(KnMaxTest, EqualGrainsOnAGrid) {
 // area peaks at depth (length - 2 core) / 6), or two grains' areas trade
 // places: the two depths' Kn then differ by rounding alone.
 TEST_F(KnMaxTest, NearTiesBetweenTwoDepths) {
-    Check(Scaled(20000), [&] {
+    Check(Scaled(100000), [&] {
         cMotor motor;
         const float diameter = Grid(16, 64);
         const float core = Grid(0, 8);
@@ -148,7 +148,7 @@ TEST_F(KnMaxTest, NearTiesBetweenTwoDepths) {
 // results and the failures must still be the scan's.
 TEST_F(KnMaxTest, OddMotors) {
     const float odd_values[] = {0.0f, -1.0f, 1e-40f, 1e-20f, 1e14f, 1e16f, 1e30f, FLT_MAX, -0.0f, 3.0f};
-    Check(Scaled(20000), [&] {
+    Check(Scaled(100000), [&] {
         cMotor motor;
         for (int n = Count(1, 4); n > 0; --n) {
             float dims[3] = {Uniform(0.1f, 10.0f), Uniform(0.5f, 5.0f), Uniform(0.0f, 4.0f)};
@@ -165,7 +165,7 @@ TEST_F(KnMaxTest, OddMotors) {
 }
 
 TEST_F(KnMaxTest, ZeroAndTinyWebs) {
-    Check(Scaled(5000), [&] {
+    Check(Scaled(20000), [&] {
         cMotor motor;
         if (Count(0, 1) == 0) {  // a web lost to rounding, or none
             const float diameter = Uniform(0.5f, 4.0f);
