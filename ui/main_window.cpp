@@ -32,15 +32,21 @@ void Place(QWidget* widget, int left, int top, int width, int height) {
     widget->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
 }
 
-// A label whose text is drawn with a thin dark rim around the glyphs, in
-// the label's own text colour: yellow stays yellow and still reads on the
-// light panel.
+// A label whose light text (the yellow warning) is drawn with a thin dark
+// rim around the glyphs, in the label's own text colour: yellow stays yellow
+// and still reads on the light panel. Darker colours are drawn as usual.
 class RimmedLabel : public QLabel {
 public:
     using QLabel::QLabel;
 
 protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent* event) override {
+        const QColor colour = palette().color(QPalette::WindowText);
+        const double luminance = 0.299 * colour.red() + 0.587 * colour.green() + 0.114 * colour.blue();
+        if (luminance < 160.0) {
+            QLabel::paintEvent(event);
+            return;
+        }
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         const QFontMetricsF metrics(font());
@@ -49,7 +55,7 @@ protected:
         QPainterPath path;
         path.addText(room.left() + indent(), baseline, font(), text());
         painter.strokePath(path, QPen(QColor(64, 64, 64), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        painter.fillPath(path, palette().color(QPalette::WindowText));
+        painter.fillPath(path, colour);
     }
 };
 
