@@ -26,18 +26,6 @@ constexpr double kDoubleUnit = 0x1p-53;  // double unit roundoff
 // absolute terms, and later products scale that by at most about 2^57.
 constexpr double kUnderflowSlack = 0x1p-80;
 
-// Burning area summed in the motor's own order, exactly as KN sums it.
-double AreaSumAt(const cMotor& motor, float depth) {
-    double sum = 0.0;
-    for (const auto& grain : motor.Grains()) sum = grain->SurfaceArea(depth) + sum;
-    return sum;
-}
-
-// Kn of an area sum, as KN rounds it and the scan stores it.
-float KnOf(double sum, float throat_area) {
-    return ToSingle(RoundHalfEven(CheckedDivide(sum, throat_area)));
-}
-
 bool Ordinary(float value) {
     const double magnitude = std::fabs(static_cast<double>(value));
     return std::isfinite(value) && magnitude <= kLargestDimension;
@@ -225,13 +213,18 @@ double LargestSum(const cMotor& motor, const std::vector<float>& depths, const A
     double largest = -INFINITY;
     for (std::size_t k = 0; k < depths.size(); ++k) {
         if (bounds.high[k] < floor) continue;
-        (*exact)[k] = AreaSumAt(motor, depths[k]);
+        (*exact)[k] = motor.BurningAreaSum(depths[k]);
         largest = std::max(largest, (*exact)[k]);
     }
     return largest;
 }
 
 }  // namespace
+
+float KnOfAreaSum(double sum, float throat_area) {
+    if (throat_area == 0.0f) return 0.0f;
+    return ToSingle(RoundHalfEven(CheckedDivide(sum, throat_area)));
+}
 
 KnMaxResult LiteralKnMaxWithDepth(cMotor& motor) {
     const float web = motor.WebThickness();
@@ -265,7 +258,7 @@ KnMaxResult KnMaxWithDepth(cMotor& motor) {
     // largest Kn.
     const double largest = LargestSum(motor, depths, bounds, &exact);
     KnMaxResult result;
-    const float kn = KnOf(largest, throat);
+    const float kn = KnOfAreaSum(largest, throat);
     if (!(kn > 0.0f)) return result;
     result.kn = static_cast<float>(RoundHalfEven(kn));
     // The first depth with that Kn. A sum below `below` has a Kn under it
@@ -273,9 +266,9 @@ KnMaxResult KnMaxWithDepth(cMotor& motor) {
     // whose upper bound reaches it are looked at.
     const double below = static_cast<double>(kn) * throat * (1.0 - 0x1p-20) - throat;
     for (std::size_t k = 0; k < depths.size(); ++k) {
-        if (bounds.high[k] < below || KnOf(bounds.high[k], throat) < kn) continue;
-        if (std::isnan(exact[k])) exact[k] = AreaSumAt(motor, depths[k]);
-        if (KnOf(exact[k], throat) == kn) {
+        if (bounds.high[k] < below || KnOfAreaSum(bounds.high[k], throat) < kn) continue;
+        if (std::isnan(exact[k])) exact[k] = motor.BurningAreaSum(depths[k]);
+        if (KnOfAreaSum(exact[k], throat) == kn) {
             result.depth = depths[k];
             break;
         }

@@ -30,6 +30,10 @@ KnMaxResult KnMaxWithDepth(cMotor& motor);
 // The plain scan: Kn evaluated at every depth. The reference for the above.
 KnMaxResult LiteralKnMaxWithDepth(cMotor& motor);
 
+// Kn of a burning-area sum at a throat area, as KN rounds it and the scans
+// store it (a float); 0 for a zero throat area, with KN's failures.
+float KnOfAreaSum(double sum, float throat_area);
+
 // The largest burning-area sum over the scan's depths, summed in the motor's
 // order exactly as KN sums it. Kn at any throat is a non-decreasing function
 // of the sum, so this gives the scan's maximum Kn for every throat (the

@@ -43,11 +43,15 @@ float cMotor::WebThickness() {
     return web;
 }
 
-double cMotor::KN(float sglBurnDepth) {
-    if (nozzle_throat_area_ == 0.0f) return 0.0;
+double cMotor::BurningAreaSum(float sglBurnDepth) const {
     double sum = 0.0;
     for (const auto& grain : grains_) sum = grain->SurfaceArea(sglBurnDepth) + sum;
-    return RoundHalfEven(CheckedDivide(sum, nozzle_throat_area_));
+    return sum;
+}
+
+double cMotor::KN(float sglBurnDepth) {
+    if (nozzle_throat_area_ == 0.0f) return 0.0;
+    return RoundHalfEven(CheckedDivide(BurningAreaSum(sglBurnDepth), nozzle_throat_area_));
 }
 
 float cMotor::KNMax() { return KnMaxWithDepth(*this).kn; }

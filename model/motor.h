@@ -45,6 +45,9 @@ public:
     // Burning area over throat area at a burn depth, rounded to a whole
     // number (halves to even). 0 when the throat area is 0.
     double KN(float sglBurnDepth);
+    // Burning area of all grains at a burn depth, summed in double from the
+    // head end: the sum KN divides by the throat area.
+    double BurningAreaSum(float sglBurnDepth) const;
     // Largest Kn over a 1/1000-web scan of the burn, a whole number. Exactly
     // the scan's result without evaluating every depth (model/kn_max.h).
     float KNMax();

@@ -41,19 +41,6 @@ struct AreaSums {
     }
 };
 
-// Burning area summed in the motor's own order, exactly as KN sums it.
-double AreaSumAt(cMotor& motor, float depth) {
-    double sum = 0.0;
-    for (const auto& grain : motor.Grains()) sum = grain->SurfaceArea(depth) + sum;
-    return sum;
-}
-
-// Kn of one area sum at the motor's current throat, with KN's failures.
-float KnOf(double sum, float throat_area) {
-    if (throat_area == 0.0f) return 0.0f;
-    return ToSingle(RoundHalfEven(CheckedDivide(sum, throat_area)));
-}
-
 }  // namespace
 
 float LiteralSearchNozzleForInitialKn(cMotor& motor, float target) {
@@ -68,8 +55,8 @@ float SearchNozzleForInitialKn(cMotor& motor, float target) {
     // The first trial raises any grain failure with the motor at 0.1, as
     // the plain scan does.
     motor.SetNozzleDia(kFirstTrial);
-    const double sum = AreaSumAt(motor, 0.0f);
-    return Scan(motor, target, [&] { return KnOf(sum, motor.NozzleThroatArea()); });
+    const double sum = motor.BurningAreaSum(0.0f);
+    return Scan(motor, target, [&] { return KnOfAreaSum(sum, motor.NozzleThroatArea()); });
 }
 
 float SearchNozzleForMaxKn(cMotor& motor, float target) {
@@ -79,17 +66,17 @@ float SearchNozzleForMaxKn(cMotor& motor, float target) {
     double largest = 0.0;
     if (LargestAreaSum(motor, &largest)) {
         return Scan(motor, target, [&] {
-            return std::max(0.0f, static_cast<float>(RoundHalfEven(KnOf(largest, motor.NozzleThroatArea()))));
+            return std::max(0.0f, static_cast<float>(RoundHalfEven(KnOfAreaSum(largest, motor.NozzleThroatArea()))));
         });
     }
     const float web = motor.WebThickness();
     const float step = ToSingle(static_cast<double>(web) / 1000.0);
     AreaSums sums;
-    ForEachKnMaxDepth(web, step, [&](float depth) { sums.Add(AreaSumAt(motor, depth)); });
+    ForEachKnMaxDepth(web, step, [&](float depth) { sums.Add(motor.BurningAreaSum(depth)); });
     return Scan(motor, target, [&] {
         const float area = motor.NozzleThroatArea();
-        KnOf(sums.smallest, area);  // fails where the scan would
-        return std::max(0.0f, static_cast<float>(RoundHalfEven(KnOf(sums.largest, area))));
+        KnOfAreaSum(sums.smallest, area);  // fails where the scan would
+        return std::max(0.0f, static_cast<float>(RoundHalfEven(KnOfAreaSum(sums.largest, area))));
     });
 }
 
