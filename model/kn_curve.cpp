@@ -22,6 +22,8 @@ int ColumnsFor(float web, float step) {
 
 }  // namespace
 
+namespace {
+
 // Kn at each of a list of increasing depths, exactly as KN gives it. Where
 // the motor allows it, bounds on the area sums settle most depths without
 // summing the grains: when both ends of a depth's bound round to the same
@@ -52,7 +54,15 @@ private:
     bool bounded_ = false;
 };
 
-KnCurve SampleKnCurve(cMotor& motor) {
+}  // namespace
+
+namespace {
+
+// The sampling: the depths (32-bit accumulation up to the web, at most one
+// per column), Kn at each, and the end after two zero samples in a row.
+// With `bounded`, most samples are settled by the area bounds; without, KN
+// is evaluated at every depth.
+KnCurve Sample(cMotor& motor, bool bounded) {
     KnCurve curve;
     curve.web = motor.WebThickness();
     float step = 0.001f;
@@ -66,19 +76,19 @@ KnCurve SampleKnCurve(cMotor& motor) {
     curve.labels.assign(static_cast<size_t>(n) + 1, std::nullopt);
     curve.kn.assign(static_cast<size_t>(n) + 1, std::nullopt);
 
-    // The sampled depths: 32-bit accumulation up to the web, at most n + 1.
     std::vector<float> depths;
     for (float depth = 0.0f; depth <= curve.web; depth = ToSingle(static_cast<double>(depth) + step)) {
         if (static_cast<int>(depths.size()) > n) break;
         depths.push_back(depth);
     }
-    KnAtDepths kn_at(motor, depths);
+    std::optional<KnAtDepths> kn_at;
+    if (bounded) kn_at.emplace(motor, depths);
 
     const bool whole_labels = curve.web > 5.0f;
     bool previous_zero = false;
     int i = 0;
     for (std::size_t k = 0; k < depths.size(); ++k) {
-        const float kn = kn_at.At(k);
+        const float kn = kn_at ? kn_at->At(k) : ToSingle(motor.KN(depths[k]));
         curve.labels[static_cast<size_t>(i)] = RoundDecimals(depths[k], whole_labels ? 0 : 4);
         curve.kn[static_cast<size_t>(i)] = kn;
         ++i;
@@ -94,41 +104,11 @@ KnCurve SampleKnCurve(cMotor& motor) {
     return curve;
 }
 
-// The plain sampling, Kn evaluated at every depth: the reference.
-KnCurve LiteralSampleKnCurve(cMotor& motor) {
-    KnCurve curve;
-    curve.web = motor.WebThickness();
-    float step = 0.001f;
-    int n = ColumnsFor(curve.web, step);
-    while (n >= 1000) {
-        step = step + step;
-        n = ColumnsFor(curve.web, step);
-    }
-    curve.step = step;
-    curve.last_column = n;
-    curve.labels.assign(static_cast<size_t>(n) + 1, std::nullopt);
-    curve.kn.assign(static_cast<size_t>(n) + 1, std::nullopt);
+}  // namespace
 
-    const bool whole_labels = curve.web > 5.0f;
-    bool previous_zero = false;
-    int i = 0;
-    for (float depth = 0.0f; depth <= curve.web; depth = ToSingle(static_cast<double>(depth) + step)) {
-        if (i > n) break;
-        const float kn = ToSingle(motor.KN(depth));
-        curve.labels[static_cast<size_t>(i)] = RoundDecimals(depth, whole_labels ? 0 : 4);
-        curve.kn[static_cast<size_t>(i)] = kn;
-        ++i;
-        if (kn == 0.0f && previous_zero) {
-            curve.last_column = i;
-            curve.labels.resize(static_cast<size_t>(i) + 1);
-            curve.kn.resize(static_cast<size_t>(i) + 1);
-            break;
-        }
-        previous_zero = kn == 0.0f;
-    }
-    curve.samples = i;
-    return curve;
-}
+KnCurve SampleKnCurve(cMotor& motor) { return Sample(motor, true); }
+
+KnCurve LiteralSampleKnCurve(cMotor& motor) { return Sample(motor, false); }
 
 int VerticalStepFor(float kn_max) {
     if (kn_max > 100000.0f) return 50000;
