@@ -10,21 +10,6 @@ constexpr const char* kFileDirValue = "FileDir";
 
 std::string RecentValueName(int slot) { return "RecentFile" + std::to_string(slot); }
 
-// A stored value as text: numbers as their decimal text, nothing as "".
-std::string TextOf(const RegValue& value) {
-    switch (value.kind) {
-        case RegValue::Kind::kText:
-            return value.text;
-        case RegValue::Kind::kInteger:
-            return std::to_string(value.integer);
-        case RegValue::Kind::kEmpty:
-            return std::string();
-        case RegValue::Kind::kNull:
-            break;
-    }
-    throw RunTimeError(94, "Invalid use of Null");
-}
-
 }  // namespace
 
 std::string FolderOf(const std::string& path) {
@@ -78,10 +63,10 @@ void AddToRecentSlots(RecentSlots& slots, const std::string& path) {
 }
 
 void ReadStoredSettings(RegFuncs& registry, std::string& file_dir, RecentSlots& recent) {
-    file_dir = TextOf(registry.ReadRegValue(kSettingsKey, kFileDirValue, kHkeyCurrentUser));
+    file_dir = RegValueText(registry.ReadRegValue(kSettingsKey, kFileDirValue, kHkeyCurrentUser));
     for (int slot = 1; slot <= 4; ++slot) {
         recent[static_cast<std::size_t>(slot)] =
-            TextOf(registry.ReadRegValue(kSettingsKey, RecentValueName(slot), kHkeyCurrentUser));
+            RegValueText(registry.ReadRegValue(kSettingsKey, RecentValueName(slot), kHkeyCurrentUser));
     }
 }
 

@@ -12,8 +12,9 @@ namespace {
 
 constexpr uint32_t kMessageBufferSize = 256;
 
-// The text of a value as it is written to a text entry.
-std::string AsText(const RegValue& value) {
+}  // namespace
+
+std::string RegValueText(const RegValue& value) {
     switch (value.kind) {
         case RegValue::Kind::kText:
             return value.text;
@@ -26,6 +27,8 @@ std::string AsText(const RegValue& value) {
     }
     throw RunTimeError(94, "Invalid use of Null");
 }
+
+namespace {
 
 // The 32-bit number of a value written to a number entry; text must be a
 // number (rounded halves to even) within the 32-bit range.
@@ -88,7 +91,7 @@ void RegFuncs::WriteRegValue(const std::string& path, const std::string& name, c
 
 int32_t RegFuncs::WriteKeyValue(RegHandle key, const std::string& name, int32_t type, const RegValue& value) {
     if (type == static_cast<int32_t>(reg::kTypeText)) {
-        std::string text = AsText(value);
+        std::string text = RegValueText(value);
         text.push_back('\0');
         return api_.SetValue(key, name, reg::kTypeText, reinterpret_cast<const uint8_t*>(text.data()),
                              static_cast<uint32_t>(text.size()));

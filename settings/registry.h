@@ -22,6 +22,10 @@ struct RegValue {
     bool operator==(const RegValue&) const = default;
 };
 
+// The text of a value as it is written to a text entry: numbers as their
+// decimal text, nothing as ""; null fails with "Invalid use of Null" (94).
+std::string RegValueText(const RegValue& value);
+
 // The program's only access to the settings store. Every operation opens the
 // key it needs and closes it again before it returns. Only CreateRegKey
 // raises (RunTimeError -1 with the store's message text); the others report
