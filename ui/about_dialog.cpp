@@ -2,7 +2,6 @@
 // information tool from it.
 #include "ui/about_dialog.h"
 
-#include <QFontDatabase>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,6 +12,7 @@
 
 #include "platform/dialogs.h"
 #include "settings/recent_files.h"
+#include "ui/dialog_font.h"
 #include "ui/main_window.h"
 
 namespace thrustlet {
@@ -154,24 +154,18 @@ frmAbout::frmAbout(IDialogs& dialogs, IRegistryApi& registry)
     Form_Load();
 }
 
-// The main window's font; shrunk a pixel at a time should the description or
-// the disclaimer not fit its label as designed.
+// The main window's font, as far as the description and the disclaimer fit
+// their labels as designed.
 void frmAbout::FitFont() {
-    QFont font = this->font();
-    if (QFontDatabase::families().contains("Liberation Sans")) font.setFamily("Liberation Sans");
-    for (int pixels = 11; pixels >= 8; --pixels) {
-        font.setPixelSize(pixels);
-        const QFontMetrics metrics(font);
-        bool fits = true;
+    setFont(FittedDialogFont(font(), [&](const QFontMetrics& metrics) {
         for (const QLabel* label : {lblDescription, lblDisclaimer}) {
             const QRect room = label->geometry();
             const QRect needed =
                 metrics.boundingRect(QRect(0, 0, room.width(), 1000), Qt::TextWordWrap, label->text());
-            if (needed.height() > room.height()) fits = false;
+            if (needed.height() > room.height()) return false;
         }
-        if (fits) break;
-    }
-    setFont(font);
+        return true;
+    }));
 }
 
 frmAbout* frmAbout::Show(IDialogs& dialogs, IRegistryApi& registry) {

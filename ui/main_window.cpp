@@ -1,7 +1,6 @@
 #include "ui/main_window.h"
 
 #include <QAction>
-#include <QFontDatabase>
 #include <QPainter>
 #include <QPainterPath>
 #include <QGroupBox>
@@ -17,6 +16,7 @@
 #include "platform/graph_lite.h"
 #include "platform/text_box.h"
 #include "ui/about_dialog.h"
+#include "ui/dialog_font.h"
 
 namespace thrustlet {
 
@@ -208,26 +208,20 @@ void frmMain::SetTabOrder() {
     grKN->setFocusPolicy(Qt::NoFocus);
 }
 
-// A font like the classic 8-point dialog font; shrunk a pixel at a time if a
-// caption would not fit its control as designed.
+// Every caption of the window fits its control as designed.
 void frmMain::FitFont() {
-    QFont font = this->font();
-    if (QFontDatabase::families().contains("Liberation Sans")) font.setFamily("Liberation Sans");
-    for (int pixels = 11; pixels >= 8; --pixels) {
-        font.setPixelSize(pixels);
-        const QFontMetrics metrics(font);
-        bool fits = true;
+    const QFont font = FittedDialogFont(this->font(), [&](const QFontMetrics& metrics) {
         for (QLabel* label : Label1) {
             const QRect room = label->geometry();
             const int flags = label->wordWrap() ? Qt::TextWordWrap : 0;
             const QRect needed = metrics.boundingRect(QRect(0, 0, room.width(), 1000), flags, label->text());
-            if (needed.width() > room.width() || needed.height() > room.height() + 2) fits = false;
+            if (needed.width() > room.width() || needed.height() > room.height() + 2) return false;
         }
         for (QPushButton* button : {cmdAdd, cmdRemove, cmdApplyChanges}) {
-            if (metrics.horizontalAdvance(QString(button->text()).remove('&')) + 8 > button->width()) fits = false;
+            if (metrics.horizontalAdvance(QString(button->text()).remove('&')) + 8 > button->width()) return false;
         }
-        if (fits) break;
-    }
+        return true;
+    });
     setFont(font);
     QFont italic = font;
     italic.setItalic(true);
