@@ -7,6 +7,7 @@
 
 #include "model/motor_file.h"
 #include "settings/recent_files.h"
+#include "tests/support/grains.h"
 #include "tests/support/window_fixture.h"
 
 namespace thrustlet::testing {
@@ -31,12 +32,7 @@ protected:
     std::string OpenedDesign(const QString& name) {
         const std::string path = PathOf(name);
         cMotor motor;
-        auto grain = std::make_shared<cGrain>();
-        grain->SetGrainType(1);
-        grain->SetLength(4);
-        grain->SetDiameter(2);
-        grain->SetCoreDiameter(1);
-        motor.AddGrain(grain);
+        motor.AddGrain(MakeGrain(4, 2, 1));
         motor.SetNozzleDia(0.5f);
         motor.SaveToFile(path);
         window->OpenFile(path, FileTitleOf(path));
