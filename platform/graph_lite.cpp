@@ -1,11 +1,9 @@
 #include "platform/graph_lite.h"
 
-#include <QChart>
-#include <QGraphicsSimpleTextItem>
-#include <QChartView>
-#include <QLineSeries>
-#include <QValueAxis>
-#include <QVBoxLayout>
+#include <QFontMetricsF>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 
@@ -17,27 +15,42 @@ namespace {
 // Most ticks (and labels) an axis draws, whatever its range and step: more
 // would not leave room for their labels on a graph of the designed size.
 constexpr int kMostTicks = 10;
-// Pixels between the plot's bottom edge and the top of a horizontal label.
-constexpr int kTickRoom = 6;
+// Pixels between an axis and its labels; tick marks are drawn in this room.
+constexpr double kTickRoom = 6.0;
+constexpr double kTickLength = 4.0;
+// Room between the panel's edge and what is drawn on it.
+constexpr double kPad = 8.0;
+constexpr double kLegendMarker = 9.0;
+// Labels are never drawn smaller than this many pixels (the window's dialog
+// font may be smaller), the title two pixels larger.
+constexpr int kLabelPixels = 12;
+// The smallest pixel size horizontal labels shrink to before some are left out.
+constexpr int kSmallestLabelPixels = 7;
+
+const QColor kFrameColour(160, 160, 160);
+const QColor kAxisColour(96, 96, 96);
+const QColor kGridColour(224, 224, 224);
+const QColor kTextColour(32, 32, 32);
+
+// A whole multiple of `step` (above zero) that keeps the ticks over `span`
+// to at most `most`.
+double BoundedInterval(double span, double step, int most) {
+    if (!(span > 0.0) || !std::isfinite(span)) return step;
+    return step * std::max(1.0, std::ceil(span / (most * step)));
+}
+
 }  // namespace
 
 QColor ColourFromRgbValue(int32_t value) {
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
-GraphLite::GraphLite(QWidget* parent) : QWidget(parent), view_(new QChartView(this)) {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(view_);
-    view_->setRenderHint(QPainter::Antialiasing);
-    QChart* initial = view_->chart();  // the view's own chart is handed back, not freed
-    view_->setChart(new QChart());
-    delete initial;
-    view_->setFrameShape(QFrame::Box);
+GraphLite::GraphLite(QWidget* parent) : QWidget(parent) {
     // A picture, not a control: Tab passes it by (from the last field it
     // goes round to the first).
     setFocusPolicy(Qt::NoFocus);
-    for (QWidget* part : findChildren<QWidget*>()) part->setFocusPolicy(Qt::NoFocus);
+    // Every pixel is painted by render(), so Qt need not clear it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void GraphLite::SetIntegerOption1(int32_t value) {
@@ -88,185 +101,268 @@ void GraphLite::SetYesNoOption2(bool value) {
     calls_ << "YesNoOption2";
     legend_ = value;
 }
+
 void GraphLite::Redraw() {
     calls_ << "Redraw";
     ++redraws_;
-    Rebuild();
+    drawn_points_ = 0;
+    if (table_.rows.size() > 1) {
+        for (const auto& value : table_.rows[1]) {
+            if (value && std::isfinite(*value)) ++drawn_points_;
+        }
+    }
+    update();
 }
 
-void GraphLite::Rebuild() {
-    QChart* chart = view_->chart();
-    if (!series_line_) {
-        // Built once; every redraw only replaces points, labels and ranges.
-        series_line_ = new QLineSeries();
-        y_axis_ = new QValueAxis();
-        x_axis_ = new QValueAxis();
-        chart->addSeries(series_line_);
-        chart->addAxis(y_axis_, Qt::AlignLeft);
-        chart->addAxis(x_axis_, Qt::AlignBottom);
-        series_line_->attachAxis(y_axis_);
-        series_line_->attachAxis(x_axis_);
-        // Both axes draw tick marks only; the labels are drawn by
-        // PlaceLabels, in full (the chart's own labels are cut to an equal
-        // share of the axis, which elides "0.125" on a narrow graph, and
-        // their room is not laid out again when the range changes).
-        for (QValueAxis* axis : {x_axis_, y_axis_}) {
-            axis->setTickType(QValueAxis::TicksDynamic);
-            axis->setLabelsVisible(false);
+std::vector<int16_t> GraphLite::SeriesWithData() const {
+    std::vector<int16_t> shown;
+    for (size_t row = 1; row < table_.rows.size(); ++row) {
+        const auto& values = table_.rows[row];
+        if (std::any_of(values.begin(), values.end(), [](const auto& v) { return v && std::isfinite(*v); })) {
+            shown.push_back(static_cast<int16_t>(row - 1));
         }
-        x_axis_->setGridLineVisible(false);
-        chart->legend()->setAlignment(Qt::AlignRight);
-        connect(chart, &QChart::plotAreaChanged, this, &GraphLite::PlaceLabels);
     }
-    chart->setTitle(title_);
-    chart->setBackgroundBrush(background_);
-    chart->legend()->setVisible(legend_);
+    return shown;
+}
 
-    const auto style = series_.find(0);
-    QPen pen(style != series_.end() ? style->second.colour : QColor(Qt::black));
-    pen.setWidth(2 + std::max(0, option2_));
-    if (option1_ != 1) pen.setStyle(Qt::NoPen);  // points only
-    series_line_->setPen(pen);
-    series_line_->setPointsVisible(option1_ != 1);
-    series_line_->setName(style != series_.end() ? style->second.label : QString());
+double GraphLite::XOf(const QRectF& plot, double column) const {
+    const double last = std::max(1, table_.Columns() - 1);
+    return plot.left() + plot.width() * column / last;
+}
 
-    QList<QPointF> points;
+double GraphLite::YOf(const QRectF& plot, double value) const {
+    const double span = vertical_maximum_ - vertical_minimum_;
+    const double fraction = span > 0.0 ? (value - vertical_minimum_) / span : 0.0;
+    return plot.bottom() - plot.height() * fraction;
+}
+
+GraphLite::Layout GraphLite::LayoutFor(const QRectF& bounds) const {
+    Layout layout;
+    layout.label_font = font();
+    layout.label_font.setPixelSize(std::max(kLabelPixels, QFontInfo(font()).pixelSize()));
+    layout.title_font = layout.label_font;
+    layout.title_font.setPixelSize(layout.label_font.pixelSize() + 2);
+    const QFontMetricsF metrics(layout.label_font);
+    const QFontMetricsF title_metrics(layout.title_font);
+
+    // Top: the title; bottom: one row of horizontal labels.
+    double top = bounds.top() + kPad;
+    if (!title_.isEmpty()) {
+        layout.title = QRectF(bounds.left() + kPad, top, bounds.width() - 2 * kPad, title_metrics.height());
+        top = layout.title.bottom() + kPad / 2;
+    }
+    const double bottom = bounds.bottom() - kPad - metrics.height() - kTickRoom;
+    const double plot_height = std::max(1.0, bottom - top);
+
+    // Vertical ticks: whole multiples of the given step from the minimum,
+    // at most kMostTicks of them and never so many that their labels touch.
+    const double step = vertical_step_ > 0 ? vertical_step_ : 1.0;
+    const double span = std::max(vertical_maximum_ - vertical_minimum_, 0.0);
+    const int room_for = std::max(1, static_cast<int>(plot_height / (metrics.height() + 2.0)));
+    layout.y_interval = BoundedInterval(span, step, std::min(kMostTicks, room_for));
+    QStringList y_texts;
+    std::vector<double> y_values;
+    for (int k = 0; k <= kMostTicks; ++k) {
+        const double value = vertical_minimum_ + k * layout.y_interval;
+        if (value > vertical_maximum_ + layout.y_interval * 1e-9) break;
+        y_texts << TextOfDouble(value);
+        y_values.push_back(value);
+    }
+    double widest_y = 0.0;
+    for (const QString& text : y_texts) widest_y = std::max(widest_y, metrics.horizontalAdvance(text));
+
+    // Right: the legend, one entry per series that has data.
+    double legend_width = 0.0;
+    std::vector<int16_t> shown;
+    if (legend_) shown = SeriesWithData();
+    for (int16_t series : shown) {
+        const auto style = series_.find(series);
+        const QString text = style != series_.end() ? style->second.label : QString();
+        legend_width = std::max(legend_width, kLegendMarker + 5 + metrics.horizontalAdvance(text));
+    }
+    const double left = bounds.left() + kPad + widest_y + kTickRoom;
+    const double right = bounds.right() - kPad - (legend_width > 0 ? legend_width + kPad : 0.0);
+    layout.plot = QRectF(left, top, std::max(1.0, right - left), plot_height);
+    const QRectF& plot = layout.plot;
+
+    for (size_t i = 0; i < y_values.size(); ++i) {
+        const double y = YOf(plot, y_values[i]);
+        const double width = metrics.horizontalAdvance(y_texts[static_cast<qsizetype>(i)]);
+        layout.y_ticks.push_back(y);
+        layout.y_labels.push_back({y_texts[static_cast<qsizetype>(i)],
+                                   QRectF(plot.left() - kTickRoom - width, y - metrics.height() / 2, width,
+                                          metrics.height())});
+    }
+
+    // Horizontal labels: the label of every "label step"-th sample, in full.
+    // They shrink to fit side by side; at the smallest size every other one
+    // is left out until they do.
     const int columns = table_.Columns();
-    if (table_.rows.size() > 1) {
-        const auto& values = table_.rows[1];
-        for (int j = 0; j < columns && j < static_cast<int>(values.size()); ++j) {
-            if (values[static_cast<size_t>(j)]) points.append(QPointF(j, *values[static_cast<size_t>(j)]));
-        }
-    }
-    drawn_points_ = static_cast<int>(points.size());
-    series_line_->replace(points);
-
-    const int last = std::max(1, columns - 1);
-    const double step = label_step_ >= 1.0 ? label_step_ : 1.0;
-    SetBoundedTicks(x_axis_, 0, last, step, 0);
-    x_labels_.texts.clear();
-    x_labels_.values.clear();
+    const double label_step = label_step_ >= 1.0 ? label_step_ : 1.0;
+    QStringList x_texts;
+    std::vector<double> x_columns;
     if (!table_.rows.empty()) {
         const auto& labels = table_.rows[0];
-        for (double position = 0.0; position < columns && x_labels_.texts.size() <= kMostTicks;
-             position += step) {
+        for (double position = 0.0; position < columns && x_texts.size() <= kMostTicks; position += label_step) {
             const auto j = static_cast<size_t>(std::lround(position));
             if (j >= labels.size() || !labels[j]) continue;
-            const QString label = TextOfDouble(*labels[j]);
-            if (x_labels_.texts.contains(label)) continue;
-            x_labels_.texts.append(label);
-            x_labels_.values.push_back(static_cast<double>(j));
+            const QString text = TextOfDouble(*labels[j]);
+            if (x_texts.contains(text)) continue;
+            x_texts << text;
+            x_columns.push_back(static_cast<double>(j));
         }
     }
-
-    // The tick step first, then the range: a tiny step over a huge range
-    // would otherwise lay out millions of ticks. The ticks drawn are bounded
-    // whatever the range.
-    SetBoundedTicks(y_axis_, vertical_minimum_, vertical_maximum_, vertical_step_ > 0 ? vertical_step_ : 1,
-                    vertical_minimum_);
-    y_axis_->setGridLineVisible(grid_lines_);
-    y_labels_.texts.clear();
-    y_labels_.values.clear();
-    const double interval = y_axis_->tickInterval();
-    for (int k = 0; k <= kMostTicks; ++k) {
-        const double value = vertical_minimum_ + k * interval;
-        if (value > vertical_maximum_ + interval * 1e-9) break;
-        y_labels_.texts.append(TextOfDouble(value));
-        y_labels_.values.push_back(value);
+    layout.x_label_font = layout.label_font;
+    int keep_every = 1;
+    for (;;) {
+        const double room = x_columns.size() > static_cast<size_t>(keep_every)
+                                ? XOf(plot, x_columns[static_cast<size_t>(keep_every)]) - XOf(plot, x_columns[0])
+                                : plot.width();
+        bool fits = false;
+        for (int pixels = QFontInfo(layout.label_font).pixelSize(); pixels >= kSmallestLabelPixels; --pixels) {
+            layout.x_label_font.setPixelSize(pixels);
+            const QFontMetricsF x_metrics(layout.x_label_font);
+            double widest = 0.0;
+            for (const QString& text : x_texts) widest = std::max(widest, x_metrics.horizontalAdvance(text));
+            if (widest + 4 <= room) {
+                fits = true;
+                break;
+            }
+        }
+        if (fits || keep_every >= static_cast<int>(x_columns.size())) break;
+        keep_every *= 2;
+    }
+    const QFontMetricsF x_metrics(layout.x_label_font);
+    for (size_t i = 0; i < x_columns.size(); i += static_cast<size_t>(keep_every)) {
+        const double x = XOf(plot, x_columns[i]);
+        const QString& text = x_texts[static_cast<qsizetype>(i)];
+        const double width = x_metrics.horizontalAdvance(text);
+        const double label_left = std::clamp(x - width / 2, bounds.left(), bounds.right() - width);
+        layout.x_ticks.push_back(x);
+        layout.x_labels.push_back({text, QRectF(label_left, plot.bottom() + kTickRoom, width, x_metrics.height())});
     }
 
-    // Room left of and under the plot for the labels.
-    const QFontMetrics metrics(LabelFont());
-    int widest = 0;
-    for (const QString& text : y_labels_.texts) widest = std::max(widest, metrics.horizontalAdvance(text));
-    chart->setMargins(QMargins(2 + widest + kTickRoom, 2, 2, 2 + metrics.height() + kTickRoom));
-    PlaceLabels();
+    // Legend entries stacked at the middle of the plot's right side.
+    double entry_top = plot.center().y() - shown.size() * metrics.height() / 2;
+    for (int16_t series : shown) {
+        const auto style = series_.find(series);
+        Layout::LegendEntry entry;
+        entry.colour = style != series_.end() ? style->second.colour : QColor(Qt::black);
+        entry.text = style != series_.end() ? style->second.label : QString();
+        const double x = plot.right() + kPad;
+        entry.marker = QRectF(x, entry_top + (metrics.height() - kLegendMarker) / 2, kLegendMarker, kLegendMarker);
+        entry.text_rect = QRectF(x + kLegendMarker + 5, entry_top, metrics.horizontalAdvance(entry.text) + 1,
+                                 metrics.height());
+        layout.legend.push_back(entry);
+        entry_top += metrics.height();
+    }
+    return layout;
 }
 
-QFont GraphLite::LabelFont() const { return y_axis_->labelsFont(); }
+void GraphLite::render(QPainter& painter, const QRectF& bounds) const {
+    const Layout layout = LayoutFor(bounds);
+    const QRectF& plot = layout.plot;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
 
-// Sets an axis's range and tick step so that it never has more than
-// kMostTicks ticks, also between the two settings: the step is widened for
-// the old range first, then the range changes, then the step is set. `step`
-// is above zero.
-void GraphLite::SetBoundedTicks(QValueAxis* axis, double minimum, double maximum, double step,
-                                double anchor) {
-    // A whole multiple of the given step, so the ticks keep its round values.
-    const double span = std::max(maximum - minimum, 0.0);
-    const double wanted = step * std::max(1.0, std::ceil(span / (kMostTicks * step)));
-    axis->setTickInterval(std::max(wanted, (axis->max() - axis->min()) / kMostTicks));
-    axis->setTickAnchor(anchor);
-    axis->setRange(minimum, maximum);
-    axis->setTickInterval(wanted);
+    // The panel and its frame.
+    painter.fillRect(bounds, background_);
+    painter.setPen(QPen(kFrameColour, 1.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5));
+
+    if (!title_.isEmpty()) {
+        painter.setFont(layout.title_font);
+        painter.setPen(kTextColour);
+        painter.drawText(layout.title, Qt::AlignHCenter | Qt::AlignTop, title_);
+    }
+
+    // Grid lines behind the curve, then the axes with their tick marks.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    if (grid_lines_) {
+        painter.setPen(QPen(kGridColour, 1.0));
+        for (double y : layout.y_ticks) painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+    }
+    painter.setPen(QPen(kAxisColour, 1.0));
+    painter.drawLine(plot.bottomLeft(), plot.topLeft());
+    painter.drawLine(plot.bottomLeft(), plot.bottomRight());
+    for (double y : layout.y_ticks) painter.drawLine(QPointF(plot.left() - kTickLength, y), QPointF(plot.left(), y));
+    for (double x : layout.x_ticks) {
+        painter.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + kTickLength));
+    }
+    painter.setRenderHint(QPainter::Antialiasing, true);
+
+    painter.setPen(kTextColour);
+    painter.setFont(layout.label_font);
+    for (const DrawnLabel& label : layout.y_labels) {
+        painter.drawText(label.rect, Qt::AlignRight | Qt::AlignVCenter | Qt::TextDontClip, label.text);
+    }
+    painter.setFont(layout.x_label_font);
+    for (const DrawnLabel& label : layout.x_labels) {
+        painter.drawText(label.rect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, label.text);
+    }
+
+    // The curves, each row against the samples' columns; values beyond the
+    // vertical range are cut at the plot's edge.
+    painter.save();
+    painter.setClipRect(plot.adjusted(-1, -1, 1, 1));
+    for (int16_t series : SeriesWithData()) {
+        const auto style = series_.find(series);
+        QPen pen(style != series_.end() ? style->second.colour : QColor(Qt::black));
+        pen.setWidthF(2.0 + std::max(0, option2_));
+        pen.setJoinStyle(Qt::RoundJoin);
+        pen.setCapStyle(Qt::RoundCap);
+        const auto& values = table_.rows[static_cast<size_t>(series) + 1];
+        const int columns = std::min(table_.Columns(), static_cast<int>(values.size()));
+        QPolygonF line;
+        line.reserve(columns);
+        for (int j = 0; j < columns; ++j) {
+            const auto& value = values[static_cast<size_t>(j)];
+            // Far outside the plot a point is only a direction: keep it
+            // within a few heights so the painter's arithmetic stays exact.
+            if (value && std::isfinite(*value)) {
+                const double y = std::clamp(YOf(plot, *value), plot.top() - 4 * plot.height(),
+                                            plot.bottom() + 4 * plot.height());
+                line << QPointF(XOf(plot, j), y);
+            }
+        }
+        if (option1_ == 1) {
+            painter.setPen(pen);
+            painter.drawPolyline(line);
+        } else {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(pen.color());
+            for (const QPointF& point : line) painter.drawEllipse(point, pen.widthF(), pen.widthF());
+            painter.setBrush(Qt::NoBrush);
+        }
+    }
+    painter.restore();
+
+    painter.setFont(layout.label_font);
+    for (const Layout::LegendEntry& entry : layout.legend) {
+        painter.setPen(QPen(entry.colour.darker(150), 1.0));
+        painter.setBrush(entry.colour);
+        painter.drawRect(entry.marker);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(kTextColour);
+        painter.drawText(entry.text_rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, entry.text);
+    }
+    painter.restore();
+}
+
+void GraphLite::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    render(painter, QRectF(rect()));
 }
 
 std::vector<GraphLite::DrawnLabel> GraphLite::DrawnLabels(Qt::Orientation axis) const {
-    std::vector<DrawnLabel> drawn;
-    for (const QGraphicsSimpleTextItem* item : (axis == Qt::Horizontal ? x_labels_ : y_labels_).items) {
-        drawn.push_back({item->text(), item->mapRectToScene(item->boundingRect())});
-    }
-    return drawn;
+    const Layout layout = LayoutFor(QRectF(rect()));
+    return axis == Qt::Horizontal ? layout.x_labels : layout.y_labels;
 }
 
-double GraphLite::DrawnVerticalInterval() const { return y_axis_ ? y_axis_->tickInterval() : 0.0; }
+double GraphLite::DrawnVerticalInterval() const { return LayoutFor(QRectF(rect())).y_interval; }
 
-// Makes one text item per label, as children of the chart.
-void GraphLite::AxisLabels::Fit(QChart* chart) {
-    while (items.size() > static_cast<size_t>(texts.size())) {
-        delete items.back();
-        items.pop_back();
-    }
-    while (items.size() < static_cast<size_t>(texts.size())) {
-        auto* item = new QGraphicsSimpleTextItem(chart);
-        item->setZValue(10);
-        items.push_back(item);
-    }
-    for (size_t i = 0; i < items.size(); ++i) items[i]->setText(texts[static_cast<qsizetype>(i)]);
-}
-
-// Puts the labels beside their ticks: the horizontal ones centred under
-// them and kept inside the chart, shrunk only if together they would not fit
-// side by side; the vertical ones right-aligned left of the plot.
-void GraphLite::PlaceLabels() {
-    if (!series_line_) return;
-    QChart* chart = view_->chart();
-    x_labels_.Fit(chart);
-    y_labels_.Fit(chart);
-    const QRectF plot = chart->plotArea();
-    const QRectF bounds = chart->rect();
-    const QBrush brush = y_axis_->labelsBrush();
-
-    QFont font = LabelFont();
-    const double span = std::max(1.0, x_axis_->max() - x_axis_->min());
-    const double room = x_labels_.values.size() > 1
-                            ? plot.width() * (x_labels_.values[1] - x_labels_.values[0]) / span
-                            : plot.width();
-    for (int pixels = QFontInfo(font).pixelSize(); pixels > 6; --pixels) {
-        font.setPixelSize(pixels);
-        const QFontMetricsF metrics(font);
-        double widest = 0;
-        for (const QString& text : x_labels_.texts) widest = std::max(widest, metrics.horizontalAdvance(text));
-        if (widest + 4 <= room) break;
-    }
-    const QFontMetricsF x_metrics(font);
-    for (size_t i = 0; i < x_labels_.items.size(); ++i) {
-        QGraphicsSimpleTextItem* item = x_labels_.items[i];
-        item->setFont(font);
-        item->setBrush(brush);
-        const double x = chart->mapToPosition(QPointF(x_labels_.values[i], y_axis_->min()), series_line_).x();
-        const double width = x_metrics.horizontalAdvance(item->text());
-        item->setPos(std::clamp(x - width / 2, bounds.left(), bounds.right() - width), plot.bottom() + kTickRoom);
-    }
-
-    const QFontMetricsF y_metrics(LabelFont());
-    for (size_t i = 0; i < y_labels_.items.size(); ++i) {
-        QGraphicsSimpleTextItem* item = y_labels_.items[i];
-        item->setFont(LabelFont());
-        item->setBrush(brush);
-        const double y = chart->mapToPosition(QPointF(x_axis_->min(), y_labels_.values[i]), series_line_).y();
-        const double width = y_metrics.horizontalAdvance(item->text());
-        item->setPos(plot.left() - kTickRoom - width, y - y_metrics.height() / 2);
-    }
-}
+QRectF GraphLite::PlotArea() const { return LayoutFor(QRectF(rect())).plot; }
 
 }  // namespace thrustlet

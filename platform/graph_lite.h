@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -9,13 +11,7 @@
 #include <optional>
 #include <vector>
 
-QT_BEGIN_NAMESPACE
-class QChart;
-class QChartView;
-class QGraphicsSimpleTextItem;
-class QLineSeries;
-class QValueAxis;
-QT_END_NAMESPACE
+class QPainter;
 
 namespace thrustlet {
 
@@ -33,6 +29,10 @@ QColor ColourFromRgbValue(int32_t value);
 // Redraw. Row 1 of the table is drawn as a line against the labels of row 0,
 // one label every "horizontal label step" samples; empty cells are skipped.
 // Settings stay until changed; the table is copied when it is passed.
+//
+// The graph paints itself: everything it shows goes through render(), so the
+// same picture can be painted on the screen, into an image, a PDF or onto a
+// printer's page.
 class GraphLite : public QWidget {
     Q_OBJECT
 public:
@@ -56,11 +56,17 @@ public:
     void SetVerticalMaximum(double value);
     void SetVerticalStep(int32_t value);
     void SetHorizontalLabelStep(double samples);
-    // Background colour of the plot.
+    // Background colour of the plot panel.
     void SetColourOption(int32_t colour);
     // Shows the legend.
     void SetYesNoOption2(bool value);
     void Redraw();
+
+    // Paints the whole graph (panel, title, axes, labels, curve, legend) into
+    // `bounds`, in the painter's units (pixels on the screen). Text uses the
+    // widget's font.
+    void render(QPainter& painter, const QRectF& bounds) const;
+    using QWidget::render;
 
     // What the graph was told, in order (operation names), for checks.
     const QStringList& Calls() const { return calls_; }
@@ -77,8 +83,8 @@ public:
     // Points of the drawn curve (after the last Redraw).
     int DrawnPoints() const { return drawn_points_; }
 
-    // The labels of an axis as drawn, for checks: text and place in the
-    // chart's coordinates.
+    // The labels of an axis as drawn on the widget: text and place in the
+    // widget's pixels.
     struct DrawnLabel {
         QString text;
         QRectF rect;
@@ -86,26 +92,35 @@ public:
     std::vector<DrawnLabel> DrawnLabels(Qt::Orientation axis) const;
     // The vertical tick step as drawn (widened for huge ranges).
     double DrawnVerticalInterval() const;
+    // Where the plot (the area inside the axes) lies on the widget.
+    QRectF PlotArea() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
-    void Rebuild();
-    void PlaceLabels();
-    QFont LabelFont() const;
-    static void SetBoundedTicks(QValueAxis* axis, double minimum, double maximum, double step,
-                                double anchor);
-
-    QChartView* view_;
-    QLineSeries* series_line_ = nullptr;
-    QValueAxis* x_axis_ = nullptr;
-    // The labels drawn beside an axis's ticks.
-    struct AxisLabels {
-        QStringList texts;
-        std::vector<double> values;  // where each label belongs on its axis
-        std::vector<QGraphicsSimpleTextItem*> items;
-        void Fit(QChart* chart);
+    // Where everything goes for one size: computed afresh for each paint, so
+    // the screen, an image and a page each get a layout of their own.
+    struct Layout {
+        QRectF plot, title;
+        QFont label_font, x_label_font, title_font;
+        std::vector<DrawnLabel> x_labels, y_labels;
+        std::vector<double> x_ticks, y_ticks;  // pixel positions
+        double y_interval = 1.0;
+        struct LegendEntry {
+            QColor colour;
+            QString text;
+            QRectF marker, text_rect;
+        };
+        std::vector<LegendEntry> legend;
     };
-    AxisLabels x_labels_, y_labels_;
-    QValueAxis* y_axis_ = nullptr;
+    Layout LayoutFor(const QRectF& bounds) const;
+    // The x pixel of sample `column` and the y pixel of `value` on the plot.
+    double XOf(const QRectF& plot, double column) const;
+    double YOf(const QRectF& plot, double value) const;
+    // Series that have a row in the table with at least one value.
+    std::vector<int16_t> SeriesWithData() const;
+
     QStringList calls_;
     GraphTable table_;
     QString title_;

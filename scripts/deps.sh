@@ -3,7 +3,7 @@
 THRUSTLET_PACKAGES=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-charts-dev qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-qpa-plugins libgl-dev
   xvfb xauth fonts-dejavu-core fonts-liberation
   clang libclang-rt-14-dev
 )

@@ -9,6 +9,7 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -163,6 +164,56 @@ TEST(GraphLiteTest, ColoursAndDrawing) {
     EXPECT_EQ(*graph.Table().rows[1][0], 10.0);
     EXPECT_EQ(graph.DrawnPoints(), 2);  // empty cells are skipped
     EXPECT_EQ(graph.Calls(), QStringList({"Data", "SeriesStyle0", "HorizontalLabelStep", "Redraw"}));
+}
+
+// The painting goes wholly into the rectangle it is given (an image, a PDF
+// page or a printer's page hand it a rectangle away from the origin): the
+// panel's colour inside, nothing outside, and the red curve only within the
+// plot apart from its legend marker to the plot's right.
+TEST(GraphLiteTest, RenderPaintsIntoTheGivenRectangleOnly) {
+    GraphLite graph;
+    GraphTable table;
+    table.rows.assign(2, {});
+    for (int j = 0; j <= 100; ++j) {
+        table.rows[0].push_back(j / 100.0);
+        table.rows[1].push_back(j < 100 ? std::optional<double>(150.0 + 40.0 * std::sin(j / 30.0)) : std::nullopt);
+    }
+    graph.SetData(table);
+    graph.SetSeriesStyle(0, 255, "kn");
+    graph.SetTitle("kn vs. Burn Depth");
+    graph.SetVerticalMinimum(0);
+    graph.SetVerticalMaximum(250);
+    graph.SetVerticalStep(50);
+    graph.SetHorizontalLabelStep(25);
+    graph.SetColourOption(16777215);
+    graph.SetYesNoOption2(true);
+    graph.Redraw();
+
+    QImage image(520, 400, QImage::Format_RGB32);
+    image.fill(QColor(0, 0, 64));
+    const QRect bounds(60, 50, 400, 300);
+    QPainter painter(&image);
+    graph.render(painter, QRectF(bounds));
+    painter.end();
+
+    const auto is_red = [](QRgb pixel) { return qRed(pixel) > 200 && qGreen(pixel) < 80 && qBlue(pixel) < 80; };
+    int red_in_plot = 0, red_elsewhere = 0;
+    const QRectF plot_share(bounds.left() + 0.1 * bounds.width(), bounds.top(), 0.75 * bounds.width(),
+                            bounds.height());
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (!bounds.contains(x, y)) {
+                ASSERT_EQ(pixel, qRgb(0, 0, 64)) << x << "," << y;
+            } else if (is_red(pixel)) {
+                (plot_share.contains(x, y) ? red_in_plot : red_elsewhere)++;
+            }
+        }
+    }
+    EXPECT_GT(red_in_plot, 300);      // a 2-pixel line across most of the plot
+    EXPECT_GT(red_elsewhere, 20);     // the legend's marker
+    EXPECT_LT(red_elsewhere, 200);
+    EXPECT_EQ(image.pixel(bounds.left() + 3, bounds.top() + 3), qRgb(255, 255, 255));  // the white panel
 }
 
 TEST(QtDialogsTest, FilterTextBecomesQtFilters) {

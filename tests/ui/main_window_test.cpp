@@ -295,7 +295,7 @@ TEST_F(MainWindowTest, RendersToAPicture) {
     Type(window->txtNozzleThroatDia, "0.5");
     Leave(window->txtNozzleThroatDia);
     QDir().mkpath("screenshots");
-    QApplication::processEvents();  // the chart lays out its new title and labels
+    QApplication::processEvents();  // the graph paints its new title and labels
     const QPixmap picture = window->grab();
     EXPECT_FALSE(picture.isNull());
     EXPECT_TRUE(picture.save("screenshots/main_window.png"));
