@@ -8,6 +8,7 @@
 
 #include "app/app_state.h"
 #include "app/busy_cursor.h"
+#include "platform/console_output.h"
 #include "platform/qt_dialogs.h"
 #include "settings/recent_files.h"
 #include "ui/main_window.h"
@@ -38,16 +39,30 @@ std::string PathToOpen(const QString& argument) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    thrustlet::ConnectConsoleForOptions(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(thrustlet::kProgramTitle);
     QApplication::setApplicationVersion(THRUSTLET_VERSION);
 
+    // The parser's texts are shown here rather than by QCommandLineParser,
+    // which on Windows would show a message box even in a console.
     QCommandLineParser parser;
     parser.setApplicationDescription("Kn design aid for solid rocket motors cast as BATES grains.");
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const QCommandLineOption help_option = parser.addHelpOption();
+    const QCommandLineOption version_option = parser.addVersionOption();
     parser.addPositionalArgument("file", "A motor file (.tlt) to open.", "[file]");
-    parser.process(app);
+    if (!parser.parse(QApplication::arguments())) {
+        thrustlet::ShowCommandLineText(QApplication::applicationName() + ": " + parser.errorText() + "\n", true);
+        return 1;
+    }
+    if (parser.isSet(version_option)) {
+        thrustlet::ShowCommandLineText(QApplication::applicationName() + " " + THRUSTLET_VERSION + "\n", false);
+        return 0;
+    }
+    if (parser.isSet(help_option)) {
+        thrustlet::ShowCommandLineText(parser.helpText(), false);
+        return 0;
+    }
 
     thrustlet::AppState state;
     thrustlet::QtDialogs dialogs;

@@ -13,12 +13,12 @@ std::string RecentValueName(int slot) { return "RecentFile" + std::to_string(slo
 }  // namespace
 
 std::string FolderOf(const std::string& path) {
-    const std::size_t last = path.rfind(kPathSeparator);
+    const std::size_t last = path.find_last_of(kPathSeparators);
     return last == std::string::npos ? std::string() : path.substr(0, last + 1);
 }
 
 std::string FileTitleOf(const std::string& path) {
-    const std::size_t last = path.rfind(kPathSeparator);
+    const std::size_t last = path.find_last_of(kPathSeparators);
     return last == std::string::npos ? path : path.substr(last + 1);
 }
 

@@ -16,10 +16,15 @@ inline constexpr const char* kSettingsKey = "software\\Thrustlet";
 // never used.
 using RecentSlots = std::array<std::string, 5>;
 
-// The separator between folders in a path on this system.
+// The separators between folders in a path on this system: on Windows the
+// backslash and the slash alike (C:/m/x.tlt names the same file as
+// C:\\m\\x.tlt), elsewhere the slash.
+// kPathSeparator is the one the system writes.
 #ifdef _WIN32
+inline constexpr const char* kPathSeparators = "\\/";
 inline constexpr char kPathSeparator = '\\';
 #else
+inline constexpr const char* kPathSeparators = "/";
 inline constexpr char kPathSeparator = '/';
 #endif
 

@@ -43,9 +43,9 @@ protected:
         out << in.rdbuf();
         return out.str();
     }
-    Outcome Thrustlet(const std::string& args) {
+    Outcome Thrustlet(const std::string& args, const char* binary = THRUSTLET_KN_BINARY) {
         const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
-        const std::string command = std::string("'") + THRUSTLET_KN_BINARY + "' " + args + " >'" + out.string() +
+        const std::string command = std::string("'") + binary + "' " + args + " >'" + out.string() +
                                     "' 2>'" + err.string() + "'";
         const int status = std::system(command.c_str());
         Outcome run;
@@ -182,5 +182,22 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
     EXPECT_EQ(help.exit_code, 0);
     EXPECT_EQ(help.out.rfind("usage: thrustlet-kn", 0), 0u);
 }
+
+#ifdef THRUSTLET_WINDOW_BINARY
+// The window program answers its options in text and ends, without a window.
+TEST_F(CliTest, WindowProgramOptions) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const Outcome version = Thrustlet("--version", THRUSTLET_WINDOW_BINARY);
+    EXPECT_EQ(version.exit_code, 0);
+    EXPECT_EQ(version.out, "Thrustlet 1.1.8\n");
+    const Outcome help = Thrustlet("--help", THRUSTLET_WINDOW_BINARY);
+    EXPECT_EQ(help.exit_code, 0);
+    EXPECT_NE(help.out.find("[file]"), std::string::npos);
+    const Outcome bad = Thrustlet("--bogus", THRUSTLET_WINDOW_BINARY);
+    EXPECT_EQ(bad.exit_code, 1);
+    // (Qt may warn about the environment before it.)
+    EXPECT_TRUE(bad.err.ends_with("Thrustlet: Unknown option 'bogus'.\n")) << bad.err;
+}
+#endif
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -278,10 +279,16 @@ TEST(QtDialogsTest, FileDialogsReportTheChoiceOrNothing) {
 TEST(QtDialogsTest, StartsProgramsAndTestsFiles) {
     QTemporaryDir folder;
     const QString marker = folder.filePath("started");
+#ifdef _WIN32
+    const QString script = QDir::toNativeSeparators(folder.filePath("tool.cmd"));
+    const QByteArray body = ("@echo off\r\ntype nul > \"" + QDir::toNativeSeparators(marker) + "\"\r\n").toUtf8();
+#else
     const QString script = folder.filePath("tool.sh");
+    const QByteArray body = ("#!/bin/sh\ntouch '" + marker + "'\n").toUtf8();
+#endif
     QFile file(script);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(("#!/bin/sh\ntouch '" + marker + "'\n").toUtf8());
+    file.write(body);
     file.close();
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 

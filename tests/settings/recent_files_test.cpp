@@ -71,6 +71,15 @@ TEST(RecentFilesTest, FolderAndTitleSplitAtTheLastSeparator) {
     EXPECT_EQ(FileTitleOf("x.tlt"), "x.tlt");
     EXPECT_EQ(FolderOf(""), "");
     EXPECT_EQ(FileTitleOf(sep + "m" + sep), "");
+#ifdef _WIN32
+    // Windows takes the slash as a separator too, also mixed with backslashes.
+    EXPECT_EQ(FolderOf("C:/m/x.tlt"), "C:/m/");
+    EXPECT_EQ(FileTitleOf("C:/m/x.tlt"), "x.tlt");
+    EXPECT_EQ(FileTitleOf("C:\\m/n\\y.tlt"), "y.tlt");
+#else
+    // Elsewhere a backslash is part of a file's name.
+    EXPECT_EQ(FileTitleOf("/m/a\\b.tlt"), "a\\b.tlt");
+#endif
 }
 
 TEST(RecentFilesTest, SettingsGoToTheStoreAndComeBack) {

@@ -3,11 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QtGlobal>
 #include <QLocale>
-#include <cstdlib>
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef THRUSTLET_TEST_FONT_DIR
+    // Windows' offscreen platform reads its fonts from one folder. (Set
+    // here: Wine passes no QT_ variable on to the programs it runs.)
+    if (!qEnvironmentVariableIsSet("QT_QPA_FONTDIR")) qputenv("QT_QPA_FONTDIR", THRUSTLET_TEST_FONT_DIR);
+#endif
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale::c());
     ::testing::InitGoogleTest(&argc, argv);

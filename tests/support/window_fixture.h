@@ -17,6 +17,9 @@
 #include "tests/support/scripted_dialogs.h"
 #include "ui/main_window.h"
 
+// Failures show texts as text rather than as bytes.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace thrustlet::testing {
 
 // Records the pointer states and checks they are absolute.
