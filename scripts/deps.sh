@@ -7,9 +7,11 @@ THRUSTLET_PACKAGES=(
   xvfb xauth fonts-dejavu-core fonts-liberation
   clang libclang-rt-14-dev
 )
-# The Windows build of the Qt-free core and Wine to run its tests; their
-# recommendations (a desktop's worth of Wine extras) are not needed.
-THRUSTLET_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64)
+# The Windows build and Wine to run its tests, NSIS for the installer, and a
+# private desktop (display, window manager, input) to use the window and the
+# installer under Wine; their recommendations (a desktop's worth of Wine
+# extras) are not needed.
+THRUSTLET_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 nsis xvfb xauth openbox xdotool)
 # The Debian package check.
 THRUSTLET_PACKAGE_CHECK_PACKAGES=(lintian)
 
