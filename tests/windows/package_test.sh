@@ -4,7 +4,8 @@
 #
 #  1. the built thrustlet.exe opens examples\two_grain.tlt from the command
 #     line, shows it in its caption, keeps it as recent file 1 in the
-#     registry and closes without a question;
+#     registry; its About box finds the system-information tool in the
+#     registry; the window closes without a question;
 #  2. the installer installs silently: files, Start-menu shortcut, the .tlt
 #     association (replacing another program's, which is kept) and the
 #     Add/Remove Programs entry; the installed programs run;
@@ -77,9 +78,24 @@ app=$!
 id=$(wait_window "Veskarn - Thrustlet - two_grain.tlt" 90) || fail "no window for examples\\two_grain.tlt"
 recent=$(reg_value 'HKCU\software\Thrustlet' RecentFile1)
 [ "$recent" = "$(tr / '\\' <<<"Z:$root/examples/two_grain.tlt")" ] || fail "RecentFile1 is '$recent'"
+pass "thrustlet.exe opens examples\\two_grain.tlt and keeps it as recent file 1"
+
+# Help > About > System Info looks the tool up in the real registry: absent
+# at first (the message shows), then the path written there (a stand-in).
+xdotool windowactivate --sync "$id" key --clearmodifiers alt+h a
+about=$(wait_window "About Thrustlet" 30) || fail "Help > About shows no About box"
+xdotool windowactivate --sync "$about" key --clearmodifiers alt+s
+message=$(wait_window "Thrustlet" 30) || fail "System Info without the tool showed no message"
+xdotool windowactivate --sync "$message" key --clearmodifiers Return
+"$wine" reg add 'HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO' /v PATH /d 'C:\windows\system32\notepad.exe' /f \
+  >/dev/null 2>&1
+xdotool windowactivate --sync "$about" key --clearmodifiers alt+s
+tool=$(wait_window "Untitled - Notepad" 60) || fail "System Info did not start the tool the registry names"
+xdotool windowactivate --sync "$tool" key --clearmodifiers alt+F4
+xdotool windowactivate --sync "$about" key --clearmodifiers Escape
 xdotool windowactivate --sync "$id" key --clearmodifiers alt+F4
 wait_exit "$app" 30 || fail "the window did not close"
-pass "thrustlet.exe opens examples\\two_grain.tlt, keeps it as recent file 1 and closes"
+pass "System Info starts the tool the registry names, else says it is unavailable; the window closes"
 
 # 2. The silent installation, over another program's .tlt class.
 "$wine" reg add 'HKLM\Software\Classes\.tlt' /ve /d Other.Document /f >/dev/null 2>&1
