@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -41,19 +40,5 @@ MotorFileContent ParseMotorFile(std::string_view text);
 // The largest motor file read: far above any real motor (32767 grain lines
 // of 2 KiB each), so a huge file or device is refused before it is read.
 inline constexpr std::uintmax_t kMaxMotorFileBytes = std::uintmax_t{64} << 20;
-
-// For tests of a write that fails part-way: the write stops with an I/O
-// error once this many bytes have gone out.
-struct AtomicWriteOptions {
-    std::size_t fail_after_bytes = static_cast<std::size_t>(-1);
-};
-
-// Writes `content` to a temporary file beside `path` and renames it over
-// `path` only when everything was written; on any failure the temporary file
-// is removed and an existing file at `path` is left byte-identical. A target
-// that cannot be written to (read-only, a folder) fails rather than being
-// replaced; a replaced file keeps its permissions.
-void WriteFileAtomically(const std::string& path, std::string_view content,
-                         const AtomicWriteOptions& options = {});
 
 }  // namespace thrustlet

@@ -1,3 +1,4 @@
+#include "model/durable_file.h"
 #include "model/motor_file.h"
 
 #include <gtest/gtest.h>
