@@ -38,12 +38,31 @@ public:
     // Half the difference of outer and core diameter; negative when the core
     // is wider than the grain. Fails for an unknown type.
     float WebThickness() const;
+    // Whether the grain still burns at a burn depth: its remaining length
+    // is above 0 and its core has not grown past the outer diameter. These
+    // are the burning-area rule's own float tests; both only turn false as
+    // the depth grows. Any grain type.
+    bool Burning(float sglBurnDepth) const { return BurnAt(sglBurnDepth).burning; }
+    // Area of one end face of the uncored grain, pi (Diameter / 2)^2 rounded
+    // to float: the burning-area rule's outer end area.
+    float OuterEndArea() const { return ToSingle(kPi * std::pow(diameter_ / 2.0, 2.0)); }
     // Envelope volume, core included.
     float Volume() const;
     // Propellant volume before burning.
     float VolumePropellant() const;
 
 private:
+    // The core and the length at a burn depth, as the area rule stores them.
+    struct Burn {
+        float core, length;
+        bool burning;
+    };
+    Burn BurnAt(float sglBurnDepth) const {
+        const double depth = sglBurnDepth;
+        const float core = ToSingle((depth + depth) + core_diameter_);
+        const float length = ToSingle(length_ - (depth + depth));
+        return {core, length, !(length <= 0.0f || core > diameter_)};
+    }
     // Inline: a maximum-Kn scan evaluates it a thousand times per grain.
     void CalcSurfaceArea(float sglBurnDepth);
 
@@ -59,14 +78,13 @@ private:
 inline void cGrain::CalcSurfaceArea(float sglBurnDepth) {
     if (grain_type_ != kBates) ThrowUnknownGrainType(grain_type_);
 
-    const double depth = sglBurnDepth;
-    const float core = ToSingle((depth + depth) + core_diameter_);
-    const float length = ToSingle(length_ - (depth + depth));
-    if (length <= 0.0f || core > diameter_) {
+    const Burn burn = BurnAt(sglBurnDepth);
+    if (!burn.burning) {
         last_surface_area_ = 0.0f;
         return;
     }
-    const float outer_end = ToSingle(kPi * std::pow(diameter_ / 2.0, 2.0));
+    const float core = burn.core, length = burn.length;
+    const float outer_end = OuterEndArea();
     const float core_end = ToSingle(kPi * std::pow(core / 2.0, 2.0));
     const float end_faces = ToSingle((static_cast<double>(outer_end) - core_end) * 2.0);
     const float core_surface = ToSingle(static_cast<double>(length) * kPi * core);

@@ -30,10 +30,11 @@ namespace {
 // Kn, so does the sum between them. The others are summed as KN sums them.
 class KnAtDepths {
 public:
-    KnAtDepths(cMotor& motor, const std::vector<float>& depths) : motor_(motor), depths_(depths) {
+    KnAtDepths(cMotor& motor, float web, const std::vector<float>& depths) : motor_(motor), depths_(depths) {
         const float throat = motor.NozzleThroatArea();
         bounded_ = throat > 0.0f && std::isfinite(throat) && throat >= FLT_MIN && FastAreaBoundsApply(motor) &&
-                   BoundAreaSums(motor, depths, &bounds_) && bounds_.largest_magnitude / throat <= 1e36;
+                   FastPathWeb(web) && BoundAreaSums(motor, depths, &bounds_) &&
+                   bounds_.largest_magnitude / throat <= 1e36;
         throat_ = throat;
     }
 
@@ -82,7 +83,7 @@ KnCurve Sample(cMotor& motor, bool bounded) {
         depths.push_back(depth);
     }
     std::optional<KnAtDepths> kn_at;
-    if (bounded) kn_at.emplace(motor, depths);
+    if (bounded) kn_at.emplace(motor, curve.web, depths);
 
     const bool whole_labels = curve.web > 5.0f;
     bool previous_zero = false;

@@ -20,8 +20,17 @@ constexpr double kLargestDimension = 1e15;
 constexpr float kSmallestWeb = 1e-12f;
 constexpr std::size_t kMostDepths = 4096;
 
-constexpr double kFloatUnit = 0x1p-24;   // float unit roundoff
-constexpr double kDoubleUnit = 0x1p-53;  // double unit roundoff
+constexpr double kFloatUnit = 0x1p-24;   // float unit roundoff u
+constexpr double kDoubleUnit = 0x1p-53;  // double unit roundoff v
+// How far the area rules' roundings can move one grain's area, relative to
+// its magnitude quadratic Mag (docs/kn_max.md, section 3): 5.05 u derived
+// from the rules, 2^-44 for pow's allowance of 2^-45 on each of the two core
+// end areas, and the rest a margin for evaluating Mag itself.
+constexpr double kAreaRuleRelative = 8.0 * kFloatUnit;
+static_assert(5.05 * kFloatUnit + 0x1p-44 < kAreaRuleRelative);
+// Double roundings counted per grain, per depth and once (section 4); each
+// count m stands for m v, doubled for a strict bound while m v <= 1/2.
+constexpr double kRoundingsPerGrain = 2.0, kRoundingsPerDepth = 1.0, kFixedRoundings = 32.0;
 // Per grain: a float rounding that underflows errs by up to 2^-150 in
 // absolute terms, and later products scale that by at most about 2^57.
 constexpr double kUnderflowSlack = 0x1p-80;
@@ -54,23 +63,13 @@ bool ScanDepths(float web, std::vector<float>* depths) {
     return true;
 }
 
-// A grain burns at a depth unless its length is gone or its core has reached
-// the outside: the same float tests as the area rules. Both only turn false
-// as the depth grows, so a grain burns over a prefix of the scan's depths.
-bool Burning(const cGrain& grain, float depth) {
-    const double d = depth;
-    const float core = ToSingle((d + d) + grain.CoreDiameter());
-    const float length = ToSingle(grain.Length() - (d + d));
-    return !(length <= 0.0f || core > grain.Diameter());
-}
-
 // Number of leading depths at which the grain burns. The burnout is near
 // where the exact length or web runs out; the search starts there and
 // gallops, so it costs a few tests, not a binary search of all depths.
 std::size_t BurningDepths(const cGrain& grain, const std::vector<float>& depths, float step) {
     const std::size_t count = depths.size();
-    if (count == 0 || !Burning(grain, depths[0])) return 0;
-    if (Burning(grain, depths[count - 1])) return count;
+    if (count == 0 || !grain.Burning(depths[0])) return 0;
+    if (grain.Burning(depths[count - 1])) return count;
     // Invariant: burns at `low`, not at `high`.
     std::size_t low = 0, high = count - 1;
     const double end = std::min(static_cast<double>(grain.Length()),
@@ -80,16 +79,16 @@ std::size_t BurningDepths(const cGrain& grain, const std::vector<float>& depths,
         if (guess < static_cast<double>(count)) {
             const auto g = static_cast<std::size_t>(guess);
             std::size_t reach = 1;
-            if (Burning(grain, depths[g])) {
+            if (grain.Burning(depths[g])) {
                 low = g;
-                while (low + reach < high && Burning(grain, depths[low + reach])) {
+                while (low + reach < high && grain.Burning(depths[low + reach])) {
                     low += reach;
                     reach *= 2;
                 }
                 high = std::min(high, low + reach);
             } else {
                 high = g;
-                while (high > low + reach && !Burning(grain, depths[high - reach])) {
+                while (high > low + reach && !grain.Burning(depths[high - reach])) {
                     high -= reach;
                     reach *= 2;
                 }
@@ -99,7 +98,7 @@ std::size_t BurningDepths(const cGrain& grain, const std::vector<float>& depths,
     }
     while (high - low > 1) {
         const std::size_t middle = low + (high - low) / 2;
-        if (Burning(grain, depths[middle])) {
+        if (grain.Burning(depths[middle])) {
             low = middle;
         } else {
             high = middle;
@@ -120,6 +119,8 @@ struct Quadratic {
 };
 
 }  // namespace
+
+bool FastPathWeb(float web) { return web == 0.0f || web >= kSmallestWeb; }
 
 bool FastAreaBoundsApply(const cMotor& motor) {
     for (const auto& grain : motor.Grains()) {
@@ -153,7 +154,7 @@ bool BoundAreaSums(const cMotor& motor, const std::vector<float>& depths, AreaSu
         if (burning == 0) continue;
         const double c0 = grain->CoreDiameter();
         const double l0 = grain->Length();
-        const double outer_end = ToSingle(kPi * std::pow(grain->Diameter() / 2.0, 2.0));
+        const double outer_end = grain->OuterEndArea();
         Piece piece;
         piece.exact.a = -6.0 * kPi;
         piece.exact.b = 2.0 * kPi * (l0 - 2.0 * c0);
@@ -166,8 +167,9 @@ bool BoundAreaSums(const cMotor& motor, const std::vector<float>& depths, AreaSu
         pieces.push_back(piece);
     }
     const double grains = static_cast<double>(motor.Grains().size());
-    const double relative =
-        8.0 * kFloatUnit + (2.0 * grains + static_cast<double>(count) + 32.0) * 2.0 * kDoubleUnit;
+    const double roundings =
+        kRoundingsPerGrain * grains + kRoundingsPerDepth * static_cast<double>(count) + kFixedRoundings;
+    const double relative = kAreaRuleRelative + roundings * 2.0 * kDoubleUnit;
     const double absolute = (grains + 1.0) * kUnderflowSlack;
     bounds->low.resize(count);
     bounds->high.resize(count);
@@ -200,23 +202,28 @@ namespace {
 bool BoundScan(cMotor& motor, std::vector<float>* depths, AreaSumBounds* bounds) {
     if (!FastAreaBoundsApply(motor)) return false;
     const float web = motor.WebThickness();
-    if (web != 0.0f && web < kSmallestWeb) return false;
+    if (!FastPathWeb(web)) return false;
     return ScanDepths(web, depths) && BoundAreaSums(motor, *depths, bounds);
 }
 
 // The largest exact area sum: only depths whose upper bound reaches the
 // largest lower bound are summed. `exact` keeps those sums (NaN elsewhere).
-double LargestSum(const cMotor& motor, const std::vector<float>& depths, const AreaSumBounds& bounds,
-                  std::vector<double>* exact) {
+// False when a sum is not a finite number: the bounds assume finite sums,
+// so such a motor is left to the plain scan (within the fast path's limits
+// it cannot happen).
+bool LargestSum(const cMotor& motor, const std::vector<float>& depths, const AreaSumBounds& bounds,
+                std::vector<double>* exact, double* largest) {
     const double floor = bounds.largest_low;
     exact->assign(depths.size(), NAN);
-    double largest = -INFINITY;
+    *largest = -INFINITY;
     for (std::size_t k = 0; k < depths.size(); ++k) {
         if (bounds.high[k] < floor) continue;
-        (*exact)[k] = motor.BurningAreaSum(depths[k]);
-        largest = std::max(largest, (*exact)[k]);
+        const double sum = motor.BurningAreaSum(depths[k]);
+        if (!std::isfinite(sum)) return false;
+        (*exact)[k] = sum;
+        if (sum > *largest) *largest = sum;
     }
-    return largest;
+    return true;
 }
 
 }  // namespace
@@ -256,14 +263,17 @@ KnMaxResult KnMaxWithDepth(cMotor& motor) {
 
     // Kn never decreases as the sum grows, so the largest sum has the
     // largest Kn.
-    const double largest = LargestSum(motor, depths, bounds, &exact);
+    double largest = 0.0;
+    if (!LargestSum(motor, depths, bounds, &exact, &largest)) return LiteralKnMaxWithDepth(motor);
     KnMaxResult result;
     const float kn = KnOfAreaSum(largest, throat);
     if (!(kn > 0.0f)) return result;
     result.kn = static_cast<float>(RoundHalfEven(kn));
     // The first depth with that Kn. A sum below `below` has a Kn under it
-    // (a margin for the division and the float rounding), so only depths
-    // whose upper bound reaches it are looked at.
+    // (docs/kn_max.md, section 5: the float rounding of the Kn, the rounding
+    // to a whole number and the division together move a sum's Kn by less
+    // than 2^-20 of it plus 1), so only depths whose upper bound reaches it
+    // are looked at.
     const double below = static_cast<double>(kn) * throat * (1.0 - 0x1p-20) - throat;
     for (std::size_t k = 0; k < depths.size(); ++k) {
         if (bounds.high[k] < below || KnOfAreaSum(bounds.high[k], throat) < kn) continue;
@@ -282,8 +292,7 @@ bool LargestAreaSum(cMotor& motor, double* largest) {
     thread_local std::vector<double> exact;
     depths.clear();
     if (!BoundScan(motor, &depths, &bounds)) return false;
-    *largest = LargestSum(motor, depths, bounds, &exact);
-    return true;
+    return LargestSum(motor, depths, bounds, &exact, largest);
 }
 
 float KnMaxOnce::Value() {

@@ -50,6 +50,9 @@ struct AreaSumBounds {
     double largest_low = 0;        // the largest of `low`
 };
 bool FastAreaBoundsApply(const cMotor& motor);
+// Whether a motor web is within the fast paths' limits (0, or at least
+// 10^-12): the maximum and the curve both ask it.
+bool FastPathWeb(float web);
 bool BoundAreaSums(const cMotor& motor, const std::vector<float>& depths, AreaSumBounds* bounds);
 
 // KNMax computed at most once and kept, with its failure: a recalculation

@@ -4,6 +4,11 @@
 #include <cmath>
 #include <cstdint>
 
+// Every rounding point of the figures assumes that float and double
+// arithmetic is carried out in its own type, not in a wider one (as x87
+// code may): the published figures depend on it.
+static_assert(FLT_EVAL_METHOD == 0, "float and double expressions must be evaluated in their own types");
+
 namespace thrustlet {
 
 // Every area in the program uses this value of pi, not a more precise one:

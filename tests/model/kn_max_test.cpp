@@ -193,6 +193,29 @@ TEST_F(KnMaxTest, ManyGrains) {
     });
 }
 
+// At the fast path's limits (dimensions of 10^15 either way, thousands of
+// grains) every area sum is still a finite number, so the bounds hold and
+// the fast path is taken; past them the plain scan is.
+TEST_F(KnMaxTest, SumsAtTheFastPathsLimitsAreFinite) {
+    const float limits[] = {1e15f, -1e15f, 0.0f};
+    for (int i = 0; i < Scaled(40); ++i) {
+        cMotor motor;
+        for (int n = Count(1, 3000); n > 0; --n) {
+            motor.AddGrain(MakeGrain(limits[Count(0, 2)], std::fabs(limits[Count(0, 1)]), limits[Count(0, 2)]));
+        }
+        motor.SetNozzleDia(Uniform(0.5f, 3.0f));
+        double largest = NAN;
+        cMotor copy = motor;
+        ASSERT_TRUE(LargestAreaSum(copy, &largest)) << i;
+        EXPECT_TRUE(std::isfinite(largest)) << i;
+        ASSERT_TRUE(SameAsTheScan(motor)) << i;
+    }
+    cMotor beyond;
+    beyond.AddGrain(MakeGrain(2e15f, 4.0f, 1.0f));
+    double largest = 0.0;
+    EXPECT_FALSE(LargestAreaSum(beyond, &largest));
+}
+
 // The curve settles most samples from the same bounds; every sample must
 // still be the plain sampling's.
 TEST_F(KnMaxTest, CurveSamplesAreThePlainSamplings) {
