@@ -23,9 +23,9 @@ constexpr const char* kUsage =
     "  --version         show the program's version\n"
     "\n"
     "Exit status: 0 when every file was read and every figure computed; 1 when a\n"
-    "file could not be read or a figure failed (the report is still printed);\n"
-    "2 for a usage error. Grains the window would refuse, or that hold no\n"
-    "propellant, are named on standard error.\n";
+    "file could not be read, a figure failed, or the throat is so small that its\n"
+    "area is 0 (the report is still printed); 2 for a usage error. Grains the\n"
+    "window would refuse, or that hold no propellant, are named on standard error.\n";
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "thrustlet-kn: %s\n%s", thrustlet::TerminalSafe(message).c_str(), kUsage);
@@ -90,6 +90,11 @@ int main(int argc, char** argv) {
         }
         for (const std::string& warning : GrainWarnings(motor)) {
             Write(stderr, "thrustlet-kn: " + TerminalSafe(file) + ": warning: " + warning + "\n");
+        }
+        // Figures that read as fine but are not: a failure of the run.
+        if (const auto warning = ThroatWarning(motor)) {
+            Write(stderr, "thrustlet-kn: " + TerminalSafe(file) + ": warning: " + *warning + "\n");
+            status = 1;
         }
         const MotorReport report = ReportMotor(file, motor, curve, search, target);
         Write(stdout, json ? ReportJson(report) : ReportText(report));

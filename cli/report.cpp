@@ -276,4 +276,12 @@ std::string ErrorJson(const std::string& file, const std::string& error) {
     return "{\"file\":" + JsonString(file) + ",\"error\":" + JsonString(error) + "}\n";
 }
 
+std::optional<std::string> ThroatWarning(const cMotor& motor) {
+    if (motor.NozzleDia() > 0.0f && motor.NozzleThroatArea() == 0.0f) {
+        return "the nozzle throat (" + SingleToText(motor.NozzleDia(), '.') +
+               ") is so small that its area is 0, so every Kn reads 0";
+    }
+    return std::nullopt;
+}
+
 }  // namespace thrustlet

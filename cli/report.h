@@ -58,4 +58,8 @@ bool HasFailedFigure(const MotorReport& report);
 // grains without propellant (core not below the diameter), one line each.
 std::vector<std::string> GrainWarnings(const cMotor& motor);
 
+// A throat above zero whose area underflows to 0 as a float: every Kn then
+// reads 0 as if the figures were fine. The warning, or nothing.
+std::optional<std::string> ThroatWarning(const cMotor& motor);
+
 }  // namespace thrustlet

@@ -168,6 +168,27 @@ TEST_F(CliTest, UnreadableFilesAreReportedAndTheRestGoesOn) {
     EXPECT_EQ(json.out, "{\"file\":\"" + bad + "\",\"error\":\"Type mismatch: line 2 (\\\"NozzleDia:abc\\\")\"}\n");
 }
 
+// A throat whose area underflows to 0 reports Kn 0 everywhere: warned
+// about, and a failure of the run; a merely small throat is fine.
+TEST_F(CliTest, ThroatTooSmallForItsAreaFails) {
+    const std::string motor = "Name:\r\nNozzleDia:%s\r\nGrain:1,4,2,1\r\nPropellant Data\r\n"
+                              "ISP*:1\r\nDensity:1\r\nBallisticA:1\r\nBallisticN:0.3\r\n";
+    const auto with_throat = [&](const std::string& throat) {
+        std::string text = motor;
+        text.replace(text.find("%s"), 2, throat);
+        return text;
+    };
+    const std::string tiny = File("tiny.tlt", with_throat("1E-30"));
+    const Outcome run = Thrustlet("'" + tiny + "'");
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_NE(run.out.find("Initial Kn: 0\n"), std::string::npos) << run.out;
+    EXPECT_EQ(run.err, "thrustlet-kn: " + tiny +
+                           ": warning: the nozzle throat (1E-30) is so small that its area is 0, so every Kn reads 0\n");
+    const Outcome small = Thrustlet("'" + File("small.tlt", with_throat("1E-15")) + "'");
+    EXPECT_EQ(small.exit_code, 0) << small.err;
+    EXPECT_EQ(small.err, "");
+}
+
 TEST_F(CliTest, UsageErrorsAndHelp) {
     for (const char* args : {"", "--bogus x.tlt", "--size-max", "--size-max abc x.tlt",
                              "--size-max 1 --size-initial 2 x.tlt", "--size-initial 1e39 x.tlt"}) {
