@@ -145,13 +145,11 @@ QString FileRegistry::FileOf(RegHandle root) const {
 
 RegistryTree FileRegistry::Load(RegHandle root) { return ReadStoreFile(FileOf(root)).tree; }
 
-int32_t FileRegistry::Update(RegHandle root, const std::function<void(RegistryTree&)>& change) {
-    const QString path = FileOf(root);
+// Another running copy may hold the lock for a write of its own, and may
+// take it again at once: poll briefly and often, and keep trying for a
+// generous while, so that a write is not dropped under steady use.
+int32_t FileRegistry::Lock(QLockFile& lock, const QString& path) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return reg::kAccessDenied;
-    // Another running copy may hold the lock for a write of its own, and may
-    // take it again at once: poll briefly and often, and keep trying for a
-    // generous while, so that a write is not dropped under steady use.
-    QLockFile lock(path + ".lock");
     QElapsedTimer waited;
     waited.start();
     while (!lock.tryLock(0)) {
@@ -163,6 +161,37 @@ int32_t FileRegistry::Update(RegHandle root, const std::function<void(RegistryTr
         if (QFileInfo(path + ".lock").isDir()) return kCannotWrite;
         if (waited.elapsed() > kLockPatienceMs) return kCannotWrite;
         QThread::msleep(QRandomGenerator::global()->bounded(1, 4));
+    }
+    return reg::kSuccess;
+}
+
+int32_t FileRegistry::Exclusive(RegHandle root, const std::function<void()>& body) {
+    if (held_root_ == root) {  // already held by an enclosing call
+        body();
+        return reg::kSuccess;
+    }
+    const QString path = FileOf(root);
+    QLockFile lock(path + ".lock");
+    const int32_t status = Lock(lock, path);
+    if (status != reg::kSuccess) return status;
+    const RegHandle outer = held_root_;
+    held_root_ = root;
+    try {
+        body();
+    } catch (...) {
+        held_root_ = outer;
+        throw;
+    }
+    held_root_ = outer;
+    return reg::kSuccess;
+}
+
+int32_t FileRegistry::Update(RegHandle root, const std::function<void(RegistryTree&)>& change) {
+    const QString path = FileOf(root);
+    QLockFile lock(path + ".lock");
+    if (held_root_ != root) {
+        const int32_t status = Lock(lock, path);
+        if (status != reg::kSuccess) return status;
     }
     StoreFile store = ReadStoreFile(path);  // afresh, under the lock
     change(store.tree);

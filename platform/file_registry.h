@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+
+class QLockFile;
 #include <memory>
 
 #include "platform/memory_registry.h"
@@ -29,13 +31,21 @@ public:
     // written but never put in place.
     bool abandon_before_replace = false;
 
+    // Holds the root's lock for the whole of `body`; its writes take no
+    // lock of their own meanwhile.
+    int32_t Exclusive(RegHandle root, const std::function<void()>& body) override;
+
 protected:
     RegistryTree Load(RegHandle root) override;
     int32_t Update(RegHandle root, const std::function<void(RegistryTree&)>& change) override;
 
 private:
+    // Takes the lock of a store file, waiting for another copy's; a status.
+    static int32_t Lock(QLockFile& lock, const QString& path);
+
     QString current_user_file_;
     QString local_machine_file_;
+    RegHandle held_root_ = 0;  // the root Exclusive holds the lock of
 };
 
 // The store file's text form of a tree, and back. Reading skips lines that

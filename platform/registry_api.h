@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace thrustlet {
@@ -56,6 +57,17 @@ public:
 
     // Keys opened or created and not yet closed.
     virtual int OpenHandleCount() const = 0;
+
+    // Runs `body` while no other writer of the store (another running copy
+    // of the program included) can write the root, so that what `body`
+    // reads is still what is stored when it writes. Returns the status of
+    // taking the lock; when it could not be had, `body` is not run. A store
+    // used by one program alone needs no lock: `body` simply runs.
+    virtual int32_t Exclusive(RegHandle root, const std::function<void()>& body) {
+        (void)root;
+        body();
+        return reg::kSuccess;
+    }
 };
 
 // Message texts of the common registry codes, as the system words them

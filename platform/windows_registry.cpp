@@ -122,6 +122,29 @@ uint32_t WindowsRegistry::FormatMessageText(int32_t code, char* buffer, uint32_t
     return FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, static_cast<DWORD>(code), 0, buffer, size, nullptr);
 }
 
+int32_t WindowsRegistry::Exclusive(RegHandle root, const std::function<void()>& body) {
+    const wchar_t* name = root == kHkeyLocalMachine ? L"Local\\Thrustlet.Settings.LocalMachine"
+                                                    : L"Local\\Thrustlet.Settings.CurrentUser";
+    const HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
+    if (!mutex) return static_cast<int32_t>(GetLastError());
+    // An abandoned mutex (a copy that died holding it) is ours all the same.
+    const DWORD waited = WaitForSingleObject(mutex, 10000);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+        CloseHandle(mutex);
+        return ERROR_TIMEOUT;
+    }
+    try {
+        body();
+    } catch (...) {
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+        throw;
+    }
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    return ERROR_SUCCESS;
+}
+
 }  // namespace thrustlet
 
 #endif  // _WIN32

@@ -18,6 +18,9 @@ public:
     int32_t CloseKey(RegHandle key) override;
     uint32_t FormatMessageText(int32_t code, char* buffer, uint32_t size) override;
     int OpenHandleCount() const override { return open_handles_; }
+    // Every copy of the program takes one named mutex of the user's session
+    // (per root) around the body; waits up to 10 s for it.
+    int32_t Exclusive(RegHandle root, const std::function<void()>& body) override;
 
 private:
     int open_handles_ = 0;

@@ -12,16 +12,6 @@ std::string RecentValueName(int slot) { return "RecentFile" + std::to_string(slo
 
 }  // namespace
 
-std::string FolderOf(const std::string& path) {
-    const std::size_t last = path.find_last_of(kPathSeparators);
-    return last == std::string::npos ? std::string() : path.substr(0, last + 1);
-}
-
-std::string FileTitleOf(const std::string& path) {
-    const std::size_t last = path.find_last_of(kPathSeparators);
-    return last == std::string::npos ? path : path.substr(last + 1);
-}
-
 void ShiftRecentFiles(RecentSlots& slots, int k) {
     slots.at(static_cast<std::size_t>(k)).clear();
     for (std::size_t c = 4; c >= 2; --c) {
@@ -78,6 +68,25 @@ void WriteStoredSettings(RegFuncs& registry, const RecentSlots& recent, const st
     }
     registry.WriteRegValue(kSettingsKey, kFileDirValue, RegValue::Text(file_dir), reg::kTypeText,
                            kHkeyCurrentUser);
+}
+
+RecentSlots MergeStoredSettings(RegFuncs& registry, const RecentSlots& own, const std::vector<std::string>& added,
+                                const std::string& file_dir) {
+    RecentSlots merged = own;
+    const int32_t status = registry.Exclusive(kHkeyCurrentUser, [&] {
+        RecentSlots stored;
+        std::string stored_dir;
+        try {
+            ReadStoredSettings(registry, stored_dir, stored);
+            for (const std::string& path : added) AddToRecentSlots(stored, path);
+            merged = stored;
+        } catch (const RunTimeError&) {
+            merged = own;  // a value that could not be read: our own list
+        }
+        WriteStoredSettings(registry, merged, file_dir);
+    });
+    if (status != reg::kSuccess) WriteStoredSettings(registry, merged, file_dir);
+    return merged;
 }
 
 }  // namespace thrustlet

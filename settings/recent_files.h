@@ -2,7 +2,9 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
+#include "settings/paths.h"
 #include "settings/registry.h"
 
 namespace thrustlet {
@@ -15,23 +17,6 @@ inline constexpr const char* kSettingsKey = "software\\Thrustlet";
 // Slots 1 to 4 hold paths, most recent first; "" is a free slot; slot 0 is
 // never used.
 using RecentSlots = std::array<std::string, 5>;
-
-// The separators between folders in a path on this system: on Windows the
-// backslash and the slash alike (C:/m/x.tlt names the same file as
-// C:\\m\\x.tlt), elsewhere the slash.
-// kPathSeparator is the one the system writes.
-#ifdef _WIN32
-inline constexpr const char* kPathSeparators = "\\/";
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr const char* kPathSeparators = "/";
-inline constexpr char kPathSeparator = '/';
-#endif
-
-// The folder of a path with its trailing separator; "" when the path has none.
-std::string FolderOf(const std::string& path);
-// The file's name without its folder (the whole path when it has no separator).
-std::string FileTitleOf(const std::string& path);
 
 // Empties slot k (1 to 4), then lets every free slot from 4 down to 2 take
 // the entry above it: slots 1 to k-1 move down one place and slot 1 is free.
@@ -48,5 +33,14 @@ void AddToRecentSlots(RecentSlots& slots, const std::string& path);
 void ReadStoredSettings(RegFuncs& registry, std::string& file_dir, RecentSlots& recent);
 // Writes the four slots (a free one as "") and then the folder.
 void WriteStoredSettings(RegFuncs& registry, const RecentSlots& recent, const std::string& file_dir);
+
+// Writes the recent list and the folder without losing what another
+// running copy stored meanwhile: under the store's lock, the list is read as
+// stored, the paths this copy added since it last wrote (`added`, oldest
+// first) are put at its top in turn, and the result is written with
+// `file_dir`. Returns that list, for the menu. Should the lock or the
+// stored list not be had, this copy's own list is written as before.
+RecentSlots MergeStoredSettings(RegFuncs& registry, const RecentSlots& own, const std::vector<std::string>& added,
+                                const std::string& file_dir);
 
 }  // namespace thrustlet

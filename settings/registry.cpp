@@ -28,6 +28,16 @@ std::string RegValueText(const RegValue& value) {
     throw RunTimeError(94, "Invalid use of Null");
 }
 
+int32_t DecodeNumber(const uint8_t bytes[4]) {
+    const uint32_t raw = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+    return static_cast<int32_t>(raw);
+}
+
+std::string DecodeText(const uint8_t* data, uint32_t size, TextEnd rule) {
+    if (size > 0 && (rule == TextEnd::kDropLastByte || data[size - 1] == 0)) --size;
+    return std::string(data, data + size);
+}
+
 namespace {
 
 // The 32-bit number of a value written to a number entry; text must be a
@@ -132,9 +142,7 @@ int32_t RegFuncs::ReadKeyValue(RegHandle key, const std::string& name, RegValue&
         if (status != reg::kSuccess) {
             value = RegValue::Text("");
         } else if (size >= 1 && size <= buffer.size()) {
-            // The data less its terminating NUL: a text stored without one
-            // loses its last character, as it always has.
-            value = RegValue::Text(std::string(buffer.begin(), buffer.begin() + (size - 1)));
+            value = RegValue::Text(DecodeText(buffer.data(), size, TextEnd::kDropLastByte));
         }
         // Zero bytes of data leave the value as it was.
         return status;
@@ -143,10 +151,7 @@ int32_t RegFuncs::ReadKeyValue(RegHandle key, const std::string& name, RegValue&
         uint8_t bytes[4] = {};
         size = sizeof bytes;
         status = api_.QueryValue(key, name, &type, bytes, &size);
-        if (status == reg::kSuccess) {
-            const uint32_t raw = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
-            value = RegValue::Integer(static_cast<int32_t>(raw));
-        }
+        if (status == reg::kSuccess) value = RegValue::Integer(DecodeNumber(bytes));
         return status;
     }
     return -1;

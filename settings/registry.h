@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/registry_api.h"
@@ -26,6 +27,17 @@ struct RegValue {
 // decimal text, nothing as ""; null fails with "Invalid use of Null" (94).
 std::string RegValueText(const RegValue& value);
 
+// Stored value data as the program reads it, for every reader of the store.
+// A number: its four stored bytes, least significant first, as a signed
+// 32-bit value.
+int32_t DecodeNumber(const uint8_t bytes[4]);
+// Text: the first `size` stored bytes less a terminating NUL. The settings
+// layer drops the last byte whatever it is (a text stored without its NUL
+// loses its last character); the About box's lookups drop it only when it
+// is a NUL.
+enum class TextEnd { kDropLastByte, kDropNul };
+std::string DecodeText(const uint8_t* data, uint32_t size, TextEnd rule);
+
 // The program's only access to the settings store. Every operation opens the
 // key it needs and closes it again before it returns. Only CreateRegKey
 // raises (RunTimeError -1 with the store's message text); the others report
@@ -47,6 +59,10 @@ public:
     // Sets `value` only as the stored type allows; returns the last status,
     // or -1 for a stored type other than text or number.
     int32_t ReadKeyValue(RegHandle key, const std::string& name, RegValue& value);
+
+    // Runs `body` under the store's lock of `root` (see
+    // IRegistryApi::Exclusive); the status of taking the lock.
+    int32_t Exclusive(RegHandle root, const std::function<void()>& body) { return api_.Exclusive(root, body); }
 
 private:
     IRegistryApi& api_;

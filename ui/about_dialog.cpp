@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "platform/dialogs.h"
-#include "settings/recent_files.h"
+#include "settings/paths.h"
+#include "settings/registry.h"
 #include "ui/dialog_font.h"
 #include "ui/main_window.h"
 
@@ -83,13 +84,10 @@ bool GetKeyValue(IRegistryApi& registry, RegHandle KeyRoot, const std::string& K
         return false;
     }
     // The text's terminator is not part of the value.
-    if (size > 0 && buffer[size - 1] == 0) --size;
     if (type == reg::kTypeText) {
-        KeyVal.assign(buffer.begin(), buffer.begin() + size);
+        KeyVal = DecodeText(buffer.data(), size, TextEnd::kDropNul);
     } else if (type == reg::kTypeNumber) {
-        const uint32_t raw = buffer[0] | (buffer[1] << 8) | (buffer[2] << 16) |
-                             (static_cast<uint32_t>(buffer[3]) << 24);
-        KeyVal = std::to_string(static_cast<int32_t>(raw));
+        KeyVal = std::to_string(DecodeNumber(buffer.data()));
     }
     registry.CloseKey(key);
     return true;

@@ -107,6 +107,46 @@ TEST_F(FileRegistryTest, DamagedFilesKeepTheirIntactValues) {
     }
 }
 
+// A damaged key line ends the key before it: the values after it belong to
+// no known key, so they are skipped rather than filed under the previous
+// key (and written back there for good).
+TEST_F(FileRegistryTest, ValuesAfterADamagedKeyLineBelongToNoKey) {
+    const QByteArray a = QByteArray("a").toHex(), b = QByteArray("b").toHex();
+    const QByteArray text = "THRUSTLET-REGISTRY 1\nK " + a + "\nV 1 " + QByteArray("x").toHex() + " 00\nK zz\nV 1 " +
+                            QByteArray("y").toHex() + " 00\nK " + b + "\nV 1 " + QByteArray("z").toHex() +
+                            " 00\nEND\n";
+    bool intact = true;
+    const RegistryTree tree = ParseTree(text, &intact);
+    EXPECT_FALSE(intact);
+    ASSERT_TRUE(tree.Has("a") && tree.Has("b"));
+    EXPECT_EQ(tree.keys.at("a").values.size(), 1u);
+    EXPECT_EQ(tree.keys.at("a").values.count("x"), 1u);
+    EXPECT_EQ(tree.keys.at("b").values.size(), 1u);
+    EXPECT_EQ(tree.keys.at("b").values.count("z"), 1u);
+}
+
+// Two running copies each open a file in turn. Each writes the list as
+// stored with its own file put on top, so neither loses the other's.
+TEST_F(FileRegistryTest, TwoCopiesKeepEachOthersRecentFiles) {
+    FileRegistry first_store = MakeStore(), second_store = MakeStore();
+    RegFuncs first(first_store), second(second_store);
+    first.CreateRegKey(kSettingsKey, kHkeyCurrentUser);
+    RecentSlots first_list, second_list;  // what each read at start: nothing
+    AddToRecentSlots(first_list, "/a/1.tlt");
+    first_list = MergeStoredSettings(first, first_list, {"/a/1.tlt"}, "/a/");
+    AddToRecentSlots(second_list, "/b/1.tlt");
+    second_list = MergeStoredSettings(second, second_list, {"/b/1.tlt"}, "/b/");
+    EXPECT_EQ(second_list, (RecentSlots{"", "/b/1.tlt", "/a/1.tlt", "", ""}));
+    AddToRecentSlots(first_list, "/a/2.tlt");
+    first_list = MergeStoredSettings(first, first_list, {"/a/2.tlt"}, "/a/");
+    EXPECT_EQ(first_list, (RecentSlots{"", "/a/2.tlt", "/b/1.tlt", "/a/1.tlt", ""}));
+    std::string dir;
+    RecentSlots stored;
+    ReadStoredSettings(second, dir, stored);
+    EXPECT_EQ(stored, first_list);
+    EXPECT_EQ(dir, "/a/");
+}
+
 TEST_F(FileRegistryTest, AnOversizedFileIsNotReadWhole) {
     Spill(UserFile(), QByteArray((1 << 20) + 1, '\n'));
     FileRegistry store = MakeStore();

@@ -63,25 +63,6 @@ TEST(RecentFilesTest, AddPutsThePathOnTopWithoutDuplicates) {
     }
 }
 
-TEST(RecentFilesTest, FolderAndTitleSplitAtTheLastSeparator) {
-    const std::string sep(1, kPathSeparator);
-    EXPECT_EQ(FolderOf(sep + "m" + sep + "x.tlt"), sep + "m" + sep);
-    EXPECT_EQ(FileTitleOf(sep + "m" + sep + "x.tlt"), "x.tlt");
-    EXPECT_EQ(FolderOf("x.tlt"), "");
-    EXPECT_EQ(FileTitleOf("x.tlt"), "x.tlt");
-    EXPECT_EQ(FolderOf(""), "");
-    EXPECT_EQ(FileTitleOf(sep + "m" + sep), "");
-#ifdef _WIN32
-    // Windows takes the slash as a separator too, also mixed with backslashes.
-    EXPECT_EQ(FolderOf("C:/m/x.tlt"), "C:/m/");
-    EXPECT_EQ(FileTitleOf("C:/m/x.tlt"), "x.tlt");
-    EXPECT_EQ(FileTitleOf("C:\\m/n\\y.tlt"), "y.tlt");
-#else
-    // Elsewhere a backslash is part of a file's name.
-    EXPECT_EQ(FileTitleOf("/m/a\\b.tlt"), "a\\b.tlt");
-#endif
-}
-
 TEST(RecentFilesTest, SettingsGoToTheStoreAndComeBack) {
     MemoryRegistry store;
     RegFuncs registry(store);
@@ -97,6 +78,23 @@ TEST(RecentFilesTest, SettingsGoToTheStoreAndComeBack) {
     ReadStoredSettings(registry, dir, recent);
     EXPECT_EQ(dir, "/a/");
     EXPECT_EQ(recent, Slots("/a/1.tlt", "", "/c/3.tlt", ""));
+}
+
+// The paths added since the last write go on top of the list as stored, in
+// the order they were added; a store without a list takes them as they are.
+TEST(RecentFilesTest, MergingPutsTheAddedPathsOnTheStoredList) {
+    MemoryRegistry store;
+    RegFuncs registry(store);
+    registry.CreateRegKey(kSettingsKey, kHkeyCurrentUser);
+    WriteStoredSettings(registry, Slots("/x.tlt", "/y.tlt", "/z.tlt", "/w.tlt"), "/old/");
+    const RecentSlots merged =
+        MergeStoredSettings(registry, Slots("/b.tlt", "/a.tlt", "", ""), {"/a.tlt", "/z.tlt", "/b.tlt"}, "/new/");
+    EXPECT_EQ(merged, Slots("/b.tlt", "/z.tlt", "/a.tlt", "/x.tlt"));
+    std::string dir;
+    RecentSlots stored;
+    ReadStoredSettings(registry, dir, stored);
+    EXPECT_EQ(stored, merged);
+    EXPECT_EQ(dir, "/new/");
 }
 
 TEST(RecentFilesTest, MissingValuesReadAsEmptyAndNumbersAsTheirText) {

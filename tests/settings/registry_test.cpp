@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <functional>
 #include <memory>
 #include <random>
@@ -152,6 +154,27 @@ TEST_P(RegistryLayerTest, ErrorTexts) {
         EXPECT_EQ(error.Number(), -1);
         EXPECT_EQ(error.Description(), funcs.GetRegErrorText(reg::kInvalidHandle));
     }
+}
+
+// A read-merge-write under the store's lock: the body runs once, what it
+// writes is kept, and a lock taken inside it again (the settings code nests
+// them) does not wait for itself.
+TEST_P(RegistryLayerTest, ExclusiveBodiesWriteAndNest) {
+    RegFuncs funcs(*api);
+    int runs = 0;
+    const auto started = std::chrono::steady_clock::now();
+    const int32_t status = funcs.Exclusive(kHkeyCurrentUser, [&] {
+        ++runs;
+        funcs.WriteRegValue(key, "a", RegValue::Text("1"), 1, kHkeyCurrentUser);
+        EXPECT_EQ(funcs.Exclusive(kHkeyCurrentUser, [&] {
+            funcs.WriteRegValue(key, "b", RegValue::Text("2"), 1, kHkeyCurrentUser);
+        }), 0);
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(runs, 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_EQ(funcs.ReadRegValue(key, "a", kHkeyCurrentUser), RegValue::Text("1"));
+    EXPECT_EQ(funcs.ReadRegValue(key, "b", kHkeyCurrentUser), RegValue::Text("2"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, RegistryLayerTest, ::testing::ValuesIn(RegistryBackends()),
