@@ -6,11 +6,13 @@
 #include <QTimer>
 #include <memory>
 
-#include "app/app_state.h"
-#include "app/busy_cursor.h"
+#include "platform/busy_cursor.h"
 #include "platform/console_output.h"
+#include "platform/processes.h"
 #include "platform/qt_dialogs.h"
-#include "settings/recent_files.h"
+#include "settings/paths.h"
+#include "thrustlet/identity.h"
+#include "ui/file_commands.h"
 #include "ui/main_window.h"
 
 #ifdef _WIN32
@@ -42,7 +44,7 @@ int main(int argc, char* argv[]) {
     thrustlet::ConnectConsoleForOptions(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(thrustlet::kProgramTitle);
-    QApplication::setApplicationVersion(THRUSTLET_VERSION);
+    QApplication::setApplicationVersion(thrustlet::kVersion);
 
     // The parser's texts are shown here rather than by QCommandLineParser,
     // which on Windows would show a message box even in a console.
@@ -56,7 +58,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     if (parser.isSet(version_option)) {
-        thrustlet::ShowCommandLineText(QApplication::applicationName() + " " + THRUSTLET_VERSION + "\n", false);
+        thrustlet::ShowCommandLineText(QApplication::applicationName() + " " + thrustlet::kVersion + "\n", false);
         return 0;
     }
     if (parser.isSet(help_option)) {
@@ -64,16 +66,16 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
-    thrustlet::AppState state;
     thrustlet::QtDialogs dialogs;
+    thrustlet::QtProcesses processes;
     thrustlet::QtBusyCursor cursor;
     const auto store = SettingsStore();
-    thrustlet::frmMain window(state, dialogs, cursor, *store);
+    thrustlet::frmMain window(dialogs, processes, cursor, *store);
     dialogs.SetParent(&window);
     window.show();
     if (!parser.positionalArguments().isEmpty()) {
         const std::string path = PathToOpen(parser.positionalArguments().first());
-        QTimer::singleShot(0, &window, [&window, path] { window.OpenFile(path, thrustlet::FileTitleOf(path)); });
+        QTimer::singleShot(0, &window, [&window, path] { window.Files().OpenFile(path, thrustlet::FileTitleOf(path)); });
     }
     return QApplication::exec();
 }

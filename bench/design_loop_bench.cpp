@@ -5,15 +5,16 @@
 #include <QApplication>
 #include <cstdlib>
 
-#include "app/app_state.h"
-#include "app/busy_cursor.h"
 #include "bench/bench_motors.h"
 #include "model/motor.h"
 #include "model/nozzle_search.h"
+#include "platform/busy_cursor.h"
 #include "platform/dialogs.h"
 #include "platform/memory_registry.h"
+#include "platform/processes.h"
 #include "platform/text_box.h"
-#include "platform/memory_registry.h"
+#include "ui/document.h"
+#include "ui/kn_summary.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -25,6 +26,10 @@ public:
     MsgResult MsgBox(const QString&, MsgButtons, MsgIcon, const QString&) override { return MsgResult::kOk; }
     FileDialogResult ShowOpen(const FileDialogRequest&) override { return {}; }
     FileDialogResult ShowSave(const FileDialogRequest&) override { return {}; }
+};
+
+class NoProcesses : public IProcesses {
+public:
     bool StartProcess(const QString&) override { return false; }
     bool FileExists(const QString&) override { return false; }
 };
@@ -37,14 +42,14 @@ public:
 };
 
 void BM_CalcKn(benchmark::State& state) {
-    AppState app_state;
     SilentDialogs dialogs;
+    NoProcesses processes;
     NoCursor cursor;
     MemoryRegistry registry;
-    frmMain window(app_state, dialogs, cursor, registry);
-    bench::AddBenchGrains(app_state.Motor(), static_cast<int>(state.range(0)));
-    window.txtNozzleThroatDia->setText("0.5");
-    for (auto _ : state) window.CalcKn();
+    frmMain window(dialogs, processes, cursor, registry);
+    bench::AddBenchGrains(window.Doc().Motor(), static_cast<int>(state.range(0)));
+    window.findChild<TextBox*>("txtNozzleThroatDia")->setText("0.5");
+    for (auto _ : state) window.Summary().CalcKn();
 }
 BENCHMARK(BM_CalcKn)->Arg(4)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/report.h"
+#include "thrustlet/identity.h"
 #include "model/errors.h"
 #include "model/motor.h"
 #include "model/number_text.h"
@@ -53,7 +54,7 @@ int main(int argc, char** argv) {
             Write(stdout, kUsage);
             return 0;
         } else if (arg == "--version") {
-            Write(stdout, std::string("thrustlet-kn ") + THRUSTLET_VERSION + "\n");
+            Write(stdout, std::string("thrustlet-kn ") + kVersion + "\n");
             return 0;
         } else if (arg == "--json") {
             json = true;

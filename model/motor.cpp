@@ -88,4 +88,10 @@ float cMotor::VolumeLoadingPercent() const {
     return ToSingle(CheckedDivide(propellant, envelope) * 100.0);
 }
 
+cMotor cMotor::DetachedCopy() const {
+    cMotor copy = *this;
+    for (auto& grain : copy.grains_) grain = std::make_shared<cGrain>(*grain);
+    return copy;
+}
+
 }  // namespace thrustlet

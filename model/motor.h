@@ -74,6 +74,11 @@ public:
     // Propellant volume as a percentage of the grains' envelope volume.
     float VolumeLoadingPercent() const;
 
+    // A motor with every number of this one and copies of its grains (not
+    // the grain objects themselves), so that later edits of either motor
+    // never reach the other: the window's edit history keeps these.
+    cMotor DetachedCopy() const;
+
 private:
     float nozzle_dia_ = 0.0f;
     float nozzle_throat_area_ = 0.0f;

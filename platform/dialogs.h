@@ -5,9 +5,9 @@
 
 namespace thrustlet {
 
-// Message boxes, file dialogs and starting other programs: everything that
-// waits for the user or the system goes through this interface, so window
-// flows run headless in tests with a scripted stand-in.
+// Message boxes and file dialogs: everything that waits for the user goes
+// through this interface, so window flows run headless in tests with a
+// scripted stand-in.
 enum class MsgButtons { kOk, kYesNo, kYesNoCancel };
 enum class MsgIcon { kNone, kInformation };
 enum class MsgResult { kOk, kYes, kNo, kCancel };
@@ -35,10 +35,6 @@ public:
                              const QString& title) = 0;
     virtual FileDialogResult ShowOpen(const FileDialogRequest& request) = 0;
     virtual FileDialogResult ShowSave(const FileDialogRequest& request) = 0;
-    // Starts a program as a separate process in a normal, focused window
-    // without waiting for it; false when it could not be started.
-    virtual bool StartProcess(const QString& program) = 0;
-    virtual bool FileExists(const QString& path) = 0;
 };
 
 // Turns a "desc| pattern| desc| pattern" filter into Qt's "desc (pattern);;..." form.

@@ -105,6 +105,10 @@ void GraphLite::SetYesNoOption2(bool value) {
 void GraphLite::Redraw() {
     calls_ << "Redraw";
     ++redraws_;
+    Repaint();
+}
+
+void GraphLite::Repaint() {
     drawn_points_ = 0;
     if (table_.rows.size() > 1) {
         for (const auto& value : table_.rows[1]) {
@@ -112,6 +116,27 @@ void GraphLite::Redraw() {
         }
     }
     update();
+}
+
+GraphLite::State GraphLite::Shown() const {
+    return {table_,    title_,    vertical_minimum_, vertical_maximum_, label_step_, vertical_step_,
+            option1_,  option2_,  grid_lines_,       legend_,           series_,     background_};
+}
+
+void GraphLite::Show(const State& state) {
+    table_ = state.table;
+    title_ = state.title;
+    vertical_minimum_ = state.vertical_minimum;
+    vertical_maximum_ = state.vertical_maximum;
+    label_step_ = state.label_step;
+    vertical_step_ = state.vertical_step;
+    option1_ = state.option1;
+    option2_ = state.option2;
+    grid_lines_ = state.grid_lines;
+    legend_ = state.legend;
+    series_ = state.series;
+    background_ = state.background;
+    Repaint();
 }
 
 std::vector<int16_t> GraphLite::SeriesWithData() const {

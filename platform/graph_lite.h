@@ -62,6 +62,21 @@ public:
     void SetYesNoOption2(bool value);
     void Redraw();
 
+    // Everything the graph was told, to show it again later exactly as it
+    // was (the window's edit history keeps it).
+    struct State {
+        GraphTable table;
+        QString title;
+        double vertical_minimum = 0.0, vertical_maximum = 100.0, label_step = 1.0;
+        int32_t vertical_step = 10, option1 = 1, option2 = 0;
+        bool grid_lines = true, legend = false;
+        std::map<int16_t, SeriesStyle> series;
+        QColor background = Qt::white;
+    };
+    State Shown() const;
+    // Takes every setting of `state` and redraws.
+    void Show(const State& state);
+
     // Paints the whole graph (panel, title, axes, labels, curve, legend) into
     // `bounds`, in the painter's units (pixels on the screen). Text uses the
     // widget's font.
@@ -120,6 +135,9 @@ private:
     double YOf(const QRectF& plot, double value) const;
     // Series that have a row in the table with at least one value.
     std::vector<int16_t> SeriesWithData() const;
+
+    // Counts the points of series 0 and asks for a repaint.
+    void Repaint();
 
     QStringList calls_;
     GraphTable table_;

@@ -4,7 +4,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QProcess>
 #include <QStringList>
 
 namespace thrustlet {
@@ -48,12 +47,6 @@ MsgResult QtDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon ico
             return buttons == MsgButtons::kOk ? MsgResult::kOk : MsgResult::kCancel;
     }
 }
-
-bool QtDialogs::StartProcess(const QString& program) {
-    return QProcess::startDetached(program, QStringList());
-}
-
-bool QtDialogs::FileExists(const QString& path) { return QFileInfo(path).isFile(); }
 
 FileDialogResult QtDialogs::ShowOpen(const FileDialogRequest& request) { return Show(request, false); }
 

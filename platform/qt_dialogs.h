@@ -17,8 +17,6 @@ public:
                      const QString& title) override;
     FileDialogResult ShowOpen(const FileDialogRequest& request) override;
     FileDialogResult ShowSave(const FileDialogRequest& request) override;
-    bool StartProcess(const QString& program) override;
-    bool FileExists(const QString& path) override;
 
 private:
     FileDialogResult Show(const FileDialogRequest& request, bool save);

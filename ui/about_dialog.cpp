@@ -11,30 +11,22 @@
 #include <vector>
 
 #include "platform/dialogs.h"
+#include "platform/processes.h"
 #include "settings/paths.h"
 #include "settings/registry.h"
+#include "thrustlet/identity.h"
 #include "ui/dialog_font.h"
-#include "ui/main_window.h"
+#include "ui/twips.h"
 
 namespace thrustlet {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kClientWidthTwips = 5736;
 constexpr int kClientHeightTwips = 3948;
-constexpr int kMajor = 1, kMinor = 1, kRevision = 8;
 constexpr uint32_t kValueBufferSize = 1024;
 
-constexpr const char* kWebAddress = "http://www.example.org/thrustlet";
-constexpr const char* kContactAddress = "thrustlet@example.org";
 constexpr const char* kUnavailable = "System Information Is Unavailable At This Time";
-
-int Pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
-
-void Place(QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
-}
 
 QLabel* BlackLabel(QWidget* parent, const char* name, const QString& text) {
     auto* label = new QLabel(text, parent);
@@ -93,10 +85,11 @@ bool GetKeyValue(IRegistryApi& registry, RegHandle KeyRoot, const std::string& K
     return true;
 }
 
-frmAbout::frmAbout(IDialogs& dialogs, IRegistryApi& registry)
+frmAbout::frmAbout(IDialogs& dialogs, IProcesses& processes, IRegistryApi& registry)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
                            Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint),
       dialogs_(dialogs),
+      processes_(processes),
       registry_(registry) {
     setObjectName("frmAbout");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -166,10 +159,10 @@ void frmAbout::FitFont() {
     }));
 }
 
-frmAbout* frmAbout::Show(IDialogs& dialogs, IRegistryApi& registry) {
+frmAbout* frmAbout::Show(IDialogs& dialogs, IProcesses& processes, IRegistryApi& registry) {
     QPointer<frmAbout>& instance = OpenInstance();
     if (!instance) {
-        instance = new frmAbout(dialogs, registry);
+        instance = new frmAbout(dialogs, processes, registry);
         if (const QScreen* screen = instance->screen()) {
             instance->move(screen->availableGeometry().center() - instance->rect().center());
         }
@@ -184,7 +177,7 @@ frmAbout* frmAbout::Instance() { return OpenInstance(); }
 
 void frmAbout::Form_Load() {
     setWindowTitle(QString("About ") + kProgramTitle);
-    lblVersion->setText(QString("Version %1.%2.%3").arg(kMajor).arg(kMinor).arg(kRevision));
+    lblVersion->setText(QString("Version %1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision));
     lblTitle->setText(kProgramTitle);
     cmdOK->setFocus();
 }
@@ -222,10 +215,10 @@ bool frmAbout::StartedSysInfo() {
         if (GetKeyValue(registry_, kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools Location",
                         "MSINFO", folder)) {
             path = folder + kPathSeparator + "MSINFO32.EXE";
-            found = dialogs_.FileExists(QString::fromStdString(path));
+            found = processes_.FileExists(QString::fromStdString(path));
         }
     }
-    return found && !path.empty() && dialogs_.StartProcess(QString::fromStdString(path));
+    return found && !path.empty() && processes_.StartProcess(QString::fromStdString(path));
 }
 
 }  // namespace thrustlet

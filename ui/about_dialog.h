@@ -15,6 +15,7 @@ QT_END_NAMESPACE
 namespace thrustlet {
 
 class IDialogs;
+class IProcesses;
 
 // Reading access to a key (query, enumerate, notify and read control): the
 // lookups of the About box never change the store, and a normal user may
@@ -36,8 +37,9 @@ class frmAbout : public QDialog {
     Q_OBJECT
 public:
     // Shows the About box, or brings the open one to the front. `registry`
-    // holds the system root where the tool's location is looked up.
-    static frmAbout* Show(IDialogs& dialogs, IRegistryApi& registry);
+    // holds the system root where the tool's location is looked up;
+    // `processes` tests for it and starts it.
+    static frmAbout* Show(IDialogs& dialogs, IProcesses& processes, IRegistryApi& registry);
     // The open About box, or null.
     static frmAbout* Instance();
 
@@ -61,11 +63,26 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    frmAbout(IDialogs& dialogs, IRegistryApi& registry);
+    frmAbout(IDialogs& dialogs, IProcesses& processes, IRegistryApi& registry);
     bool StartedSysInfo();
     void FitFont();
 
     IDialogs& dialogs_;
+    IProcesses& processes_;
+    IRegistryApi& registry_;
+};
+
+// The Help menu: both of its items show the About box.
+class HelpMenu {
+public:
+    HelpMenu(IDialogs& dialogs, IProcesses& processes, IRegistryApi& registry)
+        : dialogs_(dialogs), processes_(processes), registry_(registry) {}
+    void mnuAbout_Click() { frmAbout::Show(dialogs_, processes_, registry_); }
+    void mnuBugReports_Click() { frmAbout::Show(dialogs_, processes_, registry_); }
+
+private:
+    IDialogs& dialogs_;
+    IProcesses& processes_;
     IRegistryApi& registry_;
 };
 

@@ -1,25 +1,24 @@
-// The File menu: New, Open, Save, Save As, the four recent items, and the
-// question about unsaved changes when the window closes. Reading and writing
-// belong to the motor; opening a file into the window to open_file.
-#include <QAction>
-#include <QCloseEvent>
+#include "ui/file_commands.h"
 
+#include <QAction>
+
+#include "model/motor.h"
+#include "platform/busy_cursor.h"
 #include "platform/dialogs.h"
+#include "platform/flex_grid.h"
+#include "platform/locale_number.h"
 #include "platform/text_box.h"
-#include "settings/recent_files.h"
-#include "ui/main_window.h"
+#include "settings/paths.h"
+#include "ui/design_history.h"
+#include "ui/document.h"
+#include "ui/grain_editor.h"
+#include "ui/nozzle_sizing.h"
+#include "ui/recent_menu.h"
+#include "ui/report.h"
 
 namespace thrustlet {
 
 namespace {
-
-constexpr const char* kFileFilter = "Thrustlet Files(*.tlt)| *.tlt| All Files(*.*)| *.*";
-constexpr const char* kDefaultExt = ".tlt";
-// Explorer-style, folder must exist, no read-only box; Save As also asks
-// before an existing file is overwritten.
-constexpr uint32_t kOpenFlags = 0x80804;
-constexpr uint32_t kSaveFlags = 0x80806;
-constexpr const char* kUnsavedTitle = "Unsaved Changes";
 
 // Runs one step of a command that passes over its failures silently.
 template <typename Step>
@@ -31,126 +30,143 @@ void Quietly(Step&& step) {
     }
 }
 
-std::string PathFromDialog(const QString& name) { return name.toStdString(); }
-
 }  // namespace
 
-FileDialogRequest frmMain::FileDialogFor(const char* title, uint32_t flags) const {
-    FileDialogRequest request;
-    request.filter = kFileFilter;
-    request.init_dir = QString::fromStdString(state_.sFileDir);
-    request.default_ext = kDefaultExt;
-    request.title = title;
-    request.flags = flags;
-    return request;
+FileCommands::FileCommands(Document& document, IDialogs& dialogs, IBusyCursor& cursor, GrainEditor& grains,
+                           NozzleSizing& sizing, RecentMenu& recent, DesignHistory& history, const Controls& controls)
+    : document_(document),
+      dialogs_(dialogs),
+      cursor_(cursor),
+      grains_(grains),
+      sizing_(sizing),
+      recent_(recent),
+      history_(history),
+      ui_(controls) {}
+
+void FileCommands::NewDesign() {
+    document_.ReplaceMotor(std::make_unique<cMotor>());
+    grains_.PopulateGrainGrid();
+    document_.SetCurrentFile("", "");
+    grains_.ClearFields();
+    ui_.txtNozzleThroatDia->setText(QString());
+    document_.SetChanged(false);
 }
 
-void frmMain::mnuNew_Click() {
-    state_.oMotor = std::make_unique<cMotor>();
-    PopulateGrainGrid();
-    setWindowTitle(QString(kCaptionPrefix) + kProgramTitle);
-    for (TextBox* field : {txtCoreDiameter, txtGrainDiameter, txtGrainLength, txtNozzleThroatDia}) {
-        field->setText(QString());
-    }
-    state_.sCurrentFile.clear();
-    state_.bChanged = false;
+// Unsaved changes are asked about first, as Open asks.
+void FileCommands::mnuNew_Click() {
+    sizing_.CommitEditedField();
+    if (!document_.MayDrop(Document::Leaving::kForAnotherDesign)) return;
+    NewDesign();
+    history_.Reset();
 }
 
-// Asks whether the unsaved changes are to be saved first. False when the
-// user wanted them saved and they were not (the save dialog was cancelled or
-// the write failed): the command that asked must then stop, so the design
-// the user asked to keep is not thrown away.
-bool frmMain::SaveChangesBeforeLeaving() {
-    if (!state_.bChanged) return true;
-    const QString text = "The current file, " + QString::fromStdString(state_.sCurrentFile) +
-                         ", has unsaved changes.  Save current file?";
-    if (dialogs_.MsgBox(text, MsgButtons::kYesNo, MsgIcon::kNone, kUnsavedTitle) != MsgResult::kYes) {
-        return true;
-    }
-    return Save();
-}
-
-void frmMain::mnuOpen_Click() {
-    if (!SaveChangesBeforeLeaving()) return;
-    Quietly([&] { mnuNew_Click(); });
+// The design is dropped only once a file has been chosen and read: a
+// cancelled dialog or a file that cannot be read leaves it as it was.
+void FileCommands::mnuOpen_Click() {
+    sizing_.CommitEditedField();
+    if (!document_.MayDrop(Document::Leaving::kForAnotherDesign)) return;
     FileDialogResult chosen;
-    Quietly([&] { chosen = dialogs_.ShowOpen(FileDialogFor("Open motor file", kOpenFlags)); });
-    if (chosen.file_name.isEmpty()) return;  // the window keeps the new, empty motor
-    Quietly([&] { OpenFile(PathFromDialog(chosen.file_name), PathFromDialog(chosen.file_title)); });
+    Quietly([&] { chosen = dialogs_.ShowOpen(MotorFileDialog(false, document_.FileDir())); });
+    if (chosen.file_name.isEmpty()) return;
+    Quietly([&] { Open(chosen.file_name.toStdString(), chosen.file_title.toStdString(), Into::kNewMotor); });
 }
 
 // Opens the path held in the item's slot (the caption is only its display),
 // taken when the item is chosen: saving first may move the list's entries,
 // and the file the user chose is still the one to open.
-void frmMain::mnuRecent_Click(int index) {
-    const std::string path = state_.vRecentFiles.at(static_cast<size_t>(index));
-    if (!SaveChangesBeforeLeaving()) return;
+void FileCommands::mnuRecent_Click(int index) {
+    const std::string path = document_.RecentFiles().at(static_cast<size_t>(index));
+    sizing_.CommitEditedField();
+    if (!document_.MayDrop(Document::Leaving::kForAnotherDesign)) return;
     OpenFile(path, FileTitleOf(path));
 }
 
-void frmMain::mnuSave_Click() { Save(); }
+void FileCommands::mnuSave_Click() {
+    sizing_.CommitEditedField();
+    document_.Save();
+}
 
-void frmMain::mnuSaveAs_Click() { SaveAs(); }
+void FileCommands::mnuSaveAs_Click() {
+    sizing_.CommitEditedField();
+    document_.SaveAs();
+}
 
-bool frmMain::Save() {
-    if (state_.sCurrentFile.empty()) return SaveAs();
-    bool saved = false;
-    Guarded("mnuSave_Click", [&] {
-        state_.Motor().SaveToFile(state_.sCurrentFile);
-        state_.bChanged = false;
-        AddToRecentFileList(state_.sCurrentFile);
-        saved = true;
+void FileCommands::Form_QueryUnload(bool& cancel, int /*unload_mode*/) {
+    sizing_.CommitEditedField();
+    if (!document_.MayDrop(Document::Leaving::kClosing)) cancel = true;
+}
+
+void FileCommands::OpenFile(const std::string& path, const std::string& title) {
+    Open(path, title, Into::kCurrentMotor);
+}
+
+// The file is read into a motor of its own first (a copy of the current one,
+// so that a file without propellant lines keeps the current propellant data,
+// or an empty one for the Open command), and only a successful read takes
+// the window's place. Should a later step fail, the document and the window
+// are put back as they were, so a following Save can never write another
+// design over the file the window still names.
+void FileCommands::Open(const std::string& path, const std::string& title, Into into) {
+    BusyCursor busy(cursor_);
+    std::unique_ptr<cMotor> loaded;
+    Guarded(dialogs_, "OpenFile", [&] {
+        auto motor = into == Into::kNewMotor ? std::make_unique<cMotor>() : std::make_unique<cMotor>(document_.Motor());
+        motor->ReadFromFile(path);
+        loaded = std::move(motor);
     });
-    return saved;
-}
+    if (!loaded) return;
 
-// A write that fails is reported and changes nothing else: the caption, the
-// recent list, the current file and the unsaved-changes flag stay as they
-// were, so the design is not taken for saved.
-bool frmMain::SaveAs() {
-    FileDialogResult chosen;
-    Quietly([&] { chosen = dialogs_.ShowSave(FileDialogFor("Save motor file as", kSaveFlags)); });
-    if (chosen.file_name.isEmpty()) return false;
-    const std::string path = PathFromDialog(chosen.file_name);
-    bool saved = false;
-    Guarded("mnuSaveAs_Click", [&] {
-        state_.Motor().SaveToFile(path);
-        saved = true;
+    const auto checkpoint = document_.MakeCheckpoint();
+    const DesignView view = history_.Capture();
+    TextBox* const fields[] = {ui_.txtGrainLength, ui_.txtGrainDiameter, ui_.txtCoreDiameter};
+    QString texts[3];
+    for (int i = 0; i < 3; ++i) texts[i] = fields[i]->text();
+    const int row = ui_.grdGrains->Row(), row_sel = ui_.grdGrains->RowSel(), col = ui_.grdGrains->Col(),
+              col_sel = ui_.grdGrains->ColSel();
+    std::array<bool, 5> visible{};
+    for (int i = 1; i <= 4; ++i) visible[static_cast<size_t>(i)] = ui_.mnuRecent[static_cast<size_t>(i)]->isVisible();
+
+    const bool opened = Guarded(dialogs_, "OpenFile", [&] {
+        if (into == Into::kNewMotor) NewDesign();
+        document_.ReplaceMotor(std::move(loaded));
+        ShowOpenedFile(path, title);
     });
-    if (!saved) return false;
-    setWindowTitle(QString(kCaptionPrefix) + kProgramTitle + " - " + chosen.file_title);
-    AddToRecentFileList(path);
-    state_.sCurrentFile = path;
-    state_.bChanged = false;
-    return true;
+    if (opened) return;
+    document_.RollBack(*checkpoint);
+    Guarded(dialogs_, "OpenFile", [&] {
+        history_.ShowState(view, false);
+        recent_.RefreshRecentMenu();
+        for (int i = 1; i <= 4; ++i) ui_.mnuRecent[static_cast<size_t>(i)]->setVisible(visible[static_cast<size_t>(i)]);
+        for (int i = 0; i < 3; ++i) fields[i]->setText(texts[i]);
+        ui_.grdGrains->SetRow(row);
+        ui_.grdGrains->SetCol(col);
+        ui_.grdGrains->SetRowSel(row_sel);
+        ui_.grdGrains->SetColSel(col_sel);
+    });
 }
 
-// Whatever closes the window. `cancel` keeps it open; the reason is ignored.
-void frmMain::Form_QueryUnload(bool& cancel, int /*unload_mode*/) {
-    if (!state_.bChanged) return;
-    const QString text = QString::fromStdString(FileTitleOf(state_.sCurrentFile)) +
-                         " has unsaved changes, do you want to save before clossing?";
-    switch (dialogs_.MsgBox(text, MsgButtons::kYesNoCancel, MsgIcon::kNone, kUnsavedTitle)) {
-        case MsgResult::kYes:
-            // A save that was cancelled or failed keeps the window and its design.
-            if (!Save()) cancel = true;
-            break;
-        case MsgResult::kNo:
-            break;
-        default:
-            cancel = true;
-            break;
+// The steps of an open once the motor holds the file's design.
+void FileCommands::ShowOpenedFile(const std::string& path, const std::string& title) {
+    document_.SetCurrentFile(path, title);
+    ui_.txtNozzleThroatDia->setText(TextOfSingle(document_.Motor().NozzleDia()));
+    grains_.PopulateGrainGrid();
+    // While the window fills the grain fields itself, leaving a Kn field
+    // must not size the nozzle: it stays as read from the file.
+    document_.SetBusy(true);
+    if (ui_.grdGrains->Rows() > 1) {  // a motor file may hold no grains at all
+        ui_.grdGrains->SetRowSel(1);
+        ui_.grdGrains->SetCol(1);
+        ui_.grdGrains->SetColSel(3);
+        grains_.grdGrains_Click();
     }
-}
-
-void frmMain::closeEvent(QCloseEvent* event) {
-    bool cancel = false;
-    Form_QueryUnload(cancel, 0);
-    if (cancel) {
-        event->ignore();
-    } else {
-        event->accept();
-    }
+    ui_.txtNozzleThroatDia->setText(TextOfSingle(document_.Motor().NozzleDia()));
+    document_.SetBusy(false);
+    document_.SetChanged(false);
+    document_.SetFileDir(FolderOf(path));
+    recent_.AddToRecentFileList(path);
+    recent_.RefreshRecentMenu();
+    recent_.WriteSettings();
+    history_.Reset();
 }
 
 }  // namespace thrustlet

@@ -1,14 +1,17 @@
-// The grain editor: the grain table, the three dimension fields and the Add,
-// Apply Changes and Remove buttons. Every change rebuilds the table from the
-// motor and recalculates the summary.
-#include <QLabel>
+#include "ui/grain_editor.h"
+
 #include <QPushButton>
 
+#include "model/motor.h"
 #include "platform/dialogs.h"
 #include "platform/flex_grid.h"
 #include "platform/locale_number.h"
 #include "platform/text_box.h"
-#include "ui/main_window.h"
+#include "thrustlet/identity.h"
+#include "ui/design_history.h"
+#include "ui/document.h"
+#include "ui/kn_summary.h"
+#include "ui/report.h"
 
 namespace thrustlet {
 
@@ -31,58 +34,88 @@ bool PositiveField(const QString& text, float* value) {
     return *value > 0.0f;
 }
 
+void ShowMessage(IDialogs& dialogs, const QString& text) {
+    dialogs.MsgBox(text, MsgButtons::kOk, MsgIcon::kInformation, kProgramTitle);
+}
+
 }  // namespace
 
-bool frmMain::ReadGrainFields(float* length, float* diameter, float* core) const {
-    const bool length_ok = PositiveField(txtGrainLength->text(), length);
-    const bool diameter_ok = PositiveField(txtGrainDiameter->text(), diameter);
-    const bool core_ok = PositiveField(txtCoreDiameter->text(), core);
+GrainEditor::GrainEditor(Document& document, IDialogs& dialogs, KnSummary& summary, DesignHistory& history,
+                         const Controls& controls)
+    : document_(document), dialogs_(dialogs), summary_(summary), history_(history), ui_(controls) {}
+
+void GrainEditor::InitGrid() {
+    FlexGrid* grid = ui_.grdGrains;
+    grid->SetFormatString("^Grain #|Length|Diameter|Core Dia.");
+    grid->SetRows(1);
+    for (int col = 0; col <= 3; ++col) grid->SetColWidth(col, 800);
+    grid->SetRow(0);
+    grid->SetRowSel(0);
+    grid->SetCol(0);
+    grid->SetColSel(3);
+}
+
+bool GrainEditor::ReadGrainFields(float* length, float* diameter, float* core) const {
+    const bool length_ok = PositiveField(ui_.txtGrainLength->text(), length);
+    const bool diameter_ok = PositiveField(ui_.txtGrainDiameter->text(), diameter);
+    const bool core_ok = PositiveField(ui_.txtCoreDiameter->text(), core);
     return length_ok && diameter_ok && core_ok;
 }
 
-void frmMain::PopulateGrainGrid() {
-    cMotor& motor = state_.Motor();
-    grdGrains->SetRows(motor.GrainCount() + 1);
+void GrainEditor::ShowGrains() {
+    FlexGrid* grid = ui_.grdGrains;
+    const cMotor& motor = document_.Motor();
+    grid->SetRows(motor.GrainCount() + 1);
     // Counted in int: a motor read from a file may hold 32767 grains, one
     // past what a 16-bit counter can step over.
     const int count = motor.GrainCount();
     for (int i = 1; i <= count; ++i) {
         const auto& grain = motor.Grains()[static_cast<size_t>(i - 1)];
-        grdGrains->SetTextMatrix(i, 0, QString::number(i));
-        grdGrains->SetTextMatrix(i, 1, TextOfSingle(grain->Length()));
-        grdGrains->SetTextMatrix(i, 2, TextOfSingle(grain->Diameter()));
-        grdGrains->SetTextMatrix(i, 3, TextOfSingle(grain->CoreDiameter()));
+        grid->SetTextMatrix(i, 0, QString::number(i));
+        grid->SetTextMatrix(i, 1, TextOfSingle(grain->Length()));
+        grid->SetTextMatrix(i, 2, TextOfSingle(grain->Diameter()));
+        grid->SetTextMatrix(i, 3, TextOfSingle(grain->CoreDiameter()));
     }
-    grdGrains->SetCol(1);
-    grdGrains->SetColSel(3);
-    if (grdGrains->Rows() > 1) {
-        grdGrains->SetRow(1);
-        grdGrains->SetRowSel(1);
+    grid->SetCol(1);
+    grid->SetColSel(3);
+    if (grid->Rows() > 1) {
+        grid->SetRow(1);
+        grid->SetRowSel(1);
     }
-    CalcKn();
 }
 
-void frmMain::grdGrains_Click() {
-    const int row = grdGrains->RowSel();
+void GrainEditor::PopulateGrainGrid() {
+    ShowGrains();
+    summary_.CalcKn();
+}
+
+void GrainEditor::grdGrains_Click() {
+    const int row = ui_.grdGrains->RowSel();
     if (row <= 0) return;
-    txtGrainLength->setText(grdGrains->TextMatrix(row, 1));
-    txtGrainDiameter->setText(grdGrains->TextMatrix(row, 2));
-    txtCoreDiameter->setText(grdGrains->TextMatrix(row, 3));
-    cmdApplyChanges->setEnabled(true);
+    ui_.txtGrainLength->setText(ui_.grdGrains->TextMatrix(row, 1));
+    ui_.txtGrainDiameter->setText(ui_.grdGrains->TextMatrix(row, 2));
+    ui_.txtCoreDiameter->setText(ui_.grdGrains->TextMatrix(row, 3));
+    ui_.cmdApplyChanges->setEnabled(true);
 }
 
-void frmMain::cmdAdd_Click() {
-    state_.bChanged = true;
-    Guarded("cmdAdd_Click", [&] {
+void GrainEditor::ClearFields() {
+    ui_.txtCoreDiameter->setText(QString());
+    ui_.txtGrainDiameter->setText(QString());
+    ui_.txtGrainLength->setText(QString());
+}
+
+void GrainEditor::cmdAdd_Click() {
+    document_.SetChanged(true);
+    Guarded(dialogs_, "cmdAdd_Click", [&] {
         float length = 0, diameter = 0, core = 0;
         if (!ReadGrainFields(&length, &diameter, &core)) {
-            ShowMessage(kBadGrainFields);
+            ShowMessage(dialogs_, kBadGrainFields);
             return;
         }
-        cMotor& motor = state_.Motor();
+        cMotor& motor = document_.Motor();
         if (motor.GrainCount() >= kMaxTableGrains) {
-            ShowMessage(QString("The grain table is full: a motor holds at most %1 grains.")
-                            .arg(kMaxTableGrains));
+            ShowMessage(dialogs_,
+                        QString("The grain table is full: a motor holds at most %1 grains.").arg(kMaxTableGrains));
             return;
         }
         auto grain = std::make_shared<cGrain>();
@@ -92,23 +125,25 @@ void frmMain::cmdAdd_Click() {
         grain->SetDiameter(diameter);
         motor.AddGrain(grain);
         PopulateGrainGrid();
-        CalcKn();
+        summary_.CalcKn();
     });
+    history_.Record("Add Grain");
 }
 
-void frmMain::cmdApplyChanges_Click() {
-    state_.bChanged = true;
-    Guarded("cmdApplyChanges_Click", [&] {
-        if (grdGrains->RowSel() <= 0) return;
+void GrainEditor::cmdApplyChanges_Click() {
+    document_.SetChanged(true);
+    Guarded(dialogs_, "cmdApplyChanges_Click", [&] {
+        FlexGrid* grid = ui_.grdGrains;
+        if (grid->RowSel() <= 0) return;
         float length = 0, diameter = 0, core = 0;
         if (!ReadGrainFields(&length, &diameter, &core)) {
-            ShowMessage(kBadGrainFields);
+            ShowMessage(dialogs_, kBadGrainFields);
             return;
         }
-        const int row = grdGrains->Row();
-        const int row_sel = grdGrains->RowSel();
-        const int col_sel = grdGrains->ColSel();
-        cMotor& motor = state_.Motor();
+        const int row = grid->Row();
+        const int row_sel = grid->RowSel();
+        const int col_sel = grid->ColSel();
+        cMotor& motor = document_.Motor();
         // A selection dragged upwards (end row above the anchor) is an empty
         // range: nothing changes, but the table and summary still refresh.
         for (int i = std::max(row, 1); i <= row_sel; ++i) {
@@ -119,22 +154,24 @@ void frmMain::cmdApplyChanges_Click() {
             grain->SetDiameter(diameter);
         }
         PopulateGrainGrid();
-        CalcKn();
-        grdGrains->SetRow(row);
-        grdGrains->SetRowSel(row_sel);
-        grdGrains->SetColSel(col_sel);
+        summary_.CalcKn();
+        grid->SetRow(row);
+        grid->SetRowSel(row_sel);
+        grid->SetColSel(col_sel);
     });
+    history_.Record("Apply Changes");
 }
 
-void frmMain::cmdRemove_Click() {
-    state_.bChanged = true;
-    Guarded("cmdRemove_Click", [&] {
-        const int row_sel = grdGrains->RowSel();
+void GrainEditor::cmdRemove_Click() {
+    document_.SetChanged(true);
+    Guarded(dialogs_, "cmdRemove_Click", [&] {
+        const int row_sel = ui_.grdGrains->RowSel();
         if (row_sel <= 0) return;
         // Exactly one grain goes: the one at the selection's end row.
-        state_.Motor().DeleteGrain(static_cast<int16_t>(row_sel));
+        document_.Motor().DeleteGrain(static_cast<int16_t>(row_sel));
         PopulateGrainGrid();
     });
+    history_.Record("Remove Grain");
 }
 
 }  // namespace thrustlet

@@ -10,7 +10,7 @@
 #include "model/motor.h"
 #include "platform/dialogs.h"
 #include "platform/graph_lite.h"
-#include "ui/main_window.h"
+#include "ui/report.h"
 
 namespace thrustlet {
 
@@ -33,26 +33,25 @@ GraphTable TableFrom(const KnCurve& curve) {
 
 }  // namespace
 
-void frmMain::InitGraph() {
-    // A jagged stand-in curve until the first motor is calculated.
+void DrawPlaceholder(GraphLite& graph) {
     GraphTable table;
     table.rows.assign(2, std::vector<std::optional<double>>(286));
     for (int i = 1; i <= 285; ++i) {
         table.rows[0][static_cast<size_t>(i)] = i;
         table.rows[1][static_cast<size_t>(i)] = 100.0 * std::sin(43.96 * i);
     }
-    grKN->SetIntegerOption1(1);
-    grKN->SetIntegerOption2(0);
-    grKN->SetYesNoOption1(true);
-    grKN->SetData(table);
-    grKN->SetSeriesStyle(0, kRed, "Kn");
-    grKN->SetTitle("Waiting for Data");
-    grKN->SetVerticalMinimum(0);
-    grKN->SetVerticalMaximum(100);
-    grKN->SetVerticalStep(50);
-    grKN->SetHorizontalLabelStep(50);
-    grKN->SetColourOption(kWhite);
-    grKN->Redraw();
+    graph.SetIntegerOption1(1);
+    graph.SetIntegerOption2(0);
+    graph.SetYesNoOption1(true);
+    graph.SetData(table);
+    graph.SetSeriesStyle(0, kRed, "Kn");
+    graph.SetTitle("Waiting for Data");
+    graph.SetVerticalMinimum(0);
+    graph.SetVerticalMaximum(100);
+    graph.SetVerticalStep(50);
+    graph.SetHorizontalLabelStep(50);
+    graph.SetColourOption(kWhite);
+    graph.Redraw();
 }
 
 void GraphKn(cMotor& motor, GraphLite& graph, IDialogs& dialogs, KnMaxOnce& kn_max) {
@@ -74,11 +73,9 @@ void GraphKn(cMotor& motor, GraphLite& graph, IDialogs& dialogs, KnMaxOnce& kn_m
         graph.SetYesNoOption2(true);
         graph.Redraw();
     } catch (const RunTimeError& error) {
-        dialogs.MsgBox(QString::fromStdString(error.Description()) + " in GraphKn", MsgButtons::kOk,
-                       MsgIcon::kInformation, kProgramTitle);
+        ReportError(dialogs, error.Description(), "GraphKn");
     } catch (const std::exception& error) {
-        dialogs.MsgBox(QString(error.what()) + " in GraphKn", MsgButtons::kOk, MsgIcon::kInformation,
-                       kProgramTitle);
+        ReportError(dialogs, error.what(), "GraphKn");
     }
 }
 

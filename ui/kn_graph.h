@@ -7,6 +7,10 @@ class GraphLite;
 class IDialogs;
 class KnMaxOnce;
 
+// The jagged stand-in curve the graph shows until the first motor is
+// calculated, titled "Waiting for Data".
+void DrawPlaceholder(GraphLite& graph);
+
 // Samples the motor's Kn from depth 0 to its web and hands the table and the
 // axis settings to the graph. Reports its own failures (" in GraphKn") and
 // returns; the operations already passed to the graph stay in effect.

@@ -1,63 +1,36 @@
 #include "ui/main_window.h"
 
 #include <QAction>
-#include <QPainter>
-#include <QPainterPath>
+#include <QCloseEvent>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QScreen>
+#include <QUndoStack>
 
-#include "app/busy_cursor.h"
-#include "platform/dialogs.h"
 #include "platform/flex_grid.h"
 #include "platform/graph_lite.h"
 #include "platform/text_box.h"
 #include "ui/about_dialog.h"
+#include "ui/design_history.h"
 #include "ui/dialog_font.h"
+#include "ui/document.h"
+#include "ui/file_commands.h"
+#include "ui/grain_editor.h"
+#include "ui/kn_summary.h"
+#include "ui/nozzle_sizing.h"
+#include "ui/recent_menu.h"
+#include "ui/rimmed_label.h"
+#include "ui/twips.h"
 
 namespace thrustlet {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kClientWidthTwips = 6024;
 constexpr int kClientHeightTwips = 8616;
-
-int Pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
-
-void Place(QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
-}
-
-// A label whose light text (the yellow warning) is drawn with a thin dark
-// rim around the glyphs, in the label's own text colour: yellow stays yellow
-// and still reads on the light panel. Darker colours are drawn as usual.
-class RimmedLabel : public QLabel {
-public:
-    using QLabel::QLabel;
-
-protected:
-    void paintEvent(QPaintEvent* event) override {
-        const QColor colour = palette().color(QPalette::WindowText);
-        const double luminance = 0.299 * colour.red() + 0.587 * colour.green() + 0.114 * colour.blue();
-        if (luminance < 160.0) {
-            QLabel::paintEvent(event);
-            return;
-        }
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QFontMetricsF metrics(font());
-        const QRectF room = contentsRect();
-        const double baseline = room.top() + (room.height() + metrics.ascent() - metrics.descent()) / 2;
-        QPainterPath path;
-        path.addText(room.left() + indent(), baseline, font(), text());
-        painter.strokePath(path, QPen(QColor(64, 64, 64), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        painter.fillPath(path, colour);
-    }
-};
 
 template <typename Widget>
 Widget* Named(Widget* widget, const char* name) {
@@ -67,12 +40,16 @@ Widget* Named(Widget* widget, const char* name) {
 
 }  // namespace
 
-frmMain::frmMain(AppState& state, IDialogs& dialogs, IBusyCursor& cursor, IRegistryApi& registry,
+frmMain::frmMain(IDialogs& dialogs, IProcesses& processes, IBusyCursor& cursor, IRegistryApi& registry,
                  QWidget* parent)
-    : QMainWindow(parent), state_(state), dialogs_(dialogs), cursor_(cursor), registry_api_(registry), registry_(registry) {
+    : QMainWindow(parent) {
     setObjectName("frmMain");
+    QIcon icon;
+    for (int size : {48, 64, 128, 256}) icon.addFile(QString(":/thrustlet/icons/thrustlet-%1.png").arg(size));
+    setWindowIcon(icon);
     CreateControls();
     CreateMenus();
+    CreateUnits(dialogs, processes, cursor, registry);
     SetTabOrder();
     FitFont();
     PlaceWindow();
@@ -84,8 +61,7 @@ frmMain::frmMain(AppState& state, IDialogs& dialogs, IBusyCursor& cursor, IRegis
 frmMain::~frmMain() = default;
 
 void frmMain::CreateControls() {
-    auto* client = new QWidget(this);
-    client->setObjectName("client");
+    auto* client = Named(new QWidget(this), "client");
     setCentralWidget(client);
 
     // Frames first, so the grid and the graph lie above them.
@@ -101,8 +77,7 @@ void frmMain::CreateControls() {
     grKN = Named(new GraphLite(client), "grKN");
     Place(grKN, 150, 4290, 5775, 4065);
 
-    auto label = [&](int index, QWidget* parent, const char* caption, int left, int top, int width,
-                     int height) {
+    auto label = [&](int index, QWidget* parent, const char* caption, int left, int top, int width, int height) {
         auto* widget = Named(new QLabel(caption, parent), "Label1");
         widget->setProperty("Index", index);
         Place(widget, left, top, width, height);
@@ -114,16 +89,15 @@ void frmMain::CreateControls() {
         Place(widget, left, top, width, height);
         return widget;
     };
-    auto button = [&](QWidget* parent, const char* name, const char* caption, int left, int top,
-                      int width, int height) {
+    auto button = [&](QWidget* parent, const char* name, const char* caption, int left, int top, int width,
+                      int height) {
         auto* widget = Named(new QPushButton(caption, parent), name);
         widget->setAutoDefault(false);
         Place(widget, left, top, width, height);
         return widget;
     };
-    auto output_label = [&](QWidget* parent, const char* name, int left, int top, int width, int height) {
-        QLabel* widget = Named(std::string_view(name) == "lblGNRatio" ? new RimmedLabel(parent) : new QLabel(parent), name);
-        Place(widget, left, top, width, height);
+    auto output_label = [&](QLabel* widget, const char* name, int left, int top, int width, int height) {
+        Place(Named(widget, name), left, top, width, height);
         return widget;
     };
 
@@ -144,33 +118,21 @@ void frmMain::CreateControls() {
     label(5, Frame2, "Max kn:", 135, 1125, 1095, 240);
     txtMaxKn = text_box(Frame2, "txtMaxKn", 1215, 1080, 800, 315);
     label(6, Frame2, "Vol. Loading", 2200, 315, 1200, 240);
-    lblVolumeLoading = output_label(Frame2, "lblVolumeLoading", 3400, 315, 700, 240);
+    lblVolumeLoading = output_label(new QLabel(Frame2), "lblVolumeLoading", 3400, 315, 700, 240);
     label(7, Frame2, "Nozzle/Grain core area ratio:", 2200, 640, 1200, 480)->setWordWrap(true);
-    lblGNRatio = output_label(Frame2, "lblGNRatio", 3400, 720, 700, 240);
+    lblGNRatio = output_label(new RimmedLabel(Frame2), "lblGNRatio", 3400, 720, 700, 240);
     QPalette yellow = lblGNRatio->palette();
     yellow.setColor(QPalette::WindowText, QColor(255, 255, 0));
     lblGNRatio->setPalette(yellow);
     lblGNRatio->setIndent(4);  // clear of its wrapped caption
     label(8, Frame2, "Web:", 2200, 1125, 1200, 240);
-    lblWeb = output_label(Frame2, "lblWeb", 3400, 1125, 700, 240);
+    lblWeb = output_label(new QLabel(Frame2), "lblWeb", 3400, 1125, 700, 240);
 
     QLabel* note = label(9, Frame3, "Bottom Grain Is Nozzle End", 650, 2275, 2500, 200);
     QFont italic = note->font();
     italic.setItalic(true);
     note->setFont(italic);
-    // The grid is drawn over its frame.
-    grdGrains->raise();
-
-}
-
-// The client area at its designed size below the menu bar; the window opens
-// centred on the screen.
-void frmMain::PlaceWindow() {
-    resize(Pixels(kClientWidthTwips), Pixels(kClientHeightTwips) + menuBar()->sizeHint().height());
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - rect().center());
-    }
+    grdGrains->raise();  // the grid is drawn over its frame
 }
 
 void frmMain::CreateMenus() {
@@ -180,28 +142,63 @@ void frmMain::CreateMenus() {
     mnuSave = Named(mnuFile->addAction("&Save"), "mnuSave");
     mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuSaveAs = Named(mnuFile->addAction("Save &As"), "mnuSaveAs");
-    mnuSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    // The platform's own Save As shortcut too.
+    mnuSaveAs->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_A), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
     mnuOpen = Named(mnuFile->addAction("&Open"), "mnuOpen");
     mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuSeparator = Named(mnuFile->addSeparator(), "mnuSeparator");
+    mnuFile->setToolTipsVisible(true);  // a shortened recent path shows in full
     for (int i = 1; i <= 4; ++i) {
         QAction* item = mnuFile->addAction(QString());
         item->setObjectName(QString("mnuRecent%1").arg(i));
         item->setVisible(i == 1);
         mnuRecent[static_cast<size_t>(i)] = item;
     }
+    mnuEdit = Named(menuBar()->addMenu("&Edit"), "mnuEdit");
+    mnuUndo = Named(mnuEdit->addAction("&Undo"), "mnuUndo");
+    mnuUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuRedo = Named(mnuEdit->addAction("&Redo"), "mnuRedo");
+    mnuRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    mnuUndo->setEnabled(false);
+    mnuRedo->setEnabled(false);
     mnuHelp = Named(menuBar()->addMenu("&Help"), "mnuHelp");
     mnuAbout = Named(mnuHelp->addAction("&About"), "mnuAbout");
     mnuBugReports = Named(mnuHelp->addAction("&Bug Reports"), "mnuBugReports");
-    for (QAction* action : {mnuNew, mnuSave, mnuSaveAs, mnuOpen}) {
+    for (QAction* action : {mnuNew, mnuSave, mnuSaveAs, mnuOpen, mnuUndo, mnuRedo}) {
         action->setShortcutContext(Qt::WindowShortcut);
     }
 }
 
+void frmMain::CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor& cursor, IRegistryApi& registry) {
+    document_ = std::make_unique<Document>(registry, dialogs);
+    history_ = std::make_unique<DesignHistory>(*document_);
+    summary_ = std::make_unique<KnSummary>(
+        *document_, dialogs, cursor,
+        KnSummary::Controls{txtNozzleThroatDia, txtKN, txtMaxKn, lblWeb, lblGNRatio, lblVolumeLoading, grKN});
+    grains_ = std::make_unique<GrainEditor>(
+        *document_, dialogs, *summary_, *history_,
+        GrainEditor::Controls{grdGrains, txtGrainLength, txtGrainDiameter, txtCoreDiameter, cmdApplyChanges});
+    sizing_ = std::make_unique<NozzleSizing>(*document_, dialogs, cursor, *summary_, *history_,
+                                             NozzleSizing::Controls{txtNozzleThroatDia, txtKN, txtMaxKn});
+    recent_ = std::make_unique<RecentMenu>(*document_, dialogs, mnuRecent);
+    files_ = std::make_unique<FileCommands>(
+        *document_, dialogs, cursor, *grains_, *sizing_, *recent_, *history_,
+        FileCommands::Controls{grdGrains, txtGrainLength, txtGrainDiameter, txtCoreDiameter, txtNozzleThroatDia,
+                               mnuRecent});
+    help_ = std::make_unique<HelpMenu>(dialogs, processes, registry);
+    history_->Attach(*grains_, *summary_, *sizing_, txtNozzleThroatDia);
+}
+
+// The client area at its designed size below the menu bar; the window opens
+// centred on the screen.
+void frmMain::PlaceWindow() {
+    resize(Pixels(kClientWidthTwips), Pixels(kClientHeightTwips) + menuBar()->sizeHint().height());
+    if (const QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
+}
+
 void frmMain::SetTabOrder() {
-    QWidget* order[] = {txtGrainLength, txtGrainDiameter, txtCoreDiameter, cmdAdd,
-                        cmdRemove,      cmdApplyChanges,  grdGrains,       txtNozzleThroatDia,
-                        txtKN,          txtMaxKn};
+    QWidget* order[] = {txtGrainLength,  txtGrainDiameter, txtCoreDiameter,    cmdAdd, cmdRemove,
+                        cmdApplyChanges, grdGrains,        txtNozzleThroatDia, txtKN,  txtMaxKn};
     for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
     for (QLabel* label : Label1) label->setFocusPolicy(Qt::NoFocus);
     for (QGroupBox* frame : {Frame1, Frame2, Frame3}) frame->setFocusPolicy(Qt::NoFocus);
@@ -230,40 +227,50 @@ void frmMain::FitFont() {
 }
 
 void frmMain::ConnectSignals() {
-    connect(cmdAdd, &QPushButton::clicked, this, &frmMain::cmdAdd_Click);
-    connect(cmdRemove, &QPushButton::clicked, this, &frmMain::cmdRemove_Click);
-    connect(cmdApplyChanges, &QPushButton::clicked, this, &frmMain::cmdApplyChanges_Click);
-    connect(grdGrains, &FlexGrid::Click, this, &frmMain::grdGrains_Click);
-    connect(txtKN, &TextBox::KeyPress, this, &frmMain::txtKN_KeyPress);
-    connect(txtKN, &TextBox::LostFocus, this, &frmMain::txtKN_LostFocus);
-    connect(txtMaxKn, &TextBox::KeyPress, this, &frmMain::txtMaxKn_KeyPress);
-    connect(txtMaxKn, &TextBox::LostFocus, this, &frmMain::txtMaxKn_LostFocus);
-    connect(txtNozzleThroatDia, &TextBox::KeyPress, this, &frmMain::txtNozzleThroatDia_KeyPress);
-    connect(txtNozzleThroatDia, &TextBox::LostFocus, this, &frmMain::txtNozzleThroatDia_LostFocus);
-    connect(mnuNew, &QAction::triggered, this, &frmMain::mnuNew_Click);
-    connect(mnuOpen, &QAction::triggered, this, &frmMain::mnuOpen_Click);
-    connect(mnuSave, &QAction::triggered, this, &frmMain::mnuSave_Click);
-    connect(mnuSaveAs, &QAction::triggered, this, &frmMain::mnuSaveAs_Click);
-    connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
-    connect(mnuBugReports, &QAction::triggered, this, &frmMain::mnuBugReports_Click);
+    connect(cmdAdd, &QPushButton::clicked, this, [this] { grains_->cmdAdd_Click(); });
+    connect(cmdRemove, &QPushButton::clicked, this, [this] { grains_->cmdRemove_Click(); });
+    connect(cmdApplyChanges, &QPushButton::clicked, this, [this] { grains_->cmdApplyChanges_Click(); });
+    connect(grdGrains, &FlexGrid::Click, this, [this] { grains_->grdGrains_Click(); });
+    connect(txtKN, &TextBox::KeyPress, this, [this](int key) { sizing_->txtKN_KeyPress(key); });
+    connect(txtKN, &TextBox::LostFocus, this, [this] { sizing_->txtKN_LostFocus(); });
+    connect(txtMaxKn, &TextBox::KeyPress, this, [this](int key) { sizing_->txtMaxKn_KeyPress(key); });
+    connect(txtMaxKn, &TextBox::LostFocus, this, [this] { sizing_->txtMaxKn_LostFocus(); });
+    connect(txtNozzleThroatDia, &TextBox::KeyPress, this, [this](int key) { sizing_->txtNozzleThroatDia_KeyPress(key); });
+    connect(txtNozzleThroatDia, &TextBox::LostFocus, this, [this] { sizing_->txtNozzleThroatDia_LostFocus(); });
+    connect(mnuNew, &QAction::triggered, this, [this] { files_->mnuNew_Click(); });
+    connect(mnuOpen, &QAction::triggered, this, [this] { files_->mnuOpen_Click(); });
+    connect(mnuSave, &QAction::triggered, this, [this] { files_->mnuSave_Click(); });
+    connect(mnuSaveAs, &QAction::triggered, this, [this] { files_->mnuSaveAs_Click(); });
     for (int i = 1; i <= 4; ++i) {
-        connect(mnuRecent[static_cast<size_t>(i)], &QAction::triggered, this, [this, i] { mnuRecent_Click(i); });
+        connect(mnuRecent[static_cast<size_t>(i)], &QAction::triggered, this, [this, i] { files_->mnuRecent_Click(i); });
     }
+    connect(mnuUndo, &QAction::triggered, this, [this] { history_->mnuUndo_Click(); });
+    connect(mnuRedo, &QAction::triggered, this, [this] { history_->mnuRedo_Click(); });
+    connect(mnuAbout, &QAction::triggered, this, [this] { help_->mnuAbout_Click(); });
+    connect(mnuBugReports, &QAction::triggered, this, [this] { help_->mnuBugReports_Click(); });
+
+    connect(document_.get(), &Document::CaptionChanged, this, &QWidget::setWindowTitle);
+    connect(document_.get(), &Document::Saved, this, [this](const std::string& path) { recent_->AddToRecentFileList(path); });
+    // The Edit items say what they would undo or redo ("&Undo Add Grain").
+    QUndoStack& history = document_->History();
+    connect(&history, &QUndoStack::canUndoChanged, mnuUndo, &QAction::setEnabled);
+    connect(&history, &QUndoStack::canRedoChanged, mnuRedo, &QAction::setEnabled);
+    connect(&history, &QUndoStack::undoTextChanged, this,
+            [this](const QString& text) { mnuUndo->setText(text.isEmpty() ? "&Undo" : "&Undo " + text); });
+    connect(&history, &QUndoStack::redoTextChanged, this,
+            [this](const QString& text) { mnuRedo->setText(text.isEmpty() ? "&Redo" : "&Redo " + text); });
 }
 
 void frmMain::Form_Load() {
-    InitGrid();
-    InitGraph();
-    state_.bBusy = false;
-    state_.bChanged = false;
-    InitReg();
-    setWindowTitle(QString(kCaptionPrefix) + kProgramTitle);
-    RefreshRecentMenu();
+    grains_->InitGrid();
+    summary_->InitGraph();
+    document_->SetBusy(false);
+    document_->SetChanged(false);
+    recent_->InitReg();
+    document_->SetCurrentFile("", "");
+    recent_->RefreshRecentMenu();
+    history_->Reset();
 }
-
-void frmMain::mnuAbout_Click() { frmAbout::Show(dialogs_, registry_api_); }
-
-void frmMain::mnuBugReports_Click() { frmAbout::Show(dialogs_, registry_api_); }
 
 int frmMain::OuterWidthTwips() const { return frameGeometry().width() * kTwipsPerPixel; }
 
@@ -274,6 +281,8 @@ void frmMain::resizeEvent(QResizeEvent* event) {
     Form_Resize();
 }
 
+// A step that would fail (a negative width while the window shrinks) is
+// skipped; the others still run.
 void frmMain::Form_Resize() {
     const int width = OuterWidthTwips() - 420;
     if (width >= 0) grKN->resize(Pixels(width), grKN->height());
@@ -282,22 +291,14 @@ void frmMain::Form_Resize() {
     grKN->Redraw();
 }
 
-void frmMain::InitGrid() {
-    grdGrains->SetFormatString("^Grain #|Length|Diameter|Core Dia.");
-    grdGrains->SetRows(1);
-    for (int col = 0; col <= 3; ++col) grdGrains->SetColWidth(col, 800);
-    grdGrains->SetRow(0);
-    grdGrains->SetRowSel(0);
-    grdGrains->SetCol(0);
-    grdGrains->SetColSel(3);
-}
-
-void frmMain::ReportError(const std::string& description, const char* routine) {
-    ShowMessage(QString::fromStdString(description) + " in " + routine);
-}
-
-void frmMain::ShowMessage(const QString& text) {
-    dialogs_.MsgBox(text, MsgButtons::kOk, MsgIcon::kInformation, kProgramTitle);
+void frmMain::closeEvent(QCloseEvent* event) {
+    bool cancel = false;
+    files_->Form_QueryUnload(cancel, 0);
+    if (cancel) {
+        event->ignore();
+    } else {
+        event->accept();
+    }
 }
 
 }  // namespace thrustlet

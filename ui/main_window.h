@@ -2,10 +2,7 @@
 
 #include <QMainWindow>
 #include <array>
-
-#include "app/app_state.h"
-#include "settings/recent_files.h"
-#include "settings/registry.h"
+#include <memory>
 
 QT_BEGIN_NAMESPACE
 class QAction;
@@ -17,29 +14,32 @@ QT_END_NAMESPACE
 
 namespace thrustlet {
 
+class DesignHistory;
+class Document;
+class FileCommands;
 class FlexGrid;
 class GraphLite;
+class GrainEditor;
+class HelpMenu;
 class IBusyCursor;
 class IDialogs;
+class IProcesses;
 class IRegistryApi;
-class KnMaxOnce;
-struct FileDialogRequest;
-class RunTimeError;
+class KnSummary;
+class NozzleSizing;
+class RecentMenu;
 class TextBox;
 
-// The program's title, used in captions and as every message box's title.
-inline constexpr const char* kProgramTitle = "Thrustlet";
-inline constexpr const char* kCaptionPrefix = "Veskarn - ";
-
-// The main window: the grain editor, the nozzle and Kn fields with the motor
-// summary, the Kn graph and the menus. Positions are designed in twips
-// (15 per device-independent pixel). The handlers live in one file per
-// concern: grain_editor, kn_summary, kn_graph, nozzle_sizing.
+// The main window: its controls, named and placed as designed (in twips),
+// its menus, the wiring of their events to the units that handle them, and
+// the one layout rule on resizing. The document and the units own
+// everything else; controls are found by their object names.
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
-    // `registry` is the settings store (the recent files and the last folder).
-    frmMain(AppState& state, IDialogs& dialogs, IBusyCursor& cursor, IRegistryApi& registry,
+    // `registry` keeps the settings (the recent files and the last folder);
+    // `processes` starts the About box's system-information tool.
+    frmMain(IDialogs& dialogs, IProcesses& processes, IBusyCursor& cursor, IRegistryApi& registry,
             QWidget* parent = nullptr);
     ~frmMain() override;
 
@@ -47,56 +47,31 @@ public:
     void Form_Load();
     // Layout rule: only the graph follows the window's outer size.
     void Form_Resize();
+    // Outer size in twips, border and title bar included.
+    int OuterWidthTwips() const;
+    int OuterHeightTwips() const;
 
-    void InitGrid();
-    void InitGraph();
+    Document& Doc() { return *document_; }
+    FileCommands& Files() { return *files_; }
+    GrainEditor& Grains() { return *grains_; }
+    KnSummary& Summary() { return *summary_; }
+    NozzleSizing& Sizing() { return *sizing_; }
+    RecentMenu& Recent() { return *recent_; }
+    DesignHistory& History() { return *history_; }
 
-    // Grain editor.
-    void PopulateGrainGrid();
-    void grdGrains_Click();
-    void cmdAdd_Click();
-    void cmdApplyChanges_Click();
-    void cmdRemove_Click();
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
-    // Kn summary.
-    void CalcKn();
+private:
+    void CreateControls();
+    void CreateMenus();
+    void CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor& cursor, IRegistryApi& registry);
+    void PlaceWindow();
+    void SetTabOrder();
+    void FitFont();
+    void ConnectSignals();
 
-    // Nozzle sizing.
-    void SetIntialKn(float target);
-    void SetMaxKn(float target);
-    void txtKN_KeyPress(int key_ascii);
-    void txtKN_LostFocus();
-    void txtMaxKn_KeyPress(int key_ascii);
-    void txtMaxKn_LostFocus();
-    void txtNozzleThroatDia_KeyPress(int key_ascii);
-    void txtNozzleThroatDia_LostFocus();
-
-    // Recent files and opening a motor file.
-    void InitReg();
-    void ReadSettings();
-    void ShowRecentItem(int index, const std::string& path);
-    void RefreshRecentMenu();
-    void AddToRecentFileList(const std::string& path);
-    void ShiftRecentFiles(int k);
-    void WriteSettings();
-    void OpenFile(const std::string& path, const std::string& title);
-    void mnuRecent_Click(int index);
-
-    // File commands and the close question.
-    void mnuNew_Click();
-    void mnuOpen_Click();
-    void mnuSave_Click();
-    void mnuSaveAs_Click();
-    void Form_QueryUnload(bool& cancel, int unload_mode);
-
-    // Help: both items show the About box.
-    void mnuAbout_Click();
-    void mnuBugReports_Click();
-
-    AppState& State() { return state_; }
-    GraphLite& Graph() { return *grKN; }
-
-    // Controls, named as the handlers name them.
     QGroupBox* Frame1;
     QGroupBox* Frame2;
     QGroupBox* Frame3;
@@ -122,89 +97,21 @@ public:
     QAction* mnuOpen;
     QAction* mnuSeparator;
     std::array<QAction*, 5> mnuRecent{};  // items 1..4; 0 unused
+    QMenu* mnuEdit;
+    QAction* mnuUndo;
+    QAction* mnuRedo;
     QMenu* mnuHelp;
     QAction* mnuAbout;
     QAction* mnuBugReports;
 
-    // Outer size in twips, border and title bar included.
-    int OuterWidthTwips() const;
-    int OuterHeightTwips() const;
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    void CreateControls();
-    void CreateMenus();
-    void PlaceWindow();
-    void SetTabOrder();
-    void FitFont();
-    void ConnectSignals();
-
-    // Shows "<description> in <routine>" with the information icon.
-    void ReportError(const std::string& description, const char* routine);
-    void ShowMessage(const QString& text);
-    // Runs a handler; a failure it does not trap itself is reported instead
-    // of ending the program.
-    template <typename Handler>
-    void Guarded(const char* routine, Handler&& handler);
-
-    void RunNozzleSearch(const char* routine, float (*search)(cMotor&, float), float target);
-    void KnFieldLeft(TextBox* field, const char* routine, void (frmMain::*search)(float));
-    bool ReadGrainFields(float* length, float* diameter, float* core) const;
-    void WriteSummary(cMotor& motor, KnMaxOnce& kn_max);
-    void SetRatioColour(float ratio);
-
-    // What an open may change, kept to put back should it fail part-way.
-    struct OpenSnapshot {
-        std::unique_ptr<cMotor> motor;
-        std::string current_file;
-        std::string file_dir;
-        RecentSlots recent;
-        bool changed = false;
-        QString caption;
-        std::array<QString, 6> fields;
-        std::array<bool, 5> recent_visible{};
-        int row = 0, row_sel = 0, col = 0, col_sel = 0;
-    };
-    OpenSnapshot TakeOpenSnapshot() const;
-    void RestoreOpenSnapshot(OpenSnapshot& snapshot);
-    void ShowOpenedFile(const std::string& path, const std::string& title);
-
-    // Save and Save As; true when the motor was written.
-    bool Save();
-    bool SaveAs();
-    bool SaveChangesBeforeLeaving();
-    FileDialogRequest FileDialogFor(const char* title, uint32_t flags) const;
-
-    AppState& state_;
-    IDialogs& dialogs_;
-    IBusyCursor& cursor_;
-    IRegistryApi& registry_api_;
-    RegFuncs registry_;
+    std::unique_ptr<Document> document_;
+    std::unique_ptr<DesignHistory> history_;
+    std::unique_ptr<KnSummary> summary_;
+    std::unique_ptr<GrainEditor> grains_;
+    std::unique_ptr<NozzleSizing> sizing_;
+    std::unique_ptr<RecentMenu> recent_;
+    std::unique_ptr<FileCommands> files_;
+    std::unique_ptr<HelpMenu> help_;
 };
-
-}  // namespace thrustlet
-
-#include <exception>
-#include <new>
-
-#include "model/errors.h"
-
-namespace thrustlet {
-
-template <typename Handler>
-void frmMain::Guarded(const char* routine, Handler&& handler) {
-    try {
-        handler();
-    } catch (const RunTimeError& error) {
-        ReportError(error.Description(), routine);
-    } catch (const std::bad_alloc&) {
-        ReportError("Out of memory", routine);
-    } catch (const std::exception& error) {
-        ReportError(error.what(), routine);
-    }
-}
 
 }  // namespace thrustlet

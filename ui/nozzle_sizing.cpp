@@ -1,11 +1,14 @@
-// Nozzle sizing: a wanted initial or maximum Kn typed into its field sets the
-// throat diameter. Leaving the nozzle field recalculates the summary.
-#include "app/busy_cursor.h"
+#include "ui/nozzle_sizing.h"
+
 #include "model/nozzle_search.h"
 #include "model/numeric.h"
+#include "platform/busy_cursor.h"
 #include "platform/locale_number.h"
 #include "platform/text_box.h"
-#include "ui/main_window.h"
+#include "ui/design_history.h"
+#include "ui/document.h"
+#include "ui/kn_summary.h"
+#include "ui/report.h"
 
 namespace thrustlet {
 
@@ -13,31 +16,34 @@ namespace {
 constexpr int kEnter = 13;
 }
 
+NozzleSizing::NozzleSizing(Document& document, IDialogs& dialogs, IBusyCursor& cursor, KnSummary& summary,
+                           DesignHistory& history, const Controls& controls)
+    : document_(document), dialogs_(dialogs), cursor_(cursor), summary_(summary), history_(history), ui_(controls) {}
+
 // The search itself does not recalculate: the typed target stays in its
 // field and the rest of the summary keeps its values until the next
 // recalculation.
-void frmMain::RunNozzleSearch(const char* routine, float (*search)(cMotor&, float), float target) {
-    cursor_.SetHourglass();
-    Guarded(routine, [&] {
-        const float diameter = search(state_.Motor(), target);
-        txtNozzleThroatDia->setText(TextOfDouble(RoundDecimals(diameter, 3)));
+void NozzleSizing::RunNozzleSearch(const char* routine, float (*search)(cMotor&, float), float target) {
+    BusyCursor busy(cursor_);
+    Guarded(dialogs_, routine, [&] {
+        const float diameter = search(document_.Motor(), target);
+        ui_.txtNozzleThroatDia->setText(TextOfDouble(RoundDecimals(diameter, 3)));
     });
-    cursor_.SetDefault();
 }
 
-void frmMain::SetIntialKn(float target) { RunNozzleSearch("SetIntialKn", SearchNozzleForInitialKn, target); }
+void NozzleSizing::SetIntialKn(float target) { RunNozzleSearch("SetIntialKn", SearchNozzleForInitialKn, target); }
 
-void frmMain::SetMaxKn(float target) { RunNozzleSearch("SetMaxKn", SearchNozzleForMaxKn, target); }
+void NozzleSizing::SetMaxKn(float target) { RunNozzleSearch("SetMaxKn", SearchNozzleForMaxKn, target); }
 
-void frmMain::txtKN_KeyPress(int key_ascii) {
+void NozzleSizing::txtKN_KeyPress(int key_ascii) {
     if (key_ascii == kEnter) txtKN_LostFocus();
 }
 
-void frmMain::txtMaxKn_KeyPress(int key_ascii) {
+void NozzleSizing::txtMaxKn_KeyPress(int key_ascii) {
     if (key_ascii == kEnter) txtMaxKn_LostFocus();
 }
 
-void frmMain::txtNozzleThroatDia_KeyPress(int key_ascii) {
+void NozzleSizing::txtNozzleThroatDia_KeyPress(int key_ascii) {
     if (key_ascii == kEnter) txtNozzleThroatDia_LostFocus();
 }
 
@@ -45,25 +51,39 @@ void frmMain::txtNozzleThroatDia_KeyPress(int key_ascii) {
 // filling the field itself, searches for its number. A target that is numeric
 // but beyond the float range (1e39) is reported under the search's name and
 // starts no search.
-void frmMain::KnFieldLeft(TextBox* field, const char* routine, void (frmMain::*search)(float)) {
-    state_.bChanged = true;
-    if (!IsNumeric(field->text()) || state_.bBusy) return;
+void NozzleSizing::KnFieldLeft(TextBox* field, const char* routine, void (NozzleSizing::*search)(float)) {
+    document_.SetChanged(true);
+    field->setModified(false);
+    if (!IsNumeric(field->text()) || document_.Busy()) return;
     float target = 0.0f;
-    bool converted = false;
-    Guarded(routine, [&] {
-        target = FieldToSingle(field->text());
-        converted = true;
-    });
-    if (converted) (this->*search)(target);
+    if (!Guarded(dialogs_, routine, [&] { target = FieldToSingle(field->text()); })) return;
+    (this->*search)(target);
+    history_.Record("Size Nozzle");
 }
 
-void frmMain::txtKN_LostFocus() { KnFieldLeft(txtKN, "SetIntialKn", &frmMain::SetIntialKn); }
+void NozzleSizing::txtKN_LostFocus() { KnFieldLeft(ui_.txtKN, "SetIntialKn", &NozzleSizing::SetIntialKn); }
 
-void frmMain::txtMaxKn_LostFocus() { KnFieldLeft(txtMaxKn, "SetMaxKn", &frmMain::SetMaxKn); }
+void NozzleSizing::txtMaxKn_LostFocus() { KnFieldLeft(ui_.txtMaxKn, "SetMaxKn", &NozzleSizing::SetMaxKn); }
 
-void frmMain::txtNozzleThroatDia_LostFocus() {
-    state_.bChanged = true;
-    CalcKn();
+void NozzleSizing::txtNozzleThroatDia_LostFocus() {
+    document_.SetChanged(true);
+    ui_.txtNozzleThroatDia->setModified(false);
+    summary_.CalcKn();
+    history_.Record("Nozzle Throat");
+}
+
+void NozzleSizing::CommitEditedField() {
+    TextBox* const fields[] = {ui_.txtNozzleThroatDia, ui_.txtKN, ui_.txtMaxKn};
+    for (TextBox* field : fields) {
+        if (field->window()->focusWidget() != field || !field->isModified()) continue;
+        if (field == ui_.txtNozzleThroatDia) {
+            txtNozzleThroatDia_LostFocus();
+        } else if (field == ui_.txtKN) {
+            txtKN_LostFocus();
+        } else {
+            txtMaxKn_LostFocus();
+        }
+    }
 }
 
 }  // namespace thrustlet

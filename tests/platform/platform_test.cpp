@@ -18,11 +18,12 @@
 #include <QThread>
 #include <QTimer>
 
-#include "app/busy_cursor.h"
+#include "platform/busy_cursor.h"
 #include "model/errors.h"
 #include "platform/flex_grid.h"
 #include "platform/graph_lite.h"
 #include "platform/locale_number.h"
+#include "platform/processes.h"
 #include "platform/qt_dialogs.h"
 #include "platform/text_box.h"
 
@@ -292,18 +293,45 @@ TEST(QtDialogsTest, StartsProgramsAndTestsFiles) {
     file.close();
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
-    QtDialogs dialogs;
-    EXPECT_TRUE(dialogs.FileExists(script));
-    EXPECT_FALSE(dialogs.FileExists(folder.path()));
-    EXPECT_FALSE(dialogs.FileExists(folder.filePath("missing")));
-    EXPECT_TRUE(dialogs.StartProcess(script));
+    QtProcesses processes;
+    EXPECT_TRUE(processes.FileExists(script));
+    EXPECT_FALSE(processes.FileExists(folder.path()));
+    EXPECT_FALSE(processes.FileExists(folder.filePath("missing")));
+    EXPECT_TRUE(processes.StartProcess(script));
     QElapsedTimer waited;
     waited.start();
     while (!QFileInfo::exists(marker) && waited.elapsed() < 5000) QThread::msleep(10);
     EXPECT_TRUE(QFileInfo::exists(marker));
-    EXPECT_FALSE(dialogs.StartProcess(folder.filePath("missing")));
-    EXPECT_FALSE(dialogs.StartProcess(""));
+    EXPECT_FALSE(processes.StartProcess(folder.filePath("missing")));
+    EXPECT_FALSE(processes.StartProcess(""));
 }
+
+#ifndef _WIN32
+// What the store names is started only as an absolute path to an existing
+// executable file: never looked up through PATH or in the working folder,
+// never a file that is not a program.
+TEST(QtProcessesTest, OnlyAbsolutePathsToProgramsStart) {
+    QTemporaryDir folder;
+    const QString marker = folder.filePath("started");
+    const QString tool = folder.filePath("tool");
+    QFile file(tool);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(("#!/bin/sh\ntouch '" + marker + "'\n").toUtf8());
+    file.close();
+    QtProcesses processes;
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);  // not executable
+    EXPECT_FALSE(processes.StartProcess(tool));
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString working = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    EXPECT_FALSE(processes.StartProcess("tool"));        // the working folder's
+    EXPECT_FALSE(processes.StartProcess("./tool"));
+    EXPECT_FALSE(processes.StartProcess("true"));        // found through PATH
+    QDir::setCurrent(working);
+    QThread::msleep(200);
+    EXPECT_FALSE(QFileInfo::exists(marker));
+}
+#endif
 
 TEST(QtBusyCursorTest, StatesAreAbsoluteNotNested) {
     QtBusyCursor cursor;

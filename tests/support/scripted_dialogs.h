@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/dialogs.h"
+#include "platform/processes.h"
 
 namespace thrustlet::testing {
 
@@ -37,16 +38,6 @@ public:
     }
     FileDialogResult ShowOpen(const FileDialogRequest& request) override { return NextFile(request); }
     FileDialogResult ShowSave(const FileDialogRequest& request) override { return NextFile(request); }
-    // Starting a program only records it; `start_succeeds` says how it went.
-    bool StartProcess(const QString& program) override {
-        started.push_back(program);
-        return start_succeeds;
-    }
-    bool FileExists(const QString& path) override { return existing_files.contains(path); }
-
-    std::vector<QString> started;
-    bool start_succeeds = true;
-    QStringList existing_files;
 
     QStringList Texts() const {
         QStringList texts;
@@ -62,6 +53,21 @@ private:
         files.pop_front();
         return result;
     }
+};
+
+// Starting a program only records it; `start_succeeds` says how it went.
+// Files exist when listed.
+class ScriptedProcesses : public IProcesses {
+public:
+    bool StartProcess(const QString& program) override {
+        started.push_back(program);
+        return start_succeeds;
+    }
+    bool FileExists(const QString& path) override { return existing_files.contains(path); }
+
+    std::vector<QString> started;
+    bool start_succeeds = true;
+    QStringList existing_files;
 };
 
 }  // namespace thrustlet::testing

@@ -44,7 +44,7 @@ protected:
         if (frmAbout* about = frmAbout::Instance()) delete about;
         WindowTest::TearDown();
     }
-    frmAbout* ShowAbout() { return frmAbout::Show(dialogs, system_store); }
+    frmAbout* ShowAbout() { return frmAbout::Show(dialogs, processes, system_store); }
     // Lets a closed dialog's deferred deletion run.
     static void Settle() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -55,7 +55,7 @@ protected:
 };
 
 TEST_F(AboutDialogTest, BothHelpItemsShowOneIndependentInstance) {
-    window->mnuAbout->trigger();
+    ui->mnuAbout->trigger();
     frmAbout* about = frmAbout::Instance();
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->parent(), nullptr);
@@ -76,14 +76,14 @@ TEST_F(AboutDialogTest, BothHelpItemsShowOneIndependentInstance) {
     EXPECT_EQ(about->size(), QSize(382, 263));
 
     about->lblTitle->setText("marked");
-    window->mnuBugReports->trigger();
+    ui->mnuBugReports->trigger();
     EXPECT_EQ(frmAbout::Instance(), about);
     EXPECT_EQ(about->lblTitle->text(), "marked");  // brought forward, not loaded again
 
     about->cmdOK->click();
     Settle();
     EXPECT_EQ(frmAbout::Instance(), nullptr);
-    window->mnuBugReports->trigger();
+    ui->mnuBugReports->trigger();
     ASSERT_NE(frmAbout::Instance(), nullptr);
     EXPECT_EQ(frmAbout::Instance()->lblTitle->text(), "Thrustlet");  // loaded afresh
 }
@@ -135,15 +135,15 @@ TEST_F(AboutDialogTest, SystemInformationLookups) {
         system_store.Tree(kHkeyLocalMachine) = RegistryTree();
         if (c.path_value) system_store.Put(kMsinfoKey, "PATH", 1, std::string(c.path_value) + '\0');
         if (c.location_value) system_store.Put(kLocationKey, "MSINFO", 1, std::string(c.location_value) + '\0');
-        dialogs.existing_files = c.tool_exists ? QStringList{QString::fromStdString(in_folder)} : QStringList{};
-        dialogs.start_succeeds = c.start_succeeds;
-        dialogs.started.clear();
+        processes.existing_files = c.tool_exists ? QStringList{QString::fromStdString(in_folder)} : QStringList{};
+        processes.start_succeeds = c.start_succeeds;
+        processes.started.clear();
         dialogs.boxes.clear();
 
         ShowAbout()->cmdSysInfo->click();
         if (c.started) {
             EXPECT_TRUE(dialogs.boxes.empty()) << c.name;
-            EXPECT_EQ(dialogs.started, std::vector<QString>{c.started}) << c.name;
+            EXPECT_EQ(processes.started, std::vector<QString>{c.started}) << c.name;
         } else {
             ASSERT_EQ(dialogs.boxes.size(), 1u) << c.name;
             EXPECT_EQ(dialogs.boxes[0].text, "System Information Is Unavailable At This Time");

@@ -35,11 +35,11 @@ protected:
         motor.AddGrain(MakeGrain(4, 2, 1));
         motor.SetNozzleDia(0.5f);
         motor.SaveToFile(path);
-        window->OpenFile(path, FileTitleOf(path));
+        window->Files().OpenFile(path, FileTitleOf(path));
         return path;
     }
-    QString OpenQuestion() const {
-        return "The current file, " + QString::fromStdString(state.sCurrentFile) +
+    QString OpenQuestion() {
+        return "The current file, " + QString::fromStdString(doc().CurrentFile()) +
                ", has unsaved changes.  Save current file?";
     }
     void ExpectQuestion(size_t index, const QString& text, MsgButtons buttons) {
@@ -54,31 +54,52 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(FileCommandsTest, NewDiscardsChangesWithoutAQuestion) {
-    OpenedDesign("a.tlt");
+// New asks Open's question when there are unsaved changes: Cancel (or Esc)
+// keeps the design, No drops it, Yes saves it first.
+TEST_F(FileCommandsTest, NewAsksBeforeDroppingChanges) {
+    const std::string path = OpenedDesign("a.tlt");
     AddGrain("3", "2", "1");
-    const cMotor* before = state.oMotor.get();
-    window->mnuNew->trigger();
-    EXPECT_TRUE(dialogs.boxes.empty());
-    EXPECT_NE(state.oMotor.get(), before);
-    EXPECT_EQ(state.Motor().GrainCount(), 0);
-    EXPECT_EQ(window->grdGrains->Rows(), 1);
+    const QString question = OpenQuestion();
+    dialogs.answers = {MsgResult::kCancel};
+    ui->mnuNew->trigger();
+    ExpectQuestion(0, question, MsgButtons::kYesNoCancel);
+    EXPECT_EQ(doc().Motor().GrainCount(), 2);
+    EXPECT_TRUE(doc().Changed());
+    EXPECT_EQ(doc().CurrentFile(), path);
+
+    dialogs.answers = {MsgResult::kNo};
+    const cMotor* before = &doc().Motor();
+    ui->mnuNew->trigger();
+    EXPECT_NE(&doc().Motor(), before);
+    EXPECT_EQ(doc().Motor().GrainCount(), 0);
+    EXPECT_EQ(ui->grdGrains->Rows(), 1);
     EXPECT_EQ(Caption(), "Veskarn - Thrustlet");
-    for (TextBox* box : {window->txtCoreDiameter, window->txtGrainDiameter, window->txtGrainLength,
-                         window->txtNozzleThroatDia}) {
+    for (TextBox* box : {ui->txtCoreDiameter, ui->txtGrainDiameter, ui->txtGrainLength, ui->txtNozzleThroatDia}) {
         EXPECT_EQ(box->text(), "") << box->objectName().toStdString();
     }
-    EXPECT_EQ(state.sCurrentFile, "");
-    EXPECT_FALSE(state.bChanged);
-    EXPECT_EQ(state.vRecentFiles[1], PathOf("a.tlt"));  // the list stays
+    EXPECT_EQ(doc().CurrentFile(), "");
+    EXPECT_FALSE(doc().Changed());
+    EXPECT_EQ(doc().RecentFiles()[1], path);  // the list stays
+    EXPECT_EQ(Slurp(path).count("Grain:"), 1);  // nothing was saved
+
+    // Without changes New asks nothing; Yes saves before dropping.
+    dialogs.boxes.clear();
+    ui->mnuNew->trigger();
+    EXPECT_TRUE(dialogs.boxes.empty());
+    OpenedDesign("b.tlt");
+    AddGrain("3", "2", "1");
+    dialogs.answers = {MsgResult::kYes};
+    ui->mnuNew->trigger();
+    EXPECT_EQ(Slurp(PathOf("b.tlt")).count("Grain:"), 2);
+    EXPECT_EQ(doc().Motor().GrainCount(), 0);
 }
 
 TEST_F(FileCommandsTest, SaveAsWritesTheFileAndNamesIt) {
-    state.sFileDir = "/start/here/";
+    doc().SetFileDir("/start/here/");
     AddGrain("4", "2", "1");
     const std::string path = PathOf("new.tlt");
     Choose(path);
-    window->mnuSaveAs->trigger();
+    ui->mnuSaveAs->trigger();
     ASSERT_EQ(dialogs.file_requests.size(), 1u);
     const FileDialogRequest& request = dialogs.file_requests[0];
     EXPECT_EQ(request.filter, kFilter);
@@ -87,13 +108,13 @@ TEST_F(FileCommandsTest, SaveAsWritesTheFileAndNamesIt) {
     EXPECT_EQ(request.title, "Save motor file as");
     EXPECT_EQ(request.flags, 0x80806u);
     EXPECT_TRUE(dialogs.boxes.empty());
-    EXPECT_EQ(Slurp(path).toStdString(), MotorFileText(state.Motor()));
+    EXPECT_EQ(Slurp(path).toStdString(), MotorFileText(doc().Motor()));
     EXPECT_EQ(Caption(), "Veskarn - Thrustlet - new.tlt");
-    EXPECT_EQ(state.sCurrentFile, path);
-    EXPECT_FALSE(state.bChanged);
-    EXPECT_EQ(state.vRecentFiles[1], path);
-    EXPECT_EQ(window->mnuRecent[1]->text().toStdString(), path);
-    EXPECT_EQ(state.sFileDir, "/start/here/");  // only opening moves the folder
+    EXPECT_EQ(doc().CurrentFile(), path);
+    EXPECT_FALSE(doc().Changed());
+    EXPECT_EQ(doc().RecentFiles()[1], path);
+    EXPECT_EQ(ui->mnuRecent[1]->text().toStdString(), path);
+    EXPECT_EQ(doc().FileDir(), "/start/here/");  // only opening moves the folder
     EXPECT_EQ(registry.Tree(kHkeyCurrentUser).keys.at("software\\thrustlet").values.size(), 0u);
 }
 
@@ -101,31 +122,31 @@ TEST_F(FileCommandsTest, CancelledSaveAsChangesNothing) {
     OpenedDesign("a.tlt");
     AddGrain("3", "2", "1");
     Cancel();
-    window->mnuSaveAs->trigger();
+    ui->mnuSaveAs->trigger();
     EXPECT_EQ(Caption(), "Veskarn - Thrustlet - a.tlt");
-    EXPECT_EQ(state.sCurrentFile, PathOf("a.tlt"));
-    EXPECT_TRUE(state.bChanged);
+    EXPECT_EQ(doc().CurrentFile(), PathOf("a.tlt"));
+    EXPECT_TRUE(doc().Changed());
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
 TEST_F(FileCommandsTest, SaveWritesTheCurrentFileOrAsksForOne) {
     const std::string path = OpenedDesign("a.tlt");
     OpenedDesign("b.tlt");
-    window->mnuRecent[2]->trigger();  // back to a.tlt, b.tlt second
+    ui->mnuRecent[2]->trigger();  // back to a.tlt, b.tlt second
     AddGrain("3", "2", "1");
-    window->mnuSave->trigger();
+    ui->mnuSave->trigger();
     EXPECT_TRUE(dialogs.file_requests.empty());
-    EXPECT_EQ(Slurp(path).toStdString(), MotorFileText(state.Motor()));
-    EXPECT_FALSE(state.bChanged);
-    EXPECT_EQ(state.vRecentFiles[1], path);
+    EXPECT_EQ(Slurp(path).toStdString(), MotorFileText(doc().Motor()));
+    EXPECT_FALSE(doc().Changed());
+    EXPECT_EQ(doc().RecentFiles()[1], path);
 
-    window->mnuNew->trigger();
+    ui->mnuNew->trigger();
     AddGrain("1", "1", "0.5");
     Choose(PathOf("c.tlt"));
-    window->mnuSave->trigger();  // no file yet: Save As
+    ui->mnuSave->trigger();  // no file yet: Save As
     ASSERT_EQ(dialogs.file_requests.size(), 1u);
     EXPECT_EQ(dialogs.file_requests[0].title, "Save motor file as");
-    EXPECT_EQ(state.sCurrentFile, PathOf("c.tlt"));
+    EXPECT_EQ(doc().CurrentFile(), PathOf("c.tlt"));
     EXPECT_EQ(Caption(), "Veskarn - Thrustlet - c.tlt");
 }
 
@@ -134,34 +155,34 @@ TEST_F(FileCommandsTest, FailedSavesKeepTheChangesMarked) {
     const std::string path = OpenedDesign("a.tlt");
     AddGrain("3", "2", "1");
     const QByteArray old_file = Slurp(path);
-    const RecentSlots recent = state.vRecentFiles;
+    const RecentSlots recent = doc().RecentFiles();
 
     // Save onto a file whose folder has gone.
     QDir(dir.path()).mkdir("gone");
-    state.sCurrentFile = PathOf("gone/x.tlt");
+    doc().SetCurrentFile(PathOf("gone/x.tlt"), FileTitleOf(PathOf("gone/x.tlt")));
     QDir(dir.filePath("gone")).removeRecursively();
-    window->mnuSave->trigger();
+    ui->mnuSave->trigger();
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_TRUE(dialogs.boxes[0].text.startsWith("Path not found")) << dialogs.boxes[0].text.toStdString();
     EXPECT_TRUE(dialogs.boxes[0].text.endsWith(" in mnuSave_Click"));
     EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::kInformation);
     EXPECT_EQ(dialogs.boxes[0].title, "Thrustlet");
-    EXPECT_TRUE(state.bChanged);
-    EXPECT_EQ(state.vRecentFiles, recent);
+    EXPECT_TRUE(doc().Changed());
+    EXPECT_EQ(doc().RecentFiles(), recent);
 
     // Save As into a missing folder, and onto a folder.
-    state.sCurrentFile = path;
+    doc().SetCurrentFile(path, FileTitleOf(path));
     for (const std::string& target : {PathOf("missing/m.tlt"), dir.path().toStdString()}) {
         dialogs.boxes.clear();
         Choose(target);
-        window->mnuSaveAs->trigger();
+        ui->mnuSaveAs->trigger();
         ASSERT_EQ(dialogs.boxes.size(), 1u) << target;
         EXPECT_TRUE(dialogs.boxes[0].text.endsWith(" in mnuSaveAs_Click")) << target;
         EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::kInformation);
         EXPECT_EQ(Caption(), "Veskarn - Thrustlet - a.tlt");
-        EXPECT_EQ(state.sCurrentFile, path);
-        EXPECT_TRUE(state.bChanged);
-        EXPECT_EQ(state.vRecentFiles, recent);
+        EXPECT_EQ(doc().CurrentFile(), path);
+        EXPECT_TRUE(doc().Changed());
+        EXPECT_EQ(doc().RecentFiles(), recent);
     }
     EXPECT_EQ(Slurp(path), old_file);
 }
@@ -174,43 +195,63 @@ TEST_F(FileCommandsTest, SaveOntoAReadOnlyFileLeavesItByteIdentical) {
     if (QFile probe(QString::fromStdString(path)); probe.open(QIODevice::Append)) {
         GTEST_SKIP() << "running with rights that ignore file permissions";
     }
-    window->mnuSave->trigger();
+    ui->mnuSave->trigger();
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_TRUE(dialogs.boxes[0].text.endsWith(" in mnuSave_Click"));
-    EXPECT_TRUE(state.bChanged);
+    EXPECT_TRUE(doc().Changed());
     EXPECT_EQ(Slurp(path), old_file);
 }
 
 TEST_F(FileCommandsTest, OpenAsksThenStartsAfreshAndShowsTheDialog) {
     const std::string path = OpenedDesign("a.tlt");
-    state.sFileDir = "/from/store/";
+    doc().SetFileDir("/from/store/");
     AddGrain("3", "2", "1");
     const QString question = OpenQuestion();
+    const QStringList grid = GridTexts();
 
-    // No: nothing is saved; a cancelled dialog leaves the new, empty motor.
+    // Cancel on the question (Esc too) changes nothing and shows no dialog.
+    dialogs.answers = {MsgResult::kCancel};
+    ui->mnuOpen->trigger();
+    ExpectQuestion(0, question, MsgButtons::kYesNoCancel);
+    EXPECT_TRUE(dialogs.file_requests.empty());
+    EXPECT_EQ(doc().Motor().GrainCount(), 2);
+    EXPECT_TRUE(doc().Changed());
+
+    // No: nothing is saved; a cancelled dialog leaves the design, its file,
+    // the caption and the changed flag as they were.
+    dialogs.boxes.clear();
     dialogs.answers = {MsgResult::kNo};
     Cancel();
-    window->mnuOpen->trigger();
-    ExpectQuestion(0, question, MsgButtons::kYesNo);
+    ui->mnuOpen->trigger();
+    ExpectQuestion(0, question, MsgButtons::kYesNoCancel);
     ASSERT_EQ(dialogs.file_requests.size(), 1u);
     EXPECT_EQ(dialogs.file_requests[0].title, "Open motor file");
     EXPECT_EQ(dialogs.file_requests[0].flags, 0x80804u);
     EXPECT_EQ(dialogs.file_requests[0].filter, kFilter);
     EXPECT_EQ(dialogs.file_requests[0].init_dir, "/from/store/");
     EXPECT_EQ(dialogs.file_requests[0].default_ext, ".tlt");
-    EXPECT_EQ(state.Motor().GrainCount(), 0);
-    EXPECT_EQ(Caption(), "Veskarn - Thrustlet");
-    EXPECT_EQ(state.sCurrentFile, "");
-    EXPECT_FALSE(state.bChanged);
+    EXPECT_EQ(doc().Motor().GrainCount(), 2);
+    EXPECT_EQ(GridTexts(), grid);
+    EXPECT_EQ(Caption(), "Veskarn - Thrustlet - a.tlt");
+    EXPECT_EQ(doc().CurrentFile(), path);
+    EXPECT_TRUE(doc().Changed());
     EXPECT_EQ(Slurp(path).count("Grain:"), 1);
 
-    // A chosen file opens; no question without changes.
+    // A chosen file opens once the changes may go; without changes there is
+    // no question.
+    dialogs.boxes.clear();
+    dialogs.answers = {MsgResult::kNo};
+    Choose(path);
+    ui->mnuOpen->trigger();
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(doc().CurrentFile(), path);
+    EXPECT_EQ(doc().Motor().GrainCount(), 1);
+    EXPECT_FALSE(doc().Changed());
     dialogs.boxes.clear();
     Choose(path);
-    window->mnuOpen->trigger();
+    ui->mnuOpen->trigger();
     EXPECT_TRUE(dialogs.boxes.empty());
-    EXPECT_EQ(state.sCurrentFile, path);
-    EXPECT_EQ(state.Motor().GrainCount(), 1);
+    EXPECT_EQ(doc().CurrentFile(), path);
 }
 
 TEST_F(FileCommandsTest, OpenAnsweredYesSavesFirst) {
@@ -218,41 +259,41 @@ TEST_F(FileCommandsTest, OpenAnsweredYesSavesFirst) {
     AddGrain("3", "2", "1");
     dialogs.answers = {MsgResult::kYes};
     Choose(PathOf("a.tlt"));
-    window->mnuOpen->trigger();
-    EXPECT_EQ(state.Motor().GrainCount(), 2);  // saved, then read back
+    ui->mnuOpen->trigger();
+    EXPECT_EQ(doc().Motor().GrainCount(), 2);  // saved, then read back
     EXPECT_EQ(Slurp(path).count("Grain:"), 2);
-    EXPECT_FALSE(state.bChanged);
+    EXPECT_FALSE(doc().Changed());
 }
 
 // Yes means keep the design: when it is not saved after all (dialog
 // cancelled, write failed), Open and the recent items stop there.
 TEST_F(FileCommandsTest, AnUnsavedYesStopsOpenAndRecentItems) {
     OpenedDesign("a.tlt");
-    window->mnuNew->trigger();
+    ui->mnuNew->trigger();
     AddGrain("3", "2", "1");  // a design without a file
-    const cMotor* design = state.oMotor.get();
-    for (QAction* command : {window->mnuOpen, window->mnuRecent[1]}) {
+    const cMotor* design = &doc().Motor();
+    for (QAction* command : {ui->mnuOpen, ui->mnuRecent[1]}) {
         dialogs.boxes.clear();
         dialogs.file_requests.clear();
         dialogs.answers = {MsgResult::kYes};
         Cancel();  // the Save As dialog
         command->trigger();
-        ExpectQuestion(0, "The current file, , has unsaved changes.  Save current file?", MsgButtons::kYesNo);
+        ExpectQuestion(0, "The current file, , has unsaved changes.  Save current file?", MsgButtons::kYesNoCancel);
         EXPECT_EQ(dialogs.file_requests.size(), 1u) << "only the save dialog";
-        EXPECT_EQ(state.oMotor.get(), design);
-        EXPECT_EQ(state.Motor().GrainCount(), 1);
-        EXPECT_TRUE(state.bChanged);
-        EXPECT_EQ(window->grdGrains->Rows(), 2);
+        EXPECT_EQ(&doc().Motor(), design);
+        EXPECT_EQ(doc().Motor().GrainCount(), 1);
+        EXPECT_TRUE(doc().Changed());
+        EXPECT_EQ(ui->grdGrains->Rows(), 2);
     }
     // A save that fails stops it too.
     dialogs.boxes.clear();
     dialogs.answers = {MsgResult::kYes};
     Choose(PathOf("missing/m.tlt"));
-    window->mnuRecent[1]->trigger();
+    ui->mnuRecent[1]->trigger();
     ASSERT_EQ(dialogs.boxes.size(), 2u);
     EXPECT_TRUE(dialogs.boxes[1].text.endsWith(" in mnuSaveAs_Click"));
-    EXPECT_EQ(state.oMotor.get(), design);
-    EXPECT_EQ(state.sCurrentFile, "");
+    EXPECT_EQ(&doc().Motor(), design);
+    EXPECT_EQ(doc().CurrentFile(), "");
 }
 
 TEST_F(FileCommandsTest, RecentItemAnswers) {
@@ -261,21 +302,21 @@ TEST_F(FileCommandsTest, RecentItemAnswers) {
     AddGrain("3", "2", "1");  // b.tlt changed
     const QString question = OpenQuestion();
     dialogs.answers = {MsgResult::kNo};
-    window->mnuRecent[2]->trigger();
-    ExpectQuestion(0, question, MsgButtons::kYesNo);
-    EXPECT_EQ(state.sCurrentFile, a);
+    ui->mnuRecent[2]->trigger();
+    ExpectQuestion(0, question, MsgButtons::kYesNoCancel);
+    EXPECT_EQ(doc().CurrentFile(), a);
     EXPECT_EQ(Slurp(b).count("Grain:"), 1);  // not saved
-    ASSERT_EQ(state.vRecentFiles, (RecentSlots{"", a, b, "", ""}));
+    ASSERT_EQ(doc().RecentFiles(), (RecentSlots{"", a, b, "", ""}));
 
     // Yes: a.tlt is saved before b.tlt is read.
     AddGrain("3", "2", "1");
     dialogs.answers = {MsgResult::kYes};
-    window->mnuRecent[2]->trigger();
+    ui->mnuRecent[2]->trigger();
     EXPECT_EQ(dialogs.boxes.size(), 2u) << dialogs.Texts().join("|").toStdString();
     EXPECT_EQ(Slurp(a).count("Grain:"), 2);  // saved before b.tlt was read
-    EXPECT_EQ(state.sCurrentFile, b);
-    EXPECT_EQ(state.Motor().GrainCount(), 1);
-    EXPECT_EQ(state.vRecentFiles, (RecentSlots{"", b, a, "", ""}));
+    EXPECT_EQ(doc().CurrentFile(), b);
+    EXPECT_EQ(doc().Motor().GrainCount(), 1);
+    EXPECT_EQ(doc().RecentFiles(), (RecentSlots{"", b, a, "", ""}));
 }
 
 TEST_F(FileCommandsTest, ClosingWithoutChangesAsksNothing) {
@@ -304,7 +345,7 @@ TEST_F(FileCommandsTest, CloseQuestionAnswers) {
         dialogs.boxes.clear();
         dialogs.files.clear();
         const std::string path = OpenedDesign("x.tlt");
-        if (!c.with_file) state.sCurrentFile.clear();
+        if (!c.with_file) doc().SetCurrentFile("", "");
         AddGrain("3", "2", "1");
         dialogs.answers.assign(c.answers.begin(), c.answers.end());
         if (c.cancel_save_dialog) {
@@ -316,8 +357,8 @@ TEST_F(FileCommandsTest, CloseQuestionAnswers) {
         ExpectQuestion(0, QString(c.with_file ? "x.tlt" : "") + kCloseQuestion, MsgButtons::kYesNoCancel);
         EXPECT_EQ(Slurp(path).count("Grain:"), c.grains_in_file) << c.name;
         if (!c.closes) {
-            EXPECT_TRUE(state.bChanged) << c.name;
-            EXPECT_EQ(state.Motor().GrainCount(), 2) << c.name;
+            EXPECT_TRUE(doc().Changed()) << c.name;
+            EXPECT_EQ(doc().Motor().GrainCount(), 2) << c.name;
         }
     }
 }
@@ -325,12 +366,12 @@ TEST_F(FileCommandsTest, CloseQuestionAnswers) {
 TEST_F(FileCommandsTest, AFailedSaveOnClosingKeepsTheWindowOpen) {
     OpenedDesign("x.tlt");
     AddGrain("3", "2", "1");
-    state.sCurrentFile = PathOf("missing/x.tlt");
+    doc().SetCurrentFile(PathOf("missing/x.tlt"), FileTitleOf(PathOf("missing/x.tlt")));
     dialogs.answers = {MsgResult::kYes};
     EXPECT_FALSE(window->close());
     ASSERT_EQ(dialogs.boxes.size(), 2u);
     EXPECT_TRUE(dialogs.boxes[1].text.endsWith(" in mnuSave_Click"));
-    EXPECT_TRUE(state.bChanged);
+    EXPECT_TRUE(doc().Changed());
 }
 
 }  // namespace

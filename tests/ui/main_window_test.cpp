@@ -17,16 +17,16 @@ protected:
         auto px = [](int twips) { return (twips + 7) / 15; };
         return QRect(px(left), px(top), px(width), px(height));
     }
-    QLabel* Caption(int index) { return window->Label1[static_cast<size_t>(index)]; }
+    QLabel* Caption(int index) { return ui->Label1[static_cast<size_t>(index)]; }
 };
 
 TEST_F(MainWindowTest, StartsEmptyWithThePlaceholderGraph) {
     EXPECT_EQ(window->windowTitle(), "Veskarn - Thrustlet");
-    EXPECT_FALSE(state.bChanged);
-    EXPECT_FALSE(state.bBusy);
-    EXPECT_FALSE(state.oMotor);  // created on first use, not at start
+    EXPECT_FALSE(doc().Changed());
+    EXPECT_FALSE(doc().Busy());
+    EXPECT_EQ(doc().Motor().GrainCount(), 0);
 
-    FlexGrid* grid = window->grdGrains;
+    FlexGrid* grid = ui->grdGrains;
     EXPECT_EQ(grid->Rows(), 1);
     EXPECT_EQ(grid->Cols(), 4);
     const QStringList header{"Grain #", "Length", "Diameter", "Core Dia."};
@@ -39,16 +39,16 @@ TEST_F(MainWindowTest, StartsEmptyWithThePlaceholderGraph) {
     EXPECT_EQ(grid->Col(), 0);
     EXPECT_EQ(grid->ColSel(), 3);
 
-    for (TextBox* box : {window->txtGrainLength, window->txtGrainDiameter, window->txtCoreDiameter,
-                         window->txtNozzleThroatDia, window->txtKN, window->txtMaxKn}) {
+    for (TextBox* box : {ui->txtGrainLength, ui->txtGrainDiameter, ui->txtCoreDiameter,
+                         ui->txtNozzleThroatDia, ui->txtKN, ui->txtMaxKn}) {
         EXPECT_TRUE(box->text().isEmpty()) << box->objectName().toStdString();
     }
-    for (QLabel* label : {window->lblWeb, window->lblGNRatio, window->lblVolumeLoading}) {
+    for (QLabel* label : {ui->lblWeb, ui->lblGNRatio, ui->lblVolumeLoading}) {
         EXPECT_TRUE(label->text().isEmpty());
     }
-    EXPECT_EQ(window->lblGNRatio->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+    EXPECT_EQ(ui->lblGNRatio->palette().color(QPalette::WindowText), QColor(255, 255, 0));
 
-    const GraphLite& graph = window->Graph();
+    const GraphLite& graph = *ui->grKN;
     EXPECT_EQ(graph.Title(), "Waiting for Data");
     EXPECT_EQ(graph.Table().Columns(), 286);
     EXPECT_FALSE(graph.Table().rows[1][0].has_value());
@@ -72,23 +72,23 @@ TEST_F(MainWindowTest, ControlsStandWhereTheyWereDesigned) {
         QWidget* widget;
         QRect rect;
     } controls[] = {
-        {window->Frame1, Twips(150, 105, 2370, 2505)},
-        {window->Frame3, Twips(2700, 105, 3240, 2505)},
-        {window->grdGrains, Twips(2688, 180, 3240, 2208)},
-        {window->Frame2, Twips(150, 2700, 5784, 1500)},
-        {window->grKN, QRect(Twips(150, 4290, 1, 1).topLeft(), window->grKN->size())},
-        {window->txtGrainLength, Twips(1215, 270, 1000, 315)},
-        {window->txtGrainDiameter, Twips(1215, 675, 1000, 315)},
-        {window->txtCoreDiameter, Twips(1215, 1080, 1000, 315)},
-        {window->cmdAdd, Twips(90, 1560, 850, 350)},
-        {window->cmdRemove, Twips(1020, 1560, 1260, 350)},
-        {window->cmdApplyChanges, Twips(555, 2040, 1215, 350)},
-        {window->txtNozzleThroatDia, Twips(1215, 270, 800, 315)},
-        {window->txtKN, Twips(1215, 675, 800, 315)},
-        {window->txtMaxKn, Twips(1215, 1080, 800, 315)},
-        {window->lblVolumeLoading, Twips(3400, 315, 700, 240)},
-        {window->lblGNRatio, Twips(3400, 720, 700, 240)},
-        {window->lblWeb, Twips(3400, 1125, 700, 240)},
+        {ui->Frame1, Twips(150, 105, 2370, 2505)},
+        {ui->Frame3, Twips(2700, 105, 3240, 2505)},
+        {ui->grdGrains, Twips(2688, 180, 3240, 2208)},
+        {ui->Frame2, Twips(150, 2700, 5784, 1500)},
+        {ui->grKN, QRect(Twips(150, 4290, 1, 1).topLeft(), ui->grKN->size())},
+        {ui->txtGrainLength, Twips(1215, 270, 1000, 315)},
+        {ui->txtGrainDiameter, Twips(1215, 675, 1000, 315)},
+        {ui->txtCoreDiameter, Twips(1215, 1080, 1000, 315)},
+        {ui->cmdAdd, Twips(90, 1560, 850, 350)},
+        {ui->cmdRemove, Twips(1020, 1560, 1260, 350)},
+        {ui->cmdApplyChanges, Twips(555, 2040, 1215, 350)},
+        {ui->txtNozzleThroatDia, Twips(1215, 270, 800, 315)},
+        {ui->txtKN, Twips(1215, 675, 800, 315)},
+        {ui->txtMaxKn, Twips(1215, 1080, 800, 315)},
+        {ui->lblVolumeLoading, Twips(3400, 315, 700, 240)},
+        {ui->lblGNRatio, Twips(3400, 720, 700, 240)},
+        {ui->lblWeb, Twips(3400, 1125, 700, 240)},
         {Caption(0), Twips(135, 315, 1100, 240)},
         {Caption(7), Twips(2200, 640, 1200, 480)},
         {Caption(9), Twips(650, 2275, 2500, 200)},
@@ -107,15 +107,15 @@ TEST_F(MainWindowTest, ControlsStandWhereTheyWereDesigned) {
         EXPECT_EQ(Caption(i)->property("Index").toInt(), i);
     }
     EXPECT_TRUE(Caption(9)->font().italic());
-    EXPECT_EQ(window->Frame1->title(), "Grain Properties");
-    EXPECT_EQ(window->Frame2->title(), "Motor Properties");
-    EXPECT_EQ(window->cmdAdd->text(), "&Add Grain");
-    EXPECT_EQ(window->cmdRemove->text(), "&Remove Grain");
-    EXPECT_EQ(window->cmdApplyChanges->text(), "Apply &Changes");
+    EXPECT_EQ(ui->Frame1->title(), "Grain Properties");
+    EXPECT_EQ(ui->Frame2->title(), "Motor Properties");
+    EXPECT_EQ(ui->cmdAdd->text(), "&Add Grain");
+    EXPECT_EQ(ui->cmdRemove->text(), "&Remove Grain");
+    EXPECT_EQ(ui->cmdApplyChanges->text(), "Apply &Changes");
 }
 
 TEST_F(MainWindowTest, EveryCaptionFitsItsControl) {
-    for (QLabel* label : window->Label1) {
+    for (QLabel* label : ui->Label1) {
         const QFontMetrics metrics(label->font());
         const int flags = label->wordWrap() ? Qt::TextWordWrap : 0;
         const QRect needed = metrics.boundingRect(QRect(0, 0, label->width(), 1000), flags, label->text());
@@ -128,10 +128,10 @@ TEST_F(MainWindowTest, EveryCaptionFitsItsControl) {
 }
 
 TEST_F(MainWindowTest, TabOrderFollowsTheDesign) {
-    QWidget* expected[] = {window->txtGrainLength, window->txtGrainDiameter, window->txtCoreDiameter,
-                           window->cmdAdd,         window->cmdRemove,        window->cmdApplyChanges,
-                           window->grdGrains,      window->txtNozzleThroatDia, window->txtKN,
-                           window->txtMaxKn};
+    QWidget* expected[] = {ui->txtGrainLength, ui->txtGrainDiameter, ui->txtCoreDiameter,
+                           ui->cmdAdd,         ui->cmdRemove,        ui->cmdApplyChanges,
+                           ui->grdGrains,      ui->txtNozzleThroatDia, ui->txtKN,
+                           ui->txtMaxKn};
     for (size_t i = 0; i + 1 < std::size(expected); ++i) {
         QWidget* next = expected[i]->nextInFocusChain();
         while (next && next->focusPolicy() == Qt::NoFocus) next = next->nextInFocusChain();
@@ -139,17 +139,17 @@ TEST_F(MainWindowTest, TabOrderFollowsTheDesign) {
         while (next && next != expected[i + 1] && expected[i]->isAncestorOf(next)) next = next->nextInFocusChain();
         EXPECT_EQ(next, expected[i + 1]) << i;
     }
-    for (QLabel* label : window->Label1) EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
+    for (QLabel* label : ui->Label1) EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
 }
 
 // Tab from the last field goes round to the first, past the graph, which
 // never takes the focus.
 TEST_F(MainWindowTest, TabFromMaxKnGoesRoundToLength) {
-    window->txtMaxKn->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(window->txtMaxKn, Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), window->txtGrainLength);
-    EXPECT_EQ(window->grKN->focusPolicy(), Qt::NoFocus);
-    for (QWidget* part : window->grKN->findChildren<QWidget*>()) {
+    ui->txtMaxKn->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(ui->txtMaxKn, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), ui->txtGrainLength);
+    EXPECT_EQ(ui->grKN->focusPolicy(), Qt::NoFocus);
+    for (QWidget* part : ui->grKN->findChildren<QWidget*>()) {
         EXPECT_EQ(part->focusPolicy(), Qt::NoFocus) << part->metaObject()->className();
     }
 }
@@ -158,18 +158,18 @@ TEST_F(MainWindowTest, TabFromMaxKnGoesRoundToLength) {
 TEST_F(MainWindowTest, GridFocusFrameFollowsTheAnchor) {
     for (int i = 0; i < 5; ++i) AddGrain("4", "2", "1");
     ClickRow(3, 5);
-    EXPECT_EQ(window->grdGrains->currentIndex(), window->grdGrains->model()->index(2, 0));
+    EXPECT_EQ(ui->grdGrains->currentIndex(), ui->grdGrains->model()->index(2, 0));
     ClickRow(2);
-    EXPECT_EQ(window->grdGrains->currentIndex(), window->grdGrains->model()->index(1, 0));
+    EXPECT_EQ(ui->grdGrains->currentIndex(), ui->grdGrains->model()->index(1, 0));
 }
 
 // A ratio of 1 shows in yellow with a dark rim, so it reads on the light
 // panel; the text starts clear of its caption.
 TEST_F(MainWindowTest, YellowRatioIsLegible) {
     AddGrain("4", "2", "1");
-    Type(window->txtNozzleThroatDia, "1");
-    Leave(window->txtNozzleThroatDia);
-    QLabel* ratio = window->lblGNRatio;
+    Type(ui->txtNozzleThroatDia, "1");
+    Leave(ui->txtNozzleThroatDia);
+    QLabel* ratio = ui->lblGNRatio;
     ASSERT_EQ(ratio->text(), "1");
     EXPECT_EQ(ratio->palette().color(QPalette::WindowText), QColor(255, 255, 0));
     EXPECT_GE(ratio->indent(), 3);
@@ -193,10 +193,10 @@ TEST_F(MainWindowTest, YellowRatioIsLegible) {
 // and a tiny throat (a huge Kn) draws a bounded number of vertical ticks.
 TEST_F(MainWindowTest, GraphLabelsShowInFull) {
     AddGrain("4", "2", "0.75");  // web 0.625
-    Type(window->txtNozzleThroatDia, "0.5");
-    Leave(window->txtNozzleThroatDia);
+    Type(ui->txtNozzleThroatDia, "0.5");
+    Leave(ui->txtNozzleThroatDia);
     QApplication::processEvents();
-    const auto labels = window->Graph().DrawnLabels(Qt::Horizontal);
+    const auto labels = ui->grKN->DrawnLabels(Qt::Horizontal);
     QStringList texts;
     for (const auto& label : labels) texts << label.text;
     EXPECT_EQ(texts, (QStringList{"0", "0.125", "0.25", "0.375", "0.5", "0.625"}));
@@ -205,14 +205,14 @@ TEST_F(MainWindowTest, GraphLabelsShowInFull) {
     }
     ASSERT_FALSE(labels.empty());
     EXPECT_GE(labels.front().rect.left(), 0);
-    EXPECT_LE(labels.back().rect.right(), window->grKN->width());
+    EXPECT_LE(labels.back().rect.right(), ui->grKN->width());
 
     for (const char* throat : {"0.005", "0.001", "1E-05"}) {
-        Type(window->txtNozzleThroatDia, throat);
-        Leave(window->txtNozzleThroatDia);
+        Type(ui->txtNozzleThroatDia, throat);
+        Leave(ui->txtNozzleThroatDia);
         QApplication::processEvents();
         EXPECT_TRUE(dialogs.boxes.empty()) << throat;
-        const GraphLite& graph = window->Graph();
+        const GraphLite& graph = *ui->grKN;
         const auto vertical = graph.DrawnLabels(Qt::Vertical);
         EXPECT_LE(vertical.size(), 11u) << throat;
         EXPECT_GE(vertical.size(), 2u) << throat;
@@ -225,10 +225,11 @@ TEST_F(MainWindowTest, GraphLabelsShowInFull) {
 
 TEST_F(MainWindowTest, MenusInTheirOrderWithShortcuts) {
     const QList<QAction*> top = window->menuBar()->actions();
-    ASSERT_EQ(top.size(), 2);
+    ASSERT_EQ(top.size(), 3);
     EXPECT_EQ(top[0]->text(), "&File");
-    EXPECT_EQ(top[1]->text(), "&Help");
-    const QList<QAction*> file = window->mnuFile->actions();
+    EXPECT_EQ(top[1]->text(), "&Edit");
+    EXPECT_EQ(top[2]->text(), "&Help");
+    const QList<QAction*> file = ui->mnuFile->actions();
     ASSERT_EQ(file.size(), 9);
     const char* names[] = {"mnuNew",     "mnuSave",    "mnuSaveAs",  "mnuOpen",   "mnuSeparator",
                            "mnuRecent1", "mnuRecent2", "mnuRecent3", "mnuRecent4"};
@@ -239,52 +240,58 @@ TEST_F(MainWindowTest, MenusInTheirOrderWithShortcuts) {
     EXPECT_EQ(file[3]->text(), "&Open");
     EXPECT_EQ(file[0]->shortcut(), QKeySequence("Ctrl+N"));
     EXPECT_EQ(file[1]->shortcut(), QKeySequence("Ctrl+S"));
-    EXPECT_EQ(file[2]->shortcut(), QKeySequence("Ctrl+A"));
+    EXPECT_EQ(file[2]->shortcuts(), (QList<QKeySequence>{QKeySequence("Ctrl+A"), QKeySequence("Ctrl+Shift+S")}));
     EXPECT_EQ(file[3]->shortcut(), QKeySequence("Ctrl+O"));
     EXPECT_TRUE(file[4]->isSeparator());
     EXPECT_TRUE(file[5]->isVisible());
     EXPECT_TRUE(file[5]->text().isEmpty());
     for (int i = 6; i < 9; ++i) EXPECT_FALSE(file[i]->isVisible());
-    const QList<QAction*> help = window->mnuHelp->actions();
+    const QList<QAction*> edit = ui->mnuEdit->actions();
+    ASSERT_EQ(edit.size(), 2);
+    EXPECT_EQ(edit[0], ui->mnuUndo);
+    EXPECT_EQ(edit[1], ui->mnuRedo);
+    EXPECT_EQ(ui->mnuUndo->shortcuts(), QList<QKeySequence>{QKeySequence("Ctrl+Z")});
+    EXPECT_EQ(ui->mnuRedo->shortcuts(), (QList<QKeySequence>{QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")}));
+    const QList<QAction*> help = ui->mnuHelp->actions();
     ASSERT_EQ(help.size(), 2);
     EXPECT_EQ(help[0]->text(), "&About");
     EXPECT_EQ(help[1]->text(), "&Bug Reports");
 }
 
 TEST_F(MainWindowTest, CtrlAReachesSaveAsFromATextBox) {
-    QSignalSpy save_as(window->mnuSaveAs, &QAction::triggered);
-    window->txtKN->setText("123");
-    window->txtKN->setFocus(Qt::MouseFocusReason);
-    window->txtKN->deselect();
-    QTest::keyClick(window->txtKN, Qt::Key_A, Qt::ControlModifier);
+    QSignalSpy save_as(ui->mnuSaveAs, &QAction::triggered);
+    ui->txtKN->setText("123");
+    ui->txtKN->setFocus(Qt::MouseFocusReason);
+    ui->txtKN->deselect();
+    QTest::keyClick(ui->txtKN, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(save_as.count(), 1);
-    EXPECT_FALSE(window->txtKN->hasSelectedText());
+    EXPECT_FALSE(ui->txtKN->hasSelectedText());
 }
 
 TEST_F(MainWindowTest, OnlyTheGraphFollowsTheWindowSize) {
-    const QRect frame_before = window->Frame2->geometry();
-    const QRect grid_before = window->grdGrains->geometry();
-    const QPoint graph_origin = window->grKN->pos();
-    const int redraws = window->Graph().Redraws();
+    const QRect frame_before = ui->Frame2->geometry();
+    const QRect grid_before = ui->grdGrains->geometry();
+    const QPoint graph_origin = ui->grKN->pos();
+    const int redraws = ui->grKN->Redraws();
     window->resize(900, 1000);
     QApplication::processEvents();
-    EXPECT_EQ(window->grKN->width(), (window->OuterWidthTwips() - 420 + 7) / 15);
-    EXPECT_EQ(window->grKN->height(), (window->OuterHeightTwips() - 5160 + 7) / 15);
-    EXPECT_EQ(window->grKN->pos(), graph_origin);
-    EXPECT_EQ(window->Frame2->geometry(), frame_before);
-    EXPECT_EQ(window->grdGrains->geometry(), grid_before);
-    EXPECT_GT(window->Graph().Redraws(), redraws);
+    EXPECT_EQ(ui->grKN->width(), (window->OuterWidthTwips() - 420 + 7) / 15);
+    EXPECT_EQ(ui->grKN->height(), (window->OuterHeightTwips() - 5160 + 7) / 15);
+    EXPECT_EQ(ui->grKN->pos(), graph_origin);
+    EXPECT_EQ(ui->Frame2->geometry(), frame_before);
+    EXPECT_EQ(ui->grdGrains->geometry(), grid_before);
+    EXPECT_GT(ui->grKN->Redraws(), redraws);
 
     // Too small for the rule: the graph keeps its last size, nothing is reported.
-    const QSize graph_before = window->grKN->size();
+    const QSize graph_before = ui->grKN->size();
     window->Form_Resize();
     window->resize(20, 200);  // 300 twips wide, 3000 high
     QApplication::processEvents();
     if (window->OuterWidthTwips() < 420) {
-        EXPECT_EQ(window->grKN->width(), graph_before.width());
+        EXPECT_EQ(ui->grKN->width(), graph_before.width());
     }
     if (window->OuterHeightTwips() <= 5160) {
-        EXPECT_EQ(window->grKN->height(), graph_before.height());
+        EXPECT_EQ(ui->grKN->height(), graph_before.height());
     }
     EXPECT_TRUE(dialogs.boxes.empty());
 }
@@ -292,14 +299,14 @@ TEST_F(MainWindowTest, OnlyTheGraphFollowsTheWindowSize) {
 TEST_F(MainWindowTest, RendersToAPicture) {
     AddGrain("4", "2", "1");
     AddGrain("4", "2", "1");
-    Type(window->txtNozzleThroatDia, "0.5");
-    Leave(window->txtNozzleThroatDia);
+    Type(ui->txtNozzleThroatDia, "0.5");
+    Leave(ui->txtNozzleThroatDia);
     QDir().mkpath("screenshots");
     QApplication::processEvents();  // the graph paints its new title and labels
     const QPixmap picture = window->grab();
     EXPECT_FALSE(picture.isNull());
     EXPECT_TRUE(picture.save("screenshots/main_window.png"));
-    frmMain fresh(state, dialogs, cursor, registry);
+    frmMain fresh(dialogs, processes, cursor, registry);
     fresh.show();
     QApplication::processEvents();
     EXPECT_TRUE(fresh.grab().save("screenshots/main_window_start.png"));

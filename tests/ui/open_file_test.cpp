@@ -27,7 +27,7 @@ protected:
         file.write(text.data(), static_cast<qint64>(text.size()));
         return path.toStdString();
     }
-    void Open(const std::string& path) { window->OpenFile(path, FileTitleOf(path)); }
+    void Open(const std::string& path) { window->Files().OpenFile(path, FileTitleOf(path)); }
     // The stored values of the settings key, by folded name.
     std::map<std::string, std::string> Stored() {
         std::map<std::string, std::string> values;
@@ -39,14 +39,7 @@ protected:
         }
         return values;
     }
-    QStringList GridTexts() {
-        QStringList texts;
-        for (int row = 0; row < window->grdGrains->Rows(); ++row) {
-            for (int col = 0; col < 4; ++col) texts << window->grdGrains->TextMatrix(row, col);
-        }
-        return texts;
-    }
-    QAction* Recent(int i) { return window->mnuRecent[static_cast<size_t>(i)]; }
+    QAction* Recent(int i) { return ui->mnuRecent[static_cast<size_t>(i)]; }
 
     QTemporaryDir dir;
 };
@@ -54,8 +47,8 @@ protected:
 TEST_F(OpenFileTest, FirstStartCreatesTheKeyAndWritesNothing) {
     ASSERT_TRUE(registry.Tree(kHkeyCurrentUser).Has(kSettingsKey));
     EXPECT_TRUE(Stored().empty());
-    EXPECT_EQ(state.sFileDir, "");
-    EXPECT_EQ(state.vRecentFiles, RecentSlots{});
+    EXPECT_EQ(doc().FileDir(), "");
+    EXPECT_EQ(doc().RecentFiles(), RecentSlots{});
     EXPECT_TRUE(Recent(1)->isVisible());  // as the window starts: item 1 shown, empty
     EXPECT_EQ(Recent(1)->text(), "");
     for (int i = 2; i <= 4; ++i) EXPECT_FALSE(Recent(i)->isVisible());
@@ -68,8 +61,8 @@ TEST_F(OpenFileTest, StoredListShowsAtStartWithMissingValuesHidden) {
     funcs.WriteRegValue(kSettingsKey, "RecentFile3", RegValue::Text("/m/R&D/c.tlt"), 1, kHkeyCurrentUser);
     funcs.WriteRegValue(kSettingsKey, "FileDir", RegValue::Text("/m/"), 1, kHkeyCurrentUser);
     Restart();
-    EXPECT_EQ(state.sFileDir, "/m/");
-    EXPECT_EQ(state.vRecentFiles, (RecentSlots{"", "/m/a.tlt", "", "/m/R&D/c.tlt", ""}));
+    EXPECT_EQ(doc().FileDir(), "/m/");
+    EXPECT_EQ(doc().RecentFiles(), (RecentSlots{"", "/m/a.tlt", "", "/m/R&D/c.tlt", ""}));
     const bool visible[] = {false, true, false, true, false};
     for (int i = 1; i <= 4; ++i) EXPECT_EQ(Recent(i)->isVisible(), visible[i]) << i;
     EXPECT_EQ(Recent(1)->text(), "/m/a.tlt");
@@ -82,7 +75,8 @@ TEST_F(OpenFileTest, AStoreThatCannotBeCreatedIsReportedAndStartUpGoesOn) {
     registry.read_only = true;
     registry.Tree(kHkeyCurrentUser) = RegistryTree();
     Restart();
-    ASSERT_EQ(dialogs.Texts(), QStringList{"Access is denied.\r\n in InitReg"});
+    // The store's message text loses its line end in the report.
+    ASSERT_EQ(dialogs.Texts(), QStringList{"Access is denied. in InitReg"});
     EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::kInformation);
     EXPECT_EQ(dialogs.boxes[0].title, "Thrustlet");
     EXPECT_EQ(window->windowTitle(), "Veskarn - Thrustlet");
@@ -90,38 +84,38 @@ TEST_F(OpenFileTest, AStoreThatCannotBeCreatedIsReportedAndStartUpGoesOn) {
 
 TEST_F(OpenFileTest, OpeningFillsTheWindowAndStoresTheFiveValues) {
     const std::string path = Write("designs/two_grain.tlt", kTwoGrain);
-    state.bChanged = true;
+    doc().SetChanged(true);
     Open(path);
     EXPECT_TRUE(dialogs.boxes.empty()) << dialogs.Texts().join("|").toStdString();
     EXPECT_EQ(window->windowTitle(), "Veskarn - Thrustlet - two_grain.tlt");
     EXPECT_EQ(GridTexts().mid(4), (QStringList{"1", "3.5", "2", "0.8", "2", "3.5", "2", "1"}));
-    EXPECT_EQ(window->grdGrains->RowSel(), 1);
-    EXPECT_EQ(window->grdGrains->ColSel(), 3);
-    EXPECT_EQ(window->txtGrainLength->text(), "3.5");
-    EXPECT_EQ(window->txtGrainDiameter->text(), "2");
-    EXPECT_EQ(window->txtCoreDiameter->text(), "0.8");
-    EXPECT_EQ(window->txtNozzleThroatDia->text(), "0.5");
-    EXPECT_EQ(window->txtKN->text(), "152");
-    EXPECT_EQ(window->txtMaxKn->text(), "167");
-    EXPECT_EQ(state.Motor().ISPStar(), 900.0f);
-    EXPECT_FALSE(state.bChanged);
-    EXPECT_FALSE(state.bBusy);
+    EXPECT_EQ(ui->grdGrains->RowSel(), 1);
+    EXPECT_EQ(ui->grdGrains->ColSel(), 3);
+    EXPECT_EQ(ui->txtGrainLength->text(), "3.5");
+    EXPECT_EQ(ui->txtGrainDiameter->text(), "2");
+    EXPECT_EQ(ui->txtCoreDiameter->text(), "0.8");
+    EXPECT_EQ(ui->txtNozzleThroatDia->text(), "0.5");
+    EXPECT_EQ(ui->txtKN->text(), "152");
+    EXPECT_EQ(ui->txtMaxKn->text(), "167");
+    EXPECT_EQ(doc().Motor().ISPStar(), 900.0f);
+    EXPECT_FALSE(doc().Changed());
+    EXPECT_FALSE(doc().Busy());
     EXPECT_FALSE(cursor.hourglass);
-    EXPECT_EQ(state.sCurrentFile, path);
-    EXPECT_EQ(state.sFileDir, dir.filePath("designs/").toStdString());
+    EXPECT_EQ(doc().CurrentFile(), path);
+    EXPECT_EQ(doc().FileDir(), dir.filePath("designs/").toStdString());
     EXPECT_EQ(Recent(1)->text().toStdString(), path);
 
     const std::map<std::string, std::string> expected{
-        {"filedir", state.sFileDir + '\0'},   {"recentfile1", path + '\0'},
+        {"filedir", doc().FileDir() + '\0'},   {"recentfile1", path + '\0'},
         {"recentfile2", std::string(1, '\0')}, {"recentfile3", std::string(1, '\0')},
         {"recentfile4", std::string(1, '\0')},
     };
     EXPECT_EQ(Stored(), expected);
 
     Restart();  // the list and the folder survive a restart
-    EXPECT_EQ(state.vRecentFiles[1], path);
+    EXPECT_EQ(doc().RecentFiles()[1], path);
     EXPECT_EQ(Recent(1)->text().toStdString(), path);
-    EXPECT_EQ(state.sFileDir, dir.filePath("designs/").toStdString());
+    EXPECT_EQ(doc().FileDir(), dir.filePath("designs/").toStdString());
 }
 
 // Only the grain fields are filled while the window is busy, so leaving a Kn
@@ -129,8 +123,8 @@ TEST_F(OpenFileTest, OpeningFillsTheWindowAndStoresTheFiveValues) {
 TEST_F(OpenFileTest, BusyOnlyWhileTheGrainFieldsAreFilled) {
     const std::string path = Write("m.tlt", kTwoGrain);
     std::vector<std::pair<QString, bool>> seen;
-    for (TextBox* box : {window->txtNozzleThroatDia, window->txtGrainLength}) {
-        QObject::connect(box, &QLineEdit::textChanged, [&, box] { seen.emplace_back(box->objectName(), state.bBusy); });
+    for (TextBox* box : {ui->txtNozzleThroatDia, ui->txtGrainLength}) {
+        QObject::connect(box, &QLineEdit::textChanged, [&, box] { seen.emplace_back(box->objectName(), doc().Busy()); });
     }
     Open(path);
     const std::vector<std::pair<QString, bool>> expected{
@@ -139,7 +133,7 @@ TEST_F(OpenFileTest, BusyOnlyWhileTheGrainFieldsAreFilled) {
     ASSERT_GE(seen.size(), 2u);
     EXPECT_EQ(seen[0], expected[0]);
     EXPECT_EQ(seen[1], expected[1]);
-    EXPECT_FALSE(state.bBusy);
+    EXPECT_FALSE(doc().Busy());
 }
 
 TEST_F(OpenFileTest, AFileWithoutGrainsOpens) {
@@ -151,12 +145,12 @@ TEST_F(OpenFileTest, AFileWithoutGrainsOpens) {
     empty.SaveToFile(path);
     Open(path);
     EXPECT_TRUE(dialogs.boxes.empty()) << dialogs.Texts().join("|").toStdString();
-    EXPECT_EQ(state.Motor().GrainCount(), 0);
-    EXPECT_EQ(window->grdGrains->Rows(), 1);
-    EXPECT_EQ(window->txtNozzleThroatDia->text(), "0.25");
+    EXPECT_EQ(doc().Motor().GrainCount(), 0);
+    EXPECT_EQ(ui->grdGrains->Rows(), 1);
+    EXPECT_EQ(ui->txtNozzleThroatDia->text(), "0.25");
     EXPECT_EQ(window->windowTitle(), "Veskarn - Thrustlet - empty.tlt");
-    EXPECT_EQ(state.sCurrentFile, path);
-    EXPECT_EQ(state.vRecentFiles[2], dir.filePath("first.tlt").toStdString());
+    EXPECT_EQ(doc().CurrentFile(), path);
+    EXPECT_EQ(doc().RecentFiles()[2], dir.filePath("first.tlt").toStdString());
 }
 
 // A failed open leaves everything as it was: the motor, the window, the
@@ -178,10 +172,11 @@ TEST_F(OpenFileTest, AFailedOpenChangesNothing) {
         {"bad grain line", dir.filePath("broken.tlt").toStdString(), "Type mismatch: line 3"},
         {"a folder", dir.filePath("folder.tlt").toStdString(), "Path/File access error"},
     };
-    const cMotor* motor = state.oMotor.get();
+    const cMotor* motor = &doc().Motor();
     const QStringList grid = GridTexts();
     const auto stored = Stored();
-    const AppState before{nullptr, state.sCurrentFile, state.bChanged, false, state.sFileDir, state.vRecentFiles};
+    const std::string file_before = doc().CurrentFile(), dir_before = doc().FileDir();
+    const RecentSlots recent_before = doc().RecentFiles();
     for (const auto& c : cases) {
         dialogs.boxes.clear();
         Open(c.path);
@@ -190,12 +185,12 @@ TEST_F(OpenFileTest, AFailedOpenChangesNothing) {
         EXPECT_TRUE(dialogs.boxes[0].text.endsWith(" in OpenFile")) << c.name;
         EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::kInformation);
         EXPECT_FALSE(cursor.hourglass) << c.name;
-        EXPECT_EQ(state.oMotor.get(), motor) << c.name;
-        EXPECT_EQ(state.Motor().GrainCount(), 3) << c.name;
-        EXPECT_EQ(state.sCurrentFile, before.sCurrentFile) << c.name;
-        EXPECT_EQ(state.sFileDir, before.sFileDir) << c.name;
-        EXPECT_EQ(state.vRecentFiles, before.vRecentFiles) << c.name;
-        EXPECT_TRUE(state.bChanged) << c.name;
+        EXPECT_EQ(&doc().Motor(), motor) << c.name;
+        EXPECT_EQ(doc().Motor().GrainCount(), 3) << c.name;
+        EXPECT_EQ(doc().CurrentFile(), file_before) << c.name;
+        EXPECT_EQ(doc().FileDir(), dir_before) << c.name;
+        EXPECT_EQ(doc().RecentFiles(), recent_before) << c.name;
+        EXPECT_TRUE(doc().Changed()) << c.name;
         EXPECT_EQ(window->windowTitle(), "Veskarn - Thrustlet - good.tlt") << c.name;
         EXPECT_EQ(GridTexts(), grid) << c.name;
         EXPECT_EQ(Recent(1)->text().toStdString(), good) << c.name;
@@ -212,9 +207,9 @@ TEST_F(OpenFileTest, TheLargestMotorShowsAndSaves) {
     const std::string path = Write("largest.tlt", text);
     Open(path);
     EXPECT_TRUE(dialogs.boxes.empty()) << dialogs.Texts().join("|").toStdString();
-    ASSERT_EQ(window->grdGrains->Rows(), 32768);
-    EXPECT_EQ(window->grdGrains->TextMatrix(32767, 0), "32767");
-    window->mnuSave->trigger();
+    ASSERT_EQ(ui->grdGrains->Rows(), 32768);
+    EXPECT_EQ(ui->grdGrains->TextMatrix(32767, 0), "32767");
+    ui->mnuSave->trigger();
     EXPECT_TRUE(dialogs.boxes.empty()) << dialogs.Texts().join("|").toStdString();
     QFile saved(QString::fromStdString(path));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
@@ -229,19 +224,19 @@ TEST_F(OpenFileTest, ARecentItemOpensThePathInItsSlot) {
     ASSERT_EQ(Recent(2)->text().toStdString(), QString::fromStdString(first).replace("&", "&&").toStdString());
     Recent(2)->trigger();
     EXPECT_TRUE(dialogs.boxes.empty()) << dialogs.Texts().join("|").toStdString();
-    EXPECT_EQ(state.sCurrentFile, first);
+    EXPECT_EQ(doc().CurrentFile(), first);
     EXPECT_EQ(window->windowTitle(), "Veskarn - Thrustlet - first.tlt");
-    EXPECT_EQ(state.vRecentFiles[1], first);
-    EXPECT_EQ(state.vRecentFiles[2], second);
+    EXPECT_EQ(doc().RecentFiles()[1], first);
+    EXPECT_EQ(doc().RecentFiles()[2], second);
 }
 
 TEST_F(OpenFileTest, AnEmptyRecentItemIsAFailedOpen) {
     AddGrain("4", "2", "1");
-    state.bChanged = false;
+    doc().SetChanged(false);
     Recent(1)->trigger();
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_TRUE(dialogs.boxes[0].text.endsWith(" in OpenFile"));
-    EXPECT_EQ(state.Motor().GrainCount(), 1);
+    EXPECT_EQ(doc().Motor().GrainCount(), 1);
     EXPECT_TRUE(Stored().empty());
 }
 

@@ -21,4 +21,19 @@ public:
     bool IsHourglass() const override;
 };
 
+// Shows the hourglass for as long as it lives and the default pointer
+// after, also when the work in between fails. A guard inside another one
+// restores the default pointer when it ends, as the absolute pointer
+// states do.
+class BusyCursor {
+public:
+    explicit BusyCursor(IBusyCursor& cursor) : cursor_(cursor) { cursor_.SetHourglass(); }
+    ~BusyCursor() { cursor_.SetDefault(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    IBusyCursor& cursor_;
+};
+
 }  // namespace thrustlet

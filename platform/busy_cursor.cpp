@@ -1,4 +1,4 @@
-#include "app/busy_cursor.h"
+#include "platform/busy_cursor.h"
 
 #include <QCursor>
 #include <QGuiApplication>

@@ -1,0 +1,133 @@
+#include "ui/document.h"
+
+#include <QUndoStack>
+
+#include "model/motor.h"
+#include "platform/dialogs.h"
+#include "thrustlet/identity.h"
+#include "ui/report.h"
+
+namespace thrustlet {
+
+namespace {
+
+constexpr const char* kCaptionPrefix = "Veskarn - ";
+constexpr const char* kUnsavedTitle = "Unsaved Changes";
+
+// Runs one step that passes over its failures silently.
+template <typename Step>
+void Quietly(Step&& step) {
+    try {
+        step();
+    } catch (const std::exception&) {
+        // The command goes on with its next step.
+    }
+}
+
+}  // namespace
+
+FileDialogRequest MotorFileDialog(bool save, const std::string& folder) {
+    FileDialogRequest request;
+    request.filter = "Thrustlet Files(*.tlt)| *.tlt| All Files(*.*)| *.*";
+    request.init_dir = QString::fromStdString(folder);
+    request.default_ext = ".tlt";
+    request.title = save ? "Save motor file as" : "Open motor file";
+    // Explorer-style, folder must exist, no read-only box; Save As also asks
+    // before an existing file is overwritten.
+    request.flags = save ? 0x80806 : 0x80804;
+    return request;
+}
+
+Document::Document(IRegistryApi& store, IDialogs& dialogs, QObject* parent)
+    : QObject(parent),
+      store_(store),
+      dialogs_(dialogs),
+      registry_(store),
+      caption_(QString(kCaptionPrefix) + kProgramTitle),
+      history_(new QUndoStack(this)) {}
+
+Document::~Document() = default;
+
+cMotor& Document::Motor() {
+    if (!motor_) motor_ = std::make_shared<cMotor>();
+    return *motor_;
+}
+
+void Document::ReplaceMotor(std::unique_ptr<cMotor> motor) { motor_ = std::move(motor); }
+
+void Document::SetCurrentFile(const std::string& path, const std::string& title) {
+    current_file_ = path;
+    caption_ = QString(kCaptionPrefix) + kProgramTitle;
+    if (!title.empty()) caption_ += " - " + QString::fromStdString(title);
+    emit CaptionChanged(caption_);
+}
+
+bool Document::MayDrop(Leaving why) {
+    if (!changed_) return true;
+    const QString text =
+        why == Leaving::kClosing
+            ? QString::fromStdString(FileTitleOf(current_file_)) +
+                  " has unsaved changes, do you want to save before clossing?"
+            : "The current file, " + QString::fromStdString(current_file_) +
+                  ", has unsaved changes.  Save current file?";
+    switch (dialogs_.MsgBox(text, MsgButtons::kYesNoCancel, MsgIcon::kNone, kUnsavedTitle)) {
+        case MsgResult::kYes:
+            // A save that was cancelled or failed keeps the design: the
+            // command that asked stops there.
+            return Save();
+        case MsgResult::kNo:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool Document::Save() {
+    if (current_file_.empty()) return SaveAs();
+    return Guarded(dialogs_, "mnuSave_Click", [&] {
+        Motor().SaveToFile(current_file_);
+        changed_ = false;
+        emit Saved(current_file_);
+    });
+}
+
+// A write that fails is reported and changes nothing else: the caption, the
+// recent list, the current file and the unsaved-changes flag stay as they
+// were, so the design is not taken for saved.
+bool Document::SaveAs() {
+    FileDialogResult chosen;
+    Quietly([&] { chosen = dialogs_.ShowSave(MotorFileDialog(true, file_dir_)); });
+    if (chosen.file_name.isEmpty()) return false;
+    const std::string path = chosen.file_name.toStdString();
+    if (!Guarded(dialogs_, "mnuSaveAs_Click", [&] { Motor().SaveToFile(path); })) return false;
+    SetCurrentFile(path, chosen.file_title.toStdString());
+    emit Saved(path);
+    changed_ = false;
+    return true;
+}
+
+std::unique_ptr<Document::Checkpoint> Document::MakeCheckpoint() const {
+    auto checkpoint = std::make_unique<Checkpoint>();
+    checkpoint->motor = motor_;
+    checkpoint->current_file = current_file_;
+    checkpoint->file_dir = file_dir_;
+    checkpoint->caption = caption_;
+    checkpoint->changed = changed_;
+    checkpoint->recent = recent_;
+    checkpoint->unwritten_recent = unwritten_recent_;
+    return checkpoint;
+}
+
+void Document::RollBack(const Checkpoint& checkpoint) {
+    motor_ = checkpoint.motor;
+    current_file_ = checkpoint.current_file;
+    file_dir_ = checkpoint.file_dir;
+    changed_ = checkpoint.changed;
+    busy_ = false;
+    recent_ = checkpoint.recent;
+    unwritten_recent_ = checkpoint.unwritten_recent;
+    caption_ = checkpoint.caption;
+    emit CaptionChanged(caption_);
+}
+
+}  // namespace thrustlet

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include <QtGlobal>
+
+QT_BEGIN_NAMESPACE
+class QAction;
+QT_END_NAMESPACE
+
+namespace thrustlet {
+
+class DesignHistory;
+class Document;
+class FlexGrid;
+class GrainEditor;
+class IBusyCursor;
+class IDialogs;
+class NozzleSizing;
+class RecentMenu;
+class TextBox;
+
+// The File menu: New, Open, Save, Save As and the recent items, opening a
+// motor file into the window, and the question when the window closes.
+// Every command first takes a motor field the user is still typing in, and
+// every command that would drop unsaved changes asks first.
+class FileCommands {
+public:
+    struct Controls {
+        FlexGrid* grdGrains;
+        TextBox* txtGrainLength;
+        TextBox* txtGrainDiameter;
+        TextBox* txtCoreDiameter;
+        TextBox* txtNozzleThroatDia;
+        std::array<QAction*, 5> mnuRecent;  // items 1..4; 0 unused
+    };
+    FileCommands(Document& document, IDialogs& dialogs, IBusyCursor& cursor, GrainEditor& grains,
+                 NozzleSizing& sizing, RecentMenu& recent, DesignHistory& history, const Controls& controls);
+
+    void mnuNew_Click();
+    void mnuOpen_Click();
+    void mnuSave_Click();
+    void mnuSaveAs_Click();
+    void mnuRecent_Click(int index);
+    // Whatever closes the window; `cancel` keeps it open. The reason for
+    // closing is ignored.
+    void Form_QueryUnload(bool& cancel, int unload_mode);
+
+    // Opens a motor file into the current motor and the window, all or
+    // nothing: a failure is reported (" in OpenFile") and changes nothing.
+    void OpenFile(const std::string& path, const std::string& title);
+
+private:
+    enum class Into { kCurrentMotor, kNewMotor };
+    void Open(const std::string& path, const std::string& title, Into into);
+    // New's steps: an empty motor, table, caption and fields, no file.
+    void NewDesign();
+    void ShowOpenedFile(const std::string& path, const std::string& title);
+
+    Document& document_;
+    IDialogs& dialogs_;
+    IBusyCursor& cursor_;
+    GrainEditor& grains_;
+    NozzleSizing& sizing_;
+    RecentMenu& recent_;
+    DesignHistory& history_;
+    Controls ui_;
+};
+
+}  // namespace thrustlet

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QtGlobal>
+
+QT_BEGIN_NAMESPACE
+class QPushButton;
+QT_END_NAMESPACE
+
+namespace thrustlet {
+
+class DesignHistory;
+class Document;
+class FlexGrid;
+class IDialogs;
+class KnSummary;
+class TextBox;
+
+// The grain editor: the grain table, the three dimension fields and the
+// Add, Apply Changes and Remove buttons. The table is a view of the motor,
+// rebuilt whole after every change, and every change recalculates the
+// summary.
+class GrainEditor {
+public:
+    struct Controls {
+        FlexGrid* grdGrains;
+        TextBox* txtGrainLength;
+        TextBox* txtGrainDiameter;
+        TextBox* txtCoreDiameter;
+        QPushButton* cmdApplyChanges;
+    };
+    GrainEditor(Document& document, IDialogs& dialogs, KnSummary& summary, DesignHistory& history,
+                const Controls& controls);
+
+    // The empty table with its header row, as the window starts.
+    void InitGrid();
+    // Rebuilds the table from the motor, selects grain 1 and recalculates.
+    void PopulateGrainGrid();
+    // Copies the selection's end row into the fields.
+    void grdGrains_Click();
+    void cmdAdd_Click();
+    void cmdApplyChanges_Click();
+    void cmdRemove_Click();
+
+    // Rebuilds the table from the motor and selects grain 1, without
+    // recalculating (the edit history shows the figures it kept).
+    void ShowGrains();
+    // Empties the three dimension fields (New).
+    void ClearFields();
+
+private:
+    bool ReadGrainFields(float* length, float* diameter, float* core) const;
+
+    Document& document_;
+    IDialogs& dialogs_;
+    KnSummary& summary_;
+    DesignHistory& history_;
+    Controls ui_;
+};
+
+}  // namespace thrustlet

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QWidget>
+
+namespace thrustlet {
+
+// The windows are designed in twips (1/1440 inch) and laid out at 15 twips
+// to a device-independent pixel (96 per inch).
+inline constexpr int kTwipsPerPixel = 15;
+
+inline int Pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+
+// Puts a control at its designed place and size.
+inline void Place(QWidget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
+}
+
+}  // namespace thrustlet
