@@ -20,6 +20,7 @@ namespace thrustlet {
 struct GraphTable {
     std::vector<std::vector<std::optional<double>>> rows;
     int Columns() const { return rows.empty() ? 0 : static_cast<int>(rows[0].size()); }
+    bool operator==(const GraphTable&) const = default;
 };
 
 // Colours are 24-bit values with red in the low byte and blue in the high one.

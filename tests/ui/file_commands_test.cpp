@@ -6,9 +6,11 @@
 #include <QTemporaryDir>
 
 #include "model/motor_file.h"
+#include "model/number_text.h"
 #include "settings/recent_files.h"
 #include "tests/support/grains.h"
 #include "tests/support/window_fixture.h"
+#include "ui/recent_menu.h"
 
 namespace thrustlet::testing {
 namespace {
@@ -372,6 +374,89 @@ TEST_F(FileCommandsTest, AFailedSaveOnClosingKeepsTheWindowOpen) {
     ASSERT_EQ(dialogs.boxes.size(), 2u);
     EXPECT_TRUE(dialogs.boxes[1].text.endsWith(" in mnuSave_Click"));
     EXPECT_TRUE(doc().Changed());
+}
+
+// What was typed into a throat or Kn field and not yet left is what Save
+// writes and what the close question asks about: the field is taken first,
+// as if its focus had been lost.
+TEST_F(FileCommandsTest, TypedFieldsAreTakenBeforeSavingAndClosing) {
+    const std::string path = OpenedDesign("a.tlt");
+    Type(ui->txtNozzleThroatDia, "0.6");  // still in the field
+    QTest::keyClick(ui->txtNozzleThroatDia, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_NE(Slurp(path).indexOf("NozzleDia:0.6\r\n"), -1) << Slurp(path).toStdString();
+    EXPECT_FALSE(doc().Changed());
+    EXPECT_EQ(ui->txtKN->text(), "61");  // the summary follows the throat
+
+    Type(ui->txtNozzleThroatDia, "0.7");
+    dialogs.answers = {MsgResult::kCancel};
+    EXPECT_FALSE(window->close());
+    ExpectQuestion(0, QString("a.tlt") + kCloseQuestion, MsgButtons::kYesNoCancel);
+
+    // A typed Kn target sizes the throat before the save.
+    dialogs.boxes.clear();
+    Type(ui->txtKN, "30");
+    ui->mnuSave->trigger();
+    // The field shows the found throat to 3 decimals; the motor (and so the
+    // file) keeps it as found.
+    const float sized = doc().Motor().NozzleDia();
+    EXPECT_NE(ui->txtNozzleThroatDia->text(), "0.7");
+    EXPECT_NEAR(sized, ui->txtNozzleThroatDia->text().toFloat(), 1e-4f);
+    EXPECT_NE(Slurp(path).indexOf(QByteArray::fromStdString("NozzleDia:" + SingleToText(sized, '.') + "\r\n")), -1)
+        << Slurp(path).toStdString();
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+// Two windows at once: each one's open puts its file on the list as stored,
+// so neither loses what the other added.
+TEST_F(FileCommandsTest, TwoWindowsKeepEachOthersRecentFiles) {
+    const std::string a = OpenedDesign("a.tlt");
+    frmMain second(dialogs, processes, cursor, registry);
+    const std::string b = PathOf("b.tlt");
+    doc().Motor().SaveToFile(b);
+    second.Files().OpenFile(b, "b.tlt");
+    const std::string c = PathOf("c.tlt");
+    doc().Motor().SaveToFile(c);
+    window->Files().OpenFile(c, "c.tlt");
+    EXPECT_EQ(doc().RecentFiles(), (RecentSlots{"", c, b, a, ""}));
+    EXPECT_EQ(ui->mnuRecent[2]->text().toStdString(), b);  // the menu shows the list as stored
+    RegFuncs funcs(registry);
+    std::string folder;
+    RecentSlots stored;
+    ReadStoredSettings(funcs, folder, stored);
+    EXPECT_EQ(stored, doc().RecentFiles());
+}
+
+// Save puts the design's file at the top of the list even when others came
+// on top of it meanwhile.
+TEST_F(FileCommandsTest, SaveMovesItsFileToTheTop) {
+    const std::string a = OpenedDesign("a.tlt");
+    window->Recent().AddToRecentFileList(PathOf("x.tlt"));
+    ASSERT_EQ(doc().RecentFiles()[1], PathOf("x.tlt"));
+    ui->mnuSave->trigger();
+    EXPECT_EQ(doc().RecentFiles(), (RecentSlots{"", a, PathOf("x.tlt"), "", ""}));
+    EXPECT_EQ(ui->mnuRecent[1]->text().toStdString(), a);
+}
+
+// A long path is shortened in the middle in its item, keeping the start and
+// the file's name; the full path is its status tip, and it still opens.
+TEST_F(FileCommandsTest, LongRecentPathsAreShortenedInTheMiddle) {
+    QDir(dir.path()).mkpath(QString(120, 'd'));
+    const std::string path = PathOf(QString(120, 'd') + "/a_long_name.tlt");
+    doc().Motor().SaveToFile(path);
+    window->Files().OpenFile(path, "a_long_name.tlt");
+    QAction* item = ui->mnuRecent[1];
+    EXPECT_LT(item->text().size(), static_cast<qsizetype>(path.size()));
+    EXPECT_TRUE(item->text().contains(QChar(0x2026)));  // the ellipsis
+    EXPECT_TRUE(item->text().endsWith("a_long_name.tlt"));
+    EXPECT_TRUE(item->text().startsWith(QString::fromStdString(path.substr(0, 4))));
+    EXPECT_EQ(item->statusTip().toStdString(), path);
+    ui->mnuNew->trigger();
+    item->trigger();
+    EXPECT_EQ(doc().CurrentFile(), path);
+    // Short paths show as stored.
+    OpenedDesign("b.tlt");
+    EXPECT_EQ(ui->mnuRecent[1]->text().toStdString(), PathOf("b.tlt"));
+    EXPECT_FALSE(window->windowIcon().isNull());
 }
 
 }  // namespace
