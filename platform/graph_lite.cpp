@@ -55,51 +55,51 @@ GraphLite::GraphLite(QWidget* parent) : QWidget(parent) {
 
 void GraphLite::SetIntegerOption1(int32_t value) {
     calls_ << "IntegerOption1";
-    option1_ = value;
+    state_.option1 = value;
 }
 void GraphLite::SetIntegerOption2(int32_t value) {
     calls_ << "IntegerOption2";
-    option2_ = value;
+    state_.option2 = value;
 }
 void GraphLite::SetYesNoOption1(bool value) {
     calls_ << "YesNoOption1";
-    grid_lines_ = value;
+    state_.grid_lines = value;
 }
 void GraphLite::SetData(const GraphTable& table) {
     calls_ << "Data";
-    table_ = table;
+    state_.table = table;
 }
 void GraphLite::SetSeriesStyle(int16_t series, int32_t colour, const QString& label) {
     calls_ << "SeriesStyle" + QString::number(series);
-    series_[series] = {ColourFromRgbValue(colour), label};
+    state_.series[series] = {ColourFromRgbValue(colour), label};
 }
 void GraphLite::SetTitle(const QString& title) {
     calls_ << "Title";
-    title_ = title;
+    state_.title = title;
 }
 void GraphLite::SetVerticalMinimum(double value) {
     calls_ << "VerticalMinimum";
-    vertical_minimum_ = value;
+    state_.vertical_minimum = value;
 }
 void GraphLite::SetVerticalMaximum(double value) {
     calls_ << "VerticalMaximum";
-    vertical_maximum_ = value;
+    state_.vertical_maximum = value;
 }
 void GraphLite::SetVerticalStep(int32_t value) {
     calls_ << "VerticalStep";
-    vertical_step_ = value;
+    state_.vertical_step = value;
 }
 void GraphLite::SetHorizontalLabelStep(double samples) {
     calls_ << "HorizontalLabelStep";
-    label_step_ = samples;
+    state_.label_step = samples;
 }
 void GraphLite::SetColourOption(int32_t colour) {
     calls_ << "ColourOption";
-    background_ = ColourFromRgbValue(colour);
+    state_.background = ColourFromRgbValue(colour);
 }
 void GraphLite::SetYesNoOption2(bool value) {
     calls_ << "YesNoOption2";
-    legend_ = value;
+    state_.legend = value;
 }
 
 void GraphLite::Redraw() {
@@ -110,39 +110,23 @@ void GraphLite::Redraw() {
 
 void GraphLite::Repaint() {
     drawn_points_ = 0;
-    if (table_.rows.size() > 1) {
-        for (const auto& value : table_.rows[1]) {
+    if (state_.table.rows.size() > 1) {
+        for (const auto& value : state_.table.rows[1]) {
             if (value && std::isfinite(*value)) ++drawn_points_;
         }
     }
     update();
 }
 
-GraphLite::State GraphLite::Shown() const {
-    return {table_,    title_,    vertical_minimum_, vertical_maximum_, label_step_, vertical_step_,
-            option1_,  option2_,  grid_lines_,       legend_,           series_,     background_};
-}
-
 void GraphLite::Show(const State& state) {
-    table_ = state.table;
-    title_ = state.title;
-    vertical_minimum_ = state.vertical_minimum;
-    vertical_maximum_ = state.vertical_maximum;
-    label_step_ = state.label_step;
-    vertical_step_ = state.vertical_step;
-    option1_ = state.option1;
-    option2_ = state.option2;
-    grid_lines_ = state.grid_lines;
-    legend_ = state.legend;
-    series_ = state.series;
-    background_ = state.background;
+    state_ = state;
     Repaint();
 }
 
 std::vector<int16_t> GraphLite::SeriesWithData() const {
     std::vector<int16_t> shown;
-    for (size_t row = 1; row < table_.rows.size(); ++row) {
-        const auto& values = table_.rows[row];
+    for (size_t row = 1; row < state_.table.rows.size(); ++row) {
+        const auto& values = state_.table.rows[row];
         if (std::any_of(values.begin(), values.end(), [](const auto& v) { return v && std::isfinite(*v); })) {
             shown.push_back(static_cast<int16_t>(row - 1));
         }
@@ -151,13 +135,13 @@ std::vector<int16_t> GraphLite::SeriesWithData() const {
 }
 
 double GraphLite::XOf(const QRectF& plot, double column) const {
-    const double last = std::max(1, table_.Columns() - 1);
+    const double last = std::max(1, state_.table.Columns() - 1);
     return plot.left() + plot.width() * column / last;
 }
 
 double GraphLite::YOf(const QRectF& plot, double value) const {
-    const double span = vertical_maximum_ - vertical_minimum_;
-    const double fraction = span > 0.0 ? (value - vertical_minimum_) / span : 0.0;
+    const double span = state_.vertical_maximum - state_.vertical_minimum;
+    const double fraction = span > 0.0 ? (value - state_.vertical_minimum) / span : 0.0;
     return plot.bottom() - plot.height() * fraction;
 }
 
@@ -172,7 +156,7 @@ GraphLite::Layout GraphLite::LayoutFor(const QRectF& bounds) const {
 
     // Top: the title; bottom: one row of horizontal labels.
     double top = bounds.top() + kPad;
-    if (!title_.isEmpty()) {
+    if (!state_.title.isEmpty()) {
         layout.title = QRectF(bounds.left() + kPad, top, bounds.width() - 2 * kPad, title_metrics.height());
         top = layout.title.bottom() + kPad / 2;
     }
@@ -181,15 +165,15 @@ GraphLite::Layout GraphLite::LayoutFor(const QRectF& bounds) const {
 
     // Vertical ticks: whole multiples of the given step from the minimum,
     // at most kMostTicks of them and never so many that their labels touch.
-    const double step = vertical_step_ > 0 ? vertical_step_ : 1.0;
-    const double span = std::max(vertical_maximum_ - vertical_minimum_, 0.0);
+    const double step = state_.vertical_step > 0 ? state_.vertical_step : 1.0;
+    const double span = std::max(state_.vertical_maximum - state_.vertical_minimum, 0.0);
     const int room_for = std::max(1, static_cast<int>(plot_height / (metrics.height() + 2.0)));
     layout.y_interval = BoundedInterval(span, step, std::min(kMostTicks, room_for));
     QStringList y_texts;
     std::vector<double> y_values;
     for (int k = 0; k <= kMostTicks; ++k) {
-        const double value = vertical_minimum_ + k * layout.y_interval;
-        if (value > vertical_maximum_ + layout.y_interval * 1e-9) break;
+        const double value = state_.vertical_minimum + k * layout.y_interval;
+        if (value > state_.vertical_maximum + layout.y_interval * 1e-9) break;
         y_texts << TextOfDouble(value);
         y_values.push_back(value);
     }
@@ -199,10 +183,10 @@ GraphLite::Layout GraphLite::LayoutFor(const QRectF& bounds) const {
     // Right: the legend, one entry per series that has data.
     double legend_width = 0.0;
     std::vector<int16_t> shown;
-    if (legend_) shown = SeriesWithData();
+    if (state_.legend) shown = SeriesWithData();
     for (int16_t series : shown) {
-        const auto style = series_.find(series);
-        const QString text = style != series_.end() ? style->second.label : QString();
+        const auto style = state_.series.find(series);
+        const QString text = style != state_.series.end() ? style->second.label : QString();
         legend_width = std::max(legend_width, kLegendMarker + 5 + metrics.horizontalAdvance(text));
     }
     const double left = bounds.left() + kPad + widest_y + kTickRoom;
@@ -222,12 +206,12 @@ GraphLite::Layout GraphLite::LayoutFor(const QRectF& bounds) const {
     // Horizontal labels: the label of every "label step"-th sample, in full.
     // They shrink to fit side by side; at the smallest size every other one
     // is left out until they do.
-    const int columns = table_.Columns();
-    const double label_step = label_step_ >= 1.0 ? label_step_ : 1.0;
+    const int columns = state_.table.Columns();
+    const double label_step = state_.label_step >= 1.0 ? state_.label_step : 1.0;
     QStringList x_texts;
     std::vector<double> x_columns;
-    if (!table_.rows.empty()) {
-        const auto& labels = table_.rows[0];
+    if (!state_.table.rows.empty()) {
+        const auto& labels = state_.table.rows[0];
         for (double position = 0.0; position < columns && x_texts.size() <= kMostTicks; position += label_step) {
             const auto j = static_cast<size_t>(std::lround(position));
             if (j >= labels.size() || !labels[j]) continue;
@@ -270,10 +254,10 @@ GraphLite::Layout GraphLite::LayoutFor(const QRectF& bounds) const {
     // Legend entries stacked at the middle of the plot's right side.
     double entry_top = plot.center().y() - shown.size() * metrics.height() / 2;
     for (int16_t series : shown) {
-        const auto style = series_.find(series);
+        const auto style = state_.series.find(series);
         Layout::LegendEntry entry;
-        entry.colour = style != series_.end() ? style->second.colour : QColor(Qt::black);
-        entry.text = style != series_.end() ? style->second.label : QString();
+        entry.colour = style != state_.series.end() ? style->second.colour : QColor(Qt::black);
+        entry.text = style != state_.series.end() ? style->second.label : QString();
         const double x = plot.right() + kPad;
         entry.marker = QRectF(x, entry_top + (metrics.height() - kLegendMarker) / 2, kLegendMarker, kLegendMarker);
         entry.text_rect = QRectF(x + kLegendMarker + 5, entry_top, metrics.horizontalAdvance(entry.text) + 1,
@@ -292,20 +276,20 @@ void GraphLite::render(QPainter& painter, const QRectF& bounds) const {
     painter.setRenderHint(QPainter::TextAntialiasing, true);
 
     // The panel and its frame.
-    painter.fillRect(bounds, background_);
+    painter.fillRect(bounds, state_.background);
     painter.setPen(QPen(kFrameColour, 1.0));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5));
 
-    if (!title_.isEmpty()) {
+    if (!state_.title.isEmpty()) {
         painter.setFont(layout.title_font);
         painter.setPen(kTextColour);
-        painter.drawText(layout.title, Qt::AlignHCenter | Qt::AlignTop, title_);
+        painter.drawText(layout.title, Qt::AlignHCenter | Qt::AlignTop, state_.title);
     }
 
     // Grid lines behind the curve, then the axes with their tick marks.
     painter.setRenderHint(QPainter::Antialiasing, false);
-    if (grid_lines_) {
+    if (state_.grid_lines) {
         painter.setPen(QPen(kGridColour, 1.0));
         for (double y : layout.y_ticks) painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
     }
@@ -333,13 +317,13 @@ void GraphLite::render(QPainter& painter, const QRectF& bounds) const {
     painter.save();
     painter.setClipRect(plot.adjusted(-1, -1, 1, 1));
     for (int16_t series : SeriesWithData()) {
-        const auto style = series_.find(series);
-        QPen pen(style != series_.end() ? style->second.colour : QColor(Qt::black));
-        pen.setWidthF(2.0 + std::max(0, option2_));
+        const auto style = state_.series.find(series);
+        QPen pen(style != state_.series.end() ? style->second.colour : QColor(Qt::black));
+        pen.setWidthF(2.0 + std::max(0, state_.option2));
         pen.setJoinStyle(Qt::RoundJoin);
         pen.setCapStyle(Qt::RoundCap);
-        const auto& values = table_.rows[static_cast<size_t>(series) + 1];
-        const int columns = std::min(table_.Columns(), static_cast<int>(values.size()));
+        const auto& values = state_.table.rows[static_cast<size_t>(series) + 1];
+        const int columns = std::min(state_.table.Columns(), static_cast<int>(values.size()));
         QPolygonF line;
         line.reserve(columns);
         for (int j = 0; j < columns; ++j) {
@@ -352,7 +336,7 @@ void GraphLite::render(QPainter& painter, const QRectF& bounds) const {
                 line << QPointF(XOf(plot, j), y);
             }
         }
-        if (option1_ == 1) {
+        if (state_.option1 == 1) {
             painter.setPen(pen);
             painter.drawPolyline(line);
         } else {

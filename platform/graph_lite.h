@@ -74,7 +74,7 @@ public:
         std::map<int16_t, SeriesStyle> series;
         QColor background = Qt::white;
     };
-    State Shown() const;
+    const State& Shown() const { return state_; }
     // Takes every setting of `state` and redraws.
     void Show(const State& state);
 
@@ -87,14 +87,14 @@ public:
     // What the graph was told, in order (operation names), for checks.
     const QStringList& Calls() const { return calls_; }
     void ClearCalls() { calls_.clear(); }
-    const GraphTable& Table() const { return table_; }
-    const QString& Title() const { return title_; }
-    double VerticalMinimum() const { return vertical_minimum_; }
-    double VerticalMaximum() const { return vertical_maximum_; }
-    int32_t VerticalStep() const { return vertical_step_; }
-    double HorizontalLabelStep() const { return label_step_; }
-    const std::map<int16_t, SeriesStyle>& Series() const { return series_; }
-    QColor Background() const { return background_; }
+    const GraphTable& Table() const { return state_.table; }
+    const QString& Title() const { return state_.title; }
+    double VerticalMinimum() const { return state_.vertical_minimum; }
+    double VerticalMaximum() const { return state_.vertical_maximum; }
+    int32_t VerticalStep() const { return state_.vertical_step; }
+    double HorizontalLabelStep() const { return state_.label_step; }
+    const std::map<int16_t, SeriesStyle>& Series() const { return state_.series; }
+    QColor Background() const { return state_.background; }
     int Redraws() const { return redraws_; }
     // Points of the drawn curve (after the last Redraw).
     int DrawnPoints() const { return drawn_points_; }
@@ -141,13 +141,7 @@ private:
     void Repaint();
 
     QStringList calls_;
-    GraphTable table_;
-    QString title_;
-    double vertical_minimum_ = 0.0, vertical_maximum_ = 100.0, label_step_ = 1.0;
-    int32_t vertical_step_ = 10, option1_ = 1, option2_ = 0;
-    bool grid_lines_ = true, legend_ = false;
-    std::map<int16_t, SeriesStyle> series_;
-    QColor background_ = Qt::white;
+    State state_;
     int redraws_ = 0, drawn_points_ = 0;
 };
 

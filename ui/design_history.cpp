@@ -86,13 +86,13 @@ void DesignHistory::Record(const QString& text) {
     current_ = std::move(now);
 }
 
-void DesignHistory::ShowState(const DesignView& view, bool mark_changed) {
+void DesignHistory::ShowState(const DesignView& view) {
     document_.ReplaceMotor(std::make_unique<cMotor>(view.motor->DetachedCopy()));
     grains_->ShowGrains();
     throat_->setText(view.throat);
     summary_->Show(view.figures);
     current_ = view;
-    if (mark_changed) document_.SetChanged(true);
+    document_.SetChanged(true);
 }
 
 void DesignHistory::mnuUndo_Click() {

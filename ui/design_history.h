@@ -50,8 +50,8 @@ public:
     // The state the window shows now.
     DesignView Capture() const;
     // Puts a recorded state back on the window and takes it as the last
-    // recorded one; an undo or redo also marks the design changed.
-    void ShowState(const DesignView& view, bool mark_changed = true);
+    // recorded one; the design is marked changed, as every edit marks it.
+    void ShowState(const DesignView& view);
 
 private:
     class Step;

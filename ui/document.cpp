@@ -14,16 +14,6 @@ namespace {
 constexpr const char* kCaptionPrefix = "Veskarn - ";
 constexpr const char* kUnsavedTitle = "Unsaved Changes";
 
-// Runs one step that passes over its failures silently.
-template <typename Step>
-void Quietly(Step&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-        // The command goes on with its next step.
-    }
-}
-
 }  // namespace
 
 FileDialogRequest MotorFileDialog(bool save, const std::string& folder) {

@@ -12,32 +12,21 @@
 #include "ui/design_history.h"
 #include "ui/document.h"
 #include "ui/grain_editor.h"
+#include "ui/kn_summary.h"
 #include "ui/nozzle_sizing.h"
 #include "ui/recent_menu.h"
 #include "ui/report.h"
 
 namespace thrustlet {
 
-namespace {
-
-// Runs one step of a command that passes over its failures silently.
-template <typename Step>
-void Quietly(Step&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-        // The command goes on with its next step.
-    }
-}
-
-}  // namespace
-
 FileCommands::FileCommands(Document& document, IDialogs& dialogs, IBusyCursor& cursor, GrainEditor& grains,
-                           NozzleSizing& sizing, RecentMenu& recent, DesignHistory& history, const Controls& controls)
+                           KnSummary& summary, NozzleSizing& sizing, RecentMenu& recent, DesignHistory& history,
+                           const Controls& controls)
     : document_(document),
       dialogs_(dialogs),
       cursor_(cursor),
       grains_(grains),
+      summary_(summary),
       sizing_(sizing),
       recent_(recent),
       history_(history),
@@ -116,11 +105,12 @@ void FileCommands::Open(const std::string& path, const std::string& title, Into 
     });
     if (!loaded) return;
 
+    // The document keeps its own state; the window keeps what it shows.
     const auto checkpoint = document_.MakeCheckpoint();
-    const DesignView view = history_.Capture();
-    TextBox* const fields[] = {ui_.txtGrainLength, ui_.txtGrainDiameter, ui_.txtCoreDiameter};
-    QString texts[3];
-    for (int i = 0; i < 3; ++i) texts[i] = fields[i]->text();
+    const KnSummary::Figures figures = summary_.Shown();
+    TextBox* const fields[] = {ui_.txtGrainLength, ui_.txtGrainDiameter, ui_.txtCoreDiameter, ui_.txtNozzleThroatDia};
+    QString texts[4];
+    for (int i = 0; i < 4; ++i) texts[i] = fields[i]->text();
     const int row = ui_.grdGrains->Row(), row_sel = ui_.grdGrains->RowSel(), col = ui_.grdGrains->Col(),
               col_sel = ui_.grdGrains->ColSel();
     std::array<bool, 5> visible{};
@@ -134,10 +124,11 @@ void FileCommands::Open(const std::string& path, const std::string& title, Into 
     if (opened) return;
     document_.RollBack(*checkpoint);
     Guarded(dialogs_, "OpenFile", [&] {
-        history_.ShowState(view, false);
+        grains_.ShowGrains();
+        summary_.Show(figures);
         recent_.RefreshRecentMenu();
         for (int i = 1; i <= 4; ++i) ui_.mnuRecent[static_cast<size_t>(i)]->setVisible(visible[static_cast<size_t>(i)]);
-        for (int i = 0; i < 3; ++i) fields[i]->setText(texts[i]);
+        for (int i = 0; i < 4; ++i) fields[i]->setText(texts[i]);
         ui_.grdGrains->SetRow(row);
         ui_.grdGrains->SetCol(col);
         ui_.grdGrains->SetRowSel(row_sel);

@@ -17,6 +17,7 @@ class FlexGrid;
 class GrainEditor;
 class IBusyCursor;
 class IDialogs;
+class KnSummary;
 class NozzleSizing;
 class RecentMenu;
 class TextBox;
@@ -36,7 +37,8 @@ public:
         std::array<QAction*, 5> mnuRecent;  // items 1..4; 0 unused
     };
     FileCommands(Document& document, IDialogs& dialogs, IBusyCursor& cursor, GrainEditor& grains,
-                 NozzleSizing& sizing, RecentMenu& recent, DesignHistory& history, const Controls& controls);
+                 KnSummary& summary, NozzleSizing& sizing, RecentMenu& recent, DesignHistory& history,
+                 const Controls& controls);
 
     void mnuNew_Click();
     void mnuOpen_Click();
@@ -62,6 +64,7 @@ private:
     IDialogs& dialogs_;
     IBusyCursor& cursor_;
     GrainEditor& grains_;
+    KnSummary& summary_;
     NozzleSizing& sizing_;
     RecentMenu& recent_;
     DesignHistory& history_;

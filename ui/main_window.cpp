@@ -182,7 +182,7 @@ void frmMain::CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor&
                                              NozzleSizing::Controls{txtNozzleThroatDia, txtKN, txtMaxKn});
     recent_ = std::make_unique<RecentMenu>(*document_, dialogs, mnuRecent);
     files_ = std::make_unique<FileCommands>(
-        *document_, dialogs, cursor, *grains_, *sizing_, *recent_, *history_,
+        *document_, dialogs, cursor, *grains_, *summary_, *sizing_, *recent_, *history_,
         FileCommands::Controls{grdGrains, txtGrainLength, txtGrainDiameter, txtCoreDiameter, txtNozzleThroatDia,
                                mnuRecent});
     help_ = std::make_unique<HelpMenu>(dialogs, processes, registry);

@@ -32,4 +32,14 @@ bool Guarded(IDialogs& dialogs, const char* routine, Handler&& handler) {
     return false;
 }
 
+// Runs one step of a command that passes over its failures silently: the
+// command goes on with its next step.
+template <typename Step>
+void Quietly(Step&& step) {
+    try {
+        step();
+    } catch (const std::exception&) {
+    }
+}
+
 }  // namespace thrustlet
