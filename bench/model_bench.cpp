@@ -1,9 +1,12 @@
 #include <benchmark/benchmark.h>
 
+#include <cmath>
+
 #include "bench/bench_motors.h"
 #include "model/kn_curve.h"
 #include "model/kn_max.h"
 #include "model/motor.h"
+#include "model/performance.h"
 
 namespace {
 
@@ -82,5 +85,29 @@ void BM_LiteralSampleKnCurve(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(thrustlet::LiteralSampleKnCurve(motor));
 }
 BENCHMARK(BM_LiteralSampleKnCurve)->Arg(4)->Arg(100)->Unit(benchmark::kMicrosecond);
+
+// The whole performance of a motor with a propellant (piecewise KNSB-like
+// law, divergent nozzle): pressure, burn time, thrust, impulse and curve.
+void BM_Performance(benchmark::State& state) {
+    using namespace thrustlet;
+    cMotor motor;
+    bench::AddBenchGrains(motor, static_cast<int>(state.range(0)));
+    motor.SetNozzleDia(0.5f * std::sqrt(static_cast<float>(state.range(0))));
+    motor.SetISPStar(885.0f);
+    motor.SetDensity(1800.0f);
+    PerformanceInputs in;
+    in.units = LengthUnit::kInch;
+    in.specific_heat_ratio = 1.042f;
+    in.nozzle_exit_dia = 1.5f * motor.NozzleDia();
+    const float pieces[][4] = {{0.101f, 0.807f, 10.708f, 0.625f}, {0.807f, 1.503f, 8.763f, -0.314f},
+                               {1.503f, 3.792f, 7.852f, -0.013f}, {3.792f, 7.033f, 3.907f, 0.535f},
+                               {7.033f, 10.67f, 9.653f, 0.064f}};
+    for (const auto& p : pieces) {
+        in.burn_rate.push_back({p[0] * 1e6f, p[1] * 1e6f, p[2] * 1e-3f * std::pow(1e-6f, p[3]), p[3]});
+    }
+    motor.SetPerformance(in);
+    for (auto _ : state) benchmark::DoNotOptimize(ComputePerformance(motor));
+}
+BENCHMARK(BM_Performance)->Arg(4)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

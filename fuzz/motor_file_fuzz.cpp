@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the motor file reader, then computes the figures of
 // whatever it accepted: the reader must either fail with a RunTimeError or
-// give a motor whose figures are a number or a RunTimeError.
+// give a motor whose figures are a number or a RunTimeError, and whose
+// performance figures are finite numbers or a problem.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -8,6 +9,9 @@
 #include "model/errors.h"
 #include "model/motor.h"
 #include "model/motor_file.h"
+#include "model/performance.h"
+
+#include <cmath>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace thrustlet;
@@ -17,15 +21,41 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         cMotor motor;
         motor.SetNozzleDia(content.nozzle_dia);
         for (const auto& grain : content.grains) motor.AddGrain(grain);
+        if (content.propellant) {
+            motor.SetISPStar(content.propellant->isp_star);
+            motor.SetDensity(content.propellant->density);
+            motor.SetBallisticA(content.propellant->ballistic_a);
+            motor.SetBallisticN(content.propellant->ballistic_n);
+        }
+        motor.SetPerformance(content.performance);
         try {
             motor.KN(0.0f);
             if (motor.GrainCount() <= 8) motor.KNMax();
             motor.VolumeLoadingPercent();
         } catch (const RunTimeError&) {
         }
+        if (motor.GrainCount() <= 8 && content.performance.burn_rate.size() <= 8) {
+            const PerformanceOutcome outcome = ComputePerformance(motor);
+            if (outcome.figures) {
+                for (double v : {outcome.figures->burn_time, outcome.figures->total_impulse,
+                                 outcome.figures->peak_pressure, outcome.figures->propellant_mass}) {
+                    if (!std::isfinite(v)) __builtin_trap();
+                }
+            }
+        }
         // What was read writes back and reads again to the same motor.
         const MotorFileContent again = ParseMotorFile(MotorFileText(motor));
         if (again.grains.size() != content.grains.size()) __builtin_trap();
+        // (Values come back rounded to 7 digits, so only what is there compares.)
+        const PerformanceInputs& before = content.performance;
+        const PerformanceInputs& after = again.performance;
+        if (content.propellant &&
+            (after.units != before.units || after.burn_rate.size() != before.burn_rate.size() ||
+             after.specific_heat_ratio.has_value() != before.specific_heat_ratio.has_value() ||
+             after.nozzle_exit_dia.has_value() != before.nozzle_exit_dia.has_value() ||
+             after.propellant_name.has_value() != before.propellant_name.has_value())) {
+            __builtin_trap();
+        }
     } catch (const RunTimeError&) {
     }
     return 0;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/grain.h"
+#include "model/performance_inputs.h"
 
 namespace thrustlet {
 
@@ -74,6 +75,12 @@ public:
     // Propellant volume as a percentage of the grains' envelope volume.
     float VolumeLoadingPercent() const;
 
+    // What the design holds for its performance figures (the propellant's
+    // units and burn-rate law, the exhaust, the nozzle's exit): nothing for
+    // a design made for its Kn figures alone.
+    const PerformanceInputs& Performance() const { return performance_; }
+    void SetPerformance(const PerformanceInputs& inputs) { performance_ = inputs; }
+
     // A motor with every number of this one and copies of its grains (not
     // the grain objects themselves), so that later edits of either motor
     // never reach the other: the window's edit history keeps these.
@@ -88,6 +95,7 @@ private:
     float ballistic_n_ = 0.0f;
     float ballistic_a_ = 0.0f;
     float density_ = 0.0f;
+    PerformanceInputs performance_;
 };
 
 }  // namespace thrustlet

@@ -1,5 +1,7 @@
 #include "model/motor_file.h"
 
+#include <algorithm>
+
 #include "model/durable_file.h"
 #include "model/errors.h"
 #include "model/misc_funcs.h"
@@ -97,6 +99,47 @@ std::shared_ptr<cGrain> GrainFromLine(std::string_view line) {
 
 bool IsGrainLine(std::string_view line) { return line.substr(0, 6) == "Grain:"; }
 
+// One "Key:value" line after the propellant lines. Unknown keys (and lines
+// without a ":") are ignored, as every line there always was.
+void ReadPerformanceLine(std::string_view line, PerformanceInputs& extra) {
+    const std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos) return;
+    const std::string_view key = line.substr(0, colon);
+    const std::string value(line.substr(colon + 1));
+    const auto number = [&] { return TextToSingle(value, '.'); };
+    if (key == "Units") {
+        const std::size_t first = value.find_first_not_of(' ');
+        const std::string unit = first == std::string::npos ? "" : value.substr(first, value.find_last_not_of(' ') - first + 1);
+        if (unit == "in") {
+            extra.units = LengthUnit::kInch;
+        } else if (unit == "mm") {
+            extra.units = LengthUnit::kMillimetre;
+        } else {
+            throw RunTimeError(err::kTypeMismatch, "Type mismatch: Units must be in or mm");
+        }
+    } else if (key == "PropellantName") {
+        extra.propellant_name = value;
+    } else if (key == "BurnRate") {
+        std::string fields = value;
+        BurnRatePiece piece;
+        for (float* field : {&piece.p_min, &piece.p_max, &piece.a, &piece.n}) {
+            *field = TextToSingle(TakeField(fields, ",", 1), '.');
+        }
+        if (!fields.empty()) {
+            throw RunTimeError(err::kTypeMismatch, "Type mismatch: BurnRate takes four values (Pmin,Pmax,a,n)");
+        }
+        extra.burn_rate.push_back(piece);
+    } else if (key == "SpecificHeatRatio") {
+        extra.specific_heat_ratio = number();
+    } else if (key == "NozzleExitDia") {
+        extra.nozzle_exit_dia = number();
+    } else if (key == "NozzleEfficiency") {
+        extra.nozzle_efficiency = number();
+    } else if (key == "AmbientPressure") {
+        extra.ambient_pressure = number();
+    }
+}
+
 }  // namespace
 
 std::string MotorFileText(const cMotor& motor) {
@@ -113,6 +156,22 @@ std::string MotorFileText(const cMotor& motor) {
     text += "Density:" + FileNumber(motor.Density()) + kLineEnd;
     text += "BallisticA:" + FileNumber(motor.BallisticA()) + kLineEnd;
     text += "BallisticN:" + FileNumber(motor.BallisticN()) + kLineEnd;
+    const PerformanceInputs& extra = motor.Performance();
+    if (extra.units) text += std::string("Units:") + (*extra.units == LengthUnit::kInch ? "in" : "mm") + kLineEnd;
+    if (extra.propellant_name) {
+        // A line break in the name would end its line early.
+        std::string name = *extra.propellant_name;
+        std::replace_if(name.begin(), name.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        text += "PropellantName:" + name + kLineEnd;
+    }
+    for (const BurnRatePiece& piece : extra.burn_rate) {
+        text += "BurnRate:" + FileNumber(piece.p_min) + "," + FileNumber(piece.p_max) + "," + FileNumber(piece.a) +
+                "," + FileNumber(piece.n) + kLineEnd;
+    }
+    if (extra.specific_heat_ratio) text += "SpecificHeatRatio:" + FileNumber(*extra.specific_heat_ratio) + kLineEnd;
+    if (extra.nozzle_exit_dia) text += "NozzleExitDia:" + FileNumber(*extra.nozzle_exit_dia) + kLineEnd;
+    if (extra.nozzle_efficiency) text += "NozzleEfficiency:" + FileNumber(*extra.nozzle_efficiency) + kLineEnd;
+    if (extra.ambient_pressure) text += "AmbientPressure:" + FileNumber(*extra.ambient_pressure) + kLineEnd;
     return text;
 }
 
@@ -166,6 +225,13 @@ MotorFileContent ParseMotorFile(std::string_view text) {
             }
         }
         content.propellant = propellant;
+        while (!reader.AtEnd()) {
+            const std::string_view line = reader.Next();
+            AtLine(reader, line, [&] {
+                ReadPerformanceLine(line, content.performance);
+                return 0;
+            });
+        }
     }
     return content;
 }
@@ -195,6 +261,7 @@ void cMotor::ReadFromFile(const std::string& sFile) {
         loaded.density_ = content.propellant->density;
         loaded.ballistic_a_ = content.propellant->ballistic_a;
         loaded.ballistic_n_ = content.propellant->ballistic_n;
+        loaded.performance_ = content.performance;
     }
     *this = std::move(loaded);
 }

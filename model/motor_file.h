@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/grain.h"
+#include "model/performance_inputs.h"
 
 namespace thrustlet {
 
@@ -27,14 +28,24 @@ struct MotorFileContent {
     // Absent when the file ends during the grain list or right after the
     // line that ended it: the motor then keeps its propellant data.
     std::optional<Propellant> propellant;
+    // The optional lines after the propellant lines (read with them).
+    PerformanceInputs performance;
 };
 
 // The file text of a motor: seven lines plus one per grain, each ending in
 // CR LF, numbers in 7-significant-digit form with "." whatever the locale.
+// A design with performance data has its "Key:value" lines after the four
+// propellant lines (where readers of the seven-line form never look):
+// Units, PropellantName, BurnRate (one per piece), SpecificHeatRatio,
+// NozzleExitDia, NozzleEfficiency and AmbientPressure, each only when the
+// design has it.
 std::string MotorFileText(const cMotor& motor);
 
 // Reads motor file text (CR LF, LF or CR line ends). Fails with a
 // RunTimeError whose description names the line and what was found there.
+// After the propellant lines, the known "Key:value" lines are read in any
+// order (a malformed value fails like any other line); other lines are
+// ignored.
 MotorFileContent ParseMotorFile(std::string_view text);
 
 // The largest motor file read: far above any real motor (32767 grain lines

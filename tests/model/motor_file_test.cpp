@@ -245,6 +245,71 @@ TEST_F(MotorFileTest, BrokenFilesFailWithTheLineAndLeaveTheMotorAlone) {
     }
 }
 
+// The performance lines come after the propellant lines, each only when the
+// design has it, and read back as written, in any order; other lines there
+// are ignored as they always were.
+TEST_F(MotorFileTest, PerformanceLinesRoundTripInAnyOrder) {
+    const std::string with_lines = std::string(kExample) +
+                                   "Units:mm\r\nPropellantName:KNSB, Nakka\r\nBurnRate:101000,807000,1.2E-05,0.625\r\n"
+                                   "BurnRate:807000,1503000,0.5,-0.314\r\nSpecificHeatRatio:1.042\r\nNozzleExitDia:1.2\r\n"
+                                   "NozzleEfficiency:0.85\r\nAmbientPressure:0\r\n";
+    cMotor motor;
+    motor.ReadFromFile(Write("full.tlt", with_lines));
+    const PerformanceInputs& in = motor.Performance();
+    EXPECT_EQ(in.units, LengthUnit::kMillimetre);
+    EXPECT_EQ(in.propellant_name, "KNSB, Nakka");
+    ASSERT_EQ(in.burn_rate.size(), 2u);
+    EXPECT_EQ(in.burn_rate[0], (BurnRatePiece{101000.0f, 807000.0f, 1.2e-05f, 0.625f}));
+    EXPECT_EQ(in.burn_rate[1].n, -0.314f);
+    EXPECT_EQ(in.specific_heat_ratio, 1.042f);
+    EXPECT_EQ(in.nozzle_exit_dia, 1.2f);
+    EXPECT_EQ(in.nozzle_efficiency, 0.85f);
+    EXPECT_EQ(in.ambient_pressure, 0.0f);
+    EXPECT_EQ(MotorFileText(motor), with_lines);
+
+    // Any order, unknown lines and lines without a key ignored; a design with
+    // only some of the lines writes only those.
+    cMotor shuffled;
+    shuffled.ReadFromFile(Write("shuffled.tlt", std::string(kExample) + "Comment:made by hand\r\nSpecificHeatRatio:1.2\r\n"
+                                                                       "just text\r\nUnits:in\r\n"));
+    EXPECT_EQ(shuffled.Performance().units, LengthUnit::kInch);
+    EXPECT_EQ(shuffled.Performance().specific_heat_ratio, 1.2f);
+    EXPECT_FALSE(shuffled.Performance().nozzle_exit_dia);
+    EXPECT_EQ(MotorFileText(shuffled), std::string(kExample) + "Units:in\r\nSpecificHeatRatio:1.2\r\n");
+
+    // A file of the seven-line form has none, and reading one replaces what
+    // the motor had.
+    motor.ReadFromFile(Write("old.tlt", kExample));
+    EXPECT_EQ(motor.Performance(), PerformanceInputs());
+    EXPECT_EQ(MotorFileText(motor), kExample);
+}
+
+// A known key whose value is malformed fails the read with its line, like
+// every other line, and leaves the motor as it was.
+TEST_F(MotorFileTest, MalformedPerformanceLinesFailWithTheirLine) {
+    const struct {
+        const char* line;
+        const char* message;
+    } cases[] = {
+        {"Units:cm", "Type mismatch: Units must be in or mm: line 10 (\"Units:cm\")"},
+        {"BurnRate:1,2,3", "Type mismatch: line 10 (\"BurnRate:1,2,3\")"},
+        {"BurnRate:1,2,3,4,5", "Type mismatch: BurnRate takes four values (Pmin,Pmax,a,n): line 10 (\"BurnRate:1,2,3,4,5\")"},
+        {"SpecificHeatRatio:abc", "Type mismatch: line 10 (\"SpecificHeatRatio:abc\")"},
+        {"NozzleExitDia:", "Type mismatch: line 10 (\"NozzleExitDia:\")"},
+        {"AmbientPressure:1e39", "Overflow: line 10 (\"AmbientPressure:1e39\")"},
+    };
+    for (const auto& c : cases) {
+        cMotor motor = Previous();
+        try {
+            motor.ReadFromFile(Write("bad.tlt", std::string(kExample) + c.line + "\r\n"));
+            ADD_FAILURE() << c.line;
+        } catch (const RunTimeError& e) {
+            EXPECT_EQ(e.Description(), c.message);
+        }
+        ExpectUnchanged(motor);
+    }
+}
+
 TEST_F(MotorFileTest, LongLinesAreShortenedInTheMessageOnly) {
     std::string long_line = "Grain:1," + std::string(40000, ' ') + "4,2,1";
     cMotor motor;

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace thrustlet {
+
+// The unit of every length of a design that has a propellant: the grains,
+// the throat and the nozzle exit.
+enum class LengthUnit { kInch, kMillimetre };
+
+// Metres in one of `unit`.
+inline double MetresPer(LengthUnit unit) { return unit == LengthUnit::kInch ? 0.0254 : 0.001; }
+
+// One piece of a piecewise burn-rate law r = a P^n, for chamber pressures
+// from p_min to p_max (Pa). SI: a in m/s/Pa^n, r in m/s.
+struct BurnRatePiece {
+    float p_min = 0.0f;
+    float p_max = 0.0f;
+    float a = 0.0f;
+    float n = 0.0f;
+    bool operator==(const BurnRatePiece&) const = default;
+};
+
+// What a design needs beyond the Kn figures for its performance: the unit
+// of its lengths (which also says that the motor's four propellant values
+// are SI: c* in m/s, density kg/m^3, a in m/s/Pa^n, and n), the propellant's
+// name, a piecewise burn-rate law, the exhaust's specific heat ratio, the
+// nozzle's exit and efficiency, and the ambient pressure. Every item is
+// optional: a motor file holds only those the design has.
+struct PerformanceInputs {
+    std::optional<LengthUnit> units;
+    std::optional<std::string> propellant_name;
+    std::vector<BurnRatePiece> burn_rate;  // ascending; none: BallisticA/N at every pressure
+    std::optional<float> specific_heat_ratio;
+    std::optional<float> nozzle_exit_dia;     // 0: no divergent part
+    std::optional<float> nozzle_efficiency;   // thrust multiplier, 0 to 1
+    std::optional<float> ambient_pressure;    // Pa
+
+    // A design without a unit has no propellant the program can use: its
+    // propellant values' units are unknown.
+    bool HasPropellant() const { return units.has_value(); }
+    float NozzleExitDia() const { return nozzle_exit_dia.value_or(0.0f); }
+    float NozzleEfficiency() const { return nozzle_efficiency.value_or(1.0f); }
+    float AmbientPressure() const { return ambient_pressure.value_or(101325.0f); }
+    bool operator==(const PerformanceInputs&) const = default;
+};
+
+}  // namespace thrustlet
