@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 
 #include "model/errors.h"
@@ -104,6 +105,48 @@ std::string JsonString(const std::string& text) {
 
 std::string JsonOf(const Figure& figure) { return figure.value ? *figure.value : "null"; }
 
+constexpr double kPascalsPerPsi = 6894.757293168;
+
+// Seven significant digits, as every figure of the report.
+std::string Shown(double value) { return SingleToText(ToSingle(value), '.'); }
+
+// The performance lines of the text report, with their units.
+std::string PerformanceText(const MotorReport& report) {
+    if (!report.performance) return "Performance: " + TerminalSafe(report.performance_problem) + "\n";
+    const Performance& p = *report.performance;
+    auto thrust = [&](double value, const char* unit) { return p.has_thrust ? Shown(value) + unit : std::string("N/A"); };
+    std::string text;
+    text += "Peak pressure: " + Shown(p.peak_pressure / 1e6) + " MPa (" + Shown(p.peak_pressure / kPascalsPerPsi) + " psi)\n";
+    text += "Burn time: " + Shown(p.burn_time) + " s\n";
+    text += "Total impulse: " + thrust(p.total_impulse, " N s") + "\n";
+    text += "Average thrust: " + thrust(p.average_thrust, " N") + "\n";
+    text += "Peak thrust: " + thrust(p.peak_thrust, " N") + "\n";
+    text += "Propellant mass: " + Shown(p.propellant_mass) + " kg\n";
+    text += "Delivered Isp: " + thrust(p.delivered_isp, " s") + "\n";
+    text += "Designation: " + (p.has_thrust ? p.designation : std::string("N/A")) + "\n";
+    if (!p.has_thrust) text += "Note: no thrust figures without the exhaust's specific heat ratio\n";
+    if (p.outside_burn_rate_data) text += "Note: the burn left the burn-rate data (the nearest piece was used)\n";
+    return text;
+}
+
+// The performance object of the JSON report: SI, always; null without a
+// propellant (or when its values give no figures).
+std::string PerformanceJson(const MotorReport& report) {
+    if (!report.performance) return "null";
+    const Performance& p = *report.performance;
+    auto thrust = [&](double value) { return p.has_thrust ? Number(value) : std::string("null"); };
+    std::string json = "{\"burn_time_s\":" + Number(p.burn_time);
+    json += ",\"total_impulse_ns\":" + thrust(p.total_impulse);
+    json += ",\"average_thrust_n\":" + thrust(p.average_thrust);
+    json += ",\"peak_thrust_n\":" + thrust(p.peak_thrust);
+    json += ",\"peak_pressure_pa\":" + Number(p.peak_pressure);
+    json += ",\"propellant_mass_kg\":" + Number(p.propellant_mass);
+    json += ",\"delivered_isp_s\":" + thrust(p.delivered_isp);
+    json += ",\"designation\":" + (p.has_thrust ? JsonString(p.designation) : std::string("null"));
+    json += ",\"outside_burn_rate_data\":" + std::string(p.outside_burn_rate_data ? "true" : "false");
+    return json + "}";
+}
+
 }  // namespace
 
 std::string TerminalSafe(const std::string& text) {
@@ -130,7 +173,7 @@ bool HasFailedFigure(const MotorReport& report) {
                                  &report.area_ratio, &report.volume_loading, &report.nozzle_for_target}) {
         if (!figure->error.empty()) return true;
     }
-    return !report.curve_error.empty();
+    return !report.curve_error.empty() || !report.performance_problem.empty();
 }
 
 std::vector<std::string> GrainWarnings(const cMotor& motor) {
@@ -198,6 +241,12 @@ MotorReport ReportMotor(const std::string& file, cMotor& motor, bool with_curve,
             report.volume_loading = Evaluate([&] { return Number(RoundDecimals(motor.VolumeLoadingPercent(), 1)); });
         }
     }
+    report.has_propellant = motor.Performance().HasPropellant();
+    if (report.has_propellant) {
+        PerformanceOutcome outcome = ComputePerformance(motor);
+        report.performance = std::move(outcome.figures);
+        report.performance_problem = outcome.problem;
+    }
     if (report.with_search) {
         report.nozzle_for_target = Evaluate([&] {
             cMotor trial = motor;
@@ -223,6 +272,7 @@ std::string ReportText(const MotorReport& report) {
     text += "\n";
     text += "Volume loading: " + TextOf(report.volume_loading) + (report.volume_loading.value ? "%" : "") + "\n";
     if (report.with_search) text += "Nozzle for target: " + TextOf(report.nozzle_for_target) + "\n";
+    if (report.has_propellant) text += PerformanceText(report);
     if (report.with_curve) {
         if (!report.curve_error.empty()) {
             text += "Curve: " + TerminalSafe(report.curve_error) + "\n";
@@ -257,6 +307,7 @@ std::string ReportJson(const MotorReport& report) {
         }
     }
     if (report.with_search) json += ",\"nozzle_for_target\":" + JsonOf(report.nozzle_for_target);
+    json += ",\"performance\":" + PerformanceJson(report);
 
     // Failed figures name their failure.
     std::string errors;
@@ -268,6 +319,9 @@ std::string ReportJson(const MotorReport& report) {
         if (!figure->error.empty()) errors += std::string(errors.empty() ? "" : ",") + "\"" + name + "\":" + JsonString(figure->error);
     }
     if (!report.curve_error.empty()) errors += std::string(errors.empty() ? "" : ",") + "\"curve\":" + JsonString(report.curve_error);
+    if (!report.performance_problem.empty()) {
+        errors += std::string(errors.empty() ? "" : ",") + "\"performance\":" + JsonString(report.performance_problem);
+    }
     if (!errors.empty()) json += ",\"errors\":{" + errors + "}";
     return json + "}\n";
 }
@@ -282,6 +336,87 @@ std::optional<std::string> ThroatWarning(const cMotor& motor) {
                ") is so small that its area is 0, so every Kn reads 0";
     }
     return std::nullopt;
+}
+
+namespace {
+
+struct CurvePoint {
+    double time, thrust;
+};
+
+// At most `most` of the points, the first and the last always: each next
+// point kept is the one farthest (in thrust) from the line through the
+// kept points around it.
+std::vector<CurvePoint> Simplified(const std::vector<CurvePoint>& points, std::size_t most) {
+    std::vector<bool> kept(points.size(), false);
+    kept.front() = kept.back() = true;
+    for (std::size_t count = 2; count < most && count < points.size(); ++count) {
+        double farthest = -1.0;
+        std::size_t pick = 0;
+        std::size_t left = 0;
+        for (std::size_t i = 1; i < points.size(); ++i) {
+            if (kept[i]) {
+                left = i;
+                continue;
+            }
+            std::size_t right = i + 1;
+            while (!kept[right]) ++right;
+            const CurvePoint& a = points[left];
+            const CurvePoint& b = points[right];
+            const double along = b.time > a.time ? (points[i].time - a.time) / (b.time - a.time) : 0.5;
+            const double distance = std::fabs(points[i].thrust - (a.thrust + along * (b.thrust - a.thrust)));
+            if (distance > farthest) {
+                farthest = distance;
+                pick = i;
+            }
+        }
+        if (farthest <= 0.0) break;
+        kept[pick] = true;
+    }
+    std::vector<CurvePoint> result;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (kept[i]) result.push_back(points[i]);
+    }
+    return result;
+}
+
+std::string Rasp(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", value);
+    return text;
+}
+
+}  // namespace
+
+std::string EngineFile(const cMotor& motor, const Performance& performance, const std::string& source) {
+    const double to_mm = MetresPer(*motor.Performance().units) * 1000.0;
+    double diameter = 0.0, length = 0.0;
+    for (const auto& grain : motor.Grains()) {
+        diameter = std::max(diameter, static_cast<double>(grain->Diameter()));
+        length += grain->Length();
+    }
+    // The curve with strictly increasing times: the two points of a burnout
+    // are a moment apart. The burn starts at full thrust; simulators take the
+    // curve as rising from 0 at time 0, so it starts a moment later.
+    const double end = performance.burn_time;
+    const double moment = 1e-4 * end;
+    std::vector<CurvePoint> points;
+    for (const PerformancePoint& p : performance.curve) {
+        double time = std::max(p.time, points.empty() ? moment : points.back().time + moment);
+        if (&p == &performance.curve.back()) time = std::max(time, end);
+        points.push_back({time, p.thrust});
+    }
+    points.back().thrust = 0.0;
+    const std::vector<CurvePoint> kept = Simplified(points, 32);
+
+    std::string text;
+    text += "; Thrust curve of " + TerminalSafe(source) + ", made by Thrustlet";
+    if (motor.Performance().propellant_name) text += " (propellant: " + TerminalSafe(*motor.Performance().propellant_name) + ")";
+    text += "\n; The total mass is the propellant's alone: add the motor's hardware.\n";
+    text += performance.designation + " " + Rasp(diameter * to_mm) + " " + Rasp(length * to_mm) + " P " +
+            Rasp(performance.propellant_mass) + " " + Rasp(performance.propellant_mass) + " Thrustlet\n";
+    for (const CurvePoint& point : kept) text += "   " + Rasp(point.time) + " " + Rasp(point.thrust) + "\n";
+    return text;
 }
 
 }  // namespace thrustlet

@@ -2,6 +2,8 @@
 
 #include <optional>
 #include <string>
+
+#include "model/performance.h"
 #include <utility>
 #include <vector>
 
@@ -34,6 +36,11 @@ struct MotorReport {
     std::string curve_error;
     bool with_search = false;
     Figure nozzle_for_target;
+    // The performance figures of a design with a propellant; a problem in
+    // their place when its values cannot give them.
+    bool has_propellant = false;
+    std::optional<Performance> performance;
+    std::string performance_problem;
 };
 
 enum class SearchKind { kNone, kInitialKn, kMaxKn };
@@ -51,8 +58,16 @@ std::string ErrorJson(const std::string& file, const std::string& error);
 // not UTF-8 are shown as \xNN, so a file's text cannot steer the terminal.
 std::string TerminalSafe(const std::string& text);
 
-// True when a figure the report was asked for failed (not merely N/A).
+// True when a figure the report was asked for failed (not merely N/A), the
+// performance figures included.
 bool HasFailedFigure(const MotorReport& report);
+
+// The motor's thrust curve as a RASP engine file (the form OpenRocket and
+// other simulators load): a header line (name, diameter and length in mm,
+// delays, propellant and total mass in kg, maker), then "time thrust" lines
+// ending at thrust 0, at most 32 points chosen to keep the impulse within
+// 1 %. `source` names the design in a comment.
+std::string EngineFile(const cMotor& motor, const Performance& performance, const std::string& source);
 
 // Grains the window's editor would refuse (a dimension not above zero) and
 // grains without propellant (core not below the diameter), one line each.

@@ -85,12 +85,93 @@ TEST_F(CliTest, JsonWithCurveAndSearches) {
                                 "\"curve\":[[0,176],[0.001,176],",
                             0),
               0u);
-    EXPECT_NE(max.out.find("\"nozzle_for_target\":0.5}\n"), std::string::npos);
+    EXPECT_NE(max.out.find("\"nozzle_for_target\":0.5,\"performance\":null}\n"), std::string::npos);
     size_t samples = 0;
     for (size_t at = max.out.find("],["); at != std::string::npos; at = max.out.find("],[", at + 1)) ++samples;
     EXPECT_EQ(samples + 1, 501u);  // the window's 501 samples
     const Outcome initial = Thrustlet("--json --size-initial 176 '" + path + "'");
-    EXPECT_NE(initial.out.find("\"nozzle_for_target\":0.5}"), std::string::npos);
+    EXPECT_NE(initial.out.find("\"nozzle_for_target\":0.5,"), std::string::npos);
+}
+
+// A 38 mm three-grain motor (millimetres, SI propellant values with a
+// KNSU-like law, a divergent nozzle).
+const char kPropellantMotor[] =
+    "Name:\r\nNozzleDia:10\r\nGrain:1,57,38,14\r\nGrain:1,57,38,14\r\nGrain:1,57,38,16\r\nPropellant Data\r\n"
+    "ISP*:885\r\nDensity:1800\r\nBallisticA:1.0069E-04\r\nBallisticN:0.319\r\nUnits:mm\r\n"
+    "SpecificHeatRatio:1.042\r\nNozzleExitDia:25\r\n";
+
+TEST_F(CliTest, PerformanceFiguresInTextAndJson) {
+    const std::string path = File("knsu38.tlt", kPropellantMotor);
+    const Outcome text = Thrustlet("'" + path + "'");
+    EXPECT_EQ(text.exit_code, 0) << text.err;
+    EXPECT_NE(text.out.find("Volume loading: 85%\nPeak pressure: 3.819"), std::string::npos) << text.out;
+    for (const char* line : {"\nBurn time: 0.991", "\nTotal impulse: 413.", " N s\n", "\nDesignation: I417\n",
+                             "\nPropellant mass: 0.2968635 kg\n"}) {
+        EXPECT_NE(text.out.find(line), std::string::npos) << line;
+    }
+    const Outcome json = Thrustlet("--json '" + path + "'");
+    EXPECT_NE(json.out.find(",\"performance\":{\"burn_time_s\":0.991"), std::string::npos) << json.out;
+    for (const char* key : {"\"total_impulse_ns\":413.", "\"average_thrust_n\":417.", "\"peak_thrust_n\":478.",
+                            "\"peak_pressure_pa\":38198", "\"propellant_mass_kg\":0.29686", "\"delivered_isp_s\":142.",
+                            "\"designation\":\"I417\""}) {
+        EXPECT_NE(json.out.find(key), std::string::npos) << key;
+    }
+    // A seven-line file reports as it always did, with no performance.
+    const Outcome old = Thrustlet(Example("two_grain.tlt"));
+    EXPECT_EQ(old.out.find("Peak pressure"), std::string::npos);
+    EXPECT_NE(Thrustlet("--json " + Example("two_grain.tlt")).out.find(",\"performance\":null}"), std::string::npos);
+}
+
+// Values no burn can have are named on standard error; no figures, never
+// NaN or infinity, and the run fails.
+TEST_F(CliTest, BadPropellantValuesAreRefused) {
+    std::string text = kPropellantMotor;
+    text.replace(text.find("BallisticN:0.319"), 16, "BallisticN:1.2");
+    const std::string path = File("bad.tlt", text);
+    const Outcome run = Thrustlet("'" + path + "'");
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.err, "thrustlet-kn: " + path + ": the burn-rate exponent n must be below 1, not 1.2\n");
+    EXPECT_NE(run.out.find("\nPerformance: the burn-rate exponent n must be below 1, not 1.2\n"), std::string::npos);
+    const Outcome json = Thrustlet("--json '" + path + "'");
+    EXPECT_EQ(json.exit_code, 1);
+    EXPECT_NE(json.out.find("\"performance\":null,\"errors\":{\"performance\":\"the burn-rate exponent n"), std::string::npos);
+    EXPECT_EQ(json.out.find("nan"), std::string::npos);
+    EXPECT_EQ(json.out.find("inf"), std::string::npos);
+    EXPECT_EQ(Thrustlet("--eng '" + path + "'").exit_code, 1);
+}
+
+// The engine file: a header a simulator reads, at most 32 points with
+// rising times ending at thrust 0, and the impulse within 1 %.
+TEST_F(CliTest, EngineFileOfTheThrustCurve) {
+    const Outcome run = Thrustlet("--eng '" + File("knsu38.tlt", kPropellantMotor) + "'");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    std::istringstream lines(run.out);
+    std::string line, header;
+    std::vector<std::pair<double, double>> points;
+    while (std::getline(lines, line)) {
+        if (line.empty() || line[0] == ';') continue;
+        if (header.empty()) {
+            header = line;
+            continue;
+        }
+        std::istringstream numbers(line);
+        double time = 0, thrust = 0;
+        ASSERT_TRUE(numbers >> time >> thrust) << line;
+        points.emplace_back(time, thrust);
+    }
+    EXPECT_EQ(header, "I417 38 171 P 0.296863 0.296863 Thrustlet");
+    ASSERT_GE(points.size(), 3u);
+    EXPECT_LE(points.size(), 32u);
+    EXPECT_GT(points.front().first, 0.0);
+    for (size_t i = 1; i < points.size(); ++i) EXPECT_GT(points[i].first, points[i - 1].first) << i;
+    EXPECT_EQ(points.back().second, 0.0);
+    double impulse = 0.5 * points.front().first * points.front().second;
+    for (size_t i = 1; i < points.size(); ++i) {
+        impulse += 0.5 * (points[i].second + points[i - 1].second) * (points[i].first - points[i - 1].first);
+    }
+    EXPECT_NEAR(impulse, 413.40, 413.40 * 0.01);
+    EXPECT_EQ(Thrustlet("--eng " + Example("two_grain.tlt")).exit_code, 1);  // no propellant, no curve
+    EXPECT_EQ(Thrustlet("--eng --json x.tlt").exit_code, 2);
 }
 
 TEST_F(CliTest, CurveAsCsvBlock) {
