@@ -17,6 +17,9 @@ constexpr const char* kLineEnd = "\r\n";
 constexpr std::size_t kShownLineLength = 80;
 
 std::string FileNumber(float value) { return SingleToText(value, '.'); }
+// The performance lines keep every value exactly: they are new, so no
+// reader expects the seven digits of the lines before them.
+std::string ExactNumber(float value) { return SingleToExactText(value, '.'); }
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
@@ -165,13 +168,13 @@ std::string MotorFileText(const cMotor& motor) {
         text += "PropellantName:" + name + kLineEnd;
     }
     for (const BurnRatePiece& piece : extra.burn_rate) {
-        text += "BurnRate:" + FileNumber(piece.p_min) + "," + FileNumber(piece.p_max) + "," + FileNumber(piece.a) +
-                "," + FileNumber(piece.n) + kLineEnd;
+        text += "BurnRate:" + ExactNumber(piece.p_min) + "," + ExactNumber(piece.p_max) + "," + ExactNumber(piece.a) +
+                "," + ExactNumber(piece.n) + kLineEnd;
     }
-    if (extra.specific_heat_ratio) text += "SpecificHeatRatio:" + FileNumber(*extra.specific_heat_ratio) + kLineEnd;
-    if (extra.nozzle_exit_dia) text += "NozzleExitDia:" + FileNumber(*extra.nozzle_exit_dia) + kLineEnd;
-    if (extra.nozzle_efficiency) text += "NozzleEfficiency:" + FileNumber(*extra.nozzle_efficiency) + kLineEnd;
-    if (extra.ambient_pressure) text += "AmbientPressure:" + FileNumber(*extra.ambient_pressure) + kLineEnd;
+    if (extra.specific_heat_ratio) text += "SpecificHeatRatio:" + ExactNumber(*extra.specific_heat_ratio) + kLineEnd;
+    if (extra.nozzle_exit_dia) text += "NozzleExitDia:" + ExactNumber(*extra.nozzle_exit_dia) + kLineEnd;
+    if (extra.nozzle_efficiency) text += "NozzleEfficiency:" + ExactNumber(*extra.nozzle_efficiency) + kLineEnd;
+    if (extra.ambient_pressure) text += "AmbientPressure:" + ExactNumber(*extra.ambient_pressure) + kLineEnd;
     return text;
 }
 

@@ -135,6 +135,26 @@ std::string SingleToText(float value, char decimal_point) {
     return FormatGeneral(value, 7, decimal_point);
 }
 
+// The seven-digit form where it reads back exactly (most values a user
+// types), else the first longer one that does: eight or nine digits, rarely
+// more, as reading goes through a double whose rounding to a float can miss
+// by one step. 17 digits give that double (holding the float exactly) itself.
+std::string SingleToExactText(float value, char decimal_point) {
+    if (!std::isfinite(value)) return SingleToText(value, decimal_point);
+    const auto reads_back = [&](const std::string& text) {
+        try {
+            return TextToSingle(text, decimal_point) == value;
+        } catch (const RunTimeError&) {
+            return false;  // rounded up past the largest float
+        }
+    };
+    for (int precision = 7; precision < 17; ++precision) {
+        const std::string text = FormatGeneral(value, precision, decimal_point);
+        if (reads_back(text)) return text;
+    }
+    return FormatGeneral(value, 17, decimal_point);
+}
+
 std::string DoubleToText(double value, char decimal_point) {
     return FormatGeneral(value, 15, decimal_point);
 }

@@ -36,6 +36,10 @@ int16_t TextToInteger(std::string_view text, char decimal_point);
 // Shortest text of a float: at most 7 significant digits, no trailing zeros,
 // no point for whole values, E+NN form for very large or small magnitudes.
 std::string SingleToText(float value, char decimal_point);
+// The shortest text of a float, in the form above, that TextToSingle reads
+// back as exactly the same float: seven significant digits where they do,
+// more where they do not.
+std::string SingleToExactText(float value, char decimal_point);
 // The same for a double, with at most 15 significant digits.
 std::string DoubleToText(double value, char decimal_point);
 

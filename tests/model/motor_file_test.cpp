@@ -277,6 +277,18 @@ TEST_F(MotorFileTest, PerformanceLinesRoundTripInAnyOrder) {
     EXPECT_FALSE(shuffled.Performance().nozzle_exit_dia);
     EXPECT_EQ(MotorFileText(shuffled), std::string(kExample) + "Units:in\r\nSpecificHeatRatio:1.2\r\n");
 
+    // Values the seven digits of the older lines would round come back
+    // exactly: SI coefficients, converted pressures.
+    PerformanceInputs awkward;
+    awkward.units = LengthUnit::kMillimetre;
+    awkward.burn_rate = {{101325.0f * 1.0000001f, 807000.0f / 3.0f, 1.9048781e-06f, 0.625f}};
+    awkward.specific_heat_ratio = 1.0f + 1.0f / 3.0f;
+    awkward.ambient_pressure = 101325.0f / 7.0f;
+    motor.SetPerformance(awkward);
+    cMotor reread;
+    reread.ReadFromFile(Write("awkward.tlt", MotorFileText(motor)));
+    EXPECT_EQ(reread.Performance(), awkward);
+
     // A file of the seven-line form has none, and reading one replaces what
     // the motor had.
     motor.ReadFromFile(Write("old.tlt", kExample));
