@@ -92,6 +92,7 @@ KnCurve Sample(cMotor& motor, bool bounded) {
         const float kn = kn_at ? kn_at->At(k) : ToSingle(motor.KN(depths[k]));
         curve.labels[static_cast<size_t>(i)] = RoundDecimals(depths[k], whole_labels ? 0 : 4);
         curve.kn[static_cast<size_t>(i)] = kn;
+        curve.depths.push_back(depths[k]);
         ++i;
         if (kn == 0.0f && previous_zero) {
             curve.last_column = i;

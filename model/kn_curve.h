@@ -17,6 +17,7 @@ struct KnCurve {
     std::vector<std::optional<double>> labels;
     std::vector<std::optional<float>> kn;
     int samples = 0;  // filled columns
+    std::vector<float> depths;  // the depth of each filled column, as sampled
 };
 
 struct KnAxis {

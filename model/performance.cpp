@@ -141,35 +141,11 @@ void CrossingsInside(const Quadratic& q, double value, double low, double high, 
 
 // What makes a design's values unusable, or "".
 std::string Problem(const cMotor& motor) {
+    const std::string propellant = PropellantProblem(motor.ISPStar(), motor.Density(), motor.BallisticA(),
+                                                     motor.BallisticN(), motor.Performance());
+    if (!propellant.empty()) return propellant;
     const PerformanceInputs& in = motor.Performance();
     auto positive = [](double v) { return std::isfinite(v) && v > 0.0; };
-    if (!positive(motor.ISPStar())) return "c* (ISP*) must be above 0, not " + Number(motor.ISPStar());
-    if (!positive(motor.Density())) return "the density must be above 0, not " + Number(motor.Density());
-    if (in.burn_rate.empty()) {
-        if (!positive(motor.BallisticA())) return "the burn-rate coefficient a must be above 0, not " + Number(motor.BallisticA());
-        if (!(std::isfinite(motor.BallisticN()) && motor.BallisticN() < 1.0f)) {
-            return "the burn-rate exponent n must be below 1, not " + Number(motor.BallisticN());
-        }
-    }
-    for (std::size_t i = 0; i < in.burn_rate.size(); ++i) {
-        const BurnRatePiece& piece = in.burn_rate[i];
-        const std::string name = "burn-rate piece " + std::to_string(i + 1) + ": ";
-        if (!positive(piece.a)) return name + "a must be above 0, not " + Number(piece.a);
-        if (!(std::isfinite(piece.n) && piece.n < 1.0f)) return name + "n must be below 1, not " + Number(piece.n);
-        if (!(std::isfinite(piece.p_min) && piece.p_min >= 0.0f && std::isfinite(piece.p_max) &&
-              piece.p_max > piece.p_min)) {
-            return name + "its pressure range must rise from 0 or more";
-        }
-        if (i > 0 && !(piece.p_min > in.burn_rate[i - 1].p_min)) return name + "the pieces must be in ascending order";
-    }
-    if (in.specific_heat_ratio && !(std::isfinite(*in.specific_heat_ratio) && *in.specific_heat_ratio > 1.0f)) {
-        return "the specific heat ratio k must be above 1, not " + Number(*in.specific_heat_ratio);
-    }
-    const float efficiency = in.NozzleEfficiency();
-    if (!(efficiency > 0.0f && efficiency <= 1.0f)) return "the nozzle efficiency must be above 0 and at most 1, not " + Number(efficiency);
-    if (!(std::isfinite(in.AmbientPressure()) && in.AmbientPressure() >= 0.0f)) {
-        return "the ambient pressure must be 0 or more, not " + Number(in.AmbientPressure());
-    }
     if (!positive(motor.NozzleDia())) return "the nozzle throat must be above 0";
     const float exit = in.NozzleExitDia();
     if (!(std::isfinite(exit) && exit >= 0.0f)) return "the nozzle exit must be 0 (none) or more, not " + Number(exit);
@@ -190,6 +166,36 @@ std::string Problem(const cMotor& motor) {
 }
 
 }  // namespace
+
+std::string PropellantProblem(float c_star, float density, float a, float n, const PerformanceInputs& in) {
+    auto positive = [](double v) { return std::isfinite(v) && v > 0.0; };
+    if (!positive(c_star)) return "c* (ISP*) must be above 0, not " + Number(c_star);
+    if (!positive(density)) return "the density must be above 0, not " + Number(density);
+    if (in.burn_rate.empty()) {
+        if (!positive(a)) return "the burn-rate coefficient a must be above 0, not " + Number(a);
+        if (!(std::isfinite(n) && n < 1.0f)) return "the burn-rate exponent n must be below 1, not " + Number(n);
+    }
+    for (std::size_t i = 0; i < in.burn_rate.size(); ++i) {
+        const BurnRatePiece& piece = in.burn_rate[i];
+        const std::string name = "burn-rate piece " + std::to_string(i + 1) + ": ";
+        if (!positive(piece.a)) return name + "a must be above 0, not " + Number(piece.a);
+        if (!(std::isfinite(piece.n) && piece.n < 1.0f)) return name + "n must be below 1, not " + Number(piece.n);
+        if (!(std::isfinite(piece.p_min) && piece.p_min >= 0.0f && std::isfinite(piece.p_max) &&
+              piece.p_max > piece.p_min)) {
+            return name + "its pressure range must rise from 0 or more";
+        }
+        if (i > 0 && !(piece.p_min > in.burn_rate[i - 1].p_min)) return name + "the pieces must be in ascending order";
+    }
+    if (in.specific_heat_ratio && !(std::isfinite(*in.specific_heat_ratio) && *in.specific_heat_ratio > 1.0f)) {
+        return "the specific heat ratio k must be above 1, not " + Number(*in.specific_heat_ratio);
+    }
+    const float efficiency = in.NozzleEfficiency();
+    if (!(efficiency > 0.0f && efficiency <= 1.0f)) return "the nozzle efficiency must be above 0 and at most 1, not " + Number(efficiency);
+    if (!(std::isfinite(in.AmbientPressure()) && in.AmbientPressure() >= 0.0f)) {
+        return "the ambient pressure must be 0 or more, not " + Number(in.AmbientPressure());
+    }
+    return "";
+}
 
 double ExitPressureRatio(double k, double area_ratio) {
     const double half = (k - 1.0) / 2.0;
@@ -228,6 +234,27 @@ struct Nozzle {
 
 double ThrustCoefficient(double k, double area_ratio, double chamber, double ambient) {
     return Nozzle(k, area_ratio).Coefficient(chamber, ambient);
+}
+
+std::vector<double> ChamberPressures(const cMotor& motor, const std::vector<double>& depths) {
+    const BurnRateLaw law(motor, static_cast<double>(motor.ISPStar()) * motor.Density());
+    const double throat = kPi * std::pow(motor.NozzleDia() / 2.0, 2.0);
+    std::vector<double> pressures;
+    pressures.reserve(depths.size());
+    bool outside = false;
+    for (double x : depths) {
+        double area = 0.0;
+        for (const auto& grain : motor.Grains()) {
+            const double core = grain->CoreDiameter() + 2.0 * x, length = grain->Length() - 2.0 * x;
+            const double diameter = grain->Diameter();
+            if (length > 0.0 && core <= diameter && grain->CoreDiameter() < diameter) {
+                area += kPi * core * length + kPi / 2.0 * (diameter * diameter - core * core);
+            }
+        }
+        const double kn = area / throat;
+        pressures.push_back(kn > 0.0 ? law.Pressure(law.Select(kn, &outside), kn) : 0.0);
+    }
+    return pressures;
 }
 
 std::string ImpulseClass(double total_impulse) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "model/performance_inputs.h"
+
 namespace thrustlet {
 
 class cMotor;
@@ -53,6 +55,16 @@ struct PerformanceOutcome {
 // than 0.1 %. Never NaN or infinity: values that would give them are a
 // problem instead.
 PerformanceOutcome ComputePerformance(const cMotor& motor);
+
+// What makes a propellant's values unusable for figures (c* in m/s,
+// density in kg/m^3, a and n of the single law, the other inputs), or "":
+// a sentence starting in lower case, naming the value.
+std::string PropellantProblem(float c_star, float density, float a, float n, const PerformanceInputs& inputs);
+
+// The chamber pressure (Pa) at each of `depths` (the design's length unit),
+// by the same law as the figures; 0 where no grain burns. Only for a design
+// whose ComputePerformance gives figures.
+std::vector<double> ChamberPressures(const cMotor& motor, const std::vector<double>& depths);
 
 // The impulse class: A up to 2.5 N s, each next letter double (B up to 5,
 // C up to 10, ...); after Z, AA, AB, ...

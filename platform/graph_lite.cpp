@@ -102,6 +102,16 @@ void GraphLite::SetYesNoOption2(bool value) {
     state_.legend = value;
 }
 
+void GraphLite::SetSecondaryAxis(double minimum, double maximum, double step, const QString& unit) {
+    calls_ << "SecondaryAxis";
+    state_.secondary = SecondaryAxis{minimum, maximum, step > 0.0 ? step : 1.0, unit};
+}
+void GraphLite::ClearSecondaryAxis() {
+    calls_ << "ClearSecondaryAxis";
+    state_.secondary.reset();
+    update();
+}
+
 void GraphLite::Redraw() {
     calls_ << "Redraw";
     ++redraws_;
@@ -139,9 +149,11 @@ double GraphLite::XOf(const QRectF& plot, double column) const {
     return plot.left() + plot.width() * column / last;
 }
 
-double GraphLite::YOf(const QRectF& plot, double value) const {
-    const double span = state_.vertical_maximum - state_.vertical_minimum;
-    const double fraction = span > 0.0 ? (value - state_.vertical_minimum) / span : 0.0;
+double GraphLite::YOf(const QRectF& plot, double value, int16_t series) const {
+    const bool secondary = series > 0 && state_.secondary;
+    const double minimum = secondary ? state_.secondary->minimum : state_.vertical_minimum;
+    const double span = (secondary ? state_.secondary->maximum : state_.vertical_maximum) - minimum;
+    const double fraction = span > 0.0 ? (value - minimum) / span : 0.0;
     return plot.bottom() - plot.height() * fraction;
 }
 
@@ -179,6 +191,25 @@ GraphLite::Layout GraphLite::LayoutFor(const QRectF& bounds) const {
     }
     double widest_y = 0.0;
     for (const QString& text : y_texts) widest_y = std::max(widest_y, metrics.horizontalAdvance(text));
+    // The second axis's ticks and labels (its unit on its top label).
+    QStringList secondary_texts;
+    std::vector<double> secondary_values;
+    double widest_secondary = 0.0;
+    if (state_.secondary) {
+        const SecondaryAxis& axis = *state_.secondary;
+        const double interval = BoundedInterval(std::max(axis.maximum - axis.minimum, 0.0), axis.step,
+                                                std::min(kMostTicks, room_for));
+        for (int k = 0; k <= kMostTicks; ++k) {
+            const double value = axis.minimum + k * interval;
+            if (value > axis.maximum + interval * 1e-9) break;
+            secondary_texts << TextOfDouble(value);
+            secondary_values.push_back(value);
+        }
+        if (!secondary_texts.isEmpty()) secondary_texts.back() += " " + axis.unit;
+        for (const QString& text : secondary_texts) {
+            widest_secondary = std::max(widest_secondary, metrics.horizontalAdvance(text));
+        }
+    }
 
     // Right: the legend, one entry per series that has data.
     double legend_width = 0.0;
@@ -190,9 +221,18 @@ GraphLite::Layout GraphLite::LayoutFor(const QRectF& bounds) const {
         legend_width = std::max(legend_width, kLegendMarker + 5 + metrics.horizontalAdvance(text));
     }
     const double left = bounds.left() + kPad + widest_y + kTickRoom;
-    const double right = bounds.right() - kPad - (legend_width > 0 ? legend_width + kPad : 0.0);
+    const double right = bounds.right() - kPad - (legend_width > 0 ? legend_width + kPad : 0.0) -
+                         (widest_secondary > 0 ? widest_secondary + kTickRoom : 0.0);
     layout.plot = QRectF(left, top, std::max(1.0, right - left), plot_height);
     const QRectF& plot = layout.plot;
+    for (size_t i = 0; i < secondary_values.size(); ++i) {
+        const double y = YOf(plot, secondary_values[i], 1);
+        const QString& text = secondary_texts[static_cast<qsizetype>(i)];
+        layout.secondary_ticks.push_back(y);
+        layout.secondary_labels.push_back(
+            {text, QRectF(plot.right() + kTickRoom, y - metrics.height() / 2, metrics.horizontalAdvance(text),
+                          metrics.height())});
+    }
 
     for (size_t i = 0; i < y_values.size(); ++i) {
         const double y = YOf(plot, y_values[i]);
@@ -258,7 +298,7 @@ GraphLite::Layout GraphLite::LayoutFor(const QRectF& bounds) const {
         Layout::LegendEntry entry;
         entry.colour = style != state_.series.end() ? style->second.colour : QColor(Qt::black);
         entry.text = style != state_.series.end() ? style->second.label : QString();
-        const double x = plot.right() + kPad;
+        const double x = plot.right() + kPad + (widest_secondary > 0 ? widest_secondary + kTickRoom : 0.0);
         entry.marker = QRectF(x, entry_top + (metrics.height() - kLegendMarker) / 2, kLegendMarker, kLegendMarker);
         entry.text_rect = QRectF(x + kLegendMarker + 5, entry_top, metrics.horizontalAdvance(entry.text) + 1,
                                  metrics.height());
@@ -300,12 +340,21 @@ void GraphLite::render(QPainter& painter, const QRectF& bounds) const {
     for (double x : layout.x_ticks) {
         painter.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + kTickLength));
     }
+    if (state_.secondary) {
+        painter.drawLine(plot.bottomRight(), plot.topRight());
+        for (double y : layout.secondary_ticks) {
+            painter.drawLine(QPointF(plot.right(), y), QPointF(plot.right() + kTickLength, y));
+        }
+    }
     painter.setRenderHint(QPainter::Antialiasing, true);
 
     painter.setPen(kTextColour);
     painter.setFont(layout.label_font);
     for (const DrawnLabel& label : layout.y_labels) {
         painter.drawText(label.rect, Qt::AlignRight | Qt::AlignVCenter | Qt::TextDontClip, label.text);
+    }
+    for (const DrawnLabel& label : layout.secondary_labels) {
+        painter.drawText(label.rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, label.text);
     }
     painter.setFont(layout.x_label_font);
     for (const DrawnLabel& label : layout.x_labels) {
@@ -331,7 +380,7 @@ void GraphLite::render(QPainter& painter, const QRectF& bounds) const {
             // Far outside the plot a point is only a direction: keep it
             // within a few heights so the painter's arithmetic stays exact.
             if (value && std::isfinite(*value)) {
-                const double y = std::clamp(YOf(plot, *value), plot.top() - 4 * plot.height(),
+                const double y = std::clamp(YOf(plot, *value, series), plot.top() - 4 * plot.height(),
                                             plot.bottom() + 4 * plot.height());
                 line << QPointF(XOf(plot, j), y);
             }

@@ -62,9 +62,20 @@ public:
     // Shows the legend.
     void SetYesNoOption2(bool value);
     void Redraw();
+    // A second vertical axis, on the right, for every series after the
+    // first (a chamber-pressure curve beside the Kn curve): its range and
+    // tick step, and a word for its unit. Cleared, those series share the
+    // first axis.
+    void SetSecondaryAxis(double minimum, double maximum, double step, const QString& unit);
+    void ClearSecondaryAxis();
 
     // Everything the graph was told, to show it again later exactly as it
     // was (the window's edit history keeps it).
+    struct SecondaryAxis {
+        double minimum = 0.0, maximum = 1.0, step = 1.0;
+        QString unit;
+        bool operator==(const SecondaryAxis&) const = default;
+    };
     struct State {
         GraphTable table;
         QString title;
@@ -73,6 +84,7 @@ public:
         bool grid_lines = true, legend = false;
         std::map<int16_t, SeriesStyle> series;
         QColor background = Qt::white;
+        std::optional<SecondaryAxis> secondary;
     };
     const State& Shown() const { return state_; }
     // Takes every setting of `state` and redraws.
@@ -120,8 +132,8 @@ private:
     struct Layout {
         QRectF plot, title;
         QFont label_font, x_label_font, title_font;
-        std::vector<DrawnLabel> x_labels, y_labels;
-        std::vector<double> x_ticks, y_ticks;  // pixel positions
+        std::vector<DrawnLabel> x_labels, y_labels, secondary_labels;
+        std::vector<double> x_ticks, y_ticks, secondary_ticks;  // pixel positions
         double y_interval = 1.0;
         struct LegendEntry {
             QColor colour;
@@ -131,9 +143,10 @@ private:
         std::vector<LegendEntry> legend;
     };
     Layout LayoutFor(const QRectF& bounds) const;
-    // The x pixel of sample `column` and the y pixel of `value` on the plot.
+    // The x pixel of sample `column` and the y pixel of `value` on the plot
+    // (on the second axis for `series` after the first, when there is one).
     double XOf(const QRectF& plot, double column) const;
-    double YOf(const QRectF& plot, double value) const;
+    double YOf(const QRectF& plot, double value, int16_t series = 0) const;
     // Series that have a row in the table with at least one value.
     std::vector<int16_t> SeriesWithData() const;
 

@@ -20,7 +20,7 @@ bool SameMotor(const cMotor& a, const cMotor& b) {
     if (!SameBits(a.NozzleDia(), b.NozzleDia()) || !SameBits(a.NozzleThroatArea(), b.NozzleThroatArea()) ||
         !SameBits(a.ISPStar(), b.ISPStar()) || !SameBits(a.Density(), b.Density()) ||
         !SameBits(a.BallisticA(), b.BallisticA()) || !SameBits(a.BallisticN(), b.BallisticN()) ||
-        a.Name() != b.Name() || a.Grains().size() != b.Grains().size()) {
+        a.Name() != b.Name() || !(a.Performance() == b.Performance()) || a.Grains().size() != b.Grains().size()) {
         return false;
     }
     for (std::size_t i = 0; i < a.Grains().size(); ++i) {

@@ -34,6 +34,8 @@ GraphTable TableFrom(const KnCurve& curve) {
 }  // namespace
 
 void DrawPlaceholder(GraphLite& graph) {
+    // A pressure axis left from a design's pressure view goes with it.
+    if (graph.Shown().secondary) graph.ClearSecondaryAxis();
     GraphTable table;
     table.rows.assign(2, std::vector<std::optional<double>>(286));
     for (int i = 1; i <= 285; ++i) {
@@ -54,9 +56,9 @@ void DrawPlaceholder(GraphLite& graph) {
     graph.Redraw();
 }
 
-void GraphKn(cMotor& motor, GraphLite& graph, IDialogs& dialogs, KnMaxOnce& kn_max) {
+bool GraphKn(cMotor& motor, GraphLite& graph, IDialogs& dialogs, KnMaxOnce& kn_max, KnCurve* sampled) {
     try {
-        const KnCurve curve = SampleKnCurve(motor);
+        KnCurve curve = SampleKnCurve(motor);
         graph.SetIntegerOption1(1);
         graph.SetIntegerOption2(0);
         graph.SetYesNoOption1(true);
@@ -72,11 +74,14 @@ void GraphKn(cMotor& motor, GraphLite& graph, IDialogs& dialogs, KnMaxOnce& kn_m
         graph.SetColourOption(kWhite);
         graph.SetYesNoOption2(true);
         graph.Redraw();
+        if (sampled) *sampled = std::move(curve);
+        return true;
     } catch (const RunTimeError& error) {
         ReportError(dialogs, error.Description(), "GraphKn");
     } catch (const std::exception& error) {
         ReportError(dialogs, error.what(), "GraphKn");
     }
+    return false;
 }
 
 }  // namespace thrustlet

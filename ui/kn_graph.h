@@ -15,7 +15,9 @@ void DrawPlaceholder(GraphLite& graph);
 // axis settings to the graph. Reports its own failures (" in GraphKn") and
 // returns; the operations already passed to the graph stay in effect.
 // `kn_max` is the recalculation's maximum Kn, computed once for the graph
-// and the summary.
-void GraphKn(cMotor& motor, GraphLite& graph, IDialogs& dialogs, KnMaxOnce& kn_max);
+// and the summary. `sampled`, when given, receives the curve; true when the
+// graph was drawn.
+struct KnCurve;
+bool GraphKn(cMotor& motor, GraphLite& graph, IDialogs& dialogs, KnMaxOnce& kn_max, KnCurve* sampled = nullptr);
 
 }  // namespace thrustlet

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <cmath>
 
+#include "model/kn_curve.h"
 #include "model/kn_max.h"
 #include "model/motor.h"
 #include "model/numeric.h"
@@ -26,6 +27,7 @@ void KnSummary::InitGraph() { DrawPlaceholder(*ui_.grKN); }
 // the labels as they were.
 void KnSummary::CalcKn() {
     BusyCursor busy(cursor_);
+    bool updated = false;  // the performance figures
     Guarded(dialogs_, "CalcKn", [&] {
         cMotor& motor = document_.Motor();
         const QString nozzle_text = ui_.txtNozzleThroatDia->text();
@@ -35,12 +37,19 @@ void KnSummary::CalcKn() {
             return;
         }
         motor.SetNozzleDia(FieldToSingle(nozzle_text));
+        // The performance figures first: they say which curves the graph
+        // can add to the Kn curve.
+        if (performance_) performance_->Update();
+        updated = true;
         KnMaxOnce kn_max(motor);  // one computation for the graph and the summary
-        GraphKn(motor, *ui_.grKN, dialogs_, kn_max);
+        KnCurve curve;
+        const bool drawn = GraphKn(motor, *ui_.grKN, dialogs_, kn_max, &curve);
+        if (drawn && performance_) performance_->DecorateGraph(curve);
         document_.SetBusy(true);
         WriteSummary(motor, kn_max);
     });
     document_.SetBusy(false);
+    if (performance_ && !updated) performance_->Update();
 }
 
 // Fields are written one after the other, so a failure part-way leaves the
@@ -82,7 +91,8 @@ KnSummary::Figures KnSummary::Shown() const {
             ui_.lblGNRatio->text(),
             ui_.lblVolumeLoading->text(),
             ui_.lblGNRatio->palette().color(QPalette::WindowText),
-            ui_.grKN->Shown()};
+            ui_.grKN->Shown(),
+            performance_ ? performance_->Current() : MotorPerformance::Shown()};
 }
 
 void KnSummary::Show(const Figures& figures) {
@@ -98,6 +108,7 @@ void KnSummary::Show(const Figures& figures) {
     ui_.lblGNRatio->setPalette(palette);
     ui_.lblVolumeLoading->setText(figures.volume_loading);
     ui_.grKN->Show(figures.graph);
+    if (performance_) performance_->Show(figures.performance);
 }
 
 }  // namespace thrustlet

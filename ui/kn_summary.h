@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "platform/graph_lite.h"
+#include "ui/motor_performance.h"
 
 QT_BEGIN_NAMESPACE
 class QLabel;
@@ -34,6 +35,8 @@ public:
         GraphLite* grKN;
     };
     KnSummary(Document& document, IDialogs& dialogs, IBusyCursor& cursor, const Controls& controls);
+    // The performance group every recalculation fills too.
+    void Attach(MotorPerformance& performance) { performance_ = &performance; }
 
     // The placeholder curve until the first motor is calculated.
     void InitGraph();
@@ -46,6 +49,7 @@ public:
         QString kn, max_kn, web, ratio, volume_loading;
         QColor ratio_colour;
         GraphLite::State graph;
+        MotorPerformance::Shown performance;
     };
     Figures Shown() const;
     void Show(const Figures& figures);
@@ -58,6 +62,7 @@ private:
     IDialogs& dialogs_;
     IBusyCursor& cursor_;
     Controls ui_;
+    MotorPerformance* performance_ = nullptr;
 };
 
 }  // namespace thrustlet

@@ -20,6 +20,7 @@
 #include "ui/file_commands.h"
 #include "ui/grain_editor.h"
 #include "ui/kn_summary.h"
+#include "ui/motor_performance.h"
 #include "ui/nozzle_sizing.h"
 #include "ui/recent_menu.h"
 #include "ui/rimmed_label.h"
@@ -133,60 +134,32 @@ void frmMain::CreateControls() {
     italic.setItalic(true);
     note->setFont(italic);
     grdGrains->raise();  // the grid is drawn over its frame
+    CreatePerformanceGroup(client);
 }
 
-void frmMain::CreateMenus() {
-    mnuFile = Named(menuBar()->addMenu("&File"), "mnuFile");
-    mnuNew = Named(mnuFile->addAction("&New"), "mnuNew");
-    mnuNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    mnuSave = Named(mnuFile->addAction("&Save"), "mnuSave");
-    mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnuSaveAs = Named(mnuFile->addAction("Save &As"), "mnuSaveAs");
-    // The platform's own Save As shortcut too.
-    mnuSaveAs->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_A), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
-    mnuOpen = Named(mnuFile->addAction("&Open"), "mnuOpen");
-    mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    mnuSeparator = Named(mnuFile->addSeparator(), "mnuSeparator");
-    mnuFile->setToolTipsVisible(true);  // a shortened recent path shows in full
-    for (int i = 1; i <= 4; ++i) {
-        QAction* item = mnuFile->addAction(QString());
-        item->setObjectName(QString("mnuRecent%1").arg(i));
-        item->setVisible(i == 1);
-        mnuRecent[static_cast<size_t>(i)] = item;
+// The performance figures, to the right of the designed window: hidden (and
+// the window its designed width) until the design has a propellant.
+void frmMain::CreatePerformanceGroup(QWidget* client) {
+    Frame4 = Named(new QGroupBox("Performance", client), "Frame4");
+    Place(Frame4, 6060, 105, 2700, 4095);
+    const char* captions[] = {"Peak pressure:", "Burn time:", "Total impulse:", "Average thrust:", "Peak thrust:",
+                              "Propellant mass:", "Delivered Isp:", "Designation:"};
+    const char* names[] = {"lblPeakPressure",  "lblBurnTime",      "lblTotalImpulse", "lblAverageThrust",
+                           "lblPeakThrust",    "lblPropellantMass", "lblDeliveredIsp", "lblDesignation",
+                           "lblPerformanceNote"};
+    for (int i = 0; i < 9; ++i) {
+        lblPerformance[static_cast<size_t>(i)] = Named(new QLabel(Frame4), names[i]);
+        if (i < 8) {
+            auto* caption = new QLabel(captions[i], Frame4);
+            Place(caption, 120, 300 + i * 330, 1140, 240);
+            Place(lblPerformance[static_cast<size_t>(i)], 1260, 300 + i * 330, 1380, 240);
+        }
     }
-    mnuEdit = Named(menuBar()->addMenu("&Edit"), "mnuEdit");
-    mnuUndo = Named(mnuEdit->addAction("&Undo"), "mnuUndo");
-    mnuUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    mnuRedo = Named(mnuEdit->addAction("&Redo"), "mnuRedo");
-    mnuRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    mnuUndo->setEnabled(false);
-    mnuRedo->setEnabled(false);
-    mnuHelp = Named(menuBar()->addMenu("&Help"), "mnuHelp");
-    mnuAbout = Named(mnuHelp->addAction("&About"), "mnuAbout");
-    mnuBugReports = Named(mnuHelp->addAction("&Bug Reports"), "mnuBugReports");
-    for (QAction* action : {mnuNew, mnuSave, mnuSaveAs, mnuOpen, mnuUndo, mnuRedo}) {
-        action->setShortcutContext(Qt::WindowShortcut);
-    }
-}
-
-void frmMain::CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor& cursor, IRegistryApi& registry) {
-    document_ = std::make_unique<Document>(registry, dialogs);
-    history_ = std::make_unique<DesignHistory>(*document_);
-    summary_ = std::make_unique<KnSummary>(
-        *document_, dialogs, cursor,
-        KnSummary::Controls{txtNozzleThroatDia, txtKN, txtMaxKn, lblWeb, lblGNRatio, lblVolumeLoading, grKN});
-    grains_ = std::make_unique<GrainEditor>(
-        *document_, dialogs, *summary_, *history_,
-        GrainEditor::Controls{grdGrains, txtGrainLength, txtGrainDiameter, txtCoreDiameter, cmdApplyChanges});
-    sizing_ = std::make_unique<NozzleSizing>(*document_, dialogs, cursor, *summary_, *history_,
-                                             NozzleSizing::Controls{txtNozzleThroatDia, txtKN, txtMaxKn});
-    recent_ = std::make_unique<RecentMenu>(*document_, dialogs, mnuRecent);
-    files_ = std::make_unique<FileCommands>(
-        *document_, dialogs, cursor, *grains_, *summary_, *sizing_, *recent_, *history_,
-        FileCommands::Controls{grdGrains, txtGrainLength, txtGrainDiameter, txtCoreDiameter, txtNozzleThroatDia,
-                               mnuRecent});
-    help_ = std::make_unique<HelpMenu>(dialogs, processes, registry);
-    history_->Attach(*grains_, *summary_, *sizing_, txtNozzleThroatDia);
+    Place(lblPerformance[8], 120, 300 + 8 * 330, 2460, 1000);
+    lblPerformance[8]->setWordWrap(true);
+    lblPerformance[8]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Frame4->setFocusPolicy(Qt::NoFocus);
+    Frame4->hide();
 }
 
 // The client area at its designed size below the menu bar; the window opens
@@ -226,41 +199,6 @@ void frmMain::FitFont() {
     menuBar()->setFont(font);
 }
 
-void frmMain::ConnectSignals() {
-    connect(cmdAdd, &QPushButton::clicked, this, [this] { grains_->cmdAdd_Click(); });
-    connect(cmdRemove, &QPushButton::clicked, this, [this] { grains_->cmdRemove_Click(); });
-    connect(cmdApplyChanges, &QPushButton::clicked, this, [this] { grains_->cmdApplyChanges_Click(); });
-    connect(grdGrains, &FlexGrid::Click, this, [this] { grains_->grdGrains_Click(); });
-    connect(txtKN, &TextBox::KeyPress, this, [this](int key) { sizing_->txtKN_KeyPress(key); });
-    connect(txtKN, &TextBox::LostFocus, this, [this] { sizing_->txtKN_LostFocus(); });
-    connect(txtMaxKn, &TextBox::KeyPress, this, [this](int key) { sizing_->txtMaxKn_KeyPress(key); });
-    connect(txtMaxKn, &TextBox::LostFocus, this, [this] { sizing_->txtMaxKn_LostFocus(); });
-    connect(txtNozzleThroatDia, &TextBox::KeyPress, this, [this](int key) { sizing_->txtNozzleThroatDia_KeyPress(key); });
-    connect(txtNozzleThroatDia, &TextBox::LostFocus, this, [this] { sizing_->txtNozzleThroatDia_LostFocus(); });
-    connect(mnuNew, &QAction::triggered, this, [this] { files_->mnuNew_Click(); });
-    connect(mnuOpen, &QAction::triggered, this, [this] { files_->mnuOpen_Click(); });
-    connect(mnuSave, &QAction::triggered, this, [this] { files_->mnuSave_Click(); });
-    connect(mnuSaveAs, &QAction::triggered, this, [this] { files_->mnuSaveAs_Click(); });
-    for (int i = 1; i <= 4; ++i) {
-        connect(mnuRecent[static_cast<size_t>(i)], &QAction::triggered, this, [this, i] { files_->mnuRecent_Click(i); });
-    }
-    connect(mnuUndo, &QAction::triggered, this, [this] { history_->mnuUndo_Click(); });
-    connect(mnuRedo, &QAction::triggered, this, [this] { history_->mnuRedo_Click(); });
-    connect(mnuAbout, &QAction::triggered, this, [this] { help_->mnuAbout_Click(); });
-    connect(mnuBugReports, &QAction::triggered, this, [this] { help_->mnuBugReports_Click(); });
-
-    connect(document_.get(), &Document::CaptionChanged, this, &QWidget::setWindowTitle);
-    connect(document_.get(), &Document::Saved, this, [this](const std::string& path) { recent_->AddToRecentFileList(path); });
-    // The Edit items say what they would undo or redo ("&Undo Add Grain").
-    QUndoStack& history = document_->History();
-    connect(&history, &QUndoStack::canUndoChanged, mnuUndo, &QAction::setEnabled);
-    connect(&history, &QUndoStack::canRedoChanged, mnuRedo, &QAction::setEnabled);
-    connect(&history, &QUndoStack::undoTextChanged, this,
-            [this](const QString& text) { mnuUndo->setText(text.isEmpty() ? "&Undo" : "&Undo " + text); });
-    connect(&history, &QUndoStack::redoTextChanged, this,
-            [this](const QString& text) { mnuRedo->setText(text.isEmpty() ? "&Redo" : "&Redo " + text); });
-}
-
 void frmMain::Form_Load() {
     grains_->InitGrid();
     summary_->InitGraph();
@@ -281,9 +219,27 @@ void frmMain::resizeEvent(QResizeEvent* event) {
     Form_Resize();
 }
 
-// A step that would fail (a negative width while the window shrinks) is
-// skipped; the others still run.
+// The window manager adds the title bar and borders after the window is
+// first shown, without resizing it: the outer size grows then, and the
+// graph follows as on any resize. No one event reports the new frame on
+// every system, so the size is looked at on those that follow it.
+bool frmMain::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    switch (event->type()) {
+        case QEvent::Move:
+        case QEvent::Show:
+        case QEvent::WindowActivate:
+        case QEvent::UpdateRequest:
+            if (frameGeometry().size() != sized_for_) Form_Resize();
+            break;
+        default:
+            break;
+    }
+    return handled;
+}
+
 void frmMain::Form_Resize() {
+    sized_for_ = frameGeometry().size();
     const int width = OuterWidthTwips() - 420;
     if (width >= 0) grKN->resize(Pixels(width), grKN->height());
     const float height = static_cast<float>(OuterHeightTwips()) - 5160.0f;

@@ -26,6 +26,7 @@ class IDialogs;
 class IProcesses;
 class IRegistryApi;
 class KnSummary;
+class MotorPerformance;
 class NozzleSizing;
 class RecentMenu;
 class TextBox;
@@ -58,13 +59,16 @@ public:
     NozzleSizing& Sizing() { return *sizing_; }
     RecentMenu& Recent() { return *recent_; }
     DesignHistory& History() { return *history_; }
+    MotorPerformance& Performance() { return *performance_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void CreateControls();
+    void CreatePerformanceGroup(QWidget* client);
     void CreateMenus();
     void CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor& cursor, IRegistryApi& registry);
     void PlaceWindow();
@@ -90,6 +94,8 @@ private:
     QLabel* lblVolumeLoading;
     QLabel* lblGNRatio;
     QLabel* lblWeb;
+    QGroupBox* Frame4;  // the performance group, beside the frames
+    std::array<QLabel*, 9> lblPerformance{};
     QMenu* mnuFile;
     QAction* mnuNew;
     QAction* mnuSave;
@@ -100,12 +106,19 @@ private:
     QMenu* mnuEdit;
     QAction* mnuUndo;
     QAction* mnuRedo;
+    QMenu* mnuMotor;
+    QAction* mnuPropellant;
+    QAction* mnuShowPressure;
+    QAction* mnuShowThrust;
     QMenu* mnuHelp;
     QAction* mnuAbout;
     QAction* mnuBugReports;
 
+    QSize sized_for_;  // the outer size the graph was last sized for
+
     std::unique_ptr<Document> document_;
     std::unique_ptr<DesignHistory> history_;
+    std::unique_ptr<MotorPerformance> performance_;
     std::unique_ptr<KnSummary> summary_;
     std::unique_ptr<GrainEditor> grains_;
     std::unique_ptr<NozzleSizing> sizing_;

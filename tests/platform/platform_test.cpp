@@ -218,6 +218,57 @@ TEST(GraphLiteTest, RenderPaintsIntoTheGivenRectangleOnly) {
     EXPECT_EQ(image.pixel(bounds.left() + 3, bounds.top() + 3), qRgb(255, 255, 255));  // the white panel
 }
 
+// A series after the first is drawn against the second axis when there is
+// one: a green line at that axis's top runs along the plot's top while the
+// red one at half the first axis runs through its middle; cleared, the
+// green line falls to its value on the first axis.
+TEST(GraphLiteTest, SecondAxisScalesTheLaterSeries) {
+    GraphLite graph;
+    graph.resize(500, 300);
+    GraphTable table;
+    table.rows.assign(3, {});
+    for (int j = 0; j <= 50; ++j) {
+        table.rows[0].push_back(j);
+        table.rows[1].push_back(100.0);
+        table.rows[2].push_back(4.0);
+    }
+    graph.SetData(table);
+    graph.SetSeriesStyle(0, 255, "kn");
+    graph.SetSeriesStyle(1, 65280, "Pc");
+    graph.SetVerticalMinimum(0);
+    graph.SetVerticalMaximum(200);
+    graph.SetVerticalStep(50);
+    graph.SetHorizontalLabelStep(10);
+    graph.SetSecondaryAxis(0, 4, 1, "MPa");
+    graph.Redraw();
+
+    // The rows (widget pixels) where each colour's line runs, at the
+    // plot's middle column.
+    auto line_rows = [&graph](auto is_colour) {
+        const QImage image = graph.grab().toImage();
+        const QRectF plot = graph.PlotArea();
+        std::vector<int> rows;
+        for (int y = 0; y < image.height(); ++y) {
+            if (is_colour(image.pixel(static_cast<int>(plot.center().x()), y))) rows.push_back(y);
+        }
+        return std::pair{rows, plot};
+    };
+    const auto green = [](QRgb p) { return qGreen(p) > 200 && qRed(p) < 80 && qBlue(p) < 80; };
+    const auto red = [](QRgb p) { return qRed(p) > 200 && qGreen(p) < 80 && qBlue(p) < 80; };
+    auto [green_rows, plot] = line_rows(green);
+    ASSERT_FALSE(green_rows.empty());
+    EXPECT_LE(std::abs(green_rows.front() - plot.top()), 3.0);
+    auto [red_rows, same_plot] = line_rows(red);
+    ASSERT_FALSE(red_rows.empty());
+    EXPECT_LE(std::abs(red_rows.front() - plot.center().y()), 3.0);
+
+    graph.ClearSecondaryAxis();
+    graph.Redraw();
+    auto [fallen, flat_plot] = line_rows(green);
+    ASSERT_FALSE(fallen.empty());
+    EXPECT_LE(std::abs(fallen.front() - (flat_plot.bottom() - 0.02 * flat_plot.height())), 3.0);
+}
+
 TEST(QtDialogsTest, FilterTextBecomesQtFilters) {
     EXPECT_EQ(QtFilterFrom("Thrustlet Files(*.tlt)| *.tlt| All Files(*.*)| *.*"),
               "Thrustlet Files(*.tlt) (*.tlt);;All Files(*.*) (*)");

@@ -225,10 +225,11 @@ TEST_F(MainWindowTest, GraphLabelsShowInFull) {
 
 TEST_F(MainWindowTest, MenusInTheirOrderWithShortcuts) {
     const QList<QAction*> top = window->menuBar()->actions();
-    ASSERT_EQ(top.size(), 3);
+    ASSERT_EQ(top.size(), 4);
     EXPECT_EQ(top[0]->text(), "&File");
     EXPECT_EQ(top[1]->text(), "&Edit");
-    EXPECT_EQ(top[2]->text(), "&Help");
+    EXPECT_EQ(top[2]->text(), "&Motor");
+    EXPECT_EQ(top[3]->text(), "&Help");
     const QList<QAction*> file = ui->mnuFile->actions();
     ASSERT_EQ(file.size(), 9);
     const char* names[] = {"mnuNew",     "mnuSave",    "mnuSaveAs",  "mnuOpen",   "mnuSeparator",

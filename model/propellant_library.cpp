@@ -1,0 +1,57 @@
+#include "model/propellant_library.h"
+
+#include <cmath>
+
+namespace thrustlet {
+
+float CoefficientFromMmPerSecond(double a, double n) {
+    return static_cast<float>(a * 1e-3 * std::pow(kPascalsPerMegapascal, -n));
+}
+double CoefficientInMmPerSecond(float a_si, double n) { return a_si * 1e3 * std::pow(kPascalsPerMegapascal, n); }
+float CoefficientFromInchesPerSecond(double a, double n) {
+    return static_cast<float>(a * 0.0254 * std::pow(kPascalsPerPsi, -n));
+}
+double CoefficientInInchesPerSecond(float a_si, double n) { return a_si / 0.0254 * std::pow(kPascalsPerPsi, n); }
+
+namespace {
+
+// A piece as published: pressures in MPa, r = a P^n in mm/s.
+BurnRatePiece Piece(double p_min, double p_max, double a, double n) {
+    return {static_cast<float>(p_min * kPascalsPerMegapascal), static_cast<float>(p_max * kPascalsPerMegapascal),
+            CoefficientFromMmPerSecond(a, n), static_cast<float>(n)};
+}
+
+// A single law as published: r = a P^n in mm/s with P in MPa.
+LibraryPropellant WithLaw(LibraryPropellant entry, double a, double n) {
+    entry.a = CoefficientFromMmPerSecond(a, n);
+    entry.n = static_cast<float>(n);
+    return entry;
+}
+
+std::vector<LibraryPropellant> Build() {
+    // name, formulation, source; c* (m/s), density (kg/m^3), k; the law.
+    return {
+        {"KNSB", "65% potassium nitrate, 35% sorbitol",
+         "http://www.nakka-rocketry.net/sorb.html, http://www.nakka-rocketry.net/bntest.html", 909.0f, 1841.0f,
+         1.042f, 0.0f, 0.0f,
+         {Piece(0.101, 0.807, 10.708, 0.625), Piece(0.807, 1.503, 8.763, -0.314), Piece(1.503, 3.792, 7.852, -0.013),
+          Piece(3.792, 7.033, 3.907, 0.535), Piece(7.033, 10.67, 9.653, 0.064)}},
+        {"KNDX", "65% potassium nitrate, 35% dextrose",
+         "http://www.nakka-rocketry.net/dex.html, http://www.nakka-rocketry.net/bntest.html", 912.0f, 1879.0f,
+         1.043f, 0.0f, 0.0f,
+         {Piece(0.103, 0.779, 8.875, 0.619), Piece(0.779, 2.572, 7.553, -0.009), Piece(2.572, 5.930, 3.841, 0.688),
+          Piece(5.930, 8.502, 17.20, -0.148), Piece(8.502, 11.20, 4.775, 0.442)}},
+        WithLaw({"KNSU", "65% potassium nitrate, 35% sucrose", "http://www.nakka-rocketry.net/sucrose.html", 909.0f,
+                 1889.0f, 1.044f, 0.0f, 0.0f, {}},
+                8.26, 0.319),
+    };
+}
+
+}  // namespace
+
+const std::vector<LibraryPropellant>& PropellantLibrary() {
+    static const std::vector<LibraryPropellant> library = Build();
+    return library;
+}
+
+}  // namespace thrustlet

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/performance_inputs.h"
+
+namespace thrustlet {
+
+// A published amateur propellant: what the Propellant dialog fills in when
+// it is picked. Every value comes from `source` (docs/propellants.md gives
+// each one's page and section); SI throughout.
+struct LibraryPropellant {
+    std::string name;         // "KNSB"
+    std::string description;  // its formulation
+    std::string source;       // the address the values were published at
+    float c_star = 0.0f;      // m/s
+    float density = 0.0f;     // kg/m^3
+    float k = 0.0f;           // specific heat ratio of the exhaust (two-phase flow)
+    float a = 0.0f, n = 0.0f;  // one law for every pressure, when there are no pieces
+    std::vector<BurnRatePiece> pieces;
+};
+
+// The library, in the order the dialog lists it.
+const std::vector<LibraryPropellant>& PropellantLibrary();
+
+// A burn-rate coefficient published for r in mm/s and P in MPa, in SI
+// (r in m/s, P in Pa); and back.
+float CoefficientFromMmPerSecond(double a, double n);
+double CoefficientInMmPerSecond(float a_si, double n);
+// The same for r in in/s and P in psi.
+float CoefficientFromInchesPerSecond(double a, double n);
+double CoefficientInInchesPerSecond(float a_si, double n);
+
+inline constexpr double kPascalsPerMegapascal = 1e6;
+inline constexpr double kPascalsPerPsi = 6894.757293168361;
+
+}  // namespace thrustlet

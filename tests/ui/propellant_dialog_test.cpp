@@ -1,0 +1,208 @@
+// The Propellant dialog itself: the units builders read, the library, and
+// the values it refuses; and the real editor, answered as a user would.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QApplication>
+#include <cmath>
+
+#include "model/propellant_library.h"
+#include "tests/support/scripted_dialogs.h"
+#include "ui/propellant_dialog.h"
+
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace thrustlet::testing {
+namespace {
+
+constexpr int kNoUnit = 0, kInches = 1, kMillimetres = 2;
+
+class PropellantDialogTest : public ::testing::Test {
+protected:
+    // A millimetre design with a single law of 5 mm/s at 1 MPa, n = 0.5,
+    // one piece from 1 to 2 MPa and a 0.1 MPa ambient pressure.
+    static PropellantChoice MillimetreDesign() {
+        PropellantChoice choice;
+        choice.c_star = 900.0f;
+        choice.density = 1800.0f;
+        choice.n = 0.5f;
+        choice.a = CoefficientFromMmPerSecond(5.0, 0.5);
+        choice.inputs.units = LengthUnit::kMillimetre;
+        choice.inputs.burn_rate = {{1e6f, 2e6f, CoefficientFromMmPerSecond(5.0, 0.5), 0.5f}};
+        choice.inputs.ambient_pressure = 1e5f;
+        return choice;
+    }
+    void Open(const PropellantChoice& choice) {
+        dialog = std::make_unique<PropellantDialog>(choice, messages);
+        for (auto [field, name] : {std::pair{&txtA, "txtA"}, {&txtN, "txtN"}, {&txtCStar, "txtCStar"},
+                                   {&txtK, "txtK"}, {&txtAmbient, "txtAmbient"}, {&txtName, "txtName"}}) {
+            *field = dialog->findChild<QLineEdit*>(name);
+            ASSERT_NE(*field, nullptr) << name;
+        }
+        cboUnits = dialog->findChild<QComboBox*>("cboUnits");
+        cboLibrary = dialog->findChild<QComboBox*>("cboLibrary");
+        grdPieces = dialog->findChild<QTableWidget*>("grdPieces");
+        ASSERT_TRUE(cboUnits && cboLibrary && grdPieces);
+    }
+    PropellantChoice Read() {
+        PropellantChoice choice;
+        QString problem;
+        EXPECT_TRUE(dialog->Read(&choice, &problem)) << problem.toStdString();
+        return choice;
+    }
+
+    ScriptedDialogs messages;
+    std::unique_ptr<PropellantDialog> dialog;
+    QLineEdit *txtA = nullptr, *txtN = nullptr, *txtCStar = nullptr, *txtK = nullptr, *txtAmbient = nullptr,
+              *txtName = nullptr;
+    QComboBox *cboUnits = nullptr, *cboLibrary = nullptr;
+    QTableWidget* grdPieces = nullptr;
+};
+
+// The coefficient and the pressures show in mm/s and MPa for millimetres
+// and in in/s and psi for inches; switching the unit converts what is
+// shown, and reading gives the same SI values back.
+TEST_F(PropellantDialogTest, CoefficientAndPressuresShowInTheBuildersUnits) {
+    const PropellantChoice design = MillimetreDesign();
+    Open(design);
+    EXPECT_EQ(txtA->text(), "5");
+    EXPECT_EQ(txtAmbient->text(), "0.1");
+    EXPECT_EQ(grdPieces->item(0, 0)->text(), "1");
+    EXPECT_EQ(grdPieces->item(0, 2)->text(), "5");
+    const PropellantChoice read = Read();
+    EXPECT_EQ(read.inputs, design.inputs);
+    EXPECT_FLOAT_EQ(read.a, design.a);
+
+    cboUnits->setCurrentIndex(kInches);
+    // 5 mm/s at 1 MPa is 0.19685 in/s at 145.04 psi: a = 0.19685 / 145.04^0.5.
+    EXPECT_NEAR(txtA->text().toDouble(), 5.0 / 25.4 / std::sqrt(1e6 / 6894.757293168361), 1e-6);
+    EXPECT_NEAR(grdPieces->item(0, 0)->text().toDouble(), 145.0377, 1e-3);
+    EXPECT_NEAR(txtAmbient->text().toDouble(), 14.50377, 1e-4);
+    const PropellantChoice inches = Read();
+    EXPECT_EQ(inches.inputs.units, LengthUnit::kInch);
+    EXPECT_NEAR(inches.a, design.a, 1e-6 * design.a);
+    EXPECT_NEAR(inches.inputs.burn_rate[0].p_min, 1e6, 1.0);
+    EXPECT_NEAR(*inches.inputs.ambient_pressure, 1e5, 0.1);
+
+    // A field that does not read yet does not stop the others converting.
+    txtCStar->clear();
+    cboUnits->setCurrentIndex(kMillimetres);
+    EXPECT_NEAR(txtAmbient->text().toDouble(), 0.1, 1e-7);
+    EXPECT_NEAR(txtA->text().toDouble(), 5.0, 1e-5);
+    EXPECT_NEAR(grdPieces->item(0, 1)->text().toDouble(), 2.0, 1e-6);
+}
+
+// A library entry fills the propellant's values, keeps the nozzle's, names
+// its source, and takes millimetres when the design had no unit yet.
+TEST_F(PropellantDialogTest, LibraryEntryFillsTheValuesAndNamesItsSource) {
+    PropellantChoice none;
+    none.inputs.nozzle_exit_dia = 25.0f;
+    Open(none);
+    none.inputs.units.reset();
+    ASSERT_EQ(cboUnits->currentIndex(), kNoUnit);
+    const LibraryPropellant& knsb = PropellantLibrary().front();
+    dialog->PickLibrary(1);
+    EXPECT_EQ(cboUnits->currentIndex(), kMillimetres);
+    EXPECT_EQ(txtName->text(), "KNSB");
+    EXPECT_TRUE(txtA->text().isEmpty());  // the pieces hold the law
+    EXPECT_EQ(grdPieces->rowCount(), static_cast<int>(knsb.pieces.size()));
+    auto* source = dialog->findChild<QLabel*>("lblSource");
+    EXPECT_TRUE(source->text().contains(QString::fromStdString(knsb.source))) << source->text().toStdString();
+    const PropellantChoice read = Read();
+    EXPECT_EQ(read.c_star, knsb.c_star);
+    EXPECT_EQ(read.density, knsb.density);
+    EXPECT_EQ(read.inputs.specific_heat_ratio, knsb.k);
+    EXPECT_EQ(read.inputs.nozzle_exit_dia, 25.0f);
+    EXPECT_EQ(read.inputs.burn_rate, knsb.pieces);  // exactly, not as the seven digits shown
+}
+
+// Values the user leaves as shown come back exactly, even those seven
+// digits cannot say, in either unit; an edited field takes what was typed.
+TEST_F(PropellantDialogTest, UntouchedValuesComeBackExactly) {
+    PropellantChoice design = MillimetreDesign();
+    design.c_star = 900.0f + 1.0f / 3.0f;
+    design.a = std::nextafter(design.a, 1.0f);
+    design.inputs.burn_rate[0].p_max = 2e6f / 3.0f * 3.0000001f;
+    design.inputs.burn_rate[0].a = std::nextafter(design.inputs.burn_rate[0].a, 0.0f);
+    design.inputs.ambient_pressure = 101325.0f / 7.0f;
+    design.inputs.specific_heat_ratio = 1.0f + 1.0f / 3.0f;
+    Open(design);
+    EXPECT_EQ(Read(), design);
+    cboUnits->setCurrentIndex(kInches);
+    cboUnits->setCurrentIndex(kMillimetres);
+    EXPECT_EQ(Read(), design);
+
+    txtN->setText("0.4");  // a's text now means a different SI coefficient
+    const PropellantChoice edited = Read();
+    EXPECT_EQ(edited.n, 0.4f);
+    EXPECT_FLOAT_EQ(edited.a, CoefficientFromMmPerSecond(txtA->text().toDouble(), 0.4));
+    EXPECT_EQ(edited.c_star, design.c_star);
+}
+
+// OK refuses what cannot give figures, saying which value, and stays open.
+TEST_F(PropellantDialogTest, OkRefusesValuesThatCannotGiveFigures) {
+    const struct {
+        const char* field;  // "" for a burn-rate piece with n = 1
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"txtCStar", "fast", "c* must be a number."},
+        {"", "", "Burn-rate piece 1: n must be below 1, not 1."},
+        {"txtK", "0.9", "The specific heat ratio k must be above 1, not 0.9."},
+        {"txtK", "x", "k must be a number, or empty."},
+    };
+    for (const auto& c : cases) {
+        PropellantChoice design = MillimetreDesign();
+        if (!*c.field) design.inputs.burn_rate[0].n = 1.0f;
+        Open(design);
+        messages.boxes.clear();
+        if (*c.field) dialog->findChild<QLineEdit*>(c.field)->setText(c.text);
+        dialog->accept();
+        EXPECT_NE(dialog->result(), QDialog::Accepted) << c.message;
+        ASSERT_EQ(messages.boxes.size(), 1u) << c.message;
+        EXPECT_EQ(messages.boxes[0].text, c.message);
+    }
+}
+
+// The real editor, answered by a user: a cancelled dialog is nothing; "no
+// unit" keeps the design's four values as they were (their units unknown).
+TEST_F(PropellantDialogTest, RealEditorAsAUserAnswersIt) {
+    QtPropellantEditor editor;
+    const PropellantChoice design = MillimetreDesign();
+    auto answer = [](std::function<void(PropellantDialog&)> act) {
+        QTimer::singleShot(0, [act] {
+            auto* shown = qobject_cast<PropellantDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(shown, nullptr);
+            act(*shown);
+        });
+    };
+    answer([](PropellantDialog& shown) { shown.reject(); });
+    EXPECT_FALSE(editor.Edit(design, nullptr).has_value());
+
+    answer([](PropellantDialog& shown) {
+        shown.findChild<QComboBox*>("cboUnits")->setCurrentIndex(kNoUnit);
+        shown.accept();
+    });
+    const std::optional<PropellantChoice> none = editor.Edit(design, nullptr);
+    ASSERT_TRUE(none.has_value());
+    EXPECT_EQ(none->inputs, PerformanceInputs());
+    EXPECT_EQ(none->c_star, design.c_star);
+    EXPECT_EQ(none->a, design.a);
+
+    answer([](PropellantDialog& shown) {
+        shown.findChild<QLineEdit*>("txtCStar")->setText("950");
+        shown.accept();
+    });
+    const std::optional<PropellantChoice> faster = editor.Edit(design, nullptr);
+    ASSERT_TRUE(faster.has_value());
+    EXPECT_EQ(faster->c_star, 950.0f);
+    EXPECT_EQ(faster->inputs, design.inputs);
+}
+
+}  // namespace
+}  // namespace thrustlet::testing

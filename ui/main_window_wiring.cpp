@@ -1,0 +1,140 @@
+// The main window's menus, its units and the wiring between them: every
+// event of a control or a menu item goes to the unit whose concern it is.
+#include <QAction>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QUndoStack>
+
+#include "platform/flex_grid.h"
+#include "platform/graph_lite.h"
+#include "platform/text_box.h"
+#include "ui/about_dialog.h"
+#include "ui/design_history.h"
+#include "ui/document.h"
+#include "ui/file_commands.h"
+#include "ui/grain_editor.h"
+#include "ui/kn_summary.h"
+#include "ui/main_window.h"
+#include "ui/motor_performance.h"
+#include "ui/nozzle_sizing.h"
+#include "ui/recent_menu.h"
+
+namespace thrustlet {
+
+namespace {
+
+template <typename Widget>
+Widget* Named(Widget* widget, const char* name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+}  // namespace
+
+void frmMain::CreateMenus() {
+    mnuFile = Named(menuBar()->addMenu("&File"), "mnuFile");
+    mnuNew = Named(mnuFile->addAction("&New"), "mnuNew");
+    mnuNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuSave = Named(mnuFile->addAction("&Save"), "mnuSave");
+    mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuSaveAs = Named(mnuFile->addAction("Save &As"), "mnuSaveAs");
+    // The platform's own Save As shortcut too.
+    mnuSaveAs->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_A), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
+    mnuOpen = Named(mnuFile->addAction("&Open"), "mnuOpen");
+    mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuSeparator = Named(mnuFile->addSeparator(), "mnuSeparator");
+    mnuFile->setToolTipsVisible(true);  // a shortened recent path shows in full
+    for (int i = 1; i <= 4; ++i) {
+        QAction* item = mnuFile->addAction(QString());
+        item->setObjectName(QString("mnuRecent%1").arg(i));
+        item->setVisible(i == 1);
+        mnuRecent[static_cast<size_t>(i)] = item;
+    }
+    mnuEdit = Named(menuBar()->addMenu("&Edit"), "mnuEdit");
+    mnuUndo = Named(mnuEdit->addAction("&Undo"), "mnuUndo");
+    mnuUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuRedo = Named(mnuEdit->addAction("&Redo"), "mnuRedo");
+    mnuRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    mnuUndo->setEnabled(false);
+    mnuRedo->setEnabled(false);
+    mnuMotor = Named(menuBar()->addMenu("&Motor"), "mnuMotor");
+    mnuPropellant = Named(mnuMotor->addAction("&Propellant..."), "mnuPropellant");
+    mnuMotor->addSeparator();
+    mnuShowPressure = Named(mnuMotor->addAction("Show &Chamber Pressure"), "mnuShowPressure");
+    mnuShowThrust = Named(mnuMotor->addAction("Show &Thrust Curve"), "mnuShowThrust");
+    for (QAction* view : {mnuShowPressure, mnuShowThrust}) {
+        view->setCheckable(true);
+        view->setEnabled(false);
+    }
+    mnuHelp = Named(menuBar()->addMenu("&Help"), "mnuHelp");
+    mnuAbout = Named(mnuHelp->addAction("&About"), "mnuAbout");
+    mnuBugReports = Named(mnuHelp->addAction("&Bug Reports"), "mnuBugReports");
+    for (QAction* action : {mnuNew, mnuSave, mnuSaveAs, mnuOpen, mnuUndo, mnuRedo}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+}
+
+void frmMain::CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor& cursor, IRegistryApi& registry) {
+    document_ = std::make_unique<Document>(registry, dialogs);
+    history_ = std::make_unique<DesignHistory>(*document_);
+    performance_ = std::make_unique<MotorPerformance>(
+        *document_, *history_,
+        MotorPerformance::Controls{this, Frame4, lblPerformance, grKN, mnuPropellant, mnuShowPressure, mnuShowThrust});
+    summary_ = std::make_unique<KnSummary>(
+        *document_, dialogs, cursor,
+        KnSummary::Controls{txtNozzleThroatDia, txtKN, txtMaxKn, lblWeb, lblGNRatio, lblVolumeLoading, grKN});
+    grains_ = std::make_unique<GrainEditor>(
+        *document_, dialogs, *summary_, *history_,
+        GrainEditor::Controls{grdGrains, txtGrainLength, txtGrainDiameter, txtCoreDiameter, cmdApplyChanges});
+    sizing_ = std::make_unique<NozzleSizing>(*document_, dialogs, cursor, *summary_, *history_,
+                                             NozzleSizing::Controls{txtNozzleThroatDia, txtKN, txtMaxKn});
+    recent_ = std::make_unique<RecentMenu>(*document_, dialogs, mnuRecent);
+    files_ = std::make_unique<FileCommands>(
+        *document_, dialogs, cursor, *grains_, *summary_, *sizing_, *recent_, *history_,
+        FileCommands::Controls{grdGrains, txtGrainLength, txtGrainDiameter, txtCoreDiameter, txtNozzleThroatDia,
+                               mnuRecent});
+    help_ = std::make_unique<HelpMenu>(dialogs, processes, registry);
+    summary_->Attach(*performance_);
+    performance_->SetRecalculation([this] { summary_->CalcKn(); });
+    history_->Attach(*grains_, *summary_, *sizing_, txtNozzleThroatDia);
+}
+
+void frmMain::ConnectSignals() {
+    connect(cmdAdd, &QPushButton::clicked, this, [this] { grains_->cmdAdd_Click(); });
+    connect(cmdRemove, &QPushButton::clicked, this, [this] { grains_->cmdRemove_Click(); });
+    connect(cmdApplyChanges, &QPushButton::clicked, this, [this] { grains_->cmdApplyChanges_Click(); });
+    connect(grdGrains, &FlexGrid::Click, this, [this] { grains_->grdGrains_Click(); });
+    connect(txtKN, &TextBox::KeyPress, this, [this](int key) { sizing_->txtKN_KeyPress(key); });
+    connect(txtKN, &TextBox::LostFocus, this, [this] { sizing_->txtKN_LostFocus(); });
+    connect(txtMaxKn, &TextBox::KeyPress, this, [this](int key) { sizing_->txtMaxKn_KeyPress(key); });
+    connect(txtMaxKn, &TextBox::LostFocus, this, [this] { sizing_->txtMaxKn_LostFocus(); });
+    connect(txtNozzleThroatDia, &TextBox::KeyPress, this, [this](int key) { sizing_->txtNozzleThroatDia_KeyPress(key); });
+    connect(txtNozzleThroatDia, &TextBox::LostFocus, this, [this] { sizing_->txtNozzleThroatDia_LostFocus(); });
+    connect(mnuNew, &QAction::triggered, this, [this] { files_->mnuNew_Click(); });
+    connect(mnuOpen, &QAction::triggered, this, [this] { files_->mnuOpen_Click(); });
+    connect(mnuSave, &QAction::triggered, this, [this] { files_->mnuSave_Click(); });
+    connect(mnuSaveAs, &QAction::triggered, this, [this] { files_->mnuSaveAs_Click(); });
+    for (int i = 1; i <= 4; ++i) {
+        connect(mnuRecent[static_cast<size_t>(i)], &QAction::triggered, this, [this, i] { files_->mnuRecent_Click(i); });
+    }
+    connect(mnuUndo, &QAction::triggered, this, [this] { history_->mnuUndo_Click(); });
+    connect(mnuRedo, &QAction::triggered, this, [this] { history_->mnuRedo_Click(); });
+    connect(mnuPropellant, &QAction::triggered, this, [this] { performance_->mnuPropellant_Click(); });
+    connect(mnuShowPressure, &QAction::triggered, this, [this] { performance_->mnuShowPressure_Click(); });
+    connect(mnuShowThrust, &QAction::triggered, this, [this] { performance_->mnuShowThrust_Click(); });
+    connect(mnuAbout, &QAction::triggered, this, [this] { help_->mnuAbout_Click(); });
+    connect(mnuBugReports, &QAction::triggered, this, [this] { help_->mnuBugReports_Click(); });
+
+    connect(document_.get(), &Document::CaptionChanged, this, &QWidget::setWindowTitle);
+    connect(document_.get(), &Document::Saved, this, [this](const std::string& path) { recent_->AddToRecentFileList(path); });
+    // The Edit items say what they would undo or redo ("&Undo Add Grain").
+    QUndoStack& history = document_->History();
+    connect(&history, &QUndoStack::canUndoChanged, mnuUndo, &QAction::setEnabled);
+    connect(&history, &QUndoStack::canRedoChanged, mnuRedo, &QAction::setEnabled);
+    connect(&history, &QUndoStack::undoTextChanged, this,
+            [this](const QString& text) { mnuUndo->setText(text.isEmpty() ? "&Undo" : "&Undo " + text); });
+    connect(&history, &QUndoStack::redoTextChanged, this,
+            [this](const QString& text) { mnuRedo->setText(text.isEmpty() ? "&Redo" : "&Redo " + text); });
+}
+
+}  // namespace thrustlet

@@ -1,0 +1,229 @@
+#include "ui/motor_performance.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLocale>
+#include <QMainWindow>
+#include <algorithm>
+#include <cmath>
+
+#include "model/kn_curve.h"
+#include "model/motor.h"
+#include "model/performance.h"
+#include "model/propellant_library.h"
+#include "platform/graph_lite.h"
+#include "ui/design_history.h"
+#include "ui/document.h"
+#include "ui/propellant_dialog.h"
+#include "ui/twips.h"
+
+namespace thrustlet {
+
+namespace {
+
+constexpr const char* kNoFigure = "\u2014";
+constexpr int32_t kGreen = 65280;
+constexpr int32_t kBlue = 16711680;
+constexpr int32_t kWhite = 16777215;
+// Samples of the thrust curve between two ticks of its time axis.
+constexpr int kSamplesPerTick = 40;
+// How much wider the window is while the group shows (its width and a gap).
+constexpr int kGroupTwips = 2700 + 126;
+
+// `value` to about `significant` digits, in the user's locale.
+QString Figure(double value, int significant = 4) {
+    const int magnitude = value == 0.0 ? 0 : static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    return QLocale().toString(value, 'f', std::clamp(significant - 1 - magnitude, 0, 6));
+}
+
+// A round step (1, 2 or 5 times a power of ten) for about five ticks up to
+// `top`, and the axis's top as a whole number of them.
+void RoundAxis(double top, double* step, double* maximum) {
+    if (!(top > 0.0)) top = 1.0;
+    const double rough = top / 5.0;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    *step = rough <= power ? power : rough <= 2 * power ? 2 * power : rough <= 5 * power ? 5 * power : 10 * power;
+    *maximum = *step * std::ceil(top / *step);
+}
+
+bool InInches(const cMotor& motor) {
+    return motor.Performance().units == LengthUnit::kInch;
+}
+
+}  // namespace
+
+MotorPerformance::MotorPerformance(Document& document, DesignHistory& history, const Controls& controls)
+    : document_(document), history_(history), ui_(controls), editor_(std::make_unique<QtPropellantEditor>()) {}
+
+MotorPerformance::~MotorPerformance() = default;
+
+void MotorPerformance::SetEditor(std::unique_ptr<IPropellantEditor> editor) { editor_ = std::move(editor); }
+
+// The group is beside the frames, to the right of the designed window: the
+// window widens while it shows (unless maximized), so nothing designed moves.
+void MotorPerformance::SetGroupVisible(bool visible) {
+    if (ui_.Frame4->isVisibleTo(ui_.window) == visible) return;
+    ui_.Frame4->setVisible(visible);
+    QMainWindow* window = ui_.window;
+    if (!(window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        window->resize(window->width() + (visible ? 1 : -1) * Pixels(kGroupTwips), window->height());
+    }
+}
+
+void MotorPerformance::Update() {
+    const cMotor& motor = document_.Motor();
+    const bool has_propellant = motor.Performance().HasPropellant();
+    SetGroupVisible(has_propellant);
+    std::array<QString, kFigures> texts;
+    texts.fill(kNoFigure);
+    texts.back().clear();
+    bool pressure = false, thrust = false;
+    if (has_propellant) {
+        const PerformanceOutcome outcome = ComputePerformance(motor);
+        if (outcome.figures) {
+            const Performance& p = *outcome.figures;
+            texts[0] = Figure(p.peak_pressure / kPascalsPerMegapascal, 3) + " MPa (" + Figure(p.peak_pressure / kPascalsPerPsi, 3) + " psi)";
+            texts[1] = Figure(p.burn_time, 3) + " s";
+            texts[5] = Figure(p.propellant_mass, 3) + " kg";
+            if (p.has_thrust) {
+                texts[2] = Figure(p.total_impulse) + " N\u00b7s";
+                texts[3] = Figure(p.average_thrust) + " N";
+                texts[4] = Figure(p.peak_thrust) + " N";
+                texts[6] = Figure(p.delivered_isp, 3) + " s";
+                texts[7] = QString::fromStdString(p.designation);
+            } else {
+                texts.back() = "No thrust figures without the exhaust's specific heat ratio k.";
+            }
+            if (p.outside_burn_rate_data) {
+                texts.back() = "The burn leaves the burn-rate data: the nearest piece was used.";
+            }
+            pressure = true;
+            thrust = p.has_thrust;
+        } else {
+            texts.back() = QString::fromStdString(outcome.problem);
+        }
+    }
+    for (int i = 0; i < kFigures; ++i) ui_.values[static_cast<size_t>(i)]->setText(texts[static_cast<size_t>(i)]);
+    ui_.mnuShowPressure->setEnabled(pressure);
+    ui_.mnuShowThrust->setEnabled(thrust);
+}
+
+void MotorPerformance::DecorateGraph(const KnCurve& curve) {
+    GraphLite& graph = *ui_.grKN;
+    const cMotor& motor = document_.Motor();
+    const bool show_thrust = ui_.mnuShowThrust->isChecked() && ui_.mnuShowThrust->isEnabled();
+    const bool show_pressure = ui_.mnuShowPressure->isChecked() && ui_.mnuShowPressure->isEnabled();
+    if (!show_thrust && !show_pressure) {
+        if (graph.Shown().secondary) graph.ClearSecondaryAxis();
+        return;
+    }
+    const PerformanceOutcome outcome = ComputePerformance(motor);
+    if (!outcome.figures) return;
+    const Performance& p = *outcome.figures;
+    if (show_thrust) {
+        // Thrust against time on a round time axis: the ticks fall on round
+        // times, each tick split into the same number of samples; the thrust
+        // is 0 once the burn is over.
+        double tick = 0, end = 0;
+        RoundAxis(p.burn_time, &tick, &end);
+        const int samples = static_cast<int>(std::lround(end / tick)) * kSamplesPerTick;
+        GraphTable table;
+        table.rows.assign(2, std::vector<std::optional<double>>(static_cast<size_t>(samples) + 1));
+        std::size_t at = 1;
+        for (int j = 0; j <= samples; ++j) {
+            const double time = tick * j / kSamplesPerTick;
+            double thrust = 0.0;
+            if (time <= p.burn_time) {
+                while (at + 1 < p.curve.size() && p.curve[at].time < time) ++at;
+                const PerformancePoint& a = p.curve[at - 1];
+                const PerformancePoint& b = p.curve[at];
+                const double along = b.time > a.time ? std::clamp((time - a.time) / (b.time - a.time), 0.0, 1.0) : 1.0;
+                thrust = a.thrust + along * (b.thrust - a.thrust);
+            }
+            table.rows[0][static_cast<size_t>(j)] = time;
+            table.rows[1][static_cast<size_t>(j)] = thrust;
+        }
+        double step = 0, maximum = 0;
+        RoundAxis(p.peak_thrust, &step, &maximum);
+        graph.ClearSecondaryAxis();
+        graph.SetData(table);
+        graph.SetSeriesStyle(0, kBlue, "thrust");
+        graph.SetTitle("Thrust (N) vs. Time (s)");
+        graph.SetVerticalMinimum(0);
+        graph.SetVerticalMaximum(maximum);
+        graph.SetVerticalStep(std::max<int32_t>(1, static_cast<int32_t>(step)));
+        graph.SetHorizontalLabelStep(kSamplesPerTick);
+        graph.SetColourOption(kWhite);
+        graph.Redraw();
+        return;
+    }
+    // The chamber pressure at each sample's depth, on its own axis.
+    const bool inch = InInches(motor);
+    const double per_unit = inch ? kPascalsPerPsi : kPascalsPerMegapascal;
+    std::vector<double> depths(curve.depths.begin(), curve.depths.end());
+    const std::vector<double> pressures = ChamberPressures(motor, depths);
+    GraphTable table = graph.Shown().table;
+    table.rows.resize(3);
+    table.rows[2].assign(table.rows[0].size(), std::nullopt);
+    for (std::size_t j = 0; j < pressures.size() && j < table.rows[2].size(); ++j) {
+        table.rows[2][j] = pressures[j] / per_unit;
+    }
+    double step = 0, maximum = 0;
+    RoundAxis(p.peak_pressure / per_unit, &step, &maximum);
+    graph.SetData(table);
+    graph.SetSecondaryAxis(0, maximum, step, inch ? "psi" : "MPa");
+    graph.SetSeriesStyle(1, kGreen, "Pc");
+    graph.Redraw();
+}
+
+void MotorPerformance::mnuPropellant_Click() {
+    cMotor& motor = document_.Motor();
+    const PropellantChoice current{motor.ISPStar(), motor.Density(), motor.BallisticA(), motor.BallisticN(),
+                                   motor.Performance()};
+    const std::optional<PropellantChoice> chosen = editor_->Edit(current, ui_.window);
+    if (!chosen || *chosen == current) return;
+    motor.SetISPStar(chosen->c_star);
+    motor.SetDensity(chosen->density);
+    motor.SetBallisticA(chosen->a);
+    motor.SetBallisticN(chosen->n);
+    motor.SetPerformance(chosen->inputs);
+    document_.SetChanged(true);
+    if (recalculate_) recalculate_();
+    Update();
+    history_.Record("Propellant");
+}
+
+// The two views leave each other: the thrust curve replaces the Kn curve,
+// the pressure curve joins it.
+void MotorPerformance::mnuShowPressure_Click() {
+    if (ui_.mnuShowPressure->isChecked()) ui_.mnuShowThrust->setChecked(false);
+    if (recalculate_) recalculate_();
+}
+
+void MotorPerformance::mnuShowThrust_Click() {
+    if (ui_.mnuShowThrust->isChecked()) ui_.mnuShowPressure->setChecked(false);
+    if (recalculate_) recalculate_();
+}
+
+MotorPerformance::Shown MotorPerformance::Current() const {
+    Shown shown;
+    for (int i = 0; i < kFigures; ++i) shown.texts[static_cast<size_t>(i)] = ui_.values[static_cast<size_t>(i)]->text();
+    shown.visible = ui_.Frame4->isVisibleTo(ui_.window);
+    shown.pressure = ui_.mnuShowPressure->isChecked();
+    shown.thrust = ui_.mnuShowThrust->isChecked();
+    shown.pressure_enabled = ui_.mnuShowPressure->isEnabled();
+    shown.thrust_enabled = ui_.mnuShowThrust->isEnabled();
+    return shown;
+}
+
+void MotorPerformance::Show(const Shown& shown) {
+    SetGroupVisible(shown.visible);
+    for (int i = 0; i < kFigures; ++i) ui_.values[static_cast<size_t>(i)]->setText(shown.texts[static_cast<size_t>(i)]);
+    ui_.mnuShowPressure->setChecked(shown.pressure);
+    ui_.mnuShowThrust->setChecked(shown.thrust);
+    ui_.mnuShowPressure->setEnabled(shown.pressure_enabled);
+    ui_.mnuShowThrust->setEnabled(shown.thrust_enabled);
+}
+
+}  // namespace thrustlet

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+
+QT_BEGIN_NAMESPACE
+class QAction;
+class QGroupBox;
+class QLabel;
+class QMainWindow;
+QT_END_NAMESPACE
+
+namespace thrustlet {
+
+class DesignHistory;
+class Document;
+class GraphLite;
+class IPropellantEditor;
+struct KnCurve;
+
+// The motor's performance in the window: the Motor menu (the Propellant
+// dialog and the graph's pressure and thrust views), the Performance group
+// beside the summary (shown for a design with a propellant), and the curves
+// the graph adds to its Kn look when asked.
+class MotorPerformance {
+public:
+    static constexpr int kFigures = 9;  // the group's value labels, the note last
+    struct Controls {
+        QMainWindow* window;
+        QGroupBox* Frame4;
+        std::array<QLabel*, kFigures> values;
+        GraphLite* grKN;
+        QAction* mnuPropellant;
+        QAction* mnuShowPressure;
+        QAction* mnuShowThrust;
+    };
+    MotorPerformance(Document& document, DesignHistory& history, const Controls& controls);
+    ~MotorPerformance();
+
+    // The dialog the Propellant item shows (a scripted one in tests).
+    void SetEditor(std::unique_ptr<IPropellantEditor> editor);
+    // What recalculates the window (the summary's CalcKn).
+    void SetRecalculation(std::function<void()> recalculate) { recalculate_ = std::move(recalculate); }
+
+    void mnuPropellant_Click();
+    void mnuShowPressure_Click();
+    void mnuShowThrust_Click();
+
+    // Fills the group from the design (run by every recalculation).
+    void Update();
+    // After the Kn curve was drawn from `curve`: the pressure curve on its
+    // own axis, or the thrust curve in its place, when shown.
+    void DecorateGraph(const KnCurve& curve);
+
+    // The group's texts and the views, for the edit history.
+    struct Shown {
+        std::array<QString, kFigures> texts;
+        bool visible = false, pressure = false, thrust = false, pressure_enabled = false, thrust_enabled = false;
+        bool operator==(const Shown&) const = default;
+    };
+    Shown Current() const;
+    void Show(const Shown& shown);
+
+private:
+    void SetGroupVisible(bool visible);
+
+    Document& document_;
+    DesignHistory& history_;
+    Controls ui_;
+    std::unique_ptr<IPropellantEditor> editor_;
+    std::function<void()> recalculate_;
+};
+
+}  // namespace thrustlet

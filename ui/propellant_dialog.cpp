@@ -1,0 +1,433 @@
+#include "ui/propellant_dialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "model/performance.h"
+#include "model/propellant_library.h"
+#include "platform/locale_number.h"
+#include "platform/qt_dialogs.h"
+#include "thrustlet/identity.h"
+
+namespace thrustlet {
+
+namespace {
+
+constexpr int kNone = 0, kInches = 1, kMillimetres = 2;
+
+template <typename Widget>
+Widget* Named(Widget* widget, const char* name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+// A value as the dialog shows it: a stored float as its seven digits; one
+// converted to the shown units (a, pressures) to six, which drops the last
+// digit's noise of the conversion (the exact value is kept beside it).
+QString Text(double value) {
+    if (static_cast<double>(static_cast<float>(value)) == value || value == 0.0 || !std::isfinite(value)) {
+        return TextOfSingle(static_cast<float>(value));
+    }
+    const int scale = 5 - static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    const double power = std::pow(10.0, std::abs(scale));
+    return TextOfDouble(scale >= 0 ? std::round(value * power) / power : std::round(value / power) * power);
+}
+
+// A field shows a value rounded to seven digits; the value itself is kept
+// beside its text, and read back exactly while the text is left as shown
+// (a library entry or a design's values go through the dialog unchanged
+// unless the user edits them).
+constexpr int kExactRole = Qt::UserRole, kShownTextRole = Qt::UserRole + 1;
+
+void Show(QLineEdit* field, std::optional<double> shown, float exact) {
+    field->setText(shown ? Text(*shown) : QString());
+    field->setProperty("exact", shown ? QVariant(exact) : QVariant());
+    field->setProperty("shownText", field->text());
+}
+void Show(QTableWidgetItem* item, double shown, float exact) {
+    item->setText(Text(shown));
+    item->setData(kExactRole, exact);
+    item->setData(kShownTextRole, item->text());
+}
+std::optional<float> Kept(const QLineEdit* field) {
+    const QVariant exact = field->property("exact");
+    if (!exact.isValid() || field->text() != field->property("shownText").toString()) return std::nullopt;
+    return exact.toFloat();
+}
+std::optional<float> Kept(const QTableWidgetItem* item) {
+    if (!item) return std::nullopt;
+    const QVariant exact = item->data(kExactRole);
+    if (!exact.isValid() || item->text() != item->data(kShownTextRole).toString()) return std::nullopt;
+    return exact.toFloat();
+}
+
+// An optional number field: empty is nothing; a number or a failure.
+bool ReadOptional(const QLineEdit* field, std::optional<double>* value) {
+    const QString text = field->text().trimmed();
+    if (text.isEmpty()) {
+        value->reset();
+        return true;
+    }
+    if (!IsNumeric(text)) return false;
+    *value = FieldToDouble(text);
+    return true;
+}
+
+}  // namespace
+
+PropellantDialog::PropellantDialog(const PropellantChoice& current, IDialogs& messages, QWidget* parent)
+    : QDialog(parent), messages_(messages) {
+    setObjectName("dlgPropellant");
+    setWindowTitle("Propellant");
+    // The propellant and the nozzle on the left, the burn-rate law on the
+    // right, so the dialog fits a small screen's height.
+    auto* layout = new QVBoxLayout(this);
+    auto* columns = new QHBoxLayout();
+    auto* left = new QVBoxLayout();
+    columns->addLayout(left);
+    layout->addLayout(columns);
+
+    auto* propellant = new QGroupBox("Propellant", this);
+    auto* form = new QFormLayout(propellant);
+    cboLibrary = Named(new QComboBox(propellant), "cboLibrary");
+    cboLibrary->addItem("Typed in");
+    for (const LibraryPropellant& entry : PropellantLibrary()) {
+        cboLibrary->addItem(QString::fromStdString(entry.name + " (" + entry.description + ")"));
+    }
+    form->addRow("&Library:", cboLibrary);
+    lblSource = Named(new QLabel(propellant), "lblSource");
+    lblSource->setWordWrap(true);
+    lblSource->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblSource->hide();
+    form->addRow(lblSource);
+    txtName = Named(new QLineEdit(propellant), "txtName");
+    form->addRow("&Name:", txtName);
+    cboUnits = Named(new QComboBox(propellant), "cboUnits");
+    cboUnits->addItems({"None (Kn figures only)", "Inches", "Millimetres"});
+    form->addRow("Lengths &in:", cboUnits);
+    txtCStar = Named(new QLineEdit(propellant), "txtCStar");
+    form->addRow("c* (m/s):", txtCStar);
+    txtDensity = Named(new QLineEdit(propellant), "txtDensity");
+    form->addRow("Density (kg/m\u00b3):", txtDensity);
+    txtK = Named(new QLineEdit(propellant), "txtK");
+    txtK->setPlaceholderText("none: no thrust figures");
+    form->addRow("Specific heat ratio k:", txtK);
+    left->addWidget(propellant);
+
+    auto* rate = new QGroupBox("Burn rate r = a P\u207f", this);
+    auto* rate_form = new QFormLayout(rate);
+    lblCoefficient = new QLabel(rate);
+    txtA = Named(new QLineEdit(rate), "txtA");
+    rate_form->addRow(lblCoefficient, txtA);
+    txtN = Named(new QLineEdit(rate), "txtN");
+    rate_form->addRow("n:", txtN);
+    grdPieces = Named(new QTableWidget(0, 4, rate), "grdPieces");
+    grdPieces->verticalHeader()->hide();
+    grdPieces->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Room for five pieces (the library's laws) without scrolling.
+    grdPieces->setMinimumHeight(grdPieces->horizontalHeader()->sizeHint().height() +
+                                5 * grdPieces->verticalHeader()->defaultSectionSize() + 2 * grdPieces->frameWidth());
+    rate_form->addRow(new QLabel("Pieces (they replace a and n when there are any):", rate));
+    rate_form->addRow(grdPieces);
+    auto* add = Named(new QPushButton("&Add Piece", rate), "cmdAddPiece");
+    auto* remove = Named(new QPushButton("&Remove Piece", rate), "cmdRemovePiece");
+    auto* buttons_row = new QHBoxLayout();
+    buttons_row->addWidget(add);
+    buttons_row->addWidget(remove);
+    buttons_row->addStretch();
+    rate_form->addRow(buttons_row);
+    columns->addWidget(rate);
+
+    auto* nozzle = new QGroupBox("Nozzle", this);
+    auto* nozzle_form = new QFormLayout(nozzle);
+    lblExit = new QLabel(nozzle);
+    txtExit = Named(new QLineEdit(nozzle), "txtExit");
+    txtExit->setPlaceholderText("none: no divergent part");
+    nozzle_form->addRow(lblExit, txtExit);
+    txtEfficiency = Named(new QLineEdit(nozzle), "txtEfficiency");
+    txtEfficiency->setPlaceholderText("1");
+    nozzle_form->addRow("E&fficiency (0 to 1):", txtEfficiency);
+    lblAmbient = new QLabel(nozzle);
+    txtAmbient = Named(new QLineEdit(nozzle), "txtAmbient");
+    txtAmbient->setPlaceholderText("sea level");
+    nozzle_form->addRow(lblAmbient, txtAmbient);
+    left->addWidget(nozzle);
+    left->addStretch();
+
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    layout->addWidget(box);
+
+    connect(box, &QDialogButtonBox::accepted, this, &PropellantDialog::accept);
+    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(add, &QPushButton::clicked, this, [this] { AddPiece({}); });
+    connect(remove, &QPushButton::clicked, this, [this] {
+        if (grdPieces->rowCount() > 0) grdPieces->removeRow(std::max(0, grdPieces->currentRow()));
+    });
+    connect(cboLibrary, &QComboBox::activated, this, &PropellantDialog::PickLibrary);
+    connect(cboUnits, &QComboBox::currentIndexChanged, this, &PropellantDialog::UnitChanged);
+
+    shown_unit_ = current.inputs.units;
+    cboUnits->setCurrentIndex(!current.inputs.units ? kNone
+                              : *current.inputs.units == LengthUnit::kInch ? kInches
+                                                                          : kMillimetres);
+    ShowChoice(current);
+}
+
+std::optional<LengthUnit> PropellantDialog::Unit() const {
+    switch (cboUnits->currentIndex()) {
+        case kInches:
+            return LengthUnit::kInch;
+        case kMillimetres:
+            return LengthUnit::kMillimetre;
+        default:
+            return std::nullopt;
+    }
+}
+
+double PropellantDialog::ShownCoefficient(float a, double n, std::optional<LengthUnit> unit) {
+    if (unit == LengthUnit::kInch) return CoefficientInInchesPerSecond(a, n);
+    return CoefficientInMmPerSecond(a, n);
+}
+
+float PropellantDialog::StoredCoefficient(double a, double n, std::optional<LengthUnit> unit) {
+    if (unit == LengthUnit::kInch) return CoefficientFromInchesPerSecond(a, n);
+    return CoefficientFromMmPerSecond(a, n);
+}
+
+double PropellantDialog::ShownPressure(double pascals, std::optional<LengthUnit> unit) {
+    return pascals / (unit == LengthUnit::kInch ? kPascalsPerPsi : kPascalsPerMegapascal);
+}
+
+float PropellantDialog::StoredPressure(double shown, std::optional<LengthUnit> unit) {
+    return static_cast<float>(shown * (unit == LengthUnit::kInch ? kPascalsPerPsi : kPascalsPerMegapascal));
+}
+
+// The labels name the units the fields are shown in.
+void PropellantDialog::ShowUnits() {
+    const bool inch = shown_unit_ == LengthUnit::kInch;
+    lblCoefficient->setText(inch ? "a (in/s at P in psi):" : "a (mm/s at P in MPa):");
+    lblAmbient->setText(inch ? "Ambient pressure (psi):" : "Ambient pressure (MPa):");
+    lblExit->setText(!shown_unit_ ? "&Exit diameter:" : inch ? "&Exit diameter (in):" : "&Exit diameter (mm):");
+    lblExit->setBuddy(txtExit);
+    grdPieces->setHorizontalHeaderLabels({inch ? "From (psi)" : "From (MPa)", inch ? "To (psi)" : "To (MPa)",
+                                          inch ? "a (in/s)" : "a (mm/s)", "n"});
+}
+
+void PropellantDialog::ShowChoice(const PropellantChoice& choice) {
+    ShowPropellant(choice);
+    ShowNozzle(choice.inputs);
+}
+
+void PropellantDialog::ShowPropellant(const PropellantChoice& choice) {
+    ShowUnits();
+    txtName->setText(QString::fromStdString(choice.inputs.propellant_name.value_or("")));
+    const bool si = choice.inputs.units.has_value();  // without a unit the values' units are unknown
+    const auto when = [](bool known, double value) { return known ? std::optional<double>(value) : std::nullopt; };
+    Show(txtCStar, when(si, choice.c_star), choice.c_star);
+    Show(txtDensity, when(si, choice.density), choice.density);
+    // With pieces and no single law (a library entry), a and n stay empty.
+    const bool single = si && !(choice.a == 0.0f && choice.n == 0.0f && !choice.inputs.burn_rate.empty());
+    Show(txtA, when(single, ShownCoefficient(choice.a, choice.n, shown_unit_)), choice.a);
+    Show(txtN, when(single, choice.n), choice.n);
+    grdPieces->setRowCount(0);
+    for (const BurnRatePiece& piece : choice.inputs.burn_rate) AddPiece(piece);
+    const std::optional<float> k = choice.inputs.specific_heat_ratio;
+    Show(txtK, when(k.has_value(), k.value_or(0.0f)), k.value_or(0.0f));
+}
+
+void PropellantDialog::ShowNozzle(const PerformanceInputs& inputs) {
+    const auto show = [](QLineEdit* field, std::optional<float> value, double shown) {
+        Show(field, value ? std::optional<double>(shown) : std::nullopt, value.value_or(0.0f));
+    };
+    show(txtExit, inputs.nozzle_exit_dia, inputs.nozzle_exit_dia.value_or(0.0f));
+    show(txtEfficiency, inputs.nozzle_efficiency, inputs.nozzle_efficiency.value_or(0.0f));
+    show(txtAmbient, inputs.ambient_pressure, ShownPressure(inputs.ambient_pressure.value_or(0.0f), shown_unit_));
+}
+
+void PropellantDialog::AddPiece(const BurnRatePiece& piece) {
+    const int row = grdPieces->rowCount();
+    grdPieces->insertRow(row);
+    for (int col = 0; col < 4; ++col) grdPieces->setItem(row, col, new QTableWidgetItem());
+    if (piece == BurnRatePiece{}) return;  // a new row, to be typed in
+    Show(grdPieces->item(row, 0), ShownPressure(piece.p_min, shown_unit_), piece.p_min);
+    Show(grdPieces->item(row, 1), ShownPressure(piece.p_max, shown_unit_), piece.p_max);
+    Show(grdPieces->item(row, 2), ShownCoefficient(piece.a, piece.n, shown_unit_), piece.a);
+    Show(grdPieces->item(row, 3), piece.n, piece.n);
+}
+
+// The shown coefficient and pressures follow the unit: each that reads as
+// a number is converted from the unit it was shown in to the new one, so a
+// value keeps its meaning whatever else the dialog holds (and one left as
+// shown keeps its exact value). The design's lengths, the exit diameter
+// among them, are not converted: the unit says what they are.
+void PropellantDialog::UnitChanged() {
+    const std::optional<LengthUnit> before = shown_unit_;
+    shown_unit_ = Unit();
+    const auto pressure = [&](auto* field) {
+        if (const std::optional<float> exact = Kept(field)) {
+            Show(field, ShownPressure(*exact, shown_unit_), *exact);
+        } else if (IsNumeric(field->text())) {
+            field->setText(Text(ShownPressure(StoredPressure(FieldToDouble(field->text()), before), shown_unit_)));
+        }
+    };
+    const auto coefficient = [&](auto* a, const auto* n) {
+        const std::optional<float> exact = Kept(a), exponent = Kept(n);
+        if (exact && exponent) {
+            Show(a, ShownCoefficient(*exact, *exponent, shown_unit_), *exact);
+        } else if (IsNumeric(a->text()) && IsNumeric(n->text())) {
+            const double typed = FieldToDouble(n->text());
+            a->setText(Text(ShownCoefficient(StoredCoefficient(FieldToDouble(a->text()), typed, before), typed, shown_unit_)));
+        }
+    };
+    coefficient(txtA, txtN);
+    if (!txtAmbient->text().trimmed().isEmpty()) pressure(txtAmbient);
+    for (int row = 0; row < grdPieces->rowCount(); ++row) {
+        coefficient(grdPieces->item(row, 2), grdPieces->item(row, 3));
+        pressure(grdPieces->item(row, 0));
+        pressure(grdPieces->item(row, 1));
+    }
+    ShowUnits();
+}
+
+bool PropellantDialog::Read(PropellantChoice* choice, QString* problem) const {
+    choice->inputs = {};
+    const std::optional<LengthUnit> unit = shown_unit_;
+    if (!Unit()) return true;  // no propellant: the design keeps its Kn figures only
+    choice->inputs.units = Unit();
+    const QString name = txtName->text().trimmed();
+    if (!name.isEmpty()) choice->inputs.propellant_name = name.toStdString();
+    const struct {
+        const QLineEdit* field;
+        const char* what;
+    } required[] = {{txtCStar, "c*"}, {txtDensity, "The density"}, {txtA, "a"}, {txtN, "n"}};
+    for (const auto& r : required) {
+        if (!IsNumeric(r.field->text()) && !(grdPieces->rowCount() > 0 && (r.field == txtA || r.field == txtN))) {
+            *problem = QString(r.what) + " must be a number.";
+            return false;
+        }
+    }
+    // Each value as kept where its text was left as shown, else as typed.
+    const auto plain = [](const auto* field) {
+        return Kept(field).value_or(static_cast<float>(FieldToDouble(field->text())));
+    };
+    const auto pressure = [&](const auto* field) {
+        return Kept(field).value_or(StoredPressure(FieldToDouble(field->text()), unit));
+    };
+    const auto coefficient = [&](const auto* a, const auto* n) {
+        if (Kept(a) && Kept(n)) return *Kept(a);
+        return StoredCoefficient(FieldToDouble(a->text()), plain(n), unit);
+    };
+    choice->c_star = plain(txtCStar);
+    choice->density = plain(txtDensity);
+    if (IsNumeric(txtN->text()) && IsNumeric(txtA->text())) {
+        choice->n = plain(txtN);
+        choice->a = coefficient(txtA, txtN);
+    }
+    for (int row = 0; row < grdPieces->rowCount(); ++row) {
+        for (int col = 0; col < 4; ++col) {
+            const QTableWidgetItem* item = grdPieces->item(row, col);
+            if (!item || !IsNumeric(item->text())) {
+                *problem = QString("Burn-rate piece %1 needs four numbers.").arg(row + 1);
+                return false;
+            }
+        }
+        const auto cell = [&](int col) { return grdPieces->item(row, col); };
+        choice->inputs.burn_rate.push_back({pressure(cell(0)), pressure(cell(1)), coefficient(cell(2), cell(3)), plain(cell(3))});
+    }
+    std::optional<double> k, exit, efficiency, ambient;
+    const struct {
+        const QLineEdit* field;
+        std::optional<double>* value;
+        const char* what;
+    } optional[] = {{txtK, &k, "k"}, {txtExit, &exit, "The exit diameter"}, {txtEfficiency, &efficiency, "The efficiency"},
+                    {txtAmbient, &ambient, "The ambient pressure"}};
+    for (const auto& o : optional) {
+        if (!ReadOptional(o.field, o.value)) {
+            *problem = QString(o.what) + " must be a number, or empty.";
+            return false;
+        }
+    }
+    if (k) choice->inputs.specific_heat_ratio = plain(txtK);
+    if (exit) choice->inputs.nozzle_exit_dia = plain(txtExit);
+    if (efficiency) choice->inputs.nozzle_efficiency = plain(txtEfficiency);
+    if (ambient) choice->inputs.ambient_pressure = pressure(txtAmbient);
+    return true;
+}
+
+void PropellantDialog::PickLibrary(int index) {
+    if (index <= 0 || index > static_cast<int>(PropellantLibrary().size())) {
+        lblSource->clear();
+        lblSource->hide();
+        return;
+    }
+    const LibraryPropellant& entry = PropellantLibrary()[static_cast<size_t>(index - 1)];
+    // A propellant needs the unit of the design's lengths: millimetres until
+    // the user says otherwise (the message says so).
+    const bool unit_chosen = Unit().has_value();
+    if (!unit_chosen) cboUnits->setCurrentIndex(kMillimetres);
+    PropellantChoice choice;
+    choice.c_star = entry.c_star;
+    choice.density = entry.density;
+    choice.a = entry.a;
+    choice.n = entry.n;
+    choice.inputs.units = Unit();
+    choice.inputs.propellant_name = entry.name;
+    choice.inputs.burn_rate = entry.pieces;
+    choice.inputs.specific_heat_ratio = entry.k;
+    ShowPropellant(choice);  // the nozzle's fields stay as they are
+    lblSource->setText("Values as published at " + QString::fromStdString(entry.source) +
+                       ". Check them against your own propellant before relying on them." +
+                       (unit_chosen ? QString() : QString(" The design's lengths are taken as millimetres.")));
+    lblSource->show();
+    adjustSize();  // room for the wrapped text
+}
+
+void PropellantDialog::accept() {
+    PropellantChoice choice;
+    QString problem;
+    if (!Read(&choice, &problem)) {
+        messages_.MsgBox(problem, MsgButtons::kOk, MsgIcon::kInformation, kProgramTitle);
+        return;
+    }
+    // Values that cannot give figures are refused here, where they can be
+    // mended, rather than shown as a note beside the summary.
+    if (choice.inputs.units) {
+        const std::string bad = PropellantProblem(choice.c_star, choice.density, choice.a, choice.n, choice.inputs);
+        if (!bad.empty()) {
+            QString text = QString::fromStdString(bad);
+            text[0] = text[0].toUpper();
+            messages_.MsgBox(text + ".", MsgButtons::kOk, MsgIcon::kInformation, kProgramTitle);
+            return;
+        }
+    }
+    QDialog::accept();
+}
+
+std::optional<PropellantChoice> QtPropellantEditor::Edit(const PropellantChoice& current, QWidget* parent) {
+    QtDialogs messages;
+    PropellantDialog dialog(current, messages, parent);
+    messages.SetParent(&dialog);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    PropellantChoice choice = current;
+    QString problem;
+    dialog.Read(&choice, &problem);
+    if (!choice.inputs.units) {
+        // No propellant: the design keeps its four values as they were.
+        choice.c_star = current.c_star;
+        choice.density = current.density;
+        choice.a = current.a;
+        choice.n = current.n;
+    }
+    return choice;
+}
+
+}  // namespace thrustlet

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QDialog>
+#include <optional>
+
+#include "model/performance_inputs.h"
+#include "platform/dialogs.h"
+
+QT_BEGIN_NAMESPACE
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTableWidget;
+QT_END_NAMESPACE
+
+namespace thrustlet {
+
+// What the Propellant dialog edits: the motor's four propellant values
+// (SI when the design has a unit) and the rest of its performance inputs.
+struct PropellantChoice {
+    float c_star = 0.0f, density = 0.0f, a = 0.0f, n = 0.0f;
+    PerformanceInputs inputs;
+    bool operator==(const PropellantChoice&) const = default;
+};
+
+// Asks the user for the propellant; nothing when cancelled. Tests answer it
+// with a scripted stand-in.
+class IPropellantEditor {
+public:
+    virtual ~IPropellantEditor() = default;
+    virtual std::optional<PropellantChoice> Edit(const PropellantChoice& current, QWidget* parent) = 0;
+};
+
+// The dialog: the unit of the design's lengths, the propellant (picked from
+// the library or typed), its burn-rate law as one a and n or as pieces, the
+// exhaust's specific heat ratio, and the nozzle's exit, efficiency and the
+// ambient pressure. The burn-rate coefficient and the pressures show in the
+// units builders use (mm/s and MPa with millimetres, in/s and psi with
+// inches); everything is kept SI.
+class PropellantDialog : public QDialog {
+    Q_OBJECT
+public:
+    // `messages` tells the user why a choice is refused.
+    PropellantDialog(const PropellantChoice& current, IDialogs& messages, QWidget* parent = nullptr);
+
+    // The choice as the fields hold it; false (with `problem` naming the
+    // field) when a field is not a number.
+    bool Read(PropellantChoice* choice, QString* problem) const;
+    void PickLibrary(int index);
+
+    void accept() override;
+
+private:
+    void ShowUnits();
+    void ShowChoice(const PropellantChoice& choice);
+    void ShowPropellant(const PropellantChoice& choice);
+    void ShowNozzle(const PerformanceInputs& inputs);
+    void UnitChanged();
+    void AddPiece(const BurnRatePiece& piece);
+    std::optional<LengthUnit> Unit() const;
+    // a and pressures between SI and the shown units of `unit`.
+    static double ShownCoefficient(float a, double n, std::optional<LengthUnit> unit);
+    static float StoredCoefficient(double a, double n, std::optional<LengthUnit> unit);
+    static double ShownPressure(double pascals, std::optional<LengthUnit> unit);
+    static float StoredPressure(double shown, std::optional<LengthUnit> unit);
+
+    QComboBox* cboLibrary;
+    QLabel* lblSource;
+    QLineEdit* txtName;
+    QComboBox* cboUnits;
+    QLineEdit* txtCStar;
+    QLineEdit* txtDensity;
+    QLabel* lblCoefficient;
+    QLineEdit* txtA;
+    QLineEdit* txtN;
+    QTableWidget* grdPieces;
+    QLineEdit* txtK;
+    QLabel* lblExit;
+    QLineEdit* txtExit;
+    QLineEdit* txtEfficiency;
+    QLabel* lblAmbient;
+    QLineEdit* txtAmbient;
+    std::optional<LengthUnit> shown_unit_;
+    IDialogs& messages_;
+};
+
+// The real editor: the dialog, modal over the window.
+class QtPropellantEditor : public IPropellantEditor {
+public:
+    std::optional<PropellantChoice> Edit(const PropellantChoice& current, QWidget* parent) override;
+};
+
+}  // namespace thrustlet
