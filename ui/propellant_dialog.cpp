@@ -10,13 +10,10 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <cmath>
 
-#include "model/performance.h"
 #include "model/propellant_library.h"
 #include "platform/locale_number.h"
-#include "platform/qt_dialogs.h"
-#include "thrustlet/identity.h"
+#include "ui/propellant_fields.h"
 
 namespace thrustlet {
 
@@ -28,58 +25,6 @@ template <typename Widget>
 Widget* Named(Widget* widget, const char* name) {
     widget->setObjectName(name);
     return widget;
-}
-
-// A value as the dialog shows it: a stored float as its seven digits; one
-// converted to the shown units (a, pressures) to six, which drops the last
-// digit's noise of the conversion (the exact value is kept beside it).
-QString Text(double value) {
-    if (static_cast<double>(static_cast<float>(value)) == value || value == 0.0 || !std::isfinite(value)) {
-        return TextOfSingle(static_cast<float>(value));
-    }
-    const int scale = 5 - static_cast<int>(std::floor(std::log10(std::fabs(value))));
-    const double power = std::pow(10.0, std::abs(scale));
-    return TextOfDouble(scale >= 0 ? std::round(value * power) / power : std::round(value / power) * power);
-}
-
-// A field shows a value rounded to seven digits; the value itself is kept
-// beside its text, and read back exactly while the text is left as shown
-// (a library entry or a design's values go through the dialog unchanged
-// unless the user edits them).
-constexpr int kExactRole = Qt::UserRole, kShownTextRole = Qt::UserRole + 1;
-
-void Show(QLineEdit* field, std::optional<double> shown, float exact) {
-    field->setText(shown ? Text(*shown) : QString());
-    field->setProperty("exact", shown ? QVariant(exact) : QVariant());
-    field->setProperty("shownText", field->text());
-}
-void Show(QTableWidgetItem* item, double shown, float exact) {
-    item->setText(Text(shown));
-    item->setData(kExactRole, exact);
-    item->setData(kShownTextRole, item->text());
-}
-std::optional<float> Kept(const QLineEdit* field) {
-    const QVariant exact = field->property("exact");
-    if (!exact.isValid() || field->text() != field->property("shownText").toString()) return std::nullopt;
-    return exact.toFloat();
-}
-std::optional<float> Kept(const QTableWidgetItem* item) {
-    if (!item) return std::nullopt;
-    const QVariant exact = item->data(kExactRole);
-    if (!exact.isValid() || item->text() != item->data(kShownTextRole).toString()) return std::nullopt;
-    return exact.toFloat();
-}
-
-// An optional number field: empty is nothing; a number or a failure.
-bool ReadOptional(const QLineEdit* field, std::optional<double>* value) {
-    const QString text = field->text().trimmed();
-    if (text.isEmpty()) {
-        value->reset();
-        return true;
-    }
-    if (!IsNumeric(text)) return false;
-    *value = FieldToDouble(text);
-    return true;
 }
 
 }  // namespace
@@ -193,24 +138,6 @@ std::optional<LengthUnit> PropellantDialog::Unit() const {
     }
 }
 
-double PropellantDialog::ShownCoefficient(float a, double n, std::optional<LengthUnit> unit) {
-    if (unit == LengthUnit::kInch) return CoefficientInInchesPerSecond(a, n);
-    return CoefficientInMmPerSecond(a, n);
-}
-
-float PropellantDialog::StoredCoefficient(double a, double n, std::optional<LengthUnit> unit) {
-    if (unit == LengthUnit::kInch) return CoefficientFromInchesPerSecond(a, n);
-    return CoefficientFromMmPerSecond(a, n);
-}
-
-double PropellantDialog::ShownPressure(double pascals, std::optional<LengthUnit> unit) {
-    return pascals / (unit == LengthUnit::kInch ? kPascalsPerPsi : kPascalsPerMegapascal);
-}
-
-float PropellantDialog::StoredPressure(double shown, std::optional<LengthUnit> unit) {
-    return static_cast<float>(shown * (unit == LengthUnit::kInch ? kPascalsPerPsi : kPascalsPerMegapascal));
-}
-
 // The labels name the units the fields are shown in.
 void PropellantDialog::ShowUnits() {
     const bool inch = shown_unit_ == LengthUnit::kInch;
@@ -276,7 +203,7 @@ void PropellantDialog::UnitChanged() {
         if (const std::optional<float> exact = Kept(field)) {
             Show(field, ShownPressure(*exact, shown_unit_), *exact);
         } else if (IsNumeric(field->text())) {
-            field->setText(Text(ShownPressure(StoredPressure(FieldToDouble(field->text()), before), shown_unit_)));
+            field->setText(FieldText(ShownPressure(StoredPressure(FieldToDouble(field->text()), before), shown_unit_)));
         }
     };
     const auto coefficient = [&](auto* a, const auto* n) {
@@ -285,7 +212,7 @@ void PropellantDialog::UnitChanged() {
             Show(a, ShownCoefficient(*exact, *exponent, shown_unit_), *exact);
         } else if (IsNumeric(a->text()) && IsNumeric(n->text())) {
             const double typed = FieldToDouble(n->text());
-            a->setText(Text(ShownCoefficient(StoredCoefficient(FieldToDouble(a->text()), typed, before), typed, shown_unit_)));
+            a->setText(FieldText(ShownCoefficient(StoredCoefficient(FieldToDouble(a->text()), typed, before), typed, shown_unit_)));
         }
     };
     coefficient(txtA, txtN);
@@ -296,71 +223,6 @@ void PropellantDialog::UnitChanged() {
         pressure(grdPieces->item(row, 1));
     }
     ShowUnits();
-}
-
-bool PropellantDialog::Read(PropellantChoice* choice, QString* problem) const {
-    choice->inputs = {};
-    const std::optional<LengthUnit> unit = shown_unit_;
-    if (!Unit()) return true;  // no propellant: the design keeps its Kn figures only
-    choice->inputs.units = Unit();
-    const QString name = txtName->text().trimmed();
-    if (!name.isEmpty()) choice->inputs.propellant_name = name.toStdString();
-    const struct {
-        const QLineEdit* field;
-        const char* what;
-    } required[] = {{txtCStar, "c*"}, {txtDensity, "The density"}, {txtA, "a"}, {txtN, "n"}};
-    for (const auto& r : required) {
-        if (!IsNumeric(r.field->text()) && !(grdPieces->rowCount() > 0 && (r.field == txtA || r.field == txtN))) {
-            *problem = QString(r.what) + " must be a number.";
-            return false;
-        }
-    }
-    // Each value as kept where its text was left as shown, else as typed.
-    const auto plain = [](const auto* field) {
-        return Kept(field).value_or(static_cast<float>(FieldToDouble(field->text())));
-    };
-    const auto pressure = [&](const auto* field) {
-        return Kept(field).value_or(StoredPressure(FieldToDouble(field->text()), unit));
-    };
-    const auto coefficient = [&](const auto* a, const auto* n) {
-        if (Kept(a) && Kept(n)) return *Kept(a);
-        return StoredCoefficient(FieldToDouble(a->text()), plain(n), unit);
-    };
-    choice->c_star = plain(txtCStar);
-    choice->density = plain(txtDensity);
-    if (IsNumeric(txtN->text()) && IsNumeric(txtA->text())) {
-        choice->n = plain(txtN);
-        choice->a = coefficient(txtA, txtN);
-    }
-    for (int row = 0; row < grdPieces->rowCount(); ++row) {
-        for (int col = 0; col < 4; ++col) {
-            const QTableWidgetItem* item = grdPieces->item(row, col);
-            if (!item || !IsNumeric(item->text())) {
-                *problem = QString("Burn-rate piece %1 needs four numbers.").arg(row + 1);
-                return false;
-            }
-        }
-        const auto cell = [&](int col) { return grdPieces->item(row, col); };
-        choice->inputs.burn_rate.push_back({pressure(cell(0)), pressure(cell(1)), coefficient(cell(2), cell(3)), plain(cell(3))});
-    }
-    std::optional<double> k, exit, efficiency, ambient;
-    const struct {
-        const QLineEdit* field;
-        std::optional<double>* value;
-        const char* what;
-    } optional[] = {{txtK, &k, "k"}, {txtExit, &exit, "The exit diameter"}, {txtEfficiency, &efficiency, "The efficiency"},
-                    {txtAmbient, &ambient, "The ambient pressure"}};
-    for (const auto& o : optional) {
-        if (!ReadOptional(o.field, o.value)) {
-            *problem = QString(o.what) + " must be a number, or empty.";
-            return false;
-        }
-    }
-    if (k) choice->inputs.specific_heat_ratio = plain(txtK);
-    if (exit) choice->inputs.nozzle_exit_dia = plain(txtExit);
-    if (efficiency) choice->inputs.nozzle_efficiency = plain(txtEfficiency);
-    if (ambient) choice->inputs.ambient_pressure = pressure(txtAmbient);
-    return true;
 }
 
 void PropellantDialog::PickLibrary(int index) {
@@ -389,45 +251,6 @@ void PropellantDialog::PickLibrary(int index) {
                        (unit_chosen ? QString() : QString(" The design's lengths are taken as millimetres.")));
     lblSource->show();
     adjustSize();  // room for the wrapped text
-}
-
-void PropellantDialog::accept() {
-    PropellantChoice choice;
-    QString problem;
-    if (!Read(&choice, &problem)) {
-        messages_.MsgBox(problem, MsgButtons::kOk, MsgIcon::kInformation, kProgramTitle);
-        return;
-    }
-    // Values that cannot give figures are refused here, where they can be
-    // mended, rather than shown as a note beside the summary.
-    if (choice.inputs.units) {
-        const std::string bad = PropellantProblem(choice.c_star, choice.density, choice.a, choice.n, choice.inputs);
-        if (!bad.empty()) {
-            QString text = QString::fromStdString(bad);
-            text[0] = text[0].toUpper();
-            messages_.MsgBox(text + ".", MsgButtons::kOk, MsgIcon::kInformation, kProgramTitle);
-            return;
-        }
-    }
-    QDialog::accept();
-}
-
-std::optional<PropellantChoice> QtPropellantEditor::Edit(const PropellantChoice& current, QWidget* parent) {
-    QtDialogs messages;
-    PropellantDialog dialog(current, messages, parent);
-    messages.SetParent(&dialog);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    PropellantChoice choice = current;
-    QString problem;
-    dialog.Read(&choice, &problem);
-    if (!choice.inputs.units) {
-        // No propellant: the design keeps its four values as they were.
-        choice.c_star = current.c_star;
-        choice.density = current.density;
-        choice.a = current.a;
-        choice.n = current.n;
-    }
-    return choice;
 }
 
 }  // namespace thrustlet

@@ -58,11 +58,6 @@ private:
     void UnitChanged();
     void AddPiece(const BurnRatePiece& piece);
     std::optional<LengthUnit> Unit() const;
-    // a and pressures between SI and the shown units of `unit`.
-    static double ShownCoefficient(float a, double n, std::optional<LengthUnit> unit);
-    static float StoredCoefficient(double a, double n, std::optional<LengthUnit> unit);
-    static double ShownPressure(double pascals, std::optional<LengthUnit> unit);
-    static float StoredPressure(double shown, std::optional<LengthUnit> unit);
 
     QComboBox* cboLibrary;
     QLabel* lblSource;
