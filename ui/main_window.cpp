@@ -141,7 +141,7 @@ void frmMain::CreateControls() {
 // the window its designed width) until the design has a propellant.
 void frmMain::CreatePerformanceGroup(QWidget* client) {
     Frame4 = Named(new QGroupBox("Performance", client), "Frame4");
-    Place(Frame4, 6060, 105, 2700, 4095);
+    Place(Frame4, 6060, 105, 3000, 4095);
     const char* captions[] = {"Peak pressure:", "Burn time:", "Total impulse:", "Average thrust:", "Peak thrust:",
                               "Propellant mass:", "Delivered Isp:", "Designation:"};
     const char* names[] = {"lblPeakPressure",  "lblBurnTime",      "lblTotalImpulse", "lblAverageThrust",
@@ -151,11 +151,11 @@ void frmMain::CreatePerformanceGroup(QWidget* client) {
         lblPerformance[static_cast<size_t>(i)] = Named(new QLabel(Frame4), names[i]);
         if (i < 8) {
             auto* caption = new QLabel(captions[i], Frame4);
-            Place(caption, 120, 300 + i * 330, 1140, 240);
-            Place(lblPerformance[static_cast<size_t>(i)], 1260, 300 + i * 330, 1380, 240);
+            Place(caption, 120, 300 + i * 330, 1260, 240);
+            Place(lblPerformance[static_cast<size_t>(i)], 1400, 300 + i * 330, 1500, 240);
         }
     }
-    Place(lblPerformance[8], 120, 300 + 8 * 330, 2460, 1000);
+    Place(lblPerformance[8], 120, 300 + 8 * 330, 2760, 1000);
     lblPerformance[8]->setWordWrap(true);
     lblPerformance[8]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Frame4->setFocusPolicy(Qt::NoFocus);

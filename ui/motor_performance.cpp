@@ -29,7 +29,7 @@ constexpr int32_t kWhite = 16777215;
 // Samples of the thrust curve between two ticks of its time axis.
 constexpr int kSamplesPerTick = 40;
 // How much wider the window is while the group shows (its width and a gap).
-constexpr int kGroupTwips = 2700 + 126;
+constexpr int kGroupTwips = 3000 + 126;
 
 // `value` to about `significant` digits, in the user's locale.
 QString Figure(double value, int significant = 4) {

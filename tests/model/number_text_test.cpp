@@ -89,7 +89,9 @@ TEST(NumberTextTest, ExactTextReadsBackAsTheSameFloat) {
     for (const auto& c : cases) {
         const std::string text = SingleToExactText(c.value, '.');
         EXPECT_EQ(TextToSingle(text, '.'), c.value) << text;
-        if (*c.text) EXPECT_EQ(text, c.text);
+        if (*c.text) {
+            EXPECT_EQ(text, c.text);
+        }
         EXPECT_EQ(SingleToExactText(c.value, ','), [&] {
             std::string comma = text;
             std::replace(comma.begin(), comma.end(), '.', ',');
