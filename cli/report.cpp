@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "model/errors.h"
+#include "model/curve_csv.h"
 #include "model/kn_curve.h"
 #include "model/kn_max.h"
 #include "model/motor.h"
@@ -213,10 +214,7 @@ MotorReport ReportMotor(const std::string& file, cMotor& motor, bool with_curve,
         } else {
             if (with_curve) {
                 try {
-                    const KnCurve curve = SampleKnCurve(motor);
-                    for (size_t i = 0; i < curve.kn.size(); ++i) {
-                        if (curve.kn[i] && curve.labels[i]) report.curve.emplace_back(Number(*curve.labels[i]), Number(*curve.kn[i]));
-                    }
+                    for (const CurveRow& row : CurveRows(SampleKnCurve(motor))) report.curve.emplace_back(row.depth, row.kn);
                 } catch (const RunTimeError& error) {
                     report.curve_error = error.Description();
                 }

@@ -230,17 +230,39 @@ struct Nozzle {
     }
 };
 
+// The thrust (N) of a design at a chamber pressure (Pa): its nozzle, its
+// efficiency and the ambient pressure; 0 without a specific heat ratio.
+struct ThrustOf {
+    explicit ThrustOf(const cMotor& motor)
+        : has_thrust(motor.Performance().specific_heat_ratio.has_value()),
+          efficiency(motor.Performance().NozzleEfficiency()),
+          ambient(motor.Performance().AmbientPressure()),
+          throat_m2(kPi * std::pow(motor.NozzleDia() / 2.0, 2.0) * MetresPer(*motor.Performance().units) *
+                    MetresPer(*motor.Performance().units)),
+          nozzle(motor.Performance().specific_heat_ratio.value_or(1.2f),
+                 motor.Performance().NozzleExitDia() > 0.0f
+                     ? std::pow(motor.Performance().NozzleExitDia() / motor.NozzleDia(), 2.0)
+                     : 1.0) {}
+    double operator()(double pressure) const {
+        return has_thrust ? efficiency * nozzle.Coefficient(pressure, ambient) * pressure * throat_m2 : 0.0;
+    }
+    bool has_thrust;
+    double efficiency, ambient, throat_m2;
+    Nozzle nozzle;
+};
+
 }  // namespace
 
 double ThrustCoefficient(double k, double area_ratio, double chamber, double ambient) {
     return Nozzle(k, area_ratio).Coefficient(chamber, ambient);
 }
 
-std::vector<double> ChamberPressures(const cMotor& motor, const std::vector<double>& depths) {
+std::vector<DepthFigures> FiguresAtDepths(const cMotor& motor, const std::vector<double>& depths) {
     const BurnRateLaw law(motor, static_cast<double>(motor.ISPStar()) * motor.Density());
+    const ThrustOf thrust_at(motor);
     const double throat = kPi * std::pow(motor.NozzleDia() / 2.0, 2.0);
-    std::vector<double> pressures;
-    pressures.reserve(depths.size());
+    std::vector<DepthFigures> figures;
+    figures.reserve(depths.size());
     bool outside = false;
     for (double x : depths) {
         double area = 0.0;
@@ -252,9 +274,10 @@ std::vector<double> ChamberPressures(const cMotor& motor, const std::vector<doub
             }
         }
         const double kn = area / throat;
-        pressures.push_back(kn > 0.0 ? law.Pressure(law.Select(kn, &outside), kn) : 0.0);
+        const double pressure = kn > 0.0 ? law.Pressure(law.Select(kn, &outside), kn) : 0.0;
+        figures.push_back({pressure, pressure > 0.0 ? thrust_at(pressure) : 0.0});
     }
-    return pressures;
+    return figures;
 }
 
 std::string ImpulseClass(double total_impulse) {
@@ -283,11 +306,8 @@ PerformanceOutcome ComputePerformance(const cMotor& motor) {
     const double rho = motor.Density(), cstar = motor.ISPStar();
     const BurnRateLaw law(motor, rho * cstar);
     const double throat = kPi * std::pow(motor.NozzleDia() / 2.0, 2.0);  // in the design's unit
-    const double throat_m2 = throat * metres * metres;
-    const double area_ratio = in.NozzleExitDia() > 0.0f ? std::pow(in.NozzleExitDia() / motor.NozzleDia(), 2.0) : 1.0;
-    const double efficiency = in.NozzleEfficiency(), ambient = in.AmbientPressure();
-    const bool has_thrust = in.specific_heat_ratio.has_value();
-    const double k = in.specific_heat_ratio.value_or(0.0f);
+    const ThrustOf thrust_at(motor);
+    const bool has_thrust = thrust_at.has_thrust;
 
     // Each grain with propellant burns from depth 0 to its burnout, its area
     // a quadratic in the depth meanwhile (the area rules in exact
@@ -342,10 +362,6 @@ PerformanceOutcome ComputePerformance(const cMotor& motor) {
     Performance result;
     result.has_thrust = has_thrust;
     double time = 0.0, impulse = 0.0;
-    const Nozzle nozzle(has_thrust ? k : 1.2, area_ratio);
-    auto thrust_at = [&](double pressure) {
-        return has_thrust ? efficiency * nozzle.Coefficient(pressure, ambient) * pressure * throat_m2 : 0.0;
-    };
     auto point = [&](const Quadratic& area, std::size_t piece, double depth) {
         PerformancePoint p;
         p.depth = depth;

@@ -21,11 +21,13 @@ struct FileDialogRequest {
     QString default_ext;  // appended to a typed name without extension (".tlt")
     QString title;
     uint32_t flags = 0;   // 0x2 asks before overwriting, 0x800 folder must exist
+    QString initial_name;  // the file name offered first ("" offers none)
 };
 
 struct FileDialogResult {
     QString file_name;   // "" when the user cancelled
     QString file_title;  // the chosen file's name without its folder
+    int filter_index = 0;  // the file type chosen: its place in the filter's pairs
 };
 
 class IDialogs {

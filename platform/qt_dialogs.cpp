@@ -1,5 +1,7 @@
 #include "platform/qt_dialogs.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -60,9 +62,11 @@ FileDialogResult QtDialogs::Show(const FileDialogRequest& request, bool save) {
     if (suffix.startsWith('.')) suffix.remove(0, 1);
     dialog.setDefaultSuffix(suffix);
     if (save && !(request.flags & 0x2)) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!request.initial_name.isEmpty()) dialog.selectFile(request.initial_name);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     const QString file = dialog.selectedFiles().first();
-    return {QDir::toNativeSeparators(file), QFileInfo(file).fileName()};
+    return {QDir::toNativeSeparators(file), QFileInfo(file).fileName(),
+            std::max(0, static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter())))};
 }
 
 }  // namespace thrustlet

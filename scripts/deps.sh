@@ -5,6 +5,7 @@ THRUSTLET_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins libgl-dev
   xvfb xauth fonts-dejavu-core fonts-liberation
+  poppler-utils
   clang libclang-rt-14-dev
 )
 # The Windows build and Wine to run its tests, NSIS for the installer, and a
@@ -12,8 +13,8 @@ THRUSTLET_PACKAGES=(
 # installer under Wine; their recommendations (a desktop's worth of Wine
 # extras) are not needed.
 THRUSTLET_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 nsis xvfb xauth openbox xdotool)
-# The Debian package check.
-THRUSTLET_PACKAGE_CHECK_PACKAGES=(lintian)
+# The Debian package check and the software centres' listing check.
+THRUSTLET_PACKAGE_CHECK_PACKAGES=(lintian appstream)
 
 thrustlet_missing() {
   local pkg

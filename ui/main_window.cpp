@@ -15,10 +15,12 @@
 #include "platform/text_box.h"
 #include "ui/about_dialog.h"
 #include "ui/design_history.h"
+#include "ui/design_sheet.h"
 #include "ui/dialog_font.h"
 #include "ui/document.h"
 #include "ui/file_commands.h"
 #include "ui/grain_editor.h"
+#include "ui/graph_export.h"
 #include "ui/kn_summary.h"
 #include "ui/motor_performance.h"
 #include "ui/nozzle_sizing.h"
@@ -142,15 +144,13 @@ void frmMain::CreateControls() {
 void frmMain::CreatePerformanceGroup(QWidget* client) {
     Frame4 = Named(new QGroupBox("Performance", client), "Frame4");
     Place(Frame4, 6060, 105, 3000, 4095);
-    const char* captions[] = {"Peak pressure:", "Burn time:", "Total impulse:", "Average thrust:", "Peak thrust:",
-                              "Propellant mass:", "Delivered Isp:", "Designation:"};
     const char* names[] = {"lblPeakPressure",  "lblBurnTime",      "lblTotalImpulse", "lblAverageThrust",
                            "lblPeakThrust",    "lblPropellantMass", "lblDeliveredIsp", "lblDesignation",
                            "lblPerformanceNote"};
     for (int i = 0; i < 9; ++i) {
         lblPerformance[static_cast<size_t>(i)] = Named(new QLabel(Frame4), names[i]);
         if (i < 8) {
-            auto* caption = new QLabel(captions[i], Frame4);
+            auto* caption = new QLabel(MotorPerformance::kCaptions[static_cast<size_t>(i)], Frame4);
             Place(caption, 120, 300 + i * 330, 1260, 240);
             Place(lblPerformance[static_cast<size_t>(i)], 1400, 300 + i * 330, 1500, 240);
         }

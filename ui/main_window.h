@@ -10,6 +10,7 @@ class QGroupBox;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QShortcut;
 QT_END_NAMESPACE
 
 namespace thrustlet {
@@ -27,6 +28,8 @@ class IProcesses;
 class IRegistryApi;
 class KnSummary;
 class MotorPerformance;
+class DesignSheet;
+class GraphExport;
 class NozzleSizing;
 class RecentMenu;
 class TextBox;
@@ -60,6 +63,8 @@ public:
     RecentMenu& Recent() { return *recent_; }
     DesignHistory& History() { return *history_; }
     MotorPerformance& Performance() { return *performance_; }
+    GraphExport& Export() { return *graph_export_; }
+    DesignSheet& Sheet() { return *sheet_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -101,6 +106,8 @@ private:
     QAction* mnuSave;
     QAction* mnuSaveAs;
     QAction* mnuOpen;
+    QAction* mnuExportSheet;
+    QAction* mnuPrint;
     QAction* mnuSeparator;
     std::array<QAction*, 5> mnuRecent{};  // items 1..4; 0 unused
     QMenu* mnuEdit;
@@ -113,6 +120,10 @@ private:
     QMenu* mnuHelp;
     QAction* mnuAbout;
     QAction* mnuBugReports;
+    QAction* mnuCopyImage;  // the graph's context menu
+    QAction* mnuSaveImage;
+    QAction* mnuSaveData;
+    QShortcut* mnuGraphKey;
 
     QSize sized_for_;  // the outer size the graph was last sized for
 
@@ -125,6 +136,8 @@ private:
     std::unique_ptr<RecentMenu> recent_;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<HelpMenu> help_;
+    std::unique_ptr<GraphExport> graph_export_;
+    std::unique_ptr<DesignSheet> sheet_;
 };
 
 }  // namespace thrustlet

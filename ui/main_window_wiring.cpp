@@ -2,7 +2,9 @@
 // event of a control or a menu item goes to the unit whose concern it is.
 #include <QAction>
 #include <QMenuBar>
+#include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QUndoStack>
 
 #include "platform/flex_grid.h"
@@ -10,9 +12,11 @@
 #include "platform/text_box.h"
 #include "ui/about_dialog.h"
 #include "ui/design_history.h"
+#include "ui/design_sheet.h"
 #include "ui/document.h"
 #include "ui/file_commands.h"
 #include "ui/grain_editor.h"
+#include "ui/graph_export.h"
 #include "ui/kn_summary.h"
 #include "ui/main_window.h"
 #include "ui/motor_performance.h"
@@ -42,6 +46,9 @@ void frmMain::CreateMenus() {
     mnuSaveAs->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_A), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
     mnuOpen = Named(mnuFile->addAction("&Open"), "mnuOpen");
     mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuExportSheet = Named(mnuFile->addAction("&Export Sheet\u2026"), "mnuExportSheet");
+    mnuPrint = Named(mnuFile->addAction("&Print\u2026"), "mnuPrint");
+    mnuPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuSeparator = Named(mnuFile->addSeparator(), "mnuSeparator");
     mnuFile->setToolTipsVisible(true);  // a shortened recent path shows in full
     for (int i = 1; i <= 4; ++i) {
@@ -58,7 +65,7 @@ void frmMain::CreateMenus() {
     mnuUndo->setEnabled(false);
     mnuRedo->setEnabled(false);
     mnuMotor = Named(menuBar()->addMenu("&Motor"), "mnuMotor");
-    mnuPropellant = Named(mnuMotor->addAction("&Propellant..."), "mnuPropellant");
+    mnuPropellant = Named(mnuMotor->addAction("&Propellant\u2026"), "mnuPropellant");
     mnuMotor->addSeparator();
     mnuShowPressure = Named(mnuMotor->addAction("Show &Chamber Pressure"), "mnuShowPressure");
     mnuShowThrust = Named(mnuMotor->addAction("Show &Thrust Curve"), "mnuShowThrust");
@@ -69,9 +76,18 @@ void frmMain::CreateMenus() {
     mnuHelp = Named(menuBar()->addMenu("&Help"), "mnuHelp");
     mnuAbout = Named(mnuHelp->addAction("&About"), "mnuAbout");
     mnuBugReports = Named(mnuHelp->addAction("&Bug Reports"), "mnuBugReports");
-    for (QAction* action : {mnuNew, mnuSave, mnuSaveAs, mnuOpen, mnuUndo, mnuRedo}) {
+    for (QAction* action : {mnuNew, mnuSave, mnuSaveAs, mnuOpen, mnuPrint, mnuUndo, mnuRedo}) {
         action->setShortcutContext(Qt::WindowShortcut);
     }
+
+    // The graph's own menu: right-click on it, or the context-menu key
+    // anywhere in the window.
+    mnuCopyImage = Named(new QAction("Copy Image", grKN), "mnuCopyImage");
+    mnuSaveImage = Named(new QAction("Save Image\u2026", grKN), "mnuSaveImage");
+    mnuSaveData = Named(new QAction("Save Data\u2026", grKN), "mnuSaveData");
+    grKN->addActions({mnuCopyImage, mnuSaveImage, mnuSaveData});
+    grKN->setContextMenuPolicy(Qt::ActionsContextMenu);
+    mnuGraphKey = new QShortcut(QKeySequence(Qt::Key_Menu), this);
 }
 
 void frmMain::CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor& cursor, IRegistryApi& registry) {
@@ -94,6 +110,9 @@ void frmMain::CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor&
         FileCommands::Controls{grdGrains, txtGrainLength, txtGrainDiameter, txtCoreDiameter, txtNozzleThroatDia,
                                mnuRecent});
     help_ = std::make_unique<HelpMenu>(dialogs, processes, registry);
+    graph_export_ = std::make_unique<GraphExport>(*document_, dialogs,
+                                                  GraphExport::Controls{grKN, mnuShowPressure, mnuShowThrust});
+    sheet_ = std::make_unique<DesignSheet>(*document_, dialogs, *summary_, *performance_, this);
     summary_->Attach(*performance_);
     performance_->SetRecalculation([this] { summary_->CalcKn(); });
     history_->Attach(*grains_, *summary_, *sizing_, txtNozzleThroatDia);
@@ -122,6 +141,13 @@ void frmMain::ConnectSignals() {
     connect(mnuPropellant, &QAction::triggered, this, [this] { performance_->mnuPropellant_Click(); });
     connect(mnuShowPressure, &QAction::triggered, this, [this] { performance_->mnuShowPressure_Click(); });
     connect(mnuShowThrust, &QAction::triggered, this, [this] { performance_->mnuShowThrust_Click(); });
+    connect(mnuExportSheet, &QAction::triggered, this, [this] { sheet_->mnuExportSheet_Click(); });
+    connect(mnuPrint, &QAction::triggered, this, [this] { sheet_->mnuPrint_Click(); });
+    connect(mnuCopyImage, &QAction::triggered, this, [this] { graph_export_->mnuCopyImage_Click(); });
+    connect(mnuSaveImage, &QAction::triggered, this, [this] { graph_export_->mnuSaveImage_Click(); });
+    connect(mnuSaveData, &QAction::triggered, this, [this] { graph_export_->mnuSaveData_Click(); });
+    connect(mnuGraphKey, &QShortcut::activated, this,
+            [this] { QMenu::exec(grKN->actions(), grKN->mapToGlobal(grKN->rect().center()), nullptr, grKN); });
     connect(mnuAbout, &QAction::triggered, this, [this] { help_->mnuAbout_Click(); });
     connect(mnuBugReports, &QAction::triggered, this, [this] { help_->mnuBugReports_Click(); });
 

@@ -15,6 +15,7 @@
 #include "platform/graph_lite.h"
 #include "ui/design_history.h"
 #include "ui/document.h"
+#include "ui/performance_graph.h"
 #include "ui/propellant_dialog.h"
 #include "ui/twips.h"
 
@@ -23,11 +24,6 @@ namespace thrustlet {
 namespace {
 
 constexpr const char* kNoFigure = "\u2014";
-constexpr int32_t kGreen = 65280;
-constexpr int32_t kBlue = 16711680;
-constexpr int32_t kWhite = 16777215;
-// Samples of the thrust curve between two ticks of its time axis.
-constexpr int kSamplesPerTick = 40;
 // How much wider the window is while the group shows (its width and a gap).
 constexpr int kGroupTwips = 3000 + 126;
 
@@ -37,19 +33,7 @@ QString Figure(double value, int significant = 4) {
     return QLocale().toString(value, 'f', std::clamp(significant - 1 - magnitude, 0, 6));
 }
 
-// A round step (1, 2 or 5 times a power of ten) for about five ticks up to
-// `top`, and the axis's top as a whole number of them.
-void RoundAxis(double top, double* step, double* maximum) {
-    if (!(top > 0.0)) top = 1.0;
-    const double rough = top / 5.0;
-    const double power = std::pow(10.0, std::floor(std::log10(rough)));
-    *step = rough <= power ? power : rough <= 2 * power ? 2 * power : rough <= 5 * power ? 5 * power : 10 * power;
-    *maximum = *step * std::ceil(top / *step);
-}
 
-bool InInches(const cMotor& motor) {
-    return motor.Performance().units == LengthUnit::kInch;
-}
 
 }  // namespace
 
@@ -122,59 +106,10 @@ void MotorPerformance::DecorateGraph(const KnCurve& curve) {
     if (!outcome.figures) return;
     const Performance& p = *outcome.figures;
     if (show_thrust) {
-        // Thrust against time on a round time axis: the ticks fall on round
-        // times, each tick split into the same number of samples; the thrust
-        // is 0 once the burn is over.
-        double tick = 0, end = 0;
-        RoundAxis(p.burn_time, &tick, &end);
-        const int samples = static_cast<int>(std::lround(end / tick)) * kSamplesPerTick;
-        GraphTable table;
-        table.rows.assign(2, std::vector<std::optional<double>>(static_cast<size_t>(samples) + 1));
-        std::size_t at = 1;
-        for (int j = 0; j <= samples; ++j) {
-            const double time = tick * j / kSamplesPerTick;
-            double thrust = 0.0;
-            if (time <= p.burn_time) {
-                while (at + 1 < p.curve.size() && p.curve[at].time < time) ++at;
-                const PerformancePoint& a = p.curve[at - 1];
-                const PerformancePoint& b = p.curve[at];
-                const double along = b.time > a.time ? std::clamp((time - a.time) / (b.time - a.time), 0.0, 1.0) : 1.0;
-                thrust = a.thrust + along * (b.thrust - a.thrust);
-            }
-            table.rows[0][static_cast<size_t>(j)] = time;
-            table.rows[1][static_cast<size_t>(j)] = thrust;
-        }
-        double step = 0, maximum = 0;
-        RoundAxis(p.peak_thrust, &step, &maximum);
-        graph.ClearSecondaryAxis();
-        graph.SetData(table);
-        graph.SetSeriesStyle(0, kBlue, "thrust");
-        graph.SetTitle("Thrust (N) vs. Time (s)");
-        graph.SetVerticalMinimum(0);
-        graph.SetVerticalMaximum(maximum);
-        graph.SetVerticalStep(std::max<int32_t>(1, static_cast<int32_t>(step)));
-        graph.SetHorizontalLabelStep(kSamplesPerTick);
-        graph.SetColourOption(kWhite);
-        graph.Redraw();
-        return;
+        DrawThrustCurve(graph, p);
+    } else {
+        AddPressureCurve(graph, motor, curve, p);
     }
-    // The chamber pressure at each sample's depth, on its own axis.
-    const bool inch = InInches(motor);
-    const double per_unit = inch ? kPascalsPerPsi : kPascalsPerMegapascal;
-    std::vector<double> depths(curve.depths.begin(), curve.depths.end());
-    const std::vector<double> pressures = ChamberPressures(motor, depths);
-    GraphTable table = graph.Shown().table;
-    table.rows.resize(3);
-    table.rows[2].assign(table.rows[0].size(), std::nullopt);
-    for (std::size_t j = 0; j < pressures.size() && j < table.rows[2].size(); ++j) {
-        table.rows[2][j] = pressures[j] / per_unit;
-    }
-    double step = 0, maximum = 0;
-    RoundAxis(p.peak_pressure / per_unit, &step, &maximum);
-    graph.SetData(table);
-    graph.SetSecondaryAxis(0, maximum, step, inch ? "psi" : "MPa");
-    graph.SetSeriesStyle(1, kGreen, "Pc");
-    graph.Redraw();
 }
 
 void MotorPerformance::mnuPropellant_Click() {

@@ -27,6 +27,10 @@ struct KnCurve;
 class MotorPerformance {
 public:
     static constexpr int kFigures = 9;  // the group's value labels, the note last
+    // The captions of the group's figures, in the labels' order.
+    static constexpr std::array<const char*, kFigures - 1> kCaptions = {
+        "Peak pressure:", "Burn time:",       "Total impulse:", "Average thrust:",
+        "Peak thrust:",   "Propellant mass:", "Delivered Isp:", "Designation:"};
     struct Controls {
         QMainWindow* window;
         QGroupBox* Frame4;

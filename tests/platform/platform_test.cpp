@@ -309,7 +309,7 @@ TEST(QtDialogsTest, FileDialogsReportTheChoiceOrNothing) {
     QTemporaryDir folder;
     QtDialogs dialogs;
     FileDialogRequest request{"Thrustlet Files(*.tlt)| *.tlt| All Files(*.*)| *.*", folder.path(), ".tlt",
-                              "Save motor file as", 0x80806};
+                              "Save motor file as", 0x80806, QString()};
     QString seen_title;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -324,6 +324,24 @@ TEST(QtDialogsTest, FileDialogsReportTheChoiceOrNothing) {
     EXPECT_EQ(saved.file_title, "motor.tlt");
     QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
     EXPECT_EQ(dialogs.ShowOpen(request).file_name, "");
+
+    // A name offered first is what Save takes when the user only confirms;
+    // the file type chosen is reported by its place in the filter.
+    request.filter = "PNG Image(*.png)| *.png| PNG Image, twice the size(*.png)| *.png";
+    request.default_ext = ".png";
+    request.initial_name = "two_grain.png";
+    QString offered;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        offered = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+        dialog->selectNameFilter(dialog->nameFilters().at(1));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    const FileDialogResult image = dialogs.ShowSave(request);
+    EXPECT_EQ(offered, "two_grain.png");
+    EXPECT_EQ(image.file_title, "two_grain.png");
+    EXPECT_EQ(image.filter_index, 1);
 }
 
 // The real launcher starts a program without waiting for it and reports a

@@ -230,11 +230,16 @@ TEST_F(MainWindowTest, MenusInTheirOrderWithShortcuts) {
     EXPECT_EQ(top[1]->text(), "&Edit");
     EXPECT_EQ(top[2]->text(), "&Motor");
     EXPECT_EQ(top[3]->text(), "&Help");
-    const QList<QAction*> file = ui->mnuFile->actions();
-    ASSERT_EQ(file.size(), 9);
-    const char* names[] = {"mnuNew",     "mnuSave",    "mnuSaveAs",  "mnuOpen",   "mnuSeparator",
-                           "mnuRecent1", "mnuRecent2", "mnuRecent3", "mnuRecent4"};
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(file[i]->objectName(), names[i]);
+    QList<QAction*> file = ui->mnuFile->actions();
+    ASSERT_EQ(file.size(), 11);
+    // The sheet's items after the specified ones, before the recent files.
+    const char* names[] = {"mnuNew",       "mnuSave",    "mnuSaveAs",  "mnuOpen",    "mnuExportSheet", "mnuPrint",
+                           "mnuSeparator", "mnuRecent1", "mnuRecent2", "mnuRecent3", "mnuRecent4"};
+    for (int i = 0; i < 11; ++i) EXPECT_EQ(file[i]->objectName(), names[i]);
+    EXPECT_EQ(file[4]->text(), "&Export Sheet\u2026");
+    EXPECT_EQ(file[5]->text(), "&Print\u2026");
+    EXPECT_EQ(file[5]->shortcut(), QKeySequence("Ctrl+P"));
+    file.remove(4, 2);
     EXPECT_EQ(file[0]->text(), "&New");
     EXPECT_EQ(file[1]->text(), "&Save");
     EXPECT_EQ(file[2]->text(), "Save &As");

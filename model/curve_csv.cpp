@@ -1,0 +1,38 @@
+#include "model/curve_csv.h"
+
+#include "model/number_text.h"
+
+namespace thrustlet {
+
+std::vector<CurveRow> CurveRows(const KnCurve& curve) {
+    std::vector<CurveRow> rows;
+    for (std::size_t i = 0; i < curve.kn.size() && i < curve.labels.size(); ++i) {
+        if (curve.kn[i] && curve.labels[i]) {
+            rows.push_back({DoubleToText(*curve.labels[i], '.'), SingleToText(*curve.kn[i], '.'), i});
+        }
+    }
+    return rows;
+}
+
+std::string CurveCsv(const KnCurve& curve, const std::vector<DepthFigures>& figures, CurveColumns columns) {
+    std::string csv = "depth,kn";
+    if (columns.pressure) csv += ",pressure_pa";
+    if (columns.thrust) csv += ",thrust_n";
+    csv += "\r\n";
+    for (const CurveRow& row : CurveRows(curve)) {
+        csv.append(row.depth).append(1, ',').append(row.kn);
+        const bool known = row.sample < figures.size();
+        if (columns.pressure) {
+            csv.append(1, ',');
+            if (known) csv.append(DoubleToText(figures[row.sample].pressure, '.'));
+        }
+        if (columns.thrust) {
+            csv.append(1, ',');
+            if (known) csv.append(DoubleToText(figures[row.sample].thrust, '.'));
+        }
+        csv.append("\r\n");
+    }
+    return csv;
+}
+
+}  // namespace thrustlet

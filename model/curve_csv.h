@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/kn_curve.h"
+#include "model/performance.h"
+
+namespace thrustlet {
+
+// One sample of the graph's Kn curve as text in the motor file's number
+// form: the depth as the graph labels it and the Kn, with the sample's
+// place in the curve's exact depths.
+struct CurveRow {
+    std::string depth, kn;
+    std::size_t sample = 0;  // index into KnCurve::depths
+};
+std::vector<CurveRow> CurveRows(const KnCurve& curve);
+
+// The curve as CSV (RFC 4180, CR LF line ends): a header line, then a line
+// per sample: "depth,kn", and when asked the chamber pressure in Pa and the
+// thrust in N at the sample's exact depth, from `figures` (one per exact
+// depth, as FiguresAtDepths gives them).
+struct CurveColumns {
+    bool pressure = false, thrust = false;
+};
+std::string CurveCsv(const KnCurve& curve, const std::vector<DepthFigures>& figures, CurveColumns columns);
+
+}  // namespace thrustlet

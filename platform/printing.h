@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QRectF>
+#include <QString>
+#include <functional>
+
+QT_BEGIN_NAMESPACE
+class QPainter;
+class QPrinter;
+class QWidget;
+QT_END_NAMESPACE
+
+namespace thrustlet {
+
+// What paints one page: the painter and the page's printable rectangle in
+// the painter's units.
+using PagePainter = std::function<void(QPainter& painter, const QRectF& page)>;
+
+// Printing a one-page document: the system's print dialog, then the page.
+// Tests answer it with a stand-in that paints into a picture of their own.
+class IPrinting {
+public:
+    virtual ~IPrinting() = default;
+    // False when the user cancelled or the printer could not be started.
+    virtual bool Print(const QString& document_name, const PagePainter& paint) = 0;
+};
+
+// The real one: QPrintDialog, modal over `parent`.
+class QtPrinting : public IPrinting {
+public:
+    explicit QtPrinting(QWidget* parent = nullptr) : parent_(parent) {}
+    bool Print(const QString& document_name, const PagePainter& paint) override;
+    // The page painted on a printer that is set up (the dialog's part done).
+    static bool PaintOn(QPrinter& printer, const PagePainter& paint);
+
+private:
+    QWidget* parent_;
+};
+
+}  // namespace thrustlet

@@ -1,0 +1,258 @@
+// Results out of the window: the graph's image and data through its context
+// menu, and the design sheet as a PDF and on a printer, driven headless
+// through the scripted dialogs.
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QMenu>
+#include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "model/kn_curve.h"
+#include "model/motor.h"
+#include "model/performance.h"
+#include "platform/printing.h"
+#include "tests/support/grains.h"
+#include "tests/support/window_fixture.h"
+#include "ui/design_sheet.h"
+#include "ui/grain_editor.h"
+#include "ui/graph_export.h"
+
+namespace thrustlet::testing {
+namespace {
+
+// Paints the page into a picture of its own and keeps what it was asked.
+class ScriptedPrinting : public IPrinting {
+public:
+    bool Print(const QString& document_name, const PagePainter& paint) override {
+        names << document_name;
+        page = QImage(800, 1130, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        paint(painter, QRectF(0, 0, page.width(), page.height()));
+        return true;
+    }
+    QStringList names;
+    QImage page;
+};
+
+QByteArray Slurp(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Pixels of a clearly red colour (the Kn curve's) in an image.
+int RedPixels(const QImage& image) {
+    int red = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            red += qRed(p) > 200 && qGreen(p) < 90 && qBlue(p) < 90;
+        }
+    }
+    return red;
+}
+
+class ResultsExportTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        auto scripted = std::make_unique<ScriptedPrinting>();
+        printing = scripted.get();
+        window->Sheet().SetPrinting(std::move(scripted));
+    }
+    // Opens an example motor file, as File > Open would.
+    void OpenExample(const char* name) {
+        const std::string path = std::string(THRUSTLET_EXAMPLES_DIR) + "/" + name;
+        window->Files().OpenFile(path, name);
+        ASSERT_EQ(doc().CurrentFile(), path);
+    }
+    void Choose(const QString& path, int filter_index = 0) {
+        dialogs.files.push_back({path, QFileInfo(path).fileName(), filter_index});
+    }
+    QAction* Action(const char* name) {
+        QAction* action = window->findChild<QAction*>(name);
+        EXPECT_NE(action, nullptr) << name;
+        return action;
+    }
+    // A command-line tool's standard output, or nothing when it is not here
+    // (under Wine the Linux tools are out of reach).
+    static QString Run(const QString& program, const QStringList& arguments) {
+        const QString found = program.contains('/') ? program : QStandardPaths::findExecutable(program);
+        if (found.isEmpty() || !QFileInfo::exists(found)) return QString();
+        QProcess process;
+        process.start(found, arguments);
+        if (!process.waitForFinished(60000) || process.exitCode() != 0) return QString();
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }
+
+    QTemporaryDir dir;
+    ScriptedPrinting* printing = nullptr;
+};
+
+// The graph's menu holds its three items, on a right-click and on the
+// context-menu key wherever the focus is in the window.
+TEST_F(ResultsExportTest, GraphMenuOnRightClickAndTheMenuKey) {
+    EXPECT_EQ(ui->grKN->contextMenuPolicy(), Qt::ActionsContextMenu);
+    QStringList items;
+    for (QAction* action : ui->grKN->actions()) items << action->text();
+    EXPECT_EQ(items, (QStringList{"Copy Image", "Save Image\u2026", "Save Data\u2026"}));
+
+    QStringList shown;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions()) shown << action->text();
+        menu->close();
+    });
+    ui->txtGrainLength->setFocus();
+    QTest::keyClick(ui->txtGrainLength, Qt::Key_Menu);
+    EXPECT_EQ(shown, items);
+}
+
+// The data: a header, then exactly the samples thrustlet-kn --curve prints
+// for the same file; the shown view's pressure or thrust joins them.
+TEST_F(ResultsExportTest, SavedDataMatchesTheCommandLineCurve) {
+    OpenExample("two_grain.tlt");
+    const QString csv_path = dir.filePath("curve.csv");
+    Choose(csv_path);
+    Action("mnuSaveData")->trigger();
+    ASSERT_EQ(dialogs.file_requests.size(), 1u);
+    EXPECT_EQ(dialogs.file_requests[0].initial_name, "two_grain.csv");
+    EXPECT_EQ(dialogs.file_requests[0].default_ext, ".csv");
+    const QStringList lines = QString::fromUtf8(Slurp(csv_path)).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_GT(lines.size(), 100);
+    EXPECT_EQ(lines[0], "depth,kn");
+    EXPECT_EQ(lines[1], "0,152");
+    EXPECT_EQ(lines.last(), "0.6,74");
+
+    const QString cli = Run(THRUSTLET_KN_BINARY, {"--curve", QString(THRUSTLET_EXAMPLES_DIR) + "/two_grain.tlt"});
+    if (!cli.isEmpty()) {
+        QStringList printed = QString(cli).remove('\r').split('\n', Qt::SkipEmptyParts);
+        printed = printed.mid(printed.indexOf("depth,kn"));
+        EXPECT_EQ(lines, printed);
+    }
+
+    OpenExample("knsb_38mm.tlt");
+    Action("mnuShowPressure")->trigger();
+    Choose(dir.filePath("pressure.csv"));
+    Action("mnuSaveData")->trigger();
+    const QStringList pressure = QString::fromUtf8(Slurp(dir.filePath("pressure.csv"))).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_GT(pressure.size(), 2);
+    EXPECT_EQ(pressure[0], "depth,kn,pressure_pa");
+    const PerformanceOutcome outcome = ComputePerformance(doc().Motor());
+    ASSERT_TRUE(outcome.figures);
+    double highest = 0.0;
+    for (const QString& line : pressure.mid(1)) highest = std::max(highest, line.section(',', 2, 2).toDouble());
+    EXPECT_NEAR(highest, outcome.figures->peak_pressure, 0.005 * outcome.figures->peak_pressure);
+
+    Action("mnuShowThrust")->trigger();
+    Choose(dir.filePath("thrust.csv"));
+    Action("mnuSaveData")->trigger();
+    const QStringList thrust = QString::fromUtf8(Slurp(dir.filePath("thrust.csv"))).split("\r\n", Qt::SkipEmptyParts);
+    EXPECT_EQ(thrust[0], "depth,kn,thrust_n");
+    EXPECT_NEAR(thrust[1].section(',', 2, 2).toDouble(), outcome.figures->curve.front().thrust, 1e-6);
+}
+
+// Without a curve there is nothing to save, and the user is told so before
+// any file dialog; a cancelled dialog writes nothing.
+TEST_F(ResultsExportTest, NoCurveOrACancelledDialogWritesNothing) {
+    Action("mnuSaveData")->trigger();
+    EXPECT_TRUE(dialogs.file_requests.empty());
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text, "There is no Kn curve to save yet: add grains and a nozzle throat first.");
+
+    OpenExample("two_grain.tlt");
+    dialogs.files.push_back({});
+    Action("mnuSaveImage")->trigger();
+    dialogs.files.push_back({});
+    Action("mnuExportSheet")->trigger();
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+// The image is the graph at its size on the screen (or twice or four times
+// that, by the file type chosen), holding the red Kn curve; Copy Image puts
+// the screen-sized one on the clipboard.
+TEST_F(ResultsExportTest, ImageHasTheGraphsSizeAndItsCurve) {
+    OpenExample("two_grain.tlt");
+    const QSize screen = (QSizeF(ui->grKN->size()) * ui->grKN->devicePixelRatioF()).toSize();
+    for (int index : {0, 1}) {
+        const QString path = dir.filePath(QString("graph%1.png").arg(index));
+        Choose(path, index);
+        Action("mnuSaveImage")->trigger();
+        QImage image;
+        ASSERT_TRUE(image.loadFromData(Slurp(path), "PNG")) << index;
+        EXPECT_EQ(image.size(), screen * (index == 0 ? 1 : 2));
+        EXPECT_GT(RedPixels(image), 200 * (index + 1));
+    }
+    EXPECT_EQ(dialogs.file_requests[0].initial_name, "two_grain.png");
+
+    Action("mnuCopyImage")->trigger();
+    const QImage copied = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(copied.size(), screen);
+    EXPECT_GT(RedPixels(copied), 200);
+}
+
+// The sheet's PDF holds, as text, the file name, every grain and every
+// figure the window shows, with the propellant's name and source, and its
+// page holds the graphs.
+TEST_F(ResultsExportTest, SheetHoldsTheDesignAndItsGraphs) {
+    OpenExample("knsb_38mm.tlt");
+    const QString pdf = dir.filePath("sheet.pdf");
+    Choose(pdf);
+    Action("mnuExportSheet")->trigger();
+    ASSERT_TRUE(Slurp(pdf).startsWith("%PDF")) << "no PDF written";
+    EXPECT_EQ(dialogs.file_requests[0].initial_name, "knsb_38mm.pdf");
+
+    const QString text = Run("pdftotext", {"-layout", pdf, "-"});
+    if (text.isEmpty()) GTEST_SKIP() << "pdftotext is not at hand";
+    const QStringList expected = {"knsb_38mm.tlt", "Thrustlet 1.1.8", "Length (mm)", "57", "33", "12", "14", "8.5",
+                                  "22", "197", "225", "10.5", "0.37", "85.2%", "KNSB: values as published at",
+                                  ui->txtKN->text(), window->findChild<QLabel*>("lblPeakPressure")->text(),
+                                  window->findChild<QLabel*>("lblBurnTime")->text(),
+                                  window->findChild<QLabel*>("lblTotalImpulse")->text(),
+                                  window->findChild<QLabel*>("lblPropellantMass")->text(), "H200",
+                                  "kn vs. Burn Depth", "Thrust (N) vs. Time (s)"};
+    for (const QString& piece : expected) EXPECT_TRUE(text.contains(piece)) << piece.toStdString();
+    EXPECT_TRUE(Run("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+1\\n")));
+    const QString picture = dir.filePath("page");
+    Run("pdftoppm", {"-r", "40", "-png", "-singlefile", pdf, picture});
+    QImage page(picture + ".png");
+    ASSERT_FALSE(page.isNull());
+    EXPECT_GT(RedPixels(page), 60);  // the Kn curve
+}
+
+// A motor of many grains still fits one page; Print paints the same sheet
+// on the printer the user picked, and the real printer path writes a page.
+TEST_F(ResultsExportTest, ManyGrainsOnePageAndPrinting) {
+    for (int i = 0; i < 150; ++i) doc().Motor().AddGrain(MakeGrain(4, 2, 1));
+    window->Grains().PopulateGrainGrid();
+    Type(ui->txtNozzleThroatDia, "2");
+    Leave(ui->txtNozzleThroatDia);
+    const SheetContent content = window->Sheet().Content();
+    ASSERT_EQ(content.grains.size(), 150u);
+
+    Action("mnuPrint")->trigger();
+    ASSERT_EQ(printing->names, QStringList{"Motor design sheet: (not saved)"});
+    EXPECT_GT(RedPixels(printing->page), 100);
+
+    const QString pdf = dir.filePath("many.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    ASSERT_TRUE(QtPrinting::PaintOn(printer, [&](QPainter& painter, const QRectF& page) {
+        PaintSheet(painter, page, content);
+    }));
+    const QString info = Run("pdfinfo", {pdf});
+    if (info.isEmpty()) GTEST_SKIP() << "pdfinfo is not at hand";
+    EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+1\\n"))) << info.toStdString();
+    const QString text = Run("pdftotext", {"-layout", pdf, "-"});
+    EXPECT_TRUE(text.contains("150")) << "the last grain's number";
+}
+
+}  // namespace
+}  // namespace thrustlet::testing

@@ -1,0 +1,325 @@
+#include "ui/design_sheet.h"
+
+#include <QBuffer>
+#include <QDate>
+#include <QFileInfo>
+#include <QLocale>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <algorithm>
+#include <cmath>
+
+#include "model/durable_file.h"
+#include "model/kn_curve.h"
+#include "model/kn_max.h"
+#include "model/motor.h"
+#include "model/performance.h"
+#include "model/propellant_library.h"
+#include "platform/dialogs.h"
+#include "platform/locale_number.h"
+#include "platform/printing.h"
+#include "thrustlet/identity.h"
+#include "ui/document.h"
+#include "ui/kn_graph.h"
+#include "ui/kn_summary.h"
+#include "ui/motor_performance.h"
+#include "ui/performance_graph.h"
+#include "ui/report.h"
+
+namespace thrustlet {
+
+namespace {
+
+// Where the propellant's values come from: a library entry they still
+// match, or the user.
+QString PropellantLine(const cMotor& motor) {
+    const PerformanceInputs& in = motor.Performance();
+    const QString name = QString::fromStdString(in.propellant_name.value_or("unnamed propellant"));
+    for (const LibraryPropellant& entry : PropellantLibrary()) {
+        if (in.propellant_name == entry.name && motor.ISPStar() == entry.c_star && motor.Density() == entry.density &&
+            in.specific_heat_ratio == entry.k && in.burn_rate == entry.pieces &&
+            (!entry.pieces.empty() || (motor.BallisticA() == entry.a && motor.BallisticN() == entry.n))) {
+            return name + ": values as published at " + QString::fromStdString(entry.source);
+        }
+    }
+    return name + ": values as typed in";
+}
+
+// A graph with the given settings painted into `box` (painter units). The
+// graph lays itself out in screen pixels, so the painter is scaled from
+// the screen's 96 to the device's dots per inch: on a 600 dpi page the
+// graph looks as on the screen, its lines and text still vectors.
+void PaintGraph(QPainter& painter, const GraphLite::State& state, const QRectF& box) {
+    GraphLite graph;
+    graph.Show(state);
+    const double scale = painter.device()->logicalDpiX() / 96.0;
+    painter.save();
+    painter.translate(box.topLeft());
+    painter.scale(scale, scale);
+    graph.render(painter, QRectF(0, 0, box.width() / scale, box.height() / scale));
+    painter.restore();
+}
+
+class SheetPainter {
+public:
+    SheetPainter(QPainter& painter, const QRectF& page)
+        : painter_(painter), page_(page), mm_(painter.device()->logicalDpiY() / 25.4) {}
+
+    double Mm(double millimetres) const { return millimetres * mm_; }
+
+    // One line of text at (x, y) (its top); the height it took.
+    double Text(double x, double y, const QString& text, double points, bool bold = false, double width = 0.0,
+                Qt::Alignment align = Qt::AlignLeft) {
+        QFont font("Liberation Sans");
+        font.setStyleHint(QFont::SansSerif);
+        font.setPointSizeF(points);
+        font.setBold(bold);
+        painter_.setFont(font);
+        const double height = painter_.fontMetrics().height();
+        const QRectF box(x, y, width > 0.0 ? width : page_.right() - x, height);
+        painter_.drawText(box, align | Qt::AlignVCenter | Qt::TextSingleLine,
+                          painter_.fontMetrics().elidedText(text, Qt::ElideRight, static_cast<int>(box.width())));
+        return height;
+    }
+
+    // Text wrapped at word breaks within `width`, at (x, y); the height taken.
+    double Wrapped(double x, double y, const QString& text, double points, double width) {
+        QFont font("Liberation Sans");
+        font.setStyleHint(QFont::SansSerif);
+        font.setPointSizeF(points);
+        painter_.setFont(font);
+        QRectF used;
+        painter_.drawText(QRectF(x, y, width, page_.bottom() - y), Qt::AlignLeft | Qt::AlignTop | Qt::TextWrapAnywhere,
+                          text, &used);
+        return used.height();
+    }
+
+    // Caption and figure pairs, one a line, at (x, y); the bottom reached.
+    double Pairs(double x, double y, double caption_width, const std::vector<std::pair<QString, QString>>& pairs,
+                 double width) {
+        for (const auto& [caption, figure] : pairs) {
+            Text(x, y, caption, 9, false, caption_width);
+            y += Text(x + caption_width, y, figure, 9, true, width - caption_width) * 1.15;
+        }
+        return y;
+    }
+
+    // The grain table at (x, y) across `width`, in as many columns (up to
+    // four, side by side) and as small a type (down to 5 points) as its rows
+    // need to end above `bottom`; rows that still do not fit are counted in a
+    // last line.
+    double Grains(double x, double y, double width, double bottom, const SheetContent& content) {
+        const QString unit = content.length_unit.isEmpty() ? QString() : " (" + content.length_unit + ")";
+        const QStringList header = {"Grain #", "Length" + unit, "Diameter" + unit, "Core Dia." + unit};
+        const int count = static_cast<int>(content.grains.size());
+        double points = 9.0;
+        int columns = 1, rows = count;
+        auto line_height = [&](double size) { return size / 72.0 * painter_.device()->logicalDpiY() * 1.35; };
+        for (;;) {
+            const int fit = std::max(1, static_cast<int>((bottom - y) / line_height(points)) - 1);
+            columns = std::clamp((count + fit - 1) / fit, 1, 4);
+            rows = std::min(fit, (count + columns - 1) / columns);
+            if (rows * columns >= count || points <= 5.0) break;
+            points -= 0.5;
+        }
+        const double gap = Mm(6), column_width = (width - gap * (columns - 1)) / columns;
+        const double step = line_height(points), cell = std::min(column_width, Mm(110)) / 4.0;
+        double lowest = y;
+        for (int column = 0; column < columns; ++column) {
+            const double left = x + column * (column_width + gap);
+            double row_y = y;
+            for (int c = 0; c < 4; ++c) Text(left + c * cell, row_y, header[c], points, true, cell);
+            row_y += step;
+            painter_.drawLine(QPointF(left, row_y - step * 0.1), QPointF(left + 4 * cell, row_y - step * 0.1));
+            for (int r = 0; r < rows; ++r) {
+                const int index = column * rows + r;
+                if (index >= count) break;
+                const auto& grain = content.grains[static_cast<size_t>(index)];
+                Text(left, row_y, QString::number(index + 1), points, false, cell);
+                for (int c = 0; c < 3; ++c) Text(left + (c + 1) * cell, row_y, grain[static_cast<size_t>(c)], points, false, cell);
+                row_y += step;
+            }
+            lowest = std::max(lowest, row_y);
+        }
+        if (rows * columns < count) {
+            lowest += Text(x, lowest, QString("... and %1 more grains: see the motor file.").arg(count - rows * columns),
+                           points, true);
+        }
+        return lowest;
+    }
+
+    QPainter& painter() { return painter_; }
+
+private:
+    QPainter& painter_;
+    QRectF page_;
+    double mm_;
+};
+
+}  // namespace
+
+void PaintSheet(QPainter& painter, const QRectF& page, const SheetContent& content) {
+    painter.save();
+    painter.setPen(Qt::black);
+    SheetPainter sheet(painter, page);
+    const double left = page.left(), width = page.width();
+    double y = page.top();
+
+    const double title = sheet.Text(left, y, "Motor design sheet", 16, true, width * 0.6);
+    sheet.Text(left + width * 0.6, y, content.program, 9, false, width * 0.4, Qt::AlignRight);
+    y += title + sheet.Mm(1);
+    y += sheet.Text(left, y, "File: " + content.file, 9);
+    y += sheet.Text(left, y, "Date: " + content.date, 9);
+    painter.drawLine(QPointF(left, y + sheet.Mm(1.5)), QPointF(page.right(), y + sheet.Mm(1.5)));
+    y += sheet.Mm(4);
+
+    // The figures side by side: the nozzle and the Kn figures, then the
+    // performance with where its propellant's values come from.
+    const double first = std::min(width * 0.5, sheet.Mm(90)), caption = sheet.Mm(50);
+    double left_y = y;
+    left_y += sheet.Text(left, left_y, "Nozzle", 10, true) * 1.2;
+    left_y = sheet.Pairs(left, left_y, caption, {{"Throat:", content.throat}, {"Exit:", content.exit}}, first);
+    left_y += sheet.Mm(2);
+    left_y += sheet.Text(left, left_y, "Kn figures", 10, true) * 1.2;
+    left_y = sheet.Pairs(left, left_y, caption, content.summary, first);
+    double right_y = y;
+    if (!content.performance.empty()) {
+        const double right = left + first + sheet.Mm(5), right_width = page.right() - right;
+        right_y += sheet.Text(right, right_y, "Performance", 10, true) * 1.2;
+        right_y += sheet.Wrapped(right, right_y, content.propellant, 7, right_width) + sheet.Mm(1);
+        right_y = sheet.Pairs(right, right_y, sheet.Mm(32), content.performance, right_width);
+        if (!content.performance_note.isEmpty()) {
+            right_y += sheet.Wrapped(right, right_y, content.performance_note, 7, right_width);
+        }
+    }
+    y = std::max(left_y, right_y) + sheet.Mm(3);
+
+    // The graphs take the lower part of the page: the Kn graph, and the
+    // thrust curve under it when there is one; the grains fill what is left.
+    const double graph_height = sheet.Mm(content.thrust_graph ? 68 : 90);
+    const double graphs = graph_height * (content.thrust_graph ? 2 : 1) + sheet.Mm(4);
+    const double graphs_top = page.bottom() - graphs;
+    y += sheet.Text(left, y, "Grains (the bottom grain is the nozzle end)", 10, true) * 1.2;
+    sheet.Grains(left, y, width, graphs_top - sheet.Mm(3), content);
+    if (content.kn_graph) PaintGraph(painter, *content.kn_graph, QRectF(left, graphs_top, width, graph_height));
+    if (content.thrust_graph) {
+        PaintGraph(painter, *content.thrust_graph,
+                   QRectF(left, graphs_top + graph_height + sheet.Mm(4), width, graph_height));
+    }
+    painter.restore();
+}
+
+DesignSheet::DesignSheet(Document& document, IDialogs& dialogs, KnSummary& summary, MotorPerformance& performance,
+                         QWidget* window)
+    : document_(document),
+      dialogs_(dialogs),
+      summary_(summary),
+      performance_(performance),
+      window_(window),
+      printing_(std::make_unique<QtPrinting>(window)) {}
+
+DesignSheet::~DesignSheet() = default;
+
+void DesignSheet::SetPrinting(std::unique_ptr<IPrinting> printing) { printing_ = std::move(printing); }
+
+SheetContent DesignSheet::Content() const {
+    SheetContent content;
+    cMotor& motor = document_.Motor();
+    const PerformanceInputs& in = motor.Performance();
+    content.program = QString("%1 %2").arg(kProgramTitle, kVersion);
+    const QString file = QString::fromStdString(document_.CurrentFile());
+    content.file = file.isEmpty() ? QString("(not saved)") : file;
+    content.date = QDate::currentDate().toString(Qt::ISODate);
+    if (in.units) content.length_unit = *in.units == LengthUnit::kInch ? "in" : "mm";
+    for (const auto& grain : motor.Grains()) {
+        content.grains.push_back(
+            {TextOfSingle(grain->Length()), TextOfSingle(grain->Diameter()), TextOfSingle(grain->CoreDiameter())});
+    }
+    content.throat = motor.NozzleDia() > 0.0f ? TextOfSingle(motor.NozzleDia()) : QString("\u2014");
+    content.exit = in.nozzle_exit_dia && *in.nozzle_exit_dia > 0.0f ? TextOfSingle(*in.nozzle_exit_dia)
+                                                                     : QString("none (no divergent part)");
+
+    const KnSummary::Figures shown = summary_.Shown();
+    content.summary = {{"Initial kn:", shown.kn},
+                       {"Max kn:", shown.max_kn},
+                       {"Web:", shown.web},
+                       {"Nozzle/Grain core area ratio:", shown.ratio},
+                       {"Vol. Loading:", shown.volume_loading}};
+    const MotorPerformance::Shown group = performance_.Current();
+    if (group.visible) {
+        content.propellant = PropellantLine(motor);
+        for (size_t i = 0; i < MotorPerformance::kCaptions.size(); ++i) {
+            content.performance.emplace_back(MotorPerformance::kCaptions[i], group.texts[i]);
+        }
+        content.performance_note = group.texts.back();
+    }
+
+    // The graphs afresh from the design: the Kn look (whatever view the
+    // window shows), with the pressure curve, and the thrust curve.
+    if (motor.GrainCount() > 0 && motor.NozzleDia() > 0.0f) {
+        GraphLite graph;
+        KnMaxOnce kn_max(motor);
+        KnCurve curve;
+        if (GraphKn(motor, graph, dialogs_, kn_max, &curve)) {
+            const PerformanceOutcome outcome = ComputePerformance(motor);
+            if (outcome.figures) {
+                AddPressureCurve(graph, motor, curve, *outcome.figures);
+                if (outcome.figures->has_thrust) {
+                    GraphLite thrust;
+                    DrawThrustCurve(thrust, *outcome.figures);
+                    content.thrust_graph = thrust.Shown();
+                }
+            }
+            content.kn_graph = graph.Shown();
+        }
+    }
+    return content;
+}
+
+QByteArray DesignSheet::Pdf(const SheetContent& content) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        const bool letter = QLocale().measurementSystem() == QLocale::ImperialUSSystem;
+        writer.setPageLayout(QPageLayout(QPageSize(letter ? QPageSize::Letter : QPageSize::A4), QPageLayout::Portrait,
+                                         QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+        writer.setResolution(600);
+        writer.setTitle("Motor design sheet: " + content.file);
+        writer.setCreator(content.program);
+        QPainter painter(&writer);
+        PaintSheet(painter, QRectF(0, 0, writer.width(), writer.height()), content);
+    }
+    return bytes;
+}
+
+QString DesignSheet::OfferedName() const {
+    const QString file = QString::fromStdString(document_.CurrentFile());
+    return (file.isEmpty() ? QString("motor") : QFileInfo(file).completeBaseName()) + ".pdf";
+}
+
+void DesignSheet::mnuExportSheet_Click() {
+    Guarded(dialogs_, "ExportSheet", [&] {
+        FileDialogRequest request{"PDF Files(*.pdf)| *.pdf| All Files(*.*)| *.*",
+                                  QString::fromStdString(document_.FileDir()), ".pdf", "Export design sheet",
+                                  0x2 | 0x800, OfferedName()};
+        const FileDialogResult chosen = dialogs_.ShowSave(request);
+        if (chosen.file_name.isEmpty()) return;
+        const QByteArray pdf = Pdf(Content());
+        WriteFileAtomically(chosen.file_name.toStdString(),
+                            std::string_view(pdf.constData(), static_cast<size_t>(pdf.size())));
+    });
+}
+
+void DesignSheet::mnuPrint_Click() {
+    Guarded(dialogs_, "PrintSheet", [&] {
+        const SheetContent content = Content();
+        printing_->Print("Motor design sheet: " + content.file,
+                         [&](QPainter& painter, const QRectF& page) { PaintSheet(painter, page, content); });
+    });
+}
+
+}  // namespace thrustlet

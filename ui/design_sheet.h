@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "platform/graph_lite.h"
+
+QT_BEGIN_NAMESPACE
+class QPainter;
+class QRectF;
+class QWidget;
+QT_END_NAMESPACE
+
+namespace thrustlet {
+
+class Document;
+class IDialogs;
+class IPrinting;
+class KnSummary;
+class MotorPerformance;
+
+// Everything the one-page design sheet shows, as text (the figures as the
+// window shows them) and graph settings.
+struct SheetContent {
+    QString program;  // "Thrustlet 1.1.8"
+    QString file;     // the design's file, or a note that it is not saved
+    QString date;     // the day the sheet was made, ISO form
+    QString length_unit;  // "mm", "in" or "" (unknown)
+    std::vector<std::array<QString, 3>> grains;  // length, diameter, core
+    QString throat, exit;
+    std::vector<std::pair<QString, QString>> summary;      // caption, figure
+    QString propellant;  // name and where its values come from; "" without one
+    std::vector<std::pair<QString, QString>> performance;  // caption, figure
+    QString performance_note;
+    std::optional<GraphLite::State> kn_graph;      // with the pressure curve when there is one
+    std::optional<GraphLite::State> thrust_graph;  // with thrust figures
+};
+
+// Paints the sheet into `page` (painter units; fonts in points follow the
+// painter's device), everything in vector form.
+void PaintSheet(QPainter& painter, const QRectF& page, const SheetContent& content);
+
+// File > Export Sheet (a PDF) and File > Print: the same sheet.
+class DesignSheet {
+public:
+    DesignSheet(Document& document, IDialogs& dialogs, KnSummary& summary, MotorPerformance& performance,
+                QWidget* window);
+    ~DesignSheet();
+
+    // The printer the Print item uses (a scripted one in tests).
+    void SetPrinting(std::unique_ptr<IPrinting> printing);
+
+    void mnuExportSheet_Click();
+    void mnuPrint_Click();
+
+    // The sheet of the design as the window shows it now.
+    SheetContent Content() const;
+    // The sheet as a one-page PDF, A4 or US Letter by the user's locale.
+    static QByteArray Pdf(const SheetContent& content);
+
+private:
+    QString OfferedName() const;
+
+    Document& document_;
+    IDialogs& dialogs_;
+    KnSummary& summary_;
+    MotorPerformance& performance_;
+    QWidget* window_;
+    std::unique_ptr<IPrinting> printing_;
+};
+
+}  // namespace thrustlet

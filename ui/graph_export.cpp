@@ -1,0 +1,100 @@
+#include "ui/graph_export.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPainter>
+
+#include "model/curve_csv.h"
+#include "model/durable_file.h"
+#include "model/motor.h"
+#include "model/performance.h"
+#include "platform/dialogs.h"
+#include "platform/graph_lite.h"
+#include "thrustlet/identity.h"
+#include "ui/document.h"
+#include "ui/report.h"
+
+namespace thrustlet {
+
+namespace {
+
+// Image sizes offered by the file type (the filter's pairs, in order).
+constexpr const char* kImageFilter =
+    "PNG Image(*.png)| *.png| PNG Image, twice the size(*.png)| *.png| PNG Image, four times the size(*.png)| *.png";
+constexpr int kImageScales[] = {1, 2, 4};
+
+}  // namespace
+
+GraphExport::GraphExport(Document& document, IDialogs& dialogs, const Controls& controls)
+    : document_(document), dialogs_(dialogs), ui_(controls) {}
+
+QImage GraphExport::Image(int scale) const {
+    const GraphLite& graph = *ui_.grKN;
+    const qreal ratio = graph.devicePixelRatioF() * scale;
+    QImage image((QSizeF(graph.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    graph.render(painter, QRectF(QPointF(0, 0), QSizeF(graph.size())));
+    return image;
+}
+
+QString GraphExport::OfferedName(const char* extension) const {
+    const QString file = QString::fromStdString(document_.CurrentFile());
+    return (file.isEmpty() ? QString("motor") : QFileInfo(file).completeBaseName()) + extension;
+}
+
+void GraphExport::mnuCopyImage_Click() { QGuiApplication::clipboard()->setImage(Image(1)); }
+
+void GraphExport::mnuSaveImage_Click() {
+    Guarded(dialogs_, "SaveImage", [&] {
+        FileDialogRequest request{kImageFilter, QString::fromStdString(document_.FileDir()), ".png",
+                                  "Save graph image", 0x2 | 0x800, OfferedName(".png")};
+        const FileDialogResult chosen = dialogs_.ShowSave(request);
+        if (chosen.file_name.isEmpty()) return;
+        const int scale = kImageScales[std::clamp(chosen.filter_index, 0, 2)];
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!Image(scale).save(&buffer, "PNG")) throw RunTimeError(err::kDeviceIo, "Device I/O error");
+        WriteFileAtomically(chosen.file_name.toStdString(), std::string_view(png.constData(), static_cast<size_t>(png.size())));
+    });
+}
+
+std::string GraphExport::DataCsv() const {
+    cMotor& motor = document_.Motor();
+    if (motor.GrainCount() <= 0 || !(motor.NozzleDia() > 0.0f)) return "";
+    const KnCurve curve = SampleKnCurve(motor);
+    CurveColumns columns;
+    columns.pressure = ui_.mnuShowPressure->isChecked() && ui_.mnuShowPressure->isEnabled();
+    columns.thrust = ui_.mnuShowThrust->isChecked() && ui_.mnuShowThrust->isEnabled();
+    std::vector<DepthFigures> figures;
+    if ((columns.pressure || columns.thrust) && ComputePerformance(motor).figures) {
+        figures = FiguresAtDepths(motor, std::vector<double>(curve.depths.begin(), curve.depths.end()));
+    } else {
+        columns = {};
+    }
+    return CurveCsv(curve, figures, columns);
+}
+
+void GraphExport::mnuSaveData_Click() {
+    Guarded(dialogs_, "SaveData", [&] {
+        const std::string csv = DataCsv();
+        if (csv.empty()) {
+            dialogs_.MsgBox("There is no Kn curve to save yet: add grains and a nozzle throat first.", MsgButtons::kOk,
+                            MsgIcon::kInformation, kProgramTitle);
+            return;
+        }
+        FileDialogRequest request{"CSV Files(*.csv)| *.csv| All Files(*.*)| *.*",
+                                  QString::fromStdString(document_.FileDir()), ".csv", "Save graph data",
+                                  0x2 | 0x800, OfferedName(".csv")};
+        const FileDialogResult chosen = dialogs_.ShowSave(request);
+        if (chosen.file_name.isEmpty()) return;
+        WriteFileAtomically(chosen.file_name.toStdString(), csv);
+    });
+}
+
+}  // namespace thrustlet

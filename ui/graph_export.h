@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+QT_BEGIN_NAMESPACE
+class QAction;
+QT_END_NAMESPACE
+
+namespace thrustlet {
+
+class Document;
+class GraphLite;
+class IDialogs;
+
+// The graph's context menu: its picture to the clipboard or a PNG file, and
+// its samples to a CSV file for a spreadsheet.
+class GraphExport {
+public:
+    struct Controls {
+        GraphLite* grKN;
+        QAction* mnuShowPressure;  // the views whose curves the data adds
+        QAction* mnuShowThrust;
+    };
+    GraphExport(Document& document, IDialogs& dialogs, const Controls& controls);
+
+    void mnuCopyImage_Click();
+    void mnuSaveImage_Click();
+    void mnuSaveData_Click();
+
+    // The graph as it shows, at `scale` times its size on the screen in the
+    // screen's device pixels.
+    QImage Image(int scale) const;
+    // The CSV of the design's Kn curve (with the shown view's pressure or
+    // thrust); "" when the design has no curve yet.
+    std::string DataCsv() const;
+
+private:
+    // A file name to offer: the design's file name with `extension`.
+    QString OfferedName(const char* extension) const;
+
+    Document& document_;
+    IDialogs& dialogs_;
+    Controls ui_;
+};
+
+}  // namespace thrustlet

@@ -1,0 +1,92 @@
+#include "ui/performance_graph.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+#include "model/kn_curve.h"
+#include "model/motor.h"
+#include "model/performance.h"
+#include "model/propellant_library.h"
+#include "platform/graph_lite.h"
+
+namespace thrustlet {
+
+namespace {
+
+constexpr int32_t kGreen = 65280;
+constexpr int32_t kBlue = 16711680;
+constexpr int32_t kWhite = 16777215;
+// Samples of the thrust curve between two ticks of its time axis.
+constexpr int kSamplesPerTick = 40;
+
+// A round step (1, 2 or 5 times a power of ten) for about five ticks up to
+// `top`, and the axis's top as a whole number of them.
+void RoundAxis(double top, double* step, double* maximum) {
+    if (!(top > 0.0)) top = 1.0;
+    const double rough = top / 5.0;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    *step = rough <= power ? power : rough <= 2 * power ? 2 * power : rough <= 5 * power ? 5 * power : 10 * power;
+    *maximum = *step * std::ceil(top / *step);
+}
+
+}  // namespace
+
+void AddPressureCurve(GraphLite& graph, const cMotor& motor, const KnCurve& curve, const Performance& figures) {
+    const bool inch = motor.Performance().units == LengthUnit::kInch;
+    const double per_unit = inch ? kPascalsPerPsi : kPascalsPerMegapascal;
+    std::vector<double> depths(curve.depths.begin(), curve.depths.end());
+    const std::vector<DepthFigures> figures_at = FiguresAtDepths(motor, depths);
+    GraphTable table = graph.Shown().table;
+    table.rows.resize(3);
+    table.rows[2].assign(table.rows[0].size(), std::nullopt);
+    for (std::size_t j = 0; j < figures_at.size() && j < table.rows[2].size(); ++j) {
+        table.rows[2][j] = figures_at[j].pressure / per_unit;
+    }
+    double step = 0, maximum = 0;
+    RoundAxis(figures.peak_pressure / per_unit, &step, &maximum);
+    graph.SetData(table);
+    graph.SetSecondaryAxis(0, maximum, step, inch ? "psi" : "MPa");
+    graph.SetSeriesStyle(1, kGreen, "Pc");
+    graph.Redraw();
+}
+
+void DrawThrustCurve(GraphLite& graph, const Performance& figures) {
+    // Thrust against time on a round time axis: the ticks fall on round
+    // times, each tick split into the same number of samples; the thrust
+    // is 0 once the burn is over.
+    double tick = 0, end = 0;
+    RoundAxis(figures.burn_time, &tick, &end);
+    const int samples = static_cast<int>(std::lround(end / tick)) * kSamplesPerTick;
+    GraphTable table;
+    table.rows.assign(2, std::vector<std::optional<double>>(static_cast<size_t>(samples) + 1));
+    std::size_t at = 1;
+    for (int j = 0; j <= samples; ++j) {
+        const double time = tick * j / kSamplesPerTick;
+        double thrust = 0.0;
+        if (time <= figures.burn_time) {
+            while (at + 1 < figures.curve.size() && figures.curve[at].time < time) ++at;
+            const PerformancePoint& a = figures.curve[at - 1];
+            const PerformancePoint& b = figures.curve[at];
+            const double along = b.time > a.time ? std::clamp((time - a.time) / (b.time - a.time), 0.0, 1.0) : 1.0;
+            thrust = a.thrust + along * (b.thrust - a.thrust);
+        }
+        table.rows[0][static_cast<size_t>(j)] = time;
+        table.rows[1][static_cast<size_t>(j)] = thrust;
+    }
+    double step = 0, maximum = 0;
+    RoundAxis(figures.peak_thrust, &step, &maximum);
+    graph.ClearSecondaryAxis();
+    graph.SetData(table);
+    graph.SetSeriesStyle(0, kBlue, "thrust");
+    graph.SetTitle("Thrust (N) vs. Time (s)");
+    graph.SetVerticalMinimum(0);
+    graph.SetVerticalMaximum(maximum);
+    graph.SetVerticalStep(std::max<int32_t>(1, static_cast<int32_t>(step)));
+    graph.SetHorizontalLabelStep(kSamplesPerTick);
+    graph.SetColourOption(kWhite);
+    graph.Redraw();
+}
+
+}  // namespace thrustlet
