@@ -16,10 +16,6 @@ namespace thrustlet {
 
 namespace {
 
-constexpr int32_t kRed = 255;
-constexpr int32_t kGreen = 65280;
-constexpr int32_t kWhite = 16777215;
-
 GraphTable TableFrom(const KnCurve& curve) {
     GraphTable table;
     table.rows.resize(2);
@@ -46,13 +42,13 @@ void DrawPlaceholder(GraphLite& graph) {
     graph.SetIntegerOption2(0);
     graph.SetYesNoOption1(true);
     graph.SetData(table);
-    graph.SetSeriesStyle(0, kRed, "Kn");
+    graph.SetSeriesStyle(0, kGraphRed, "Kn");
     graph.SetTitle("Waiting for Data");
     graph.SetVerticalMinimum(0);
     graph.SetVerticalMaximum(100);
     graph.SetVerticalStep(50);
     graph.SetHorizontalLabelStep(50);
-    graph.SetColourOption(kWhite);
+    graph.SetColourOption(kGraphWhite);
     graph.Redraw();
 }
 
@@ -63,15 +59,15 @@ bool GraphKn(cMotor& motor, GraphLite& graph, IDialogs& dialogs, KnMaxOnce& kn_m
         graph.SetIntegerOption2(0);
         graph.SetYesNoOption1(true);
         graph.SetData(TableFrom(curve));
-        graph.SetSeriesStyle(0, kRed, "kn");
-        graph.SetSeriesStyle(1, kGreen, "Pc");
+        graph.SetSeriesStyle(0, kGraphRed, "kn");
+        graph.SetSeriesStyle(1, kGraphGreen, "Pc");
         graph.SetTitle("kn vs. Burn Depth");
         graph.SetVerticalMinimum(0);
         const float largest = kn_max.Value();
         graph.SetVerticalMaximum(static_cast<double>(largest) + 50.0);
         graph.SetVerticalStep(VerticalStepFor(largest));
         graph.SetHorizontalLabelStep(LabelStepFor(motor.WebThickness(), curve.step));
-        graph.SetColourOption(kWhite);
+        graph.SetColourOption(kGraphWhite);
         graph.SetYesNoOption2(true);
         graph.Redraw();
         if (sampled) *sampled = std::move(curve);

@@ -1,6 +1,15 @@
 #pragma once
 
+#include <cstdint>
+
 namespace thrustlet {
+
+// The graph's colours, 24-bit with red in the low byte: the Kn curve, the
+// chamber pressure ("Pc"), the thrust curve and the plot panel.
+inline constexpr int32_t kGraphRed = 255;
+inline constexpr int32_t kGraphGreen = 65280;
+inline constexpr int32_t kGraphBlue = 16711680;
+inline constexpr int32_t kGraphWhite = 16777215;
 
 class cMotor;
 class GraphLite;

@@ -10,14 +10,12 @@
 #include "model/performance.h"
 #include "model/propellant_library.h"
 #include "platform/graph_lite.h"
+#include "ui/kn_graph.h"
 
 namespace thrustlet {
 
 namespace {
 
-constexpr int32_t kGreen = 65280;
-constexpr int32_t kBlue = 16711680;
-constexpr int32_t kWhite = 16777215;
 // Samples of the thrust curve between two ticks of its time axis.
 constexpr int kSamplesPerTick = 40;
 
@@ -47,8 +45,7 @@ void AddPressureCurve(GraphLite& graph, const cMotor& motor, const KnCurve& curv
     double step = 0, maximum = 0;
     RoundAxis(figures.peak_pressure / per_unit, &step, &maximum);
     graph.SetData(table);
-    graph.SetSecondaryAxis(0, maximum, step, inch ? "psi" : "MPa");
-    graph.SetSeriesStyle(1, kGreen, "Pc");
+    graph.SetSecondaryAxis(0, maximum, step, inch ? "psi" : "MPa");  // the Kn graph styles it green, "Pc"
     graph.Redraw();
 }
 
@@ -79,13 +76,13 @@ void DrawThrustCurve(GraphLite& graph, const Performance& figures) {
     RoundAxis(figures.peak_thrust, &step, &maximum);
     graph.ClearSecondaryAxis();
     graph.SetData(table);
-    graph.SetSeriesStyle(0, kBlue, "thrust");
+    graph.SetSeriesStyle(0, kGraphBlue, "thrust");
     graph.SetTitle("Thrust (N) vs. Time (s)");
     graph.SetVerticalMinimum(0);
     graph.SetVerticalMaximum(maximum);
     graph.SetVerticalStep(std::max<int32_t>(1, static_cast<int32_t>(step)));
     graph.SetHorizontalLabelStep(kSamplesPerTick);
-    graph.SetColourOption(kWhite);
+    graph.SetColourOption(kGraphWhite);
     graph.Redraw();
 }
 

@@ -11,8 +11,8 @@ struct Performance;
 // for the window and the design sheet alike.
 
 // Adds the chamber pressure at each of the Kn curve's samples (the graph
-// shows `curve`) as the green "Pc" series on an axis of its own, in MPa for a
-// millimetre design and psi for an inch one.
+// shows `curve`, as GraphKn drew it) as its second series, the green "Pc",
+// on an axis of its own: MPa for a millimetre design, psi for an inch one.
 void AddPressureCurve(GraphLite& graph, const cMotor& motor, const KnCurve& curve, const Performance& figures);
 
 // Shows thrust (N) against time (s) in the graph's place: a blue line on a
