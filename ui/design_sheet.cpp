@@ -2,7 +2,6 @@
 
 #include <QBuffer>
 #include <QDate>
-#include <QFileInfo>
 #include <QLocale>
 #include <QPageLayout>
 #include <QPageSize>
@@ -217,7 +216,6 @@ DesignSheet::DesignSheet(Document& document, IDialogs& dialogs, KnSummary& summa
       dialogs_(dialogs),
       summary_(summary),
       performance_(performance),
-      window_(window),
       printing_(std::make_unique<QtPrinting>(window)) {}
 
 DesignSheet::~DesignSheet() = default;
@@ -296,16 +294,12 @@ QByteArray DesignSheet::Pdf(const SheetContent& content) {
     return bytes;
 }
 
-QString DesignSheet::OfferedName() const {
-    const QString file = QString::fromStdString(document_.CurrentFile());
-    return (file.isEmpty() ? QString("motor") : QFileInfo(file).completeBaseName()) + ".pdf";
-}
 
 void DesignSheet::mnuExportSheet_Click() {
     Guarded(dialogs_, "ExportSheet", [&] {
         FileDialogRequest request{"PDF Files(*.pdf)| *.pdf| All Files(*.*)| *.*",
                                   QString::fromStdString(document_.FileDir()), ".pdf", "Export design sheet",
-                                  0x2 | 0x800, OfferedName()};
+                                  0x2 | 0x800, document_.ExportName(".pdf")};
         const FileDialogResult chosen = dialogs_.ShowSave(request);
         if (chosen.file_name.isEmpty()) return;
         const QByteArray pdf = Pdf(Content());

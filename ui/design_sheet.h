@@ -64,13 +64,10 @@ public:
     static QByteArray Pdf(const SheetContent& content);
 
 private:
-    QString OfferedName() const;
-
     Document& document_;
     IDialogs& dialogs_;
     KnSummary& summary_;
     MotorPerformance& performance_;
-    QWidget* window_;
     std::unique_ptr<IPrinting> printing_;
 };
 

@@ -1,5 +1,7 @@
 #include "ui/document.h"
 
+#include <QFileInfo>
+
 #include <QUndoStack>
 
 #include "model/motor.h"
@@ -118,6 +120,11 @@ void Document::RollBack(const Checkpoint& checkpoint) {
     unwritten_recent_ = checkpoint.unwritten_recent;
     caption_ = checkpoint.caption;
     emit CaptionChanged(caption_);
+}
+
+QString Document::ExportName(const QString& extension) const {
+    const QString file = QString::fromStdString(current_file_);
+    return (file.isEmpty() ? QString("motor") : QFileInfo(file).completeBaseName()) + extension;
 }
 
 }  // namespace thrustlet

@@ -46,6 +46,10 @@ public:
     // "Veskarn - Thrustlet" and, for a file, " - " and its `title`.
     void SetCurrentFile(const std::string& path, const std::string& title);
     const QString& Caption() const { return caption_; }
+    // A name for a file made from the design (an image, a sheet): the
+    // design file's name with `extension` in place of its own, or "motor"
+    // and `extension` while it has no file.
+    QString ExportName(const QString& extension) const;
 
     // Unsaved changes.
     bool Changed() const { return changed_; }

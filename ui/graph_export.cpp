@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QBuffer>
 #include <QClipboard>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
 
@@ -42,17 +41,13 @@ QImage GraphExport::Image(int scale) const {
     return image;
 }
 
-QString GraphExport::OfferedName(const char* extension) const {
-    const QString file = QString::fromStdString(document_.CurrentFile());
-    return (file.isEmpty() ? QString("motor") : QFileInfo(file).completeBaseName()) + extension;
-}
 
 void GraphExport::mnuCopyImage_Click() { QGuiApplication::clipboard()->setImage(Image(1)); }
 
 void GraphExport::mnuSaveImage_Click() {
     Guarded(dialogs_, "SaveImage", [&] {
         FileDialogRequest request{kImageFilter, QString::fromStdString(document_.FileDir()), ".png",
-                                  "Save graph image", 0x2 | 0x800, OfferedName(".png")};
+                                  "Save graph image", 0x2 | 0x800, document_.ExportName(".png")};
         const FileDialogResult chosen = dialogs_.ShowSave(request);
         if (chosen.file_name.isEmpty()) return;
         const int scale = kImageScales[std::clamp(chosen.filter_index, 0, 2)];
@@ -90,7 +85,7 @@ void GraphExport::mnuSaveData_Click() {
         }
         FileDialogRequest request{"CSV Files(*.csv)| *.csv| All Files(*.*)| *.*",
                                   QString::fromStdString(document_.FileDir()), ".csv", "Save graph data",
-                                  0x2 | 0x800, OfferedName(".csv")};
+                                  0x2 | 0x800, document_.ExportName(".csv")};
         const FileDialogResult chosen = dialogs_.ShowSave(request);
         if (chosen.file_name.isEmpty()) return;
         WriteFileAtomically(chosen.file_name.toStdString(), csv);

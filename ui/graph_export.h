@@ -36,9 +36,6 @@ public:
     std::string DataCsv() const;
 
 private:
-    // A file name to offer: the design's file name with `extension`.
-    QString OfferedName(const char* extension) const;
-
     Document& document_;
     IDialogs& dialogs_;
     Controls ui_;
