@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 #include "platform/busy_cursor.h"
 #include "platform/console_output.h"
@@ -38,33 +39,65 @@ std::string PathToOpen(const QString& argument) {
     return QFile::encodeName(QDir::toNativeSeparators(QFileInfo(argument).absoluteFilePath())).toStdString();
 }
 
+// The parser of the window program's command line: a motor file, or the
+// options that only print text.
+struct CommandLine {
+    QCommandLineParser parser;
+    QCommandLineOption help = parser.addHelpOption();
+    QCommandLineOption version = parser.addVersionOption();
+    CommandLine() {
+        parser.setApplicationDescription("Kn design aid for solid rocket motors cast as BATES grains.");
+        parser.addPositionalArgument("file", "A motor file (.tlt) to open.", "[file]");
+    }
+};
+
+// Answers --version, --help and a bad option with text (the parser's texts
+// are shown here rather than by QCommandLineParser, which on Windows would
+// show a message box even in a console); the exit status, or nothing when
+// the window is to start.
+std::optional<int> AnswerTextOptions(CommandLine& command_line) {
+    QCommandLineParser& parser = command_line.parser;
+    if (!parser.parse(QCoreApplication::arguments())) {
+        thrustlet::ShowCommandLineText(QCoreApplication::applicationName() + ": " + parser.errorText() + "\n", true);
+        return 1;
+    }
+    if (parser.isSet(command_line.version)) {
+        thrustlet::ShowCommandLineText(QCoreApplication::applicationName() + " " + thrustlet::kVersion + "\n", false);
+        return 0;
+    }
+    if (parser.isSet(command_line.help)) {
+        thrustlet::ShowCommandLineText(parser.helpText(), false);
+        return 0;
+    }
+    return std::nullopt;
+}
+
+void NameApplication() {
+    QCoreApplication::setApplicationName(thrustlet::kProgramTitle);
+    QCoreApplication::setApplicationVersion(thrustlet::kVersion);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     thrustlet::ConnectConsoleForOptions(argc, argv);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(thrustlet::kProgramTitle);
-    QApplication::setApplicationVersion(thrustlet::kVersion);
+    // Options only print text: where there is an output to print to they
+    // are answered before the window's application starts, so they work
+    // without a display (over ssh, in a build script).
+    bool option = false;
+    for (int i = 1; i < argc; ++i) option = option || (argv[i][0] == '-' && argv[i][1] != '\0');
+    if (option && thrustlet::HasCommandLineOutput()) {
+        QCoreApplication text_only(argc, argv);
+        NameApplication();
+        CommandLine command_line;
+        if (const std::optional<int> status = AnswerTextOptions(command_line)) return *status;
+    }
 
-    // The parser's texts are shown here rather than by QCommandLineParser,
-    // which on Windows would show a message box even in a console.
-    QCommandLineParser parser;
-    parser.setApplicationDescription("Kn design aid for solid rocket motors cast as BATES grains.");
-    const QCommandLineOption help_option = parser.addHelpOption();
-    const QCommandLineOption version_option = parser.addVersionOption();
-    parser.addPositionalArgument("file", "A motor file (.tlt) to open.", "[file]");
-    if (!parser.parse(QApplication::arguments())) {
-        thrustlet::ShowCommandLineText(QApplication::applicationName() + ": " + parser.errorText() + "\n", true);
-        return 1;
-    }
-    if (parser.isSet(version_option)) {
-        thrustlet::ShowCommandLineText(QApplication::applicationName() + " " + thrustlet::kVersion + "\n", false);
-        return 0;
-    }
-    if (parser.isSet(help_option)) {
-        thrustlet::ShowCommandLineText(parser.helpText(), false);
-        return 0;
-    }
+    QApplication app(argc, argv);
+    NameApplication();
+    CommandLine command_line;
+    if (const std::optional<int> status = AnswerTextOptions(command_line)) return *status;
+    QCommandLineParser& parser = command_line.parser;
 
     thrustlet::QtDialogs dialogs;
     thrustlet::QtProcesses processes;

@@ -1,14 +1,14 @@
-// thrustlet-kn: Kn reports of motor files from the command line.
+// thrustlet-kn: Kn reports of motor files from the command line. This file
+// reads the options; each command has a unit of its own.
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "cli/report.h"
-#include "thrustlet/identity.h"
+#include "cli/commands.h"
+#include "cli/terminal.h"
 #include "model/errors.h"
-#include "model/motor.h"
 #include "model/number_text.h"
+#include "thrustlet/identity.h"
 
 namespace {
 
@@ -27,10 +27,11 @@ constexpr const char* kUsage =
     "  --version         show the program's version\n"
     "\n"
     "Exit status: 0 when every file was read and every figure computed; 1 when a\n"
-    "file could not be read, a figure failed (performance figures included), or\n"
-    "the throat is so small that its area is 0 (the report is still printed); 2\n"
-    "for a usage error. Grains the window would refuse, or that hold no\n"
-    "propellant, and propellant values that give no figures are named on\n"
+    "file could not be read, a figure failed (performance figures included), no\n"
+    "throat of the search's range reaches the target Kn, a motor gives no thrust\n"
+    "curve, or the throat is so small that its area is 0 (the report is still\n"
+    "printed); 2 for a usage error. Grains the window would refuse, or that hold\n"
+    "no propellant, and propellant values that give no figures are named on\n"
     "standard error.\n";
 
 int UsageError(const std::string& message) {
@@ -38,15 +39,12 @@ int UsageError(const std::string& message) {
     return 2;
 }
 
-void Write(std::FILE* stream, const std::string& text) { std::fwrite(text.data(), 1, text.size(), stream); }
-
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace thrustlet;
-    bool json = false, curve = false, eng = false;
-    SearchKind search = SearchKind::kNone;
-    float target = 0.0f;
+    ReportOptions report;
+    bool eng = false;
     std::vector<std::string> files;
     bool options_done = false;
     for (int i = 1; i < argc; ++i) {
@@ -62,70 +60,30 @@ int main(int argc, char** argv) {
             Write(stdout, std::string("thrustlet-kn ") + kVersion + "\n");
             return 0;
         } else if (arg == "--json") {
-            json = true;
+            report.json = true;
         } else if (arg == "--curve") {
-            curve = true;
+            report.curve = true;
         } else if (arg == "--eng") {
             eng = true;
         } else if (arg == "--size-initial" || arg == "--size-max") {
-            if (search != SearchKind::kNone) return UsageError("give only one of --size-initial and --size-max");
+            if (report.search != SearchKind::kNone) return UsageError("give only one of --size-initial and --size-max");
             if (i + 1 >= argc) return UsageError(arg + " needs a Kn");
             try {
-                target = TextToSingle(argv[++i], '.');
+                report.target = TextToSingle(argv[++i], '.');
             } catch (const RunTimeError& error) {
                 return UsageError(arg + ": " + error.Description() + " (\"" + argv[i] + "\")");
             }
-            search = arg == "--size-initial" ? SearchKind::kInitialKn : SearchKind::kMaxKn;
+            report.search = arg == "--size-initial" ? SearchKind::kInitialKn : SearchKind::kMaxKn;
         } else {
             return UsageError("unknown option " + arg);
         }
     }
     if (files.empty()) return UsageError("no motor file given");
-    if (eng && (json || curve || search != SearchKind::kNone)) return UsageError("--eng takes no other option");
-
-    int status = 0;
-    for (const std::string& file : files) {
-        cMotor motor;
-        try {
-            motor.ReadFromFile(file);
-        } catch (const RunTimeError& error) {
-            status = 1;
-            if (json) {
-                Write(stdout, ErrorJson(file, error.Description()));
-            } else {
-                Write(stderr, "thrustlet-kn: " + TerminalSafe(file) + ": " + TerminalSafe(error.Description()) + "\n");
-            }
-            continue;
+    if (eng) {
+        if (report.json || report.curve || report.search != SearchKind::kNone) {
+            return UsageError("--eng takes no other option");
         }
-        for (const std::string& warning : GrainWarnings(motor)) {
-            Write(stderr, "thrustlet-kn: " + TerminalSafe(file) + ": warning: " + warning + "\n");
-        }
-        // Figures that read as fine but are not: a failure of the run.
-        if (const auto warning = ThroatWarning(motor)) {
-            Write(stderr, "thrustlet-kn: " + TerminalSafe(file) + ": warning: " + *warning + "\n");
-            status = 1;
-        }
-        const MotorReport report = ReportMotor(file, motor, curve, search, target);
-        // Propellant values that give no figures are named on standard error
-        // whatever the form of the report.
-        if (!report.performance_problem.empty()) {
-            Write(stderr, "thrustlet-kn: " + TerminalSafe(file) + ": " + TerminalSafe(report.performance_problem) + "\n");
-        }
-        if (eng) {
-            if (report.performance && report.performance->has_thrust) {
-                Write(stdout, EngineFile(motor, *report.performance, file));
-            } else {
-                if (report.performance_problem.empty()) {
-                    Write(stderr, "thrustlet-kn: " + TerminalSafe(file) + ": no thrust curve: " +
-                                      (report.performance ? "the design has no specific heat ratio (SpecificHeatRatio)"
-                                                          : "the design has no propellant (Units)") + "\n");
-                }
-                status = 1;
-            }
-            continue;
-        }
-        Write(stdout, json ? ReportJson(report) : ReportText(report));
-        if (HasFailedFigure(report)) status = 1;
+        return RunEngineCommand(files);
     }
-    return status;
+    return RunReportCommand(files, report);
 }

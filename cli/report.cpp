@@ -1,11 +1,13 @@
 #include "cli/report.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
 
+#include "cli/terminal.h"
 #include "model/errors.h"
 #include "model/curve_csv.h"
 #include "model/kn_curve.h"
@@ -45,71 +47,23 @@ std::string TextOf(const Figure& figure) {
     return figure.error.empty() ? "N/A" : TerminalSafe(figure.error);
 }
 
-// One UTF-8 sequence at `at`: its length and code point, or 0 when the
-// bytes there are not valid UTF-8 (overlong forms and surrogates included).
-std::size_t Utf8Sequence(const std::string& text, std::size_t at, uint32_t* code) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    std::size_t length = 0;
-    uint32_t value = 0, minimum = 0;
-    if (lead < 0x80) {
-        *code = lead;
-        return 1;
-    } else if ((lead & 0xE0) == 0xC0) {
-        length = 2, value = lead & 0x1F, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, value = lead & 0x0F, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, value = lead & 0x07, minimum = 0x10000;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size()) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80) return 0;
-        value = (value << 6) | (byte(at + i) & 0x3F);
-    }
-    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
-    *code = value;
-    return length;
-}
-
-bool IsControl(uint32_t code) { return code < 0x20 || (code >= 0x7F && code <= 0x9F); }
-
-std::string Hex2(unsigned value) {
-    static const char* hex = "0123456789abcdef";
-    return {hex[(value >> 4) & 0xF], hex[value & 0xF]};
-}
-
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (std::size_t at = 0; at < text.size();) {
-        uint32_t code = 0;
-        const std::size_t length = Utf8Sequence(text, at, &code);
-        if (length == 0) {
-            out += "\\ufffd";  // a byte that is not UTF-8: the replacement character
-            ++at;
-            continue;
-        }
-        if (code == '"' || code == '\\') {
-            out += '\\';
-            out += static_cast<char>(code);
-        } else if (IsControl(code)) {
-            out += "\\u00" + Hex2(code);
-        } else {
-            out.append(text, at, length);
-        }
-        at += length;
-    }
-    return out + "\"";
-}
-
 std::string JsonOf(const Figure& figure) { return figure.value ? *figure.value : "null"; }
 
 constexpr double kPascalsPerPsi = 6894.757293168;
 
-// Seven significant digits, as every figure of the report.
-std::string Shown(double value) { return SingleToText(ToSingle(value), '.'); }
+// Seven significant digits, as every figure of the report (the figures are
+// within the float range: the performance refuses those beyond it).
+std::string Shown(double value) {
+    if (std::fabs(value) > static_cast<double>(FLT_MAX)) return DoubleToText(value, '.');
+    return SingleToText(static_cast<float>(value), '.');
+}
+
+// A length of the report with the design's unit after it.
+std::string TextOfLength(const Figure& figure, const std::string& unit) {
+    std::string text = TextOf(figure);
+    if (figure.value && !unit.empty()) text += " " + unit;
+    return text;
+}
 
 // The performance lines of the text report, with their units.
 std::string PerformanceText(const MotorReport& report) {
@@ -119,6 +73,7 @@ std::string PerformanceText(const MotorReport& report) {
     std::string text;
     text += "Peak pressure: " + Shown(p.peak_pressure / 1e6) + " MPa (" + Shown(p.peak_pressure / kPascalsPerPsi) + " psi)\n";
     text += "Burn time: " + Shown(p.burn_time) + " s\n";
+    text += "Thrust time: " + thrust(p.thrust_time, " s") + "\n";
     text += "Total impulse: " + thrust(p.total_impulse, " N s") + "\n";
     text += "Average thrust: " + thrust(p.average_thrust, " N") + "\n";
     text += "Peak thrust: " + thrust(p.peak_thrust, " N") + "\n";
@@ -137,6 +92,7 @@ std::string PerformanceJson(const MotorReport& report) {
     const Performance& p = *report.performance;
     auto thrust = [&](double value) { return p.has_thrust ? Number(value) : std::string("null"); };
     std::string json = "{\"burn_time_s\":" + Number(p.burn_time);
+    json += ",\"thrust_time_s\":" + thrust(p.thrust_time);
     json += ",\"total_impulse_ns\":" + thrust(p.total_impulse);
     json += ",\"average_thrust_n\":" + thrust(p.average_thrust);
     json += ",\"peak_thrust_n\":" + thrust(p.peak_thrust);
@@ -149,25 +105,6 @@ std::string PerformanceJson(const MotorReport& report) {
 }
 
 }  // namespace
-
-std::string TerminalSafe(const std::string& text) {
-    std::string out;
-    for (std::size_t at = 0; at < text.size();) {
-        uint32_t code = 0;
-        const std::size_t length = Utf8Sequence(text, at, &code);
-        if (length == 0 || IsControl(code)) {
-            // Shown as \xNN per byte, so nothing in a file can steer the terminal.
-            for (std::size_t i = 0; i < std::max<std::size_t>(length, 1); ++i) {
-                out += "\\x" + Hex2(static_cast<unsigned char>(text[at + i]));
-            }
-            at += std::max<std::size_t>(length, 1);
-            continue;
-        }
-        out.append(text, at, length);
-        at += length;
-    }
-    return out;
-}
 
 bool HasFailedFigure(const MotorReport& report) {
     for (const Figure* figure : {&report.nozzle, &report.initial_kn, &report.max_kn, &report.web,
@@ -199,6 +136,7 @@ MotorReport ReportMotor(const std::string& file, cMotor& motor, bool with_curve,
     report.grains = motor.GrainCount();
     report.with_curve = with_curve;
     report.with_search = search != SearchKind::kNone;
+    if (motor.Performance().units) report.length_unit = *motor.Performance().units == LengthUnit::kInch ? "in" : "mm";
 
     // The nozzle field shows the diameter as text; the recalculation reads it back.
     const std::string nozzle_text = Number(motor.NozzleDia());
@@ -248,9 +186,17 @@ MotorReport ReportMotor(const std::string& file, cMotor& motor, bool with_curve,
     if (report.with_search) {
         report.nozzle_for_target = Evaluate([&] {
             cMotor trial = motor;
-            const float diameter = search == SearchKind::kInitialKn ? SearchNozzleForInitialKn(trial, target)
-                                                                    : SearchNozzleForMaxKn(trial, target);
-            return Number(RoundDecimals(diameter, 3));
+            const NozzleSizingResult sized = search == SearchKind::kInitialKn ? SizeNozzleForInitialKn(trial, target)
+                                                                               : SizeNozzleForMaxKn(trial, target);
+            if (!sized.reached) {
+                const NozzleSearchRange range = SearchRangeOf(motor);
+                const std::string unit = report.length_unit.empty() ? "" : " " + report.length_unit;
+                throw RunTimeError(err::kInvalidCall,
+                                   "no throat from " + Number(range.first) + " to " + Number(range.last) + unit +
+                                       " gives " + (search == SearchKind::kInitialKn ? "an initial" : "a maximum") +
+                                       " Kn of " + Number(target) + " or less");
+            }
+            return Number(sized.shown);
         });
     }
     return report;
@@ -260,16 +206,17 @@ std::string ReportText(const MotorReport& report) {
     std::string text;
     text += "File: " + TerminalSafe(report.file) + "\n";
     text += "Grains: " + std::to_string(report.grains) + "\n";
-    text += "Nozzle throat: " + TextOf(report.nozzle) + "\n";
+    const std::string& unit = report.length_unit;
+    text += "Nozzle throat: " + TextOfLength(report.nozzle, unit) + "\n";
     text += "Initial Kn: " + TextOf(report.initial_kn) + "\n";
     text += "Max Kn: " + TextOf(report.max_kn) + "\n";
-    text += "Max Kn depth: " + TextOf(report.max_kn_depth) + "\n";
-    text += "Web: " + TextOf(report.web) + "\n";
+    text += "Max Kn depth: " + TextOfLength(report.max_kn_depth, unit) + "\n";
+    text += "Web: " + TextOfLength(report.web, unit) + "\n";
     text += "Nozzle/core area ratio: " + TextOf(report.area_ratio);
     if (report.area_ratio.value) text += " (" + report.area_ratio_level + ")";
     text += "\n";
     text += "Volume loading: " + TextOf(report.volume_loading) + (report.volume_loading.value ? "%" : "") + "\n";
-    if (report.with_search) text += "Nozzle for target: " + TextOf(report.nozzle_for_target) + "\n";
+    if (report.with_search) text += "Nozzle for target: " + TextOfLength(report.nozzle_for_target, unit) + "\n";
     if (report.has_propellant) text += PerformanceText(report);
     if (report.with_curve) {
         if (!report.curve_error.empty()) {
@@ -334,87 +281,6 @@ std::optional<std::string> ThroatWarning(const cMotor& motor) {
                ") is so small that its area is 0, so every Kn reads 0";
     }
     return std::nullopt;
-}
-
-namespace {
-
-struct CurvePoint {
-    double time, thrust;
-};
-
-// At most `most` of the points, the first and the last always: each next
-// point kept is the one farthest (in thrust) from the line through the
-// kept points around it.
-std::vector<CurvePoint> Simplified(const std::vector<CurvePoint>& points, std::size_t most) {
-    std::vector<bool> kept(points.size(), false);
-    kept.front() = kept.back() = true;
-    for (std::size_t count = 2; count < most && count < points.size(); ++count) {
-        double farthest = -1.0;
-        std::size_t pick = 0;
-        std::size_t left = 0;
-        for (std::size_t i = 1; i < points.size(); ++i) {
-            if (kept[i]) {
-                left = i;
-                continue;
-            }
-            std::size_t right = i + 1;
-            while (!kept[right]) ++right;
-            const CurvePoint& a = points[left];
-            const CurvePoint& b = points[right];
-            const double along = b.time > a.time ? (points[i].time - a.time) / (b.time - a.time) : 0.5;
-            const double distance = std::fabs(points[i].thrust - (a.thrust + along * (b.thrust - a.thrust)));
-            if (distance > farthest) {
-                farthest = distance;
-                pick = i;
-            }
-        }
-        if (farthest <= 0.0) break;
-        kept[pick] = true;
-    }
-    std::vector<CurvePoint> result;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        if (kept[i]) result.push_back(points[i]);
-    }
-    return result;
-}
-
-std::string Rasp(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6g", value);
-    return text;
-}
-
-}  // namespace
-
-std::string EngineFile(const cMotor& motor, const Performance& performance, const std::string& source) {
-    const double to_mm = MetresPer(*motor.Performance().units) * 1000.0;
-    double diameter = 0.0, length = 0.0;
-    for (const auto& grain : motor.Grains()) {
-        diameter = std::max(diameter, static_cast<double>(grain->Diameter()));
-        length += grain->Length();
-    }
-    // The curve with strictly increasing times: the two points of a burnout
-    // are a moment apart. The burn starts at full thrust; simulators take the
-    // curve as rising from 0 at time 0, so it starts a moment later.
-    const double end = performance.burn_time;
-    const double moment = 1e-4 * end;
-    std::vector<CurvePoint> points;
-    for (const PerformancePoint& p : performance.curve) {
-        double time = std::max(p.time, points.empty() ? moment : points.back().time + moment);
-        if (&p == &performance.curve.back()) time = std::max(time, end);
-        points.push_back({time, p.thrust});
-    }
-    points.back().thrust = 0.0;
-    const std::vector<CurvePoint> kept = Simplified(points, 32);
-
-    std::string text;
-    text += "; Thrust curve of " + TerminalSafe(source) + ", made by Thrustlet";
-    if (motor.Performance().propellant_name) text += " (propellant: " + TerminalSafe(*motor.Performance().propellant_name) + ")";
-    text += "\n; The total mass is the propellant's alone: add the motor's hardware.\n";
-    text += performance.designation + " " + Rasp(diameter * to_mm) + " " + Rasp(length * to_mm) + " P " +
-            Rasp(performance.propellant_mass) + " " + Rasp(performance.propellant_mass) + " Thrustlet\n";
-    for (const CurvePoint& point : kept) text += "   " + Rasp(point.time) + " " + Rasp(point.thrust) + "\n";
-    return text;
 }
 
 }  // namespace thrustlet

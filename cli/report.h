@@ -31,10 +31,13 @@ struct MotorReport {
     Figure area_ratio;
     std::string area_ratio_level;  // "ok", "warning" or "danger"
     Figure volume_loading;
+    std::string length_unit;  // "in", "mm", or "" for a design without a unit
     bool with_curve = false;
     std::vector<std::pair<std::string, std::string>> curve;  // depth label, Kn
     std::string curve_error;
     bool with_search = false;
+    // The throat for the target, or the failure that no throat of the
+    // search's range reaches it (never the range's end as an answer).
     Figure nozzle_for_target;
     // The performance figures of a design with a propellant; a problem in
     // their place when its values cannot give them.
@@ -54,20 +57,9 @@ std::string ReportText(const MotorReport& report);
 std::string ReportJson(const MotorReport& report);
 std::string ErrorJson(const std::string& file, const std::string& error);
 
-// Text for a terminal: control characters (C0, DEL, C1) and bytes that are
-// not UTF-8 are shown as \xNN, so a file's text cannot steer the terminal.
-std::string TerminalSafe(const std::string& text);
-
 // True when a figure the report was asked for failed (not merely N/A), the
 // performance figures included.
 bool HasFailedFigure(const MotorReport& report);
-
-// The motor's thrust curve as a RASP engine file (the form OpenRocket and
-// other simulators load): a header line (name, diameter and length in mm,
-// delays, propellant and total mass in kg, maker), then "time thrust" lines
-// ending at thrust 0, at most 32 points chosen to keep the impulse within
-// 1 %. `source` names the design in a comment.
-std::string EngineFile(const cMotor& motor, const Performance& performance, const std::string& source);
 
 // Grains the window's editor would refuse (a dimension not above zero) and
 // grains without propellant (core not below the diameter), one line each.

@@ -85,7 +85,9 @@ KnCurve Sample(cMotor& motor, bool bounded) {
     std::optional<KnAtDepths> kn_at;
     if (bounded) kn_at.emplace(motor, curve.web, depths);
 
-    const bool whole_labels = curve.web > 5.0f;
+    // A web over 5 units is labelled in whole units; a millimetre design's
+    // labels are its true depths (a web of 9.5 mm is no 10).
+    const bool whole_labels = curve.web > 5.0f && motor.Performance().units != LengthUnit::kMillimetre;
     bool previous_zero = false;
     int i = 0;
     for (std::size_t k = 0; k < depths.size(); ++k) {

@@ -28,7 +28,9 @@ struct KnAxis {
 
 // Samples KN from depth 0 to the web (32-bit depth accumulation, at most
 // 1000 columns). Two zero samples in a row end the curve. Model failures
-// pass to the caller.
+// pass to the caller. Labels are the depths rounded to 4 decimals, or to
+// whole units for a web over 5; a millimetre design keeps 4 decimals (its
+// graph places its ticks at true depths).
 // Most depths are settled by bounds on the area sums (model/kn_max.h)
 // without summing the grains; the result is that of the plain sampling.
 KnCurve SampleKnCurve(cMotor& motor);

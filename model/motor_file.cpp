@@ -1,7 +1,9 @@
 #include "model/motor_file.h"
 
 #include <algorithm>
+#include <cmath>
 
+#include "model/burn_rate_law.h"
 #include "model/durable_file.h"
 #include "model/errors.h"
 #include "model/misc_funcs.h"
@@ -16,10 +18,18 @@ namespace {
 constexpr const char* kLineEnd = "\r\n";
 constexpr std::size_t kShownLineLength = 80;
 
-std::string FileNumber(float value) { return SingleToText(value, '.'); }
+// A value that is not a number cannot be read back: the file is refused
+// rather than written with it. `what` names the value.
+float Finite(float value, const char* what) {
+    if (!std::isfinite(value)) {
+        throw RunTimeError(err::kOverflow, std::string("Overflow: ") + what + " is not a finite number");
+    }
+    return value;
+}
+std::string FileNumber(float value, const char* what) { return SingleToText(Finite(value, what), '.'); }
 // The performance lines keep every value exactly: they are new, so no
 // reader expects the seven digits of the lines before them.
-std::string ExactNumber(float value) { return SingleToExactText(value, '.'); }
+std::string ExactNumber(float value, const char* what) { return SingleToExactText(Finite(value, what), '.'); }
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
@@ -123,6 +133,10 @@ void ReadPerformanceLine(std::string_view line, PerformanceInputs& extra) {
     } else if (key == "PropellantName") {
         extra.propellant_name = value;
     } else if (key == "BurnRate") {
+        if (extra.burn_rate.size() >= kMaxBurnRatePieces) {
+            throw RunTimeError(err::kOverflow, "Overflow: a burn-rate law holds at most " +
+                                                   std::to_string(kMaxBurnRatePieces) + " BurnRate lines");
+        }
         std::string fields = value;
         BurnRatePiece piece;
         for (float* field : {&piece.p_min, &piece.p_max, &piece.a, &piece.n}) {
@@ -140,26 +154,36 @@ void ReadPerformanceLine(std::string_view line, PerformanceInputs& extra) {
         extra.nozzle_efficiency = number();
     } else if (key == "AmbientPressure") {
         extra.ambient_pressure = number();
+    } else if (key == "CaseDiameter") {
+        extra.case_diameter = number();
+    } else if (key == "CaseLength") {
+        extra.case_length = number();
+    } else if (key == "HardwareMass") {
+        extra.hardware_mass = number();
     }
 }
 
 }  // namespace
 
 std::string MotorFileText(const cMotor& motor) {
+    const PerformanceInputs& extra = motor.Performance();
     std::string text;
     text += "Name:" + motor.Name() + kLineEnd;
-    text += "NozzleDia:" + FileNumber(motor.NozzleDia()) + kLineEnd;
+    text += "NozzleDia:" + FileNumber(motor.NozzleDia(), "the nozzle throat") + kLineEnd;
     for (const auto& grain : motor.Grains()) {
-        text += "Grain:" + std::to_string(grain->GrainType()) + "," + FileNumber(grain->Length()) +
-                "," + FileNumber(grain->Diameter()) + "," + FileNumber(grain->CoreDiameter()) +
-                kLineEnd;
+        text += "Grain:" + std::to_string(grain->GrainType()) + "," + FileNumber(grain->Length(), "a grain's length") +
+                "," + FileNumber(grain->Diameter(), "a grain's diameter") + "," +
+                FileNumber(grain->CoreDiameter(), "a grain's core") + kLineEnd;
     }
+    // A design with a unit keeps its propellant exactly, as its other
+    // performance lines (a library propellant still matches its entry after
+    // Save and Open); the seven-line form of the others stays as it was.
+    const auto propellant = extra.units ? ExactNumber : FileNumber;
     text += std::string("Propellant Data") + kLineEnd;
-    text += "ISP*:" + FileNumber(motor.ISPStar()) + kLineEnd;
-    text += "Density:" + FileNumber(motor.Density()) + kLineEnd;
-    text += "BallisticA:" + FileNumber(motor.BallisticA()) + kLineEnd;
-    text += "BallisticN:" + FileNumber(motor.BallisticN()) + kLineEnd;
-    const PerformanceInputs& extra = motor.Performance();
+    text += "ISP*:" + propellant(motor.ISPStar(), "c* (ISP*)") + kLineEnd;
+    text += "Density:" + propellant(motor.Density(), "the density") + kLineEnd;
+    text += "BallisticA:" + propellant(motor.BallisticA(), "the burn-rate coefficient") + kLineEnd;
+    text += "BallisticN:" + propellant(motor.BallisticN(), "the burn-rate exponent") + kLineEnd;
     if (extra.units) text += std::string("Units:") + (*extra.units == LengthUnit::kInch ? "in" : "mm") + kLineEnd;
     if (extra.propellant_name) {
         // A line break in the name would end its line early.
@@ -168,13 +192,27 @@ std::string MotorFileText(const cMotor& motor) {
         text += "PropellantName:" + name + kLineEnd;
     }
     for (const BurnRatePiece& piece : extra.burn_rate) {
-        text += "BurnRate:" + ExactNumber(piece.p_min) + "," + ExactNumber(piece.p_max) + "," + ExactNumber(piece.a) +
-                "," + ExactNumber(piece.n) + kLineEnd;
+        text += "BurnRate:" + ExactNumber(piece.p_min, "a burn-rate pressure") + "," +
+                ExactNumber(piece.p_max, "a burn-rate pressure") + "," +
+                ExactNumber(piece.a, "a burn-rate coefficient") + "," + ExactNumber(piece.n, "a burn-rate exponent") +
+                kLineEnd;
     }
-    if (extra.specific_heat_ratio) text += "SpecificHeatRatio:" + ExactNumber(*extra.specific_heat_ratio) + kLineEnd;
-    if (extra.nozzle_exit_dia) text += "NozzleExitDia:" + ExactNumber(*extra.nozzle_exit_dia) + kLineEnd;
-    if (extra.nozzle_efficiency) text += "NozzleEfficiency:" + ExactNumber(*extra.nozzle_efficiency) + kLineEnd;
-    if (extra.ambient_pressure) text += "AmbientPressure:" + ExactNumber(*extra.ambient_pressure) + kLineEnd;
+    const struct {
+        const char* key;
+        const std::optional<float>& value;
+        const char* what;
+    } optional_lines[] = {
+        {"SpecificHeatRatio", extra.specific_heat_ratio, "the specific heat ratio"},
+        {"NozzleExitDia", extra.nozzle_exit_dia, "the nozzle exit"},
+        {"NozzleEfficiency", extra.nozzle_efficiency, "the nozzle efficiency"},
+        {"AmbientPressure", extra.ambient_pressure, "the ambient pressure"},
+        {"CaseDiameter", extra.case_diameter, "the case diameter"},
+        {"CaseLength", extra.case_length, "the case length"},
+        {"HardwareMass", extra.hardware_mass, "the hardware mass"},
+    };
+    for (const auto& line : optional_lines) {
+        if (line.value) text += std::string(line.key) + ":" + ExactNumber(*line.value, line.what) + kLineEnd;
+    }
     return text;
 }
 

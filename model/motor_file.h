@@ -37,8 +37,11 @@ struct MotorFileContent {
 // A design with performance data has its "Key:value" lines after the four
 // propellant lines (where readers of the seven-line form never look):
 // Units, PropellantName, BurnRate (one per piece), SpecificHeatRatio,
-// NozzleExitDia, NozzleEfficiency and AmbientPressure, each only when the
-// design has it.
+// NozzleExitDia, NozzleEfficiency, AmbientPressure, CaseDiameter,
+// CaseLength and HardwareMass, each only when the design has it, every
+// value exactly (the shortest text that reads back as the same float); with
+// Units the four propellant values are written exactly too. A value that is
+// not finite fails with "Overflow" naming it: it could not be read back.
 std::string MotorFileText(const cMotor& motor);
 
 // Reads motor file text (CR LF, LF or CR line ends). Fails with a

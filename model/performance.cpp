@@ -1,9 +1,13 @@
 #include "model/performance.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
+#include <iterator>
 #include <limits>
+#include <tuple>
 
+#include "model/burn_rate_law.h"
 #include "model/motor.h"
 #include "model/number_text.h"
 #include "model/numeric.h"
@@ -32,92 +36,6 @@ std::string Number(float value) { return SingleToText(value, '.'); }
 struct Quadratic {
     double a = 0.0, b = 0.0, c = 0.0;
     double At(double x) const { return c + x * (b + x * a); }
-};
-
-// The burn-rate law as pieces of r = a P^n, each with the pressure range it
-// holds for; without pieces, one that holds everywhere.
-class BurnRateLaw {
-public:
-    struct Piece {
-        double p_min, p_max, a, n;
-        double exponent;  // 1 / (1 - n)
-        double factor;    // a rho c*: P^(1-n) = Kn factor
-    };
-
-    BurnRateLaw(const cMotor& motor, double rho_cstar) {
-        const auto& pieces = motor.Performance().burn_rate;
-        if (pieces.empty()) {
-            Add(0.0, kInfinity, motor.BallisticA(), motor.BallisticN(), rho_cstar);
-        } else {
-            for (const BurnRatePiece& piece : pieces) Add(piece.p_min, piece.p_max, piece.a, piece.n, rho_cstar);
-        }
-    }
-
-    double Pressure(std::size_t piece, double kn) const {
-        return std::pow(kn * pieces_[piece].factor, pieces_[piece].exponent);
-    }
-
-    // The first piece (ascending) whose range holds its own pressure at this
-    // Kn; else the piece whose range is nearest in log P, and `outside`.
-    std::size_t Select(double kn, bool* outside) const {
-        std::size_t nearest = 0;
-        double distance = kInfinity;
-        for (std::size_t i = 0; i < pieces_.size(); ++i) {
-            const double pressure = Pressure(i, kn);
-            if (pressure >= pieces_[i].p_min && pressure <= pieces_[i].p_max) return i;
-            const double d = pressure < pieces_[i].p_min ? std::log(pieces_[i].p_min / pressure)
-                                                         : std::log(pressure / pieces_[i].p_max);
-            if (d < distance) {
-                distance = d;
-                nearest = i;
-            }
-        }
-        *outside = true;
-        return nearest;
-    }
-
-    // The Kn values where the selection can change: where a piece's
-    // pressure meets an end of its range, and where two pieces' distances
-    // (in log P, outside their ranges) are equal. Some may not be changes;
-    // every change is among them.
-    std::vector<double> SwitchingKn() const {
-        std::vector<double> kn;
-        if (pieces_.size() < 2 && std::isinf(pieces_[0].p_max) && pieces_[0].p_min <= 0.0) return kn;
-        // log P = alpha log Kn + beta for each piece.
-        for (const Piece& piece : pieces_) {
-            for (double end : {piece.p_min, piece.p_max}) {
-                if (end > 0.0 && std::isfinite(end)) kn.push_back(std::pow(end, 1.0 - piece.n) / piece.factor);
-            }
-        }
-        for (std::size_t i = 0; i < pieces_.size(); ++i) {
-            for (std::size_t j = i + 1; j < pieces_.size(); ++j) {
-                for (int side_i : {-1, 1}) {
-                    for (int side_j : {-1, 1}) {
-                        // d = side (alpha u + beta - log end), end by side.
-                        auto line = [](const Piece& p, int side, double* slope, double* offset) {
-                            const double end = side < 0 ? p.p_min : p.p_max;
-                            *slope = side * p.exponent;
-                            *offset = side * (p.exponent * std::log(p.factor) - std::log(end));
-                        };
-                        double si = 0, oi = 0, sj = 0, oj = 0;
-                        line(pieces_[i], side_i, &si, &oi);
-                        line(pieces_[j], side_j, &sj, &oj);
-                        if (!std::isfinite(oi) || !std::isfinite(oj) || si == sj) continue;
-                        const double u = (oj - oi) / (si - sj);
-                        const double value = std::exp(u);
-                        if (std::isfinite(value) && value > 0.0) kn.push_back(value);
-                    }
-                }
-            }
-        }
-        return kn;
-    }
-
-private:
-    void Add(double p_min, double p_max, double a, double n, double rho_cstar) {
-        pieces_.push_back({p_min, p_max, a, n, 1.0 / (1.0 - n), a * rho_cstar});
-    }
-    std::vector<Piece> pieces_;
 };
 
 // The roots of q(x) = value strictly inside (low, high).
@@ -171,6 +89,10 @@ std::string PropellantProblem(float c_star, float density, float a, float n, con
     auto positive = [](double v) { return std::isfinite(v) && v > 0.0; };
     if (!positive(c_star)) return "c* (ISP*) must be above 0, not " + Number(c_star);
     if (!positive(density)) return "the density must be above 0, not " + Number(density);
+    if (in.burn_rate.size() > kMaxBurnRatePieces) {
+        return "a burn-rate law holds at most " + std::to_string(kMaxBurnRatePieces) + " pieces, not " +
+               std::to_string(in.burn_rate.size());
+    }
     if (in.burn_rate.empty()) {
         if (!positive(a)) return "the burn-rate coefficient a must be above 0, not " + Number(a);
         if (!(std::isfinite(n) && n < 1.0f)) return "the burn-rate exponent n must be below 1, not " + Number(n);
@@ -257,13 +179,269 @@ double ThrustCoefficient(double k, double area_ratio, double chamber, double amb
     return Nozzle(k, area_ratio).Coefficient(chamber, ambient);
 }
 
+namespace {
+
+// The burn laid out for integration: each grain with propellant burns from
+// depth 0 to its burnout, its area a quadratic in the depth meanwhile (the
+// area rules in exact arithmetic: core c0 + 2x, length L0 - 2x, both end
+// faces). Between burnouts the stack's area is one quadratic; within such a
+// stretch the law changes state only where Kn crosses a switching value, so
+// the stretch is cut there into segments of one state each.
+class Burn {
+public:
+    struct Segment {
+        double x0 = 0.0, x1 = 0.0;
+        Quadratic area;  // in the design's unit squared
+        BurnRateLaw::State state;
+        int steps = 1;
+    };
+    // One integration step, with the time and impulse when it starts.
+    struct Step {
+        std::size_t segment = 0;
+        double x0 = 0.0, x1 = 0.0, time = 0.0, impulse = 0.0;
+    };
+
+    explicit Burn(const cMotor& motor)
+        : law_(motor.Performance().burn_rate, motor.BallisticA(), motor.BallisticN(),
+               static_cast<double>(motor.ISPStar()) * motor.Density()),
+          thrust_at_(motor),
+          throat_(kPi * std::pow(motor.NozzleDia() / 2.0, 2.0)),
+          metres_(MetresPer(*motor.Performance().units)),
+          rho_cstar_(static_cast<double>(motor.ISPStar()) * motor.Density()) {
+        struct Burning {
+            double end;
+            Quadratic area;
+        };
+        std::vector<Burning> grains;
+        for (const auto& grain : motor.Grains()) {
+            const double length = grain->Length(), diameter = grain->Diameter(), core = grain->CoreDiameter();
+            if (!(core < diameter)) continue;
+            volume_ += kPi / 4.0 * (diameter * diameter - core * core) * length;
+            Burning burning;
+            burning.end = std::min(length, diameter - core) / 2.0;
+            burning.area.c = kPi * core * length + kPi / 2.0 * (diameter * diameter - core * core);
+            burning.area.b = 2.0 * kPi * (length - 2.0 * core);
+            burning.area.a = -6.0 * kPi;
+            grains.push_back(burning);
+        }
+        if (grains.empty()) return;
+        std::sort(grains.begin(), grains.end(), [](const Burning& x, const Burning& y) { return x.end < y.end; });
+        burnout_ = grains.back().end;
+
+        // The stretches between burnouts, each with the area of the grains
+        // burning in it, summed from the last stretch back.
+        struct Stretch {
+            double from, to;
+            Quadratic area;
+        };
+        std::vector<Stretch> stretches;
+        Quadratic sum;
+        double to = burnout_;
+        for (std::size_t i = grains.size(); i-- > 0;) {
+            sum.a += grains[i].area.a;
+            sum.b += grains[i].area.b;
+            sum.c += grains[i].area.c;
+            const double from = i > 0 ? grains[i - 1].end : 0.0;
+            if (from < to) {
+                stretches.push_back({from, to, sum});
+                to = from;
+            }
+        }
+        std::reverse(stretches.begin(), stretches.end());
+
+        const std::vector<double> switching = law_.SwitchingKn();
+        for (const Stretch& stretch : stretches) {
+            std::vector<double> bounds = {stretch.from, stretch.to};
+            for (double kn : switching) CrossingsInside(stretch.area, kn * throat_, stretch.from, stretch.to, &bounds);
+            std::sort(bounds.begin(), bounds.end());
+            for (std::size_t b = 0; b + 1 < bounds.size(); ++b) {
+                const double x0 = bounds[b], x1 = bounds[b + 1];
+                if (!(x1 > x0)) continue;
+                Segment segment;
+                segment.x0 = x0;
+                segment.x1 = x1;
+                segment.area = stretch.area;
+                segment.state = law_.Select(Kn(stretch.area, 0.5 * (x0 + x1)));
+                segment.steps = std::max(1, static_cast<int>(std::ceil(kStepsPerBurn * (x1 - x0) / burnout_)));
+                segments_.push_back(segment);
+            }
+        }
+    }
+
+    bool HasPropellant() const { return !segments_.empty(); }
+    double Burnout() const { return burnout_; }
+    double PropellantVolume() const { return volume_; }
+    const std::vector<Segment>& Segments() const { return segments_; }
+    const BurnRateLaw& Law() const { return law_; }
+    const ThrustOf& ThrustAt() const { return thrust_at_; }
+
+    // Kn at depth x of a stretch's area; never below 0 (the area rules can
+    // round a burnt-out grain's last area a hair below it).
+    double Kn(const Quadratic& area, double x) const { return std::max(0.0, area.At(x)) / throat_; }
+    double PressureAt(const Segment& segment, double x) const {
+        return law_.Pressure(segment.state, Kn(segment.area, x));
+    }
+    double ThrustAtDepth(const Segment& segment, double x) const { return thrust_at_(PressureAt(segment, x)); }
+
+    // The time (s) and impulse (N s) the burn takes from depth `a` of a
+    // segment to a + width, summed by 5-point Gauss-Legendre. The burn rate
+    // comes from the mass balance: r = P / (Kn rho c*).
+    std::pair<double, double> Integrate(const Segment& segment, double a, double width) const {
+        double dt = 0.0, di = 0.0;
+        for (int g = 0; g < 5; ++g) {
+            const double x = a + 0.5 * width * (1.0 + kGaussNodes[g]);
+            const double kn = Kn(segment.area, x);
+            const double pressure = law_.Pressure(segment.state, kn);
+            const double seconds_per_unit = metres_ * kn * rho_cstar_ / pressure;
+            dt += kGaussWeights[g] * seconds_per_unit;
+            di += kGaussWeights[g] * seconds_per_unit * thrust_at_(pressure);
+        }
+        return {0.5 * width * dt, 0.5 * width * di};
+    }
+
+    // The largest pressure within a segment: at its largest Kn (an end, or
+    // the top of the quadratic), since the pressure never falls as Kn rises.
+    double PeakPressure(const Segment& segment) const {
+        const Quadratic& q = segment.area;
+        double top = std::max(q.At(segment.x0), q.At(segment.x1));
+        if (q.a != 0.0) {
+            const double vertex = -q.b / (2.0 * q.a);
+            if (vertex > segment.x0 && vertex < segment.x1) top = std::max(top, q.At(vertex));
+        }
+        return law_.Pressure(segment.state, std::max(0.0, top) / throat_);
+    }
+
+private:
+    BurnRateLaw law_;
+    ThrustOf thrust_at_;
+    double throat_;  // in the design's unit squared
+    double metres_;
+    double rho_cstar_;
+    double burnout_ = 0.0;
+    double volume_ = 0.0;  // the design's unit cubed
+    std::vector<Segment> segments_;
+};
+
+// The figures and the steps they were summed over.
+struct Integration {
+    Performance figures;
+    std::vector<Burn::Step> steps;
+};
+
+// The depth in [x0, x1] of a segment where the thrust crosses `limit`
+// (thrust(x0) and thrust(x1) on either side of it), by bisection.
+double ThrustCrossing(const Burn& burn, const Burn::Segment& segment, double x0, double x1, double limit) {
+    const bool rising = burn.ThrustAtDepth(segment, x0) < limit;
+    for (int i = 0; i < 100 && x1 - x0 > 1e-15 * std::max(1.0, std::fabs(x1)); ++i) {
+        const double middle = 0.5 * (x0 + x1);
+        ((burn.ThrustAtDepth(segment, middle) < limit) == rising ? x0 : x1) = middle;
+    }
+    return 0.5 * (x0 + x1);
+}
+
+// The time and impulse at a depth within a step.
+std::pair<double, double> AtDepth(const Burn& burn, const Burn::Step& step, double x) {
+    const auto [dt, di] = burn.Integrate(burn.Segments()[step.segment], step.x0, x - step.x0);
+    return {step.time + dt, step.impulse + di};
+}
+
+// The average thrust as the certification rule takes it: the impulse from
+// where the thrust first reaches 5 % of its peak to where it last falls
+// below it, over that time. Sets `thrust_time` and `average_thrust`.
+void CertificationAverage(const Burn& burn, const std::vector<Burn::Step>& steps, Performance& p) {
+    const double limit = 0.05 * p.peak_thrust;
+    const auto& segments = burn.Segments();
+    auto thrust_at = [&](const Burn::Step& step, double x) { return burn.ThrustAtDepth(segments[step.segment], x); };
+    double start_time = 0.0, start_impulse = 0.0, end_time = p.burn_time, end_impulse = p.total_impulse;
+    bool found = false;
+    for (const Burn::Step& step : steps) {
+        if (thrust_at(step, step.x0) >= limit) {
+            start_time = step.time, start_impulse = step.impulse;
+        } else if (thrust_at(step, step.x1) >= limit) {
+            std::tie(start_time, start_impulse) =
+                AtDepth(burn, step, ThrustCrossing(burn, segments[step.segment], step.x0, step.x1, limit));
+        } else {
+            continue;
+        }
+        found = true;
+        break;
+    }
+    for (std::size_t i = steps.size(); found && i-- > 0;) {
+        const Burn::Step& step = steps[i];
+        if (thrust_at(step, step.x1) >= limit) {
+            if (i + 1 < steps.size()) {
+                end_time = steps[i + 1].time, end_impulse = steps[i + 1].impulse;
+            }
+        } else if (thrust_at(step, step.x0) >= limit) {
+            std::tie(end_time, end_impulse) =
+                AtDepth(burn, step, ThrustCrossing(burn, segments[step.segment], step.x0, step.x1, limit));
+        } else {
+            continue;
+        }
+        break;
+    }
+    p.thrust_time = found ? std::max(0.0, end_time - start_time) : 0.0;
+    p.average_thrust = p.thrust_time > 0.0 ? (end_impulse - start_impulse) / p.thrust_time : 0.0;
+}
+
+Integration Integrate(const cMotor& motor, const Burn& burn) {
+    Integration out;
+    Performance& result = out.figures;
+    result.has_thrust = burn.ThrustAt().has_thrust;
+    double time = 0.0, impulse = 0.0;
+    auto point = [&](const Burn::Segment& segment, double depth) {
+        PerformancePoint p;
+        p.depth = depth;
+        p.time = time;
+        p.kn = burn.Kn(segment.area, depth);
+        p.pressure = burn.Law().Pressure(segment.state, p.kn);
+        p.thrust = burn.ThrustAt()(p.pressure);
+        return p;
+    };
+    const auto& segments = burn.Segments();
+    for (std::size_t s = 0; s < segments.size(); ++s) {
+        const Burn::Segment& segment = segments[s];
+        if (burn.Law().Outside(segment.state)) result.outside_burn_rate_data = true;
+        result.peak_pressure = std::max(result.peak_pressure, burn.PeakPressure(segment));
+        const PerformancePoint first = point(segment, segment.x0);
+        if (result.curve.empty() || result.curve.back().pressure != first.pressure) result.curve.push_back(first);
+        const double width = (segment.x1 - segment.x0) / segment.steps;
+        for (int k = 0; k < segment.steps; ++k) {
+            const double left = segment.x0 + k * width;
+            out.steps.push_back({s, left, left + width, time, impulse});
+            const auto [dt, di] = burn.Integrate(segment, left, width);
+            time += dt;
+            impulse += di;
+            result.curve.push_back(point(segment, left + width));
+        }
+    }
+    // The last grain's burnout ends the burn.
+    PerformancePoint end;
+    end.depth = burn.Burnout();
+    end.time = time;
+    result.curve.push_back(end);
+
+    result.burn_time = time;
+    const double metres = MetresPer(*motor.Performance().units);
+    result.propellant_mass = motor.Density() * burn.PropellantVolume() * metres * metres * metres;
+    if (result.has_thrust) {
+        result.total_impulse = impulse;
+        result.peak_thrust = burn.ThrustAt()(result.peak_pressure);
+        result.delivered_isp = impulse / (result.propellant_mass * kStandardGravity);
+        CertificationAverage(burn, out.steps, result);
+    }
+    return out;
+}
+
+}  // namespace
+
 std::vector<DepthFigures> FiguresAtDepths(const cMotor& motor, const std::vector<double>& depths) {
-    const BurnRateLaw law(motor, static_cast<double>(motor.ISPStar()) * motor.Density());
-    const ThrustOf thrust_at(motor);
+    const Burn burn(motor);
+    const Integration integration = burn.HasPropellant() ? Integrate(motor, burn) : Integration{};
+    const auto& steps = integration.steps;
     const double throat = kPi * std::pow(motor.NozzleDia() / 2.0, 2.0);
     std::vector<DepthFigures> figures;
     figures.reserve(depths.size());
-    bool outside = false;
     for (double x : depths) {
         double area = 0.0;
         for (const auto& grain : motor.Grains()) {
@@ -274,8 +452,20 @@ std::vector<DepthFigures> FiguresAtDepths(const cMotor& motor, const std::vector
             }
         }
         const double kn = area / throat;
-        const double pressure = kn > 0.0 ? law.Pressure(law.Select(kn, &outside), kn) : 0.0;
-        figures.push_back({pressure, pressure > 0.0 ? thrust_at(pressure) : 0.0});
+        DepthFigures at;
+        at.pressure = kn > 0.0 ? burn.Law().Pressure(kn) : 0.0;
+        at.thrust = at.pressure > 0.0 ? burn.ThrustAt()(at.pressure) : 0.0;
+        // The time the burn reached this depth, by the figures' own steps.
+        if (steps.empty() || x <= 0.0) {
+            at.time = 0.0;
+        } else if (x >= burn.Burnout()) {
+            at.time = integration.figures.burn_time;
+        } else {
+            auto step = std::upper_bound(steps.begin(), steps.end(), x,
+                                         [](double depth, const Burn::Step& s) { return depth < s.x0; });
+            at.time = AtDepth(burn, *std::prev(step), x).first;
+        }
+        figures.push_back(at);
     }
     return figures;
 }
@@ -302,138 +492,36 @@ PerformanceOutcome ComputePerformance(const cMotor& motor) {
     outcome.problem = Problem(motor);
     if (!outcome.problem.empty()) return outcome;
 
-    const double metres = MetresPer(*in.units);
-    const double rho = motor.Density(), cstar = motor.ISPStar();
-    const BurnRateLaw law(motor, rho * cstar);
-    const double throat = kPi * std::pow(motor.NozzleDia() / 2.0, 2.0);  // in the design's unit
-    const ThrustOf thrust_at(motor);
-    const bool has_thrust = thrust_at.has_thrust;
-
-    // Each grain with propellant burns from depth 0 to its burnout, its area
-    // a quadratic in the depth meanwhile (the area rules in exact
-    // arithmetic: core c0 + 2x, length L0 - 2x, both end faces).
-    struct Burning {
-        double end;
-        Quadratic area;
-    };
-    std::vector<Burning> grains;
-    double propellant_volume = 0.0;  // the design's unit cubed
-    for (const auto& grain : motor.Grains()) {
-        const double length = grain->Length(), diameter = grain->Diameter(), core = grain->CoreDiameter();
-        if (!(core < diameter)) continue;
-        propellant_volume += kPi / 4.0 * (diameter * diameter - core * core) * length;
-        Burning burning;
-        burning.end = std::min(length, diameter - core) / 2.0;
-        burning.area.c = kPi * core * length + kPi / 2.0 * (diameter * diameter - core * core);
-        burning.area.b = 2.0 * kPi * (length - 2.0 * core);
-        burning.area.a = -6.0 * kPi;
-        grains.push_back(burning);
-    }
-    if (grains.empty()) {
+    const Burn burn(motor);
+    if (!burn.HasPropellant()) {
         outcome.problem = "no grain holds propellant (each needs a core narrower than its diameter)";
         return outcome;
     }
-    std::sort(grains.begin(), grains.end(), [](const Burning& x, const Burning& y) { return x.end < y.end; });
-    const double burnout = grains.back().end;
-
-    // The stretches between burnouts, with the area of the grains burning
-    // in each, summed from the last stretch back.
-    struct Stretch {
-        double from, to;
-        Quadratic area;
-    };
-    std::vector<Stretch> stretches;
-    Quadratic sum;
-    double to = burnout;
-    for (std::size_t i = grains.size(); i-- > 0;) {
-        sum.a += grains[i].area.a;
-        sum.b += grains[i].area.b;
-        sum.c += grains[i].area.c;
-        const double from = i > 0 ? grains[i - 1].end : 0.0;
-        if (from < to) {
-            stretches.push_back({from, to, sum});
-            to = from;
-        }
-    }
-    std::reverse(stretches.begin(), stretches.end());
-
-    const std::vector<double> switching = law.SwitchingKn();
-    const double c_star_rho = cstar * rho;
-    Performance result;
-    result.has_thrust = has_thrust;
-    double time = 0.0, impulse = 0.0;
-    auto point = [&](const Quadratic& area, std::size_t piece, double depth) {
-        PerformancePoint p;
-        p.depth = depth;
-        p.time = time;
-        p.kn = area.At(depth) / throat;
-        p.pressure = law.Pressure(piece, p.kn);
-        p.thrust = thrust_at(p.pressure);
-        return p;
-    };
-    for (const Stretch& stretch : stretches) {
-        // Within a stretch the law changes pieces only where Kn crosses one
-        // of the switching values: those depths bound the steps too.
-        std::vector<double> bounds = {stretch.from, stretch.to};
-        for (double kn : switching) CrossingsInside(stretch.area, kn * throat, stretch.from, stretch.to, &bounds);
-        std::sort(bounds.begin(), bounds.end());
-        for (std::size_t b = 0; b + 1 < bounds.size(); ++b) {
-            const double x0 = bounds[b], x1 = bounds[b + 1];
-            if (!(x1 > x0)) continue;
-            const std::size_t piece = law.Select(stretch.area.At(0.5 * (x0 + x1)) / throat, &result.outside_burn_rate_data);
-            // The largest Kn of the step (an end, or the top of the quadratic)
-            // has the step's largest pressure and thrust.
-            double top = std::max(stretch.area.At(x0), stretch.area.At(x1));
-            if (stretch.area.a != 0.0) {
-                const double vertex = -stretch.area.b / (2.0 * stretch.area.a);
-                if (vertex > x0 && vertex < x1) top = std::max(top, stretch.area.At(vertex));
-            }
-            result.peak_pressure = std::max(result.peak_pressure, law.Pressure(piece, top / throat));
-
-            const PerformancePoint first = point(stretch.area, piece, x0);
-            if (result.curve.empty() || result.curve.back().pressure != first.pressure) result.curve.push_back(first);
-            const int steps = std::max(1, static_cast<int>(std::ceil(kStepsPerBurn * (x1 - x0) / burnout)));
-            const double width = (x1 - x0) / steps;
-            for (int s = 0; s < steps; ++s) {
-                const double left = x0 + s * width;
-                double dt = 0.0, di = 0.0;
-                for (int g = 0; g < 5; ++g) {
-                    const double x = left + 0.5 * width * (1.0 + kGaussNodes[g]);
-                    const double kn = stretch.area.At(x) / throat;
-                    const double pressure = law.Pressure(piece, kn);
-                    // The burn rate from the mass balance: r = P / (Kn rho c*).
-                    const double seconds_per_unit = metres * kn * c_star_rho / pressure;
-                    dt += kGaussWeights[g] * seconds_per_unit;
-                    di += kGaussWeights[g] * seconds_per_unit * thrust_at(pressure);
-                }
-                time += 0.5 * width * dt;
-                impulse += 0.5 * width * di;
-                result.curve.push_back(point(stretch.area, piece, left + width));
-            }
-        }
-    }
-    // The last grain's burnout ends the burn.
-    PerformancePoint end;
-    end.depth = burnout;
-    end.time = time;
-    result.curve.push_back(end);
-
-    result.burn_time = time;
-    result.propellant_mass = rho * propellant_volume * metres * metres * metres;
-    if (has_thrust) {
-        result.total_impulse = impulse;
-        result.average_thrust = impulse / time;
-        result.peak_thrust = thrust_at(result.peak_pressure);
-        result.delivered_isp = impulse / (result.propellant_mass * kStandardGravity);
-    }
-    for (double value : {result.burn_time, result.peak_pressure, result.propellant_mass, result.total_impulse,
-                         result.average_thrust, result.peak_thrust, result.delivered_isp}) {
-        if (!std::isfinite(value)) {
+    Performance result = Integrate(motor, burn).figures;
+    const struct {
+        const char* name;
+        double value;
+        const char* unit;
+    } figures[] = {{"burn time", result.burn_time, "s"},           {"peak pressure", result.peak_pressure, "Pa"},
+                   {"propellant mass", result.propellant_mass, "kg"}, {"total impulse", result.total_impulse, "N s"},
+                   {"average thrust", result.average_thrust, "N"},  {"peak thrust", result.peak_thrust, "N"},
+                   {"delivered Isp", result.delivered_isp, "s"},    {"thrust time", result.thrust_time, "s"}};
+    for (const auto& figure : figures) {
+        if (!std::isfinite(figure.value)) {
             outcome.problem = "the figures overflow: check the propellant's values and the grains' sizes";
             return outcome;
         }
     }
-    if (has_thrust) result.designation = Designation(result.total_impulse, result.average_thrust);
+    // Figures past what a 32-bit float holds are no motor's: named, like
+    // the ones that overflow outright.
+    for (const auto& figure : figures) {
+        if (std::fabs(figure.value) > static_cast<double>(FLT_MAX)) {
+            outcome.problem = std::string("the ") + figure.name + " (" + Number(figure.value) + " " + figure.unit +
+                              ") is beyond any motor: check the propellant's values and the grains' sizes";
+            return outcome;
+        }
+    }
+    if (result.has_thrust) result.designation = Designation(result.total_impulse, result.average_thrust);
     outcome.figures = std::move(result);
     return outcome;
 }

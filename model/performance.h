@@ -29,7 +29,10 @@ struct Performance {
     double propellant_mass = 0.0;  // kg
     bool has_thrust = false;       // the exhaust's specific heat ratio is known
     double total_impulse = 0.0;    // N s
-    double average_thrust = 0.0;   // N
+    // N: the impulse while the thrust is at least 5 % of its peak, over that
+    // time (the certification bodies' rule, which OpenRocket follows too)
+    double average_thrust = 0.0;
+    double thrust_time = 0.0;      // s: that time
     double peak_thrust = 0.0;      // N
     double delivered_isp = 0.0;    // s
     std::string designation;       // impulse class and average thrust, "I412"
@@ -62,12 +65,13 @@ PerformanceOutcome ComputePerformance(const cMotor& motor);
 std::string PropellantProblem(float c_star, float density, float a, float n, const PerformanceInputs& inputs);
 
 // The chamber pressure (Pa) and thrust (N; 0 without thrust figures) at each
-// of `depths` (the design's length unit), by the same law as the figures; 0
-// where no grain burns. Only for a design whose ComputePerformance gives
+// of `depths` (the design's length unit), by the same law as the figures (0
+// where no grain burns), and the time the burn reaches the depth. Only for a design whose ComputePerformance gives
 // figures.
 struct DepthFigures {
     double pressure = 0.0;
     double thrust = 0.0;
+    double time = 0.0;  // s since ignition when the burn reaches the depth
 };
 std::vector<DepthFigures> FiguresAtDepths(const cMotor& motor, const std::vector<double>& depths);
 

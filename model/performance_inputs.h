@@ -37,6 +37,12 @@ struct PerformanceInputs {
     std::optional<float> nozzle_exit_dia;     // 0: no divergent part
     std::optional<float> nozzle_efficiency;   // thrust multiplier, 0 to 1
     std::optional<float> ambient_pressure;    // Pa
+    // The motor's hardware, for a simulator's engine file: the case's outer
+    // diameter and length (the design's unit) and the mass of everything
+    // but the propellant (kg). Without them the grains' size stands in.
+    std::optional<float> case_diameter;
+    std::optional<float> case_length;
+    std::optional<float> hardware_mass;
 
     // A design without a unit has no propellant the program can use: its
     // propellant values' units are unknown.

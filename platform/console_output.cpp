@@ -41,6 +41,8 @@ void ConnectConsoleForOptions(int argc, char* argv[]) {
 void ConnectConsoleForOptions(int /*argc*/, char* /*argv*/[]) {}
 #endif
 
+bool HasCommandLineOutput() { return has_output; }
+
 void ShowCommandLineText(const QString& text, bool error) {
     if (has_output) {
         std::FILE* stream = error ? stderr : stdout;

@@ -13,9 +13,13 @@ namespace thrustlet {
 // message box.
 void ConnectConsoleForOptions(int argc, char* argv[]);
 
+// Whether the program has an output to print its texts to (always, but
+// for a Windows program started without a console or a redirection).
+bool HasCommandLineOutput();
+
 // Shows a text the command line asked for: on standard output (standard
 // error for an `error`), or in a message box where the program has neither.
-// Needs the QApplication.
+// Needs the QApplication only for the message box.
 void ShowCommandLineText(const QString& text, bool error);
 
 }  // namespace thrustlet

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/numeric.h"
 #include "platform/locale_number.h"
 
 namespace thrustlet {
@@ -31,6 +32,24 @@ const QColor kFrameColour(160, 160, 160);
 const QColor kAxisColour(96, 96, 96);
 const QColor kGridColour(224, 224, 224);
 const QColor kTextColour(32, 32, 32);
+// The note: dark red, as warnings are.
+const QColor kNoteColour(160, 0, 0);
+
+// A colour washed towards light grey, for curves that are out of date.
+QColor Faded(const QColor& colour) {
+    const auto mix = [](int c) { return (c + 3 * 200) / 4; };
+    return QColor(mix(colour.red()), mix(colour.green()), mix(colour.blue()));
+}
+
+// The decimals a tick step needs: none for whole steps, else as many as
+// its last significant digit (0.25 -> 2).
+int DecimalsFor(double step) {
+    for (int decimals = 0; decimals < 9; ++decimals) {
+        const double scaled = step * std::pow(10.0, decimals);
+        if (std::fabs(scaled - std::round(scaled)) < 1e-9 * std::max(1.0, scaled)) return decimals;
+    }
+    return 9;
+}
 
 // A whole multiple of `step` (above zero) that keeps the ticks over `span`
 // to at most `most`.
@@ -112,6 +131,21 @@ void GraphLite::ClearSecondaryAxis() {
     update();
 }
 
+void GraphLite::SetHorizontalValueAxis(bool values) {
+    calls_ << "HorizontalValueAxis";
+    state_.value_axis = values;
+}
+void GraphLite::SetNote(const QString& note) {
+    calls_ << "Note";
+    state_.note = note;
+    update();
+}
+void GraphLite::SetFaded(bool faded) {
+    calls_ << "Faded";
+    state_.faded = faded;
+    update();
+}
+
 void GraphLite::Redraw() {
     calls_ << "Redraw";
     ++redraws_;
@@ -144,6 +178,36 @@ std::vector<int16_t> GraphLite::SeriesWithData() const {
     return shown;
 }
 
+void GraphLite::ValueTicks(const std::vector<std::optional<double>>& values, QStringList* texts,
+                           std::vector<double>* columns) {
+    std::vector<std::pair<double, double>> samples;  // column, value
+    for (std::size_t j = 0; j < values.size(); ++j) {
+        if (values[j] && std::isfinite(*values[j])) samples.emplace_back(static_cast<double>(j), *values[j]);
+    }
+    if (samples.empty()) return;
+    const double first = samples.front().second, last = samples.back().second;
+    if (!(last > first)) {
+        *texts << TextOfDouble(first);
+        columns->push_back(samples.front().first);
+        return;
+    }
+    // A round step (1, 2 or 5 times a power of ten) for about five ticks.
+    const double rough = (last - first) / 5.0;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    const double step = rough <= power ? power : rough <= 2 * power ? 2 * power : rough <= 5 * power ? 5 * power : 10 * power;
+    const int decimals = DecimalsFor(step);
+    std::size_t at = 0;
+    for (double k = std::ceil(first / step - 1e-9); k * step <= last + 1e-9 * step && texts->size() <= kMostTicks; ++k) {
+        const double value = k * step;
+        while (at + 2 < samples.size() && samples[at + 1].second < value) ++at;
+        const auto& [c0, v0] = samples[at];
+        const auto& [c1, v1] = samples[std::min(at + 1, samples.size() - 1)];
+        const double along = v1 > v0 ? std::clamp((value - v0) / (v1 - v0), 0.0, 1.0) : 0.0;
+        *texts << TextOfDouble(RoundDecimals(value, decimals));
+        columns->push_back(c0 + along * (c1 - c0));
+    }
+}
+
 double GraphLite::XOf(const QRectF& plot, double column) const {
     const double last = std::max(1, state_.table.Columns() - 1);
     return plot.left() + plot.width() * column / last;
@@ -171,6 +235,12 @@ GraphLite::Layout GraphLite::LayoutFor(const QRectF& bounds) const {
     if (!state_.title.isEmpty()) {
         layout.title = QRectF(bounds.left() + kPad, top, bounds.width() - 2 * kPad, title_metrics.height());
         top = layout.title.bottom() + kPad / 2;
+    }
+    if (!state_.note.isEmpty()) {
+        const QRectF room(bounds.left() + kPad, top, bounds.width() - 2 * kPad, 4 * metrics.height());
+        const QRectF used = metrics.boundingRect(room, Qt::AlignHCenter | Qt::TextWordWrap, state_.note);
+        layout.note = QRectF(room.left(), top, room.width(), used.height());
+        top = layout.note.bottom() + kPad / 2;
     }
     const double bottom = bounds.bottom() - kPad - metrics.height() - kTickRoom;
     const double plot_height = std::max(1.0, bottom - top);
@@ -243,14 +313,15 @@ GraphLite::Layout GraphLite::LayoutFor(const QRectF& bounds) const {
                                           metrics.height())});
     }
 
-    // Horizontal labels: the label of every "label step"-th sample, in full.
-    // They shrink to fit side by side; at the smallest size every other one
-    // is left out until they do.
+    // Horizontal labels: the label of every "label step"-th sample, in full;
+    // or, on an axis of values, round values placed where they lie.
     const int columns = state_.table.Columns();
     const double label_step = state_.label_step >= 1.0 ? state_.label_step : 1.0;
     QStringList x_texts;
     std::vector<double> x_columns;
-    if (!state_.table.rows.empty()) {
+    if (!state_.table.rows.empty() && state_.value_axis) {
+        ValueTicks(state_.table.rows[0], &x_texts, &x_columns);
+    } else if (!state_.table.rows.empty()) {
         const auto& labels = state_.table.rows[0];
         for (double position = 0.0; position < columns && x_texts.size() <= kMostTicks; position += label_step) {
             const auto j = static_cast<size_t>(std::lround(position));
@@ -326,6 +397,11 @@ void GraphLite::render(QPainter& painter, const QRectF& bounds) const {
         painter.setPen(kTextColour);
         painter.drawText(layout.title, Qt::AlignHCenter | Qt::AlignTop, state_.title);
     }
+    if (!state_.note.isEmpty()) {
+        painter.setFont(layout.label_font);
+        painter.setPen(kNoteColour);
+        painter.drawText(layout.note, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, state_.note);
+    }
 
     // Grid lines behind the curve, then the axes with their tick marks.
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -367,7 +443,9 @@ void GraphLite::render(QPainter& painter, const QRectF& bounds) const {
     painter.setClipRect(plot.adjusted(-1, -1, 1, 1));
     for (int16_t series : SeriesWithData()) {
         const auto style = state_.series.find(series);
-        QPen pen(style != state_.series.end() ? style->second.colour : QColor(Qt::black));
+        QColor colour = style != state_.series.end() ? style->second.colour : QColor(Qt::black);
+        if (state_.faded) colour = Faded(colour);
+        QPen pen(colour);
         pen.setWidthF(2.0 + std::max(0, state_.option2));
         pen.setJoinStyle(Qt::RoundJoin);
         pen.setCapStyle(Qt::RoundCap);

@@ -68,6 +68,16 @@ public:
     // first axis.
     void SetSecondaryAxis(double minimum, double maximum, double step, const QString& unit);
     void ClearSecondaryAxis();
+    // Row 0 holds the samples' values (increasing) rather than labels: the
+    // horizontal axis then has ticks at round values, each placed where its
+    // value lies between the samples, with as many decimals as the step
+    // needs. Off, every label-step-th sample is labelled with its cell.
+    void SetHorizontalValueAxis(bool values);
+    // A line of text across the top of the plot ("" for none), and the
+    // curves drawn faded: what the graph says about figures that no longer
+    // belong to the design. Neither is cleared by a new table.
+    void SetNote(const QString& note);
+    void SetFaded(bool faded);
 
     // Everything the graph was told, to show it again later exactly as it
     // was (the window's edit history keeps it).
@@ -85,6 +95,9 @@ public:
         std::map<int16_t, SeriesStyle> series;
         QColor background = Qt::white;
         std::optional<SecondaryAxis> secondary;
+        bool value_axis = false;
+        QString note;
+        bool faded = false;
     };
     const State& Shown() const { return state_; }
     // Takes every setting of `state` and redraws.
@@ -130,7 +143,7 @@ private:
     // Where everything goes for one size: computed afresh for each paint, so
     // the screen, an image and a page each get a layout of their own.
     struct Layout {
-        QRectF plot, title;
+        QRectF plot, title, note;
         QFont label_font, x_label_font, title_font;
         std::vector<DrawnLabel> x_labels, y_labels, secondary_labels;
         std::vector<double> x_ticks, y_ticks, secondary_ticks;  // pixel positions
@@ -147,6 +160,10 @@ private:
     // (on the second axis for `series` after the first, when there is one).
     double XOf(const QRectF& plot, double column) const;
     double YOf(const QRectF& plot, double value, int16_t series = 0) const;
+    // Ticks of an axis of values: round values from the first sample's to
+    // the last's, about five, with their texts and fractional columns.
+    static void ValueTicks(const std::vector<std::optional<double>>& values, QStringList* texts,
+                           std::vector<double>* columns);
     // Series that have a row in the table with at least one value.
     std::vector<int16_t> SeriesWithData() const;
 

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 namespace thrustlet {
 
@@ -14,6 +15,8 @@ bool QtPrinting::Print(const QString& document_name, const PagePainter& paint) {
     if (dialog.exec() != QDialog::Accepted) return false;
     return PaintOn(printer, paint);
 }
+
+bool QtPrinting::HasPrinter() const { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
 
 bool QtPrinting::PaintOn(QPrinter& printer, const PagePainter& paint) {
     // A printer without margins of its own (printing to a PDF file) gets the

@@ -23,6 +23,8 @@ public:
     virtual ~IPrinting() = default;
     // False when the user cancelled or the printer could not be started.
     virtual bool Print(const QString& document_name, const PagePainter& paint) = 0;
+    // Whether the system has a printer to print on at all.
+    virtual bool HasPrinter() const { return true; }
 };
 
 // The real one: QPrintDialog, modal over `parent`.
@@ -30,6 +32,7 @@ class QtPrinting : public IPrinting {
 public:
     explicit QtPrinting(QWidget* parent = nullptr) : parent_(parent) {}
     bool Print(const QString& document_name, const PagePainter& paint) override;
+    bool HasPrinter() const override;
     // The page painted on a printer that is set up (the dialog's part done).
     static bool PaintOn(QPrinter& printer, const PagePainter& paint);
 

@@ -7,13 +7,14 @@ namespace thrustlet {
 bool TextBox::event(QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride) {
         // The window's menu shortcuts the line edit would take for itself:
-        // Ctrl+A (Save As, not select-all), Ctrl+Shift+S, and undo and redo,
-        // which undo the design rather than the typing in one field.
+        // Ctrl+Shift+S (Save As), and undo and redo, which undo the design
+        // rather than the typing in one field. Ctrl+A selects the field's
+        // text, as in every text field (Save As elsewhere in the window).
         const auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
         const bool ctrl = modifiers == Qt::ControlModifier;
         const bool ctrl_shift = modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
-        if ((ctrl && (key->key() == Qt::Key_A || key->key() == Qt::Key_Z || key->key() == Qt::Key_Y)) ||
+        if ((ctrl && (key->key() == Qt::Key_Z || key->key() == Qt::Key_Y)) ||
             (ctrl_shift && (key->key() == Qt::Key_S || key->key() == Qt::Key_Z))) {
             event->ignore();  // let the menu shortcut have it
             return true;

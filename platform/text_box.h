@@ -9,8 +9,9 @@ namespace thrustlet {
 // and LostFocus when the focus moves to another control of the window.
 // Focus that leaves because a menu opened (also from the keyboard, through
 // the menu bar) or another window became active is not a focus loss here.
-// Ctrl+A and Ctrl+Shift+S are left to the window's "Save As", and Ctrl+Z,
-// Ctrl+Y and Ctrl+Shift+Z to its Undo and Redo.
+// Ctrl+A selects the box's text (Save As elsewhere in the window);
+// Ctrl+Shift+S is left to the window's "Save As", and Ctrl+Z, Ctrl+Y and
+// Ctrl+Shift+Z to its Undo and Redo.
 class TextBox : public QLineEdit {
     Q_OBJECT
 public:

@@ -1,6 +1,5 @@
 #include "ui/design_history.h"
 
-#include <QUndoStack>
 #include <cstring>
 
 #include "model/motor.h"
@@ -8,6 +7,7 @@
 #include "ui/document.h"
 #include "ui/grain_editor.h"
 #include "ui/nozzle_sizing.h"
+#include "ui/undo_history.h"
 
 namespace thrustlet {
 
@@ -36,73 +36,96 @@ bool SameMotor(const cMotor& a, const cMotor& b) {
 
 }  // namespace
 
-// One change: the states before and after it. The change has happened when
-// the step is recorded, so its first redo shows nothing.
-class DesignHistory::Step : public QUndoCommand {
+// One change: the states before and after it, each shared with the step
+// next to it.
+class DesignHistory::Step : public UndoCommand {
 public:
-    Step(DesignHistory& history, const QString& text, DesignView before, DesignView after)
-        : QUndoCommand(text), history_(history), before_(std::move(before)), after_(std::move(after)) {}
-    void undo() override { history_.ShowState(before_); }
-    void redo() override {
-        if (first_) {
-            first_ = false;
-            return;
-        }
-        history_.ShowState(after_);
-    }
+    Step(DesignHistory& history, const QString& text, std::shared_ptr<const DesignView> before,
+         std::shared_ptr<const DesignView> after, std::size_t bytes)
+        : UndoCommand(text, bytes), history_(history), before_(std::move(before)), after_(std::move(after)) {}
+    void Undo() override { history_.ShowState(before_); }
+    void Redo() override { history_.ShowState(after_); }
 
 private:
     DesignHistory& history_;
-    DesignView before_, after_;
-    bool first_ = true;
+    std::shared_ptr<const DesignView> before_, after_;
 };
+
+std::size_t BytesOf(const DesignView& view, const DesignView* before) {
+    std::size_t bytes = sizeof(DesignView) + static_cast<std::size_t>(view.throat.size()) * 2;
+    if (!before || before->motor != view.motor) {
+        const cMotor& motor = *view.motor;
+        bytes += sizeof(cMotor) + motor.Grains().size() * (sizeof(cGrain) + 48) + motor.Name().size() +
+                 motor.Performance().propellant_name.value_or("").size() +
+                 motor.Performance().burn_rate.size() * sizeof(BurnRatePiece);
+    }
+    for (const auto& row : view.figures.graph.table.rows) bytes += row.size() * sizeof(row[0]);
+    return bytes;
+}
 
 DesignHistory::DesignHistory(Document& document) : document_(document) {}
 
 DesignHistory::~DesignHistory() = default;
 
-void DesignHistory::Attach(GrainEditor& grains, KnSummary& summary, NozzleSizing& sizing, TextBox* throat) {
+void DesignHistory::Attach(GrainEditor& grains, KnSummary& summary, NozzleSizing& sizing, TextBox* throat,
+                           MotorPerformance* performance) {
     grains_ = &grains;
+    performance_ = performance;
     summary_ = &summary;
     sizing_ = &sizing;
     throat_ = throat;
-    current_ = Capture();
+    current_ = std::make_shared<const DesignView>(Capture());
 }
 
 DesignView DesignHistory::Capture() const {
-    return {std::make_shared<const cMotor>(document_.Motor().DetachedCopy()), throat_->text(), summary_->Shown()};
+    // An unchanged motor is the one already kept, not another copy.
+    const cMotor& motor = document_.Motor();
+    std::shared_ptr<const cMotor> kept = current_ && SameMotor(motor, *current_->motor)
+                                             ? current_->motor
+                                             : std::make_shared<const cMotor>(motor.DetachedCopy());
+    return {std::move(kept), throat_->text(), summary_->Shown()};
 }
 
 void DesignHistory::Reset() {
-    document_.History().clear();
-    current_ = Capture();
+    document_.History().Clear();
+    current_.reset();
+    current_ = std::make_shared<const DesignView>(Capture());
 }
 
 void DesignHistory::Record(const QString& text) {
-    DesignView now = Capture();
-    if (!SameMotor(*now.motor, *current_.motor) || now.throat != current_.throat) {
-        document_.History().push(new Step(*this, text, current_, now));
+    auto now = std::make_shared<const DesignView>(Capture());
+    if (now->motor != current_->motor || now->throat != current_->throat) {
+        const std::size_t bytes = BytesOf(*now, current_.get());
+        document_.History().Push(std::make_unique<Step>(*this, text, current_, now, bytes));
     }
     current_ = std::move(now);
 }
 
-void DesignHistory::ShowState(const DesignView& view) {
+void DesignHistory::ShowState(const std::shared_ptr<const DesignView>& shown) {
+    const DesignView& view = *shown;
     document_.ReplaceMotor(std::make_unique<cMotor>(view.motor->DetachedCopy()));
     grains_->ShowGrains();
     throat_->setText(view.throat);
     summary_->Show(view.figures);
-    current_ = view;
+    // The graph was kept in the view it had then; the user's view now
+    // stays (undo never changes which curves are shown).
+    const MotorPerformance::Shown& then = view.figures.performance;
+    if (performance_ && (performance_->PressureShown() != (then.pressure && then.pressure_enabled) ||
+                         performance_->ThrustShown() != (then.thrust && then.thrust_enabled))) {
+        summary_->RedrawGraph();
+    }
+    current_ = shown;
     document_.SetChanged(true);
 }
 
 void DesignHistory::mnuUndo_Click() {
     sizing_->CommitEditedField();
-    document_.History().undo();
+    document_.History().Undo();
 }
 
 void DesignHistory::mnuRedo_Click() {
     sizing_->CommitEditedField();
-    document_.History().redo();
+    document_.History().Redo();
 }
 
 }  // namespace thrustlet

@@ -22,18 +22,26 @@ struct DesignView {
     KnSummary::Figures figures;
 };
 
+// About the memory a state keeps of its own (a motor shared with the
+// state before it is not counted again).
+std::size_t BytesOf(const DesignView& view, const DesignView* before);
+
 // Undo and redo over every change to the design: grains added, applied or
 // removed, a typed throat, a sizing result. Each step puts back the grains,
 // the throat and the window's figures exactly as they were (no
-// recalculation: the figures are the ones shown then). New and opening a
-// file start a fresh history. Undo and redo both mark the design changed.
+// recalculation: the figures are the ones shown then), in the graph's view
+// the user has chosen now. New and opening a file start a fresh history.
+// Undo and redo both mark the design changed. A step keeps each state once
+// (shared with its neighbours), and the history drops its oldest steps past
+// its limits.
 class DesignHistory {
 public:
     explicit DesignHistory(Document& document);
     ~DesignHistory();
 
     // The parts of the window a state is read from and shown in.
-    void Attach(GrainEditor& grains, KnSummary& summary, NozzleSizing& sizing, TextBox* throat);
+    void Attach(GrainEditor& grains, KnSummary& summary, NozzleSizing& sizing, TextBox* throat,
+                MotorPerformance* performance = nullptr);
 
     // Starts afresh from what the window shows now.
     void Reset();
@@ -51,7 +59,7 @@ public:
     DesignView Capture() const;
     // Puts a recorded state back on the window and takes it as the last
     // recorded one; the design is marked changed, as every edit marks it.
-    void ShowState(const DesignView& view);
+    void ShowState(const std::shared_ptr<const DesignView>& view);
 
 private:
     class Step;
@@ -61,7 +69,8 @@ private:
     KnSummary* summary_ = nullptr;
     NozzleSizing* sizing_ = nullptr;
     TextBox* throat_ = nullptr;
-    DesignView current_;  // the state after the last recorded change
+    MotorPerformance* performance_ = nullptr;
+    std::shared_ptr<const DesignView> current_;  // the state after the last recorded change
 };
 
 }  // namespace thrustlet

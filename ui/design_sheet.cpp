@@ -298,17 +298,24 @@ QByteArray DesignSheet::Pdf(const SheetContent& content) {
 void DesignSheet::mnuExportSheet_Click() {
     Guarded(dialogs_, "ExportSheet", [&] {
         FileDialogRequest request{"PDF Files(*.pdf)| *.pdf| All Files(*.*)| *.*",
-                                  QString::fromStdString(document_.FileDir()), ".pdf", "Export design sheet",
+                                  document_.ExportFolder(), ".pdf", "Export design sheet",
                                   0x2 | 0x800, document_.ExportName(".pdf")};
         const FileDialogResult chosen = dialogs_.ShowSave(request);
         if (chosen.file_name.isEmpty()) return;
         const QByteArray pdf = Pdf(Content());
         WriteFileAtomically(chosen.file_name.toStdString(),
                             std::string_view(pdf.constData(), static_cast<size_t>(pdf.size())));
+        document_.ExportedTo(chosen.file_name);
     });
 }
 
 void DesignSheet::mnuPrint_Click() {
+    if (!printing_->HasPrinter()) {
+        dialogs_.MsgBox("No printer is set up on this system. File > Export Sheet writes the same page as a PDF file, "
+                        "to print elsewhere.",
+                        MsgButtons::kOk, MsgIcon::kInformation, kProgramTitle);
+        return;
+    }
     Guarded(dialogs_, "PrintSheet", [&] {
         const SheetContent content = Content();
         printing_->Print("Motor design sheet: " + content.file,

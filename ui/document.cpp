@@ -1,11 +1,13 @@
 #include "ui/document.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
-#include <QUndoStack>
 
 #include "model/motor.h"
 #include "platform/dialogs.h"
+#include "platform/folders.h"
 #include "thrustlet/identity.h"
 #include "ui/report.h"
 
@@ -36,7 +38,7 @@ Document::Document(IRegistryApi& store, IDialogs& dialogs, QObject* parent)
       dialogs_(dialogs),
       registry_(store),
       caption_(QString(kCaptionPrefix) + kProgramTitle),
-      history_(new QUndoStack(this)) {}
+      history_(new UndoHistory(this)) {}
 
 Document::~Document() = default;
 
@@ -76,6 +78,7 @@ bool Document::MayDrop(Leaving why) {
 
 bool Document::Save() {
     if (current_file_.empty()) return SaveAs();
+    if (before_write_) before_write_();
     return Guarded(dialogs_, "mnuSave_Click", [&] {
         Motor().SaveToFile(current_file_);
         changed_ = false;
@@ -91,6 +94,7 @@ bool Document::SaveAs() {
     Quietly([&] { chosen = dialogs_.ShowSave(MotorFileDialog(true, file_dir_)); });
     if (chosen.file_name.isEmpty()) return false;
     const std::string path = chosen.file_name.toStdString();
+    if (before_write_) before_write_();
     if (!Guarded(dialogs_, "mnuSaveAs_Click", [&] { Motor().SaveToFile(path); })) return false;
     SetCurrentFile(path, chosen.file_title.toStdString());
     emit Saved(path);
@@ -121,6 +125,18 @@ void Document::RollBack(const Checkpoint& checkpoint) {
     caption_ = checkpoint.caption;
     emit CaptionChanged(caption_);
 }
+
+QString Document::ExportFolder() const {
+    const QString design_folder =
+        current_file_.empty() ? QString::fromStdString(file_dir_) : QFileInfo(QString::fromStdString(current_file_)).absolutePath();
+    for (const QString& folder : {export_folder_, design_folder, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+                                  QDir::homePath()}) {
+        if (!folder.isEmpty() && FolderIsWritable(folder)) return folder;
+    }
+    return QString();
+}
+
+void Document::ExportedTo(const QString& file) { export_folder_ = QFileInfo(file).absolutePath(); }
 
 QString Document::ExportName(const QString& extension) const {
     const QString file = QString::fromStdString(current_file_);

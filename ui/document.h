@@ -2,16 +2,14 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "settings/recent_files.h"
 #include "settings/registry.h"
-
-QT_BEGIN_NAMESPACE
-class QUndoStack;
-QT_END_NAMESPACE
+#include "ui/undo_history.h"
 
 namespace thrustlet {
 
@@ -46,6 +44,13 @@ public:
     // "Veskarn - Thrustlet" and, for a file, " - " and its `title`.
     void SetCurrentFile(const std::string& path, const std::string& title);
     const QString& Caption() const { return caption_; }
+    // The folder an export dialog (an image, data, a sheet, a thrust curve)
+    // starts in: the last one exported to, else the design's own folder,
+    // else the user's documents, whichever the user can write to first (a
+    // design opened from Program Files does not send exports there).
+    QString ExportFolder() const;
+    // An export was written to `file`: its folder is where the next starts.
+    void ExportedTo(const QString& file);
     // A name for a file made from the design (an image, a sheet): the
     // design file's name with `extension` in place of its own, or "motor"
     // and `extension` while it has no file.
@@ -70,7 +75,7 @@ public:
     IRegistryApi& Store() { return store_; }
 
     // The edit history of the design.
-    QUndoStack& History() { return *history_; }
+    UndoHistory& History() { return *history_; }
 
     // Whether the design may be dropped: for another one (New, Open, a
     // recent item) or because the window closes. With unsaved changes the
@@ -82,6 +87,9 @@ public:
     // when the design was written; failures are reported.
     bool Save();
     bool SaveAs();
+    // Runs just before a save writes the design (the window says there what
+    // the file will hold where a field does not).
+    void SetBeforeWrite(std::function<void()> before) { before_write_ = std::move(before); }
 
     // The document as it is now, to put back should an open fail part-way.
     // Only the document reads it.
@@ -114,7 +122,9 @@ private:
     std::string file_dir_;
     RecentSlots recent_;
     std::vector<std::string> unwritten_recent_;
-    QUndoStack* history_;
+    UndoHistory* history_;
+    std::function<void()> before_write_;
+    QString export_folder_;
 };
 
 }  // namespace thrustlet

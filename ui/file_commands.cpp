@@ -9,6 +9,7 @@
 #include "platform/locale_number.h"
 #include "platform/text_box.h"
 #include "settings/paths.h"
+#include "thrustlet/identity.h"
 #include "ui/design_history.h"
 #include "ui/document.h"
 #include "ui/grain_editor.h"
@@ -30,11 +31,33 @@ FileCommands::FileCommands(Document& document, IDialogs& dialogs, IBusyCursor& c
       sizing_(sizing),
       recent_(recent),
       history_(history),
-      ui_(controls) {}
+      ui_(controls) {
+    document_.SetBeforeWrite([this] { SayWhichThroatIsSaved(); });
+}
+
+// The throat field that holds no throat is not what the file keeps: the
+// motor's throat (of the figures last calculated) is, and the user is told.
+void FileCommands::SayWhichThroatIsSaved() {
+    const QString text = ui_.txtNozzleThroatDia->text();
+    bool usable = false;
+    Quietly([&] { usable = IsNumeric(text) && FieldToDouble(text) > 0.0; });
+    const float kept = document_.Motor().NozzleDia();
+    if (usable || (text.trimmed().isEmpty() && !(kept > 0.0f))) return;  // nothing typed, nothing kept
+    const QString field = text.trimmed().isEmpty() ? QString("The nozzle throat field is empty")
+                                                   : "The nozzle throat field holds \"" + text.trimmed() +
+                                                         "\", which is no throat";
+    dialogs_.MsgBox(field + ": the file keeps " +
+                        (kept > 0.0f ? "the throat " + TextOfSingle(kept) + ", the last one calculated."
+                                     : QString("no throat (0).")),
+                    MsgButtons::kOk, MsgIcon::kInformation, kProgramTitle);
+}
 
 void FileCommands::NewDesign() {
     document_.ReplaceMotor(std::make_unique<cMotor>());
     grains_.PopulateGrainGrid();
+    // The recalculation of an empty motor writes only "N/A": the rest of the
+    // figures would still be the last design's.
+    summary_.ShowEmptyDesign();
     document_.SetCurrentFile("", "");
     grains_.ClearFields();
     ui_.txtNozzleThroatDia->setText(QString());

@@ -59,6 +59,7 @@ private:
     // New's steps: an empty motor, table, caption and fields, no file.
     void NewDesign();
     void ShowOpenedFile(const std::string& path, const std::string& title);
+    void SayWhichThroatIsSaved();
 
     Document& document_;
     IDialogs& dialogs_;

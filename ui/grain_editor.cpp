@@ -44,6 +44,13 @@ GrainEditor::GrainEditor(Document& document, IDialogs& dialogs, KnSummary& summa
                          const Controls& controls)
     : document_(document), dialogs_(dialogs), summary_(summary), history_(history), ui_(controls) {}
 
+void GrainEditor::ScaleFields(double factor) {
+    for (TextBox* field : {ui_.txtGrainLength, ui_.txtGrainDiameter, ui_.txtCoreDiameter}) {
+        float value = 0.0f;
+        if (PositiveField(field->text(), &value)) field->setText(TextOfSingle(static_cast<float>(value * factor)));
+    }
+}
+
 void GrainEditor::InitGrid() {
     FlexGrid* grid = ui_.grdGrains;
     grid->SetFormatString("^Grain #|Length|Diameter|Core Dia.");

@@ -46,6 +46,9 @@ public:
     void ShowGrains();
     // Empties the three dimension fields (New).
     void ClearFields();
+    // The numbers in the three dimension fields times `factor`, for lengths
+    // converted to another unit (text that is not a number stays).
+    void ScaleFields(double factor);
 
 private:
     bool ReadGrainFields(float* length, float* diameter, float* core) const;

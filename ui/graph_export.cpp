@@ -46,7 +46,7 @@ void GraphExport::mnuCopyImage_Click() { QGuiApplication::clipboard()->setImage(
 
 void GraphExport::mnuSaveImage_Click() {
     Guarded(dialogs_, "SaveImage", [&] {
-        FileDialogRequest request{kImageFilter, QString::fromStdString(document_.FileDir()), ".png",
+        FileDialogRequest request{kImageFilter, document_.ExportFolder(), ".png",
                                   "Save graph image", 0x2 | 0x800, document_.ExportName(".png")};
         const FileDialogResult chosen = dialogs_.ShowSave(request);
         if (chosen.file_name.isEmpty()) return;
@@ -56,6 +56,7 @@ void GraphExport::mnuSaveImage_Click() {
         buffer.open(QIODevice::WriteOnly);
         if (!Image(scale).save(&buffer, "PNG")) throw RunTimeError(err::kDeviceIo, "Device I/O error");
         WriteFileAtomically(chosen.file_name.toStdString(), std::string_view(png.constData(), static_cast<size_t>(png.size())));
+        document_.ExportedTo(chosen.file_name);
     });
 }
 
@@ -84,11 +85,12 @@ void GraphExport::mnuSaveData_Click() {
             return;
         }
         FileDialogRequest request{"CSV Files(*.csv)| *.csv| All Files(*.*)| *.*",
-                                  QString::fromStdString(document_.FileDir()), ".csv", "Save graph data",
+                                  document_.ExportFolder(), ".csv", "Save graph data",
                                   0x2 | 0x800, document_.ExportName(".csv")};
         const FileDialogResult chosen = dialogs_.ShowSave(request);
         if (chosen.file_name.isEmpty()) return;
         WriteFileAtomically(chosen.file_name.toStdString(), csv);
+        document_.ExportedTo(chosen.file_name);
     });
 }
 

@@ -30,8 +30,12 @@ GraphTable TableFrom(const KnCurve& curve) {
 }  // namespace
 
 void DrawPlaceholder(GraphLite& graph) {
-    // A pressure axis left from a design's pressure view goes with it.
+    // A pressure axis or a depth axis of values left from a design's view
+    // goes with it, as does a note about its figures.
     if (graph.Shown().secondary) graph.ClearSecondaryAxis();
+    if (graph.Shown().value_axis) graph.SetHorizontalValueAxis(false);
+    if (!graph.Shown().note.isEmpty()) graph.SetNote(QString());
+    if (graph.Shown().faded) graph.SetFaded(false);
     GraphTable table;
     table.rows.assign(2, std::vector<std::optional<double>>(286));
     for (int i = 1; i <= 285; ++i) {
@@ -55,6 +59,9 @@ void DrawPlaceholder(GraphLite& graph) {
 bool GraphKn(cMotor& motor, GraphLite& graph, IDialogs& dialogs, KnMaxOnce& kn_max, KnCurve* sampled) {
     try {
         KnCurve curve = SampleKnCurve(motor);
+        // A millimetre design's depth axis has its ticks at true depths.
+        const bool true_depths = motor.Performance().units == LengthUnit::kMillimetre;
+        if (graph.Shown().value_axis != true_depths) graph.SetHorizontalValueAxis(true_depths);
         graph.SetIntegerOption1(1);
         graph.SetIntegerOption2(0);
         graph.SetYesNoOption1(true);

@@ -8,7 +8,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QUndoStack>
 
 #include "platform/flex_grid.h"
 #include "platform/graph_lite.h"
@@ -25,6 +24,7 @@
 #include "ui/motor_performance.h"
 #include "ui/nozzle_sizing.h"
 #include "ui/recent_menu.h"
+#include "ui/thrust_curve_export.h"
 #include "ui/rimmed_label.h"
 #include "ui/twips.h"
 

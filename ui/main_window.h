@@ -30,6 +30,7 @@ class KnSummary;
 class MotorPerformance;
 class DesignSheet;
 class GraphExport;
+class ThrustCurveExport;
 class NozzleSizing;
 class RecentMenu;
 class TextBox;
@@ -65,6 +66,7 @@ public:
     MotorPerformance& Performance() { return *performance_; }
     GraphExport& Export() { return *graph_export_; }
     DesignSheet& Sheet() { return *sheet_; }
+    ThrustCurveExport& ThrustExport() { return *thrust_export_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -108,6 +110,8 @@ private:
     QAction* mnuOpen;
     QAction* mnuExportSheet;
     QAction* mnuPrint;
+    QAction* mnuExportThrustCurve;
+    QAction* mnuExit;
     QAction* mnuSeparator;
     std::array<QAction*, 5> mnuRecent{};  // items 1..4; 0 unused
     QMenu* mnuEdit;
@@ -138,6 +142,7 @@ private:
     std::unique_ptr<HelpMenu> help_;
     std::unique_ptr<GraphExport> graph_export_;
     std::unique_ptr<DesignSheet> sheet_;
+    std::unique_ptr<ThrustCurveExport> thrust_export_;
 };
 
 }  // namespace thrustlet

@@ -5,7 +5,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
-#include <QUndoStack>
 
 #include "platform/flex_grid.h"
 #include "platform/graph_lite.h"
@@ -22,6 +21,8 @@
 #include "ui/motor_performance.h"
 #include "ui/nozzle_sizing.h"
 #include "ui/recent_menu.h"
+#include "ui/thrust_curve_export.h"
+#include "ui/undo_history.h"
 
 namespace thrustlet {
 
@@ -49,6 +50,7 @@ void frmMain::CreateMenus() {
     mnuExportSheet = Named(mnuFile->addAction("&Export Sheet\u2026"), "mnuExportSheet");
     mnuPrint = Named(mnuFile->addAction("&Print\u2026"), "mnuPrint");
     mnuPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuExportThrustCurve = Named(mnuFile->addAction("Export &Thrust Curve\u2026"), "mnuExportThrustCurve");
     mnuSeparator = Named(mnuFile->addSeparator(), "mnuSeparator");
     mnuFile->setToolTipsVisible(true);  // a shortened recent path shows in full
     for (int i = 1; i <= 4; ++i) {
@@ -57,6 +59,9 @@ void frmMain::CreateMenus() {
         item->setVisible(i == 1);
         mnuRecent[static_cast<size_t>(i)] = item;
     }
+    mnuFile->addSeparator();
+    mnuExit = Named(mnuFile->addAction("E&xit"), "mnuExit");
+    mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     mnuEdit = Named(menuBar()->addMenu("&Edit"), "mnuEdit");
     mnuUndo = Named(mnuEdit->addAction("&Undo"), "mnuUndo");
     mnuUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -76,7 +81,7 @@ void frmMain::CreateMenus() {
     mnuHelp = Named(menuBar()->addMenu("&Help"), "mnuHelp");
     mnuAbout = Named(mnuHelp->addAction("&About"), "mnuAbout");
     mnuBugReports = Named(mnuHelp->addAction("&Bug Reports"), "mnuBugReports");
-    for (QAction* action : {mnuNew, mnuSave, mnuSaveAs, mnuOpen, mnuPrint, mnuUndo, mnuRedo}) {
+    for (QAction* action : {mnuNew, mnuSave, mnuSaveAs, mnuOpen, mnuPrint, mnuUndo, mnuRedo, mnuExit}) {
         action->setShortcutContext(Qt::WindowShortcut);
     }
 
@@ -95,7 +100,8 @@ void frmMain::CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor&
     history_ = std::make_unique<DesignHistory>(*document_);
     performance_ = std::make_unique<MotorPerformance>(
         *document_, *history_,
-        MotorPerformance::Controls{this, Frame4, lblPerformance, grKN, mnuPropellant, mnuShowPressure, mnuShowThrust});
+        MotorPerformance::Controls{this, Frame4, lblPerformance, grKN, mnuPropellant, mnuShowPressure, mnuShowThrust,
+                                   txtNozzleThroatDia});
     summary_ = std::make_unique<KnSummary>(
         *document_, dialogs, cursor,
         KnSummary::Controls{txtNozzleThroatDia, txtKN, txtMaxKn, lblWeb, lblGNRatio, lblVolumeLoading, grKN});
@@ -113,9 +119,14 @@ void frmMain::CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor&
     graph_export_ = std::make_unique<GraphExport>(*document_, dialogs,
                                                   GraphExport::Controls{grKN, mnuShowPressure, mnuShowThrust});
     sheet_ = std::make_unique<DesignSheet>(*document_, dialogs, *summary_, *performance_, this);
+    thrust_export_ = std::make_unique<ThrustCurveExport>(*document_, dialogs);
     summary_->Attach(*performance_);
     performance_->SetRecalculation([this] { summary_->CalcKn(); });
-    history_->Attach(*grains_, *summary_, *sizing_, txtNozzleThroatDia);
+    performance_->SetLengthsConverted([this](double factor) {
+        grains_->ShowGrains();
+        grains_->ScaleFields(factor);
+    });
+    history_->Attach(*grains_, *summary_, *sizing_, txtNozzleThroatDia, performance_.get());
 }
 
 void frmMain::ConnectSignals() {
@@ -143,6 +154,9 @@ void frmMain::ConnectSignals() {
     connect(mnuShowThrust, &QAction::triggered, this, [this] { performance_->mnuShowThrust_Click(); });
     connect(mnuExportSheet, &QAction::triggered, this, [this] { sheet_->mnuExportSheet_Click(); });
     connect(mnuPrint, &QAction::triggered, this, [this] { sheet_->mnuPrint_Click(); });
+    connect(mnuExportThrustCurve, &QAction::triggered, this, [this] { thrust_export_->mnuExportThrustCurve_Click(); });
+    // Exit closes the window, which asks about unsaved changes as ever.
+    connect(mnuExit, &QAction::triggered, this, &QWidget::close);
     connect(mnuCopyImage, &QAction::triggered, this, [this] { graph_export_->mnuCopyImage_Click(); });
     connect(mnuSaveImage, &QAction::triggered, this, [this] { graph_export_->mnuSaveImage_Click(); });
     connect(mnuSaveData, &QAction::triggered, this, [this] { graph_export_->mnuSaveData_Click(); });
@@ -154,12 +168,12 @@ void frmMain::ConnectSignals() {
     connect(document_.get(), &Document::CaptionChanged, this, &QWidget::setWindowTitle);
     connect(document_.get(), &Document::Saved, this, [this](const std::string& path) { recent_->AddToRecentFileList(path); });
     // The Edit items say what they would undo or redo ("&Undo Add Grain").
-    QUndoStack& history = document_->History();
-    connect(&history, &QUndoStack::canUndoChanged, mnuUndo, &QAction::setEnabled);
-    connect(&history, &QUndoStack::canRedoChanged, mnuRedo, &QAction::setEnabled);
-    connect(&history, &QUndoStack::undoTextChanged, this,
+    UndoHistory& history = document_->History();
+    connect(&history, &UndoHistory::canUndoChanged, mnuUndo, &QAction::setEnabled);
+    connect(&history, &UndoHistory::canRedoChanged, mnuRedo, &QAction::setEnabled);
+    connect(&history, &UndoHistory::undoTextChanged, this,
             [this](const QString& text) { mnuUndo->setText(text.isEmpty() ? "&Undo" : "&Undo " + text); });
-    connect(&history, &QUndoStack::redoTextChanged, this,
+    connect(&history, &UndoHistory::redoTextChanged, this,
             [this](const QString& text) { mnuRedo->setText(text.isEmpty() ? "&Redo" : "&Redo " + text); });
 }
 

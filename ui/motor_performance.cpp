@@ -13,10 +13,14 @@
 #include "model/performance.h"
 #include "model/propellant_library.h"
 #include "platform/graph_lite.h"
+#include "platform/locale_number.h"
+#include "platform/text_box.h"
 #include "ui/design_history.h"
+#include "ui/out_of_date.h"
 #include "ui/document.h"
 #include "ui/performance_graph.h"
 #include "ui/propellant_dialog.h"
+#include "ui/report.h"
 #include "ui/twips.h"
 
 namespace thrustlet {
@@ -93,11 +97,30 @@ void MotorPerformance::Update() {
     ui_.mnuShowThrust->setEnabled(thrust);
 }
 
-void MotorPerformance::DecorateGraph(const KnCurve& curve) {
+bool MotorPerformance::PressureShown() const {
+    return ui_.mnuShowPressure->isChecked() && ui_.mnuShowPressure->isEnabled();
+}
+
+bool MotorPerformance::ThrustShown() const { return ui_.mnuShowThrust->isChecked() && ui_.mnuShowThrust->isEnabled(); }
+
+void MotorPerformance::ShowCleared(const QString& why) {
+    SetGroupVisible(document_.Motor().Performance().HasPropellant());
+    for (int i = 0; i + 1 < kFigures; ++i) ui_.values[static_cast<size_t>(i)]->setText(kNoFigure);
+    ui_.values.back()->setText(why);
+    ui_.mnuShowPressure->setEnabled(false);
+    ui_.mnuShowThrust->setEnabled(false);
+}
+
+void MotorPerformance::ShowOutOfDate(const QString& note) {
+    for (int i = 0; i + 1 < kFigures; ++i) thrustlet::ShowOutOfDate(ui_.values[static_cast<size_t>(i)], !note.isEmpty(), note);
+}
+
+void MotorPerformance::DecorateGraph(const KnCurve& curve) { DecorateGraph(curve, document_.Motor()); }
+
+void MotorPerformance::DecorateGraph(const KnCurve& curve, const cMotor& motor) {
     GraphLite& graph = *ui_.grKN;
-    const cMotor& motor = document_.Motor();
-    const bool show_thrust = ui_.mnuShowThrust->isChecked() && ui_.mnuShowThrust->isEnabled();
-    const bool show_pressure = ui_.mnuShowPressure->isChecked() && ui_.mnuShowPressure->isEnabled();
+    const bool show_thrust = ThrustShown();
+    const bool show_pressure = PressureShown();
     if (!show_thrust && !show_pressure) {
         if (graph.Shown().secondary) graph.ClearSecondaryAxis();
         return;
@@ -112,12 +135,32 @@ void MotorPerformance::DecorateGraph(const KnCurve& curve) {
     }
 }
 
+// Every length of the design times `factor`: the grains, the throat (the
+// motor's and its field's number) and, through the dialog, the exit and
+// the case.
+void MotorPerformance::ConvertLengths(double factor) {
+    cMotor& motor = document_.Motor();
+    const auto scaled = [&](float value) { return static_cast<float>(value * factor); };
+    for (const auto& grain : motor.Grains()) {
+        grain->SetLength(scaled(grain->Length()));
+        grain->SetDiameter(scaled(grain->Diameter()));
+        grain->SetCoreDiameter(scaled(grain->CoreDiameter()));
+    }
+    motor.SetNozzleDia(scaled(motor.NozzleDia()));
+    TextBox* throat = ui_.txtNozzleThroatDia;
+    if (throat && IsNumeric(throat->text())) {
+        Quietly([&] { throat->setText(TextOfSingle(scaled(FieldToSingle(throat->text())))); });
+    }
+    if (lengths_converted_) lengths_converted_(factor);
+}
+
 void MotorPerformance::mnuPropellant_Click() {
     cMotor& motor = document_.Motor();
     const PropellantChoice current{motor.ISPStar(), motor.Density(), motor.BallisticA(), motor.BallisticN(),
                                    motor.Performance()};
     const std::optional<PropellantChoice> chosen = editor_->Edit(current, ui_.window);
     if (!chosen || *chosen == current) return;
+    if (chosen->length_scale != 1.0) ConvertLengths(chosen->length_scale);
     motor.SetISPStar(chosen->c_star);
     motor.SetDensity(chosen->density);
     motor.SetBallisticA(chosen->a);
@@ -155,8 +198,6 @@ MotorPerformance::Shown MotorPerformance::Current() const {
 void MotorPerformance::Show(const Shown& shown) {
     SetGroupVisible(shown.visible);
     for (int i = 0; i < kFigures; ++i) ui_.values[static_cast<size_t>(i)]->setText(shown.texts[static_cast<size_t>(i)]);
-    ui_.mnuShowPressure->setChecked(shown.pressure);
-    ui_.mnuShowThrust->setChecked(shown.thrust);
     ui_.mnuShowPressure->setEnabled(shown.pressure_enabled);
     ui_.mnuShowThrust->setEnabled(shown.thrust_enabled);
 }

@@ -14,10 +14,12 @@ QT_END_NAMESPACE
 
 namespace thrustlet {
 
+class cMotor;
 class DesignHistory;
 class Document;
 class GraphLite;
 class IPropellantEditor;
+class TextBox;
 struct KnCurve;
 
 // The motor's performance in the window: the Motor menu (the Propellant
@@ -39,6 +41,7 @@ public:
         QAction* mnuPropellant;
         QAction* mnuShowPressure;
         QAction* mnuShowThrust;
+        TextBox* txtNozzleThroatDia;
     };
     MotorPerformance(Document& document, DesignHistory& history, const Controls& controls);
     ~MotorPerformance();
@@ -47,6 +50,9 @@ public:
     void SetEditor(std::unique_ptr<IPropellantEditor> editor);
     // What recalculates the window (the summary's CalcKn).
     void SetRecalculation(std::function<void()> recalculate) { recalculate_ = std::move(recalculate); }
+    // What shows the grains again once their lengths were converted to
+    // another unit (by the factor given).
+    void SetLengthsConverted(std::function<void(double)> converted) { lengths_converted_ = std::move(converted); }
 
     void mnuPropellant_Click();
     void mnuShowPressure_Click();
@@ -57,6 +63,19 @@ public:
     // After the Kn curve was drawn from `curve`: the pressure curve on its
     // own axis, or the thrust curve in its place, when shown.
     void DecorateGraph(const KnCurve& curve);
+    // The same for the curve of `motor` (a copy at another throat).
+    void DecorateGraph(const KnCurve& curve, const cMotor& motor);
+
+    // The throat field holds no throat: no figures, `why` in the note, and
+    // no pressure or thrust view.
+    void ShowCleared(const QString& why);
+    // Fades the figures with `note` as their tool tip ("" shows them as
+    // current).
+    void ShowOutOfDate(const QString& note);
+    // The view the graph shows: the pressure curve beside Kn, the thrust
+    // curve, or neither (each only where the design's figures allow it).
+    bool PressureShown() const;
+    bool ThrustShown() const;
 
     // The group's texts and the views, for the edit history.
     struct Shown {
@@ -65,16 +84,20 @@ public:
         bool operator==(const Shown&) const = default;
     };
     Shown Current() const;
+    // Shows the texts and which views the design allows; the views the user
+    // chose stay as they are (undoing an edit never changes them).
     void Show(const Shown& shown);
 
 private:
     void SetGroupVisible(bool visible);
+    void ConvertLengths(double factor);
 
     Document& document_;
     DesignHistory& history_;
     Controls ui_;
     std::unique_ptr<IPropellantEditor> editor_;
     std::function<void()> recalculate_;
+    std::function<void(double)> lengths_converted_;
 };
 
 }  // namespace thrustlet

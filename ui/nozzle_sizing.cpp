@@ -1,5 +1,6 @@
 #include "ui/nozzle_sizing.h"
 
+#include "model/motor.h"
 #include "model/nozzle_search.h"
 #include "model/numeric.h"
 #include "platform/busy_cursor.h"
@@ -22,18 +23,32 @@ NozzleSizing::NozzleSizing(Document& document, IDialogs& dialogs, IBusyCursor& c
 
 // The search itself does not recalculate: the typed target stays in its
 // field and the rest of the summary keeps its values until the next
-// recalculation.
-void NozzleSizing::RunNozzleSearch(const char* routine, float (*search)(cMotor&, float), float target) {
+// recalculation, shown faded with the throat they belong to. A target no
+// throat of the range reaches shows the range's end, marked as no answer.
+void NozzleSizing::RunNozzleSearch(const char* routine, NozzleSizingResult (*search)(cMotor&, float), float target,
+                                   TextBox* target_field) {
     BusyCursor busy(cursor_);
     Guarded(dialogs_, routine, [&] {
-        const float diameter = search(document_.Motor(), target);
-        ui_.txtNozzleThroatDia->setText(TextOfDouble(RoundDecimals(diameter, 3)));
+        cMotor& motor = document_.Motor();
+        const NozzleSizingResult sized = search(motor, target);
+        ui_.txtNozzleThroatDia->setText(TextOfDouble(sized.shown));
+        summary_.MarkOutOfDate(target_field);
+        if (!sized.reached) {
+            const NozzleSearchRange range = SearchRangeOf(motor);
+            const std::optional<LengthUnit> unit = motor.Performance().units;
+            const QString in = !unit ? QString() : *unit == LengthUnit::kInch ? " in" : " mm";
+            summary_.MarkTargetUnreached(
+                QString("No throat from %1 to %2%3 gives %4 Kn of %5 or less: the field shows the end of the range, "
+                        "not an answer. Even the widest throat leaves the Kn above the target.")
+                    .arg(TextOfDouble(range.first), TextOfDouble(range.last), in,
+                         search == &SizeNozzleForInitialKn ? "an initial" : "a maximum", TextOfSingle(target)));
+        }
     });
 }
 
-void NozzleSizing::SetIntialKn(float target) { RunNozzleSearch("SetIntialKn", SearchNozzleForInitialKn, target); }
+void NozzleSizing::SetIntialKn(float target) { RunNozzleSearch("SetIntialKn", SizeNozzleForInitialKn, target, ui_.txtKN); }
 
-void NozzleSizing::SetMaxKn(float target) { RunNozzleSearch("SetMaxKn", SearchNozzleForMaxKn, target); }
+void NozzleSizing::SetMaxKn(float target) { RunNozzleSearch("SetMaxKn", SizeNozzleForMaxKn, target, ui_.txtMaxKn); }
 
 void NozzleSizing::txtKN_KeyPress(int key_ascii) {
     if (key_ascii == kEnter) txtKN_LostFocus();

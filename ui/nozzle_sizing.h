@@ -3,6 +3,7 @@
 namespace thrustlet {
 
 class cMotor;
+struct NozzleSizingResult;
 class DesignHistory;
 class Document;
 class IBusyCursor;
@@ -40,7 +41,8 @@ public:
     void CommitEditedField();
 
 private:
-    void RunNozzleSearch(const char* routine, float (*search)(cMotor&, float), float target);
+    void RunNozzleSearch(const char* routine, NozzleSizingResult (*search)(cMotor&, float), float target,
+                         TextBox* target_field);
     void KnFieldLeft(TextBox* field, const char* routine, void (NozzleSizing::*search)(float));
 
     Document& document_;

@@ -8,11 +8,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "model/propellant_library.h"
 #include "platform/locale_number.h"
+#include "ui/report.h"
 #include "ui/propellant_fields.h"
 
 namespace thrustlet {
@@ -105,6 +107,18 @@ PropellantDialog::PropellantDialog(const PropellantChoice& current, IDialogs& me
     txtAmbient = Named(new QLineEdit(nozzle), "txtAmbient");
     txtAmbient->setPlaceholderText("sea level");
     nozzle_form->addRow(lblAmbient, txtAmbient);
+    // The motor's hardware, for a simulator's engine file.
+    lblCaseDiameter = new QLabel(nozzle);
+    txtCaseDiameter = Named(new QLineEdit(nozzle), "txtCaseDiameter");
+    txtCaseDiameter->setPlaceholderText("none: the grains'");
+    nozzle_form->addRow(lblCaseDiameter, txtCaseDiameter);
+    lblCaseLength = new QLabel(nozzle);
+    txtCaseLength = Named(new QLineEdit(nozzle), "txtCaseLength");
+    txtCaseLength->setPlaceholderText("none: the grains'");
+    nozzle_form->addRow(lblCaseLength, txtCaseLength);
+    txtHardwareMass = Named(new QLineEdit(nozzle), "txtHardwareMass");
+    txtHardwareMass->setPlaceholderText("none");
+    nozzle_form->addRow("&Hardware mass (kg):", txtHardwareMass);
     left->addWidget(nozzle);
     left->addStretch();
 
@@ -143,8 +157,13 @@ void PropellantDialog::ShowUnits() {
     const bool inch = shown_unit_ == LengthUnit::kInch;
     lblCoefficient->setText(inch ? "a (in/s at P in psi):" : "a (mm/s at P in MPa):");
     lblAmbient->setText(inch ? "Ambient pressure (psi):" : "Ambient pressure (MPa):");
-    lblExit->setText(!shown_unit_ ? "&Exit diameter:" : inch ? "&Exit diameter (in):" : "&Exit diameter (mm):");
+    const QString unit = !shown_unit_ ? QString() : inch ? " (in)" : " (mm)";
+    lblExit->setText("&Exit diameter" + unit + ":");
     lblExit->setBuddy(txtExit);
+    lblCaseDiameter->setText("Case &diameter" + unit + ":");
+    lblCaseDiameter->setBuddy(txtCaseDiameter);
+    lblCaseLength->setText("Case len&gth" + unit + ":");
+    lblCaseLength->setBuddy(txtCaseLength);
     grdPieces->setHorizontalHeaderLabels({inch ? "From (psi)" : "From (MPa)", inch ? "To (psi)" : "To (MPa)",
                                           inch ? "a (in/s)" : "a (mm/s)", "n"});
 }
@@ -178,6 +197,9 @@ void PropellantDialog::ShowNozzle(const PerformanceInputs& inputs) {
     show(txtExit, inputs.nozzle_exit_dia, inputs.nozzle_exit_dia.value_or(0.0f));
     show(txtEfficiency, inputs.nozzle_efficiency, inputs.nozzle_efficiency.value_or(0.0f));
     show(txtAmbient, inputs.ambient_pressure, ShownPressure(inputs.ambient_pressure.value_or(0.0f), shown_unit_));
+    show(txtCaseDiameter, inputs.case_diameter, inputs.case_diameter.value_or(0.0f));
+    show(txtCaseLength, inputs.case_length, inputs.case_length.value_or(0.0f));
+    show(txtHardwareMass, inputs.hardware_mass, inputs.hardware_mass.value_or(0.0f));
 }
 
 void PropellantDialog::AddPiece(const BurnRatePiece& piece) {
@@ -194,11 +216,34 @@ void PropellantDialog::AddPiece(const BurnRatePiece& piece) {
 // The shown coefficient and pressures follow the unit: each that reads as
 // a number is converted from the unit it was shown in to the new one, so a
 // value keeps its meaning whatever else the dialog holds (and one left as
-// shown keeps its exact value). The design's lengths, the exit diameter
-// among them, are not converted: the unit says what they are.
+// shown keeps its exact value). The design's lengths are another matter:
+// going from inches to millimetres or back, the user says whether they are
+// converted (every length of the design, the exit and the case here among
+// them) or keep their numbers under the new unit; Cancel keeps the unit.
 void PropellantDialog::UnitChanged() {
     const std::optional<LengthUnit> before = shown_unit_;
-    shown_unit_ = Unit();
+    const std::optional<LengthUnit> after = Unit();
+    if (before && after && before != after) {
+        const bool to_mm = after == LengthUnit::kMillimetre;
+        const QString from_name = to_mm ? "inches" : "millimetres", to_name = to_mm ? "millimetres" : "inches";
+        const MsgResult answer = messages_.MsgBox(
+            "Convert every length of the design from " + from_name + " to " + to_name +
+                " (the grains, the nozzle throat and exit and the case, each " + (to_mm ? "times" : "divided by") +
+                " 25.4)?\n\nYes converts them, so the motor stays the same size. No keeps their numbers and takes "
+                "them as " + to_name + ". Cancel keeps " + from_name + ".",
+            MsgButtons::kYesNoCancel, MsgIcon::kNone, "Unit of Lengths");
+        if (answer == MsgResult::kCancel) {
+            const QSignalBlocker quiet(cboUnits);
+            cboUnits->setCurrentIndex(*before == LengthUnit::kInch ? kInches : kMillimetres);
+            return;
+        }
+        if (answer == MsgResult::kYes) {
+            const double factor = to_mm ? 25.4 : 1.0 / 25.4;
+            length_scale_ *= factor;
+            ScaleLengths(factor);
+        }
+    }
+    shown_unit_ = after;
     const auto pressure = [&](auto* field) {
         if (const std::optional<float> exact = Kept(field)) {
             Show(field, ShownPressure(*exact, shown_unit_), *exact);
@@ -215,14 +260,26 @@ void PropellantDialog::UnitChanged() {
             a->setText(FieldText(ShownCoefficient(StoredCoefficient(FieldToDouble(a->text()), typed, before), typed, shown_unit_)));
         }
     };
-    coefficient(txtA, txtN);
-    if (!txtAmbient->text().trimmed().isEmpty()) pressure(txtAmbient);
+    // A field whose text is past the range of numbers stays as typed: OK
+    // names it.
+    Quietly([&] { coefficient(txtA, txtN); });
+    if (!txtAmbient->text().trimmed().isEmpty()) Quietly([&] { pressure(txtAmbient); });
     for (int row = 0; row < grdPieces->rowCount(); ++row) {
-        coefficient(grdPieces->item(row, 2), grdPieces->item(row, 3));
-        pressure(grdPieces->item(row, 0));
-        pressure(grdPieces->item(row, 1));
+        Quietly([&] { coefficient(grdPieces->item(row, 2), grdPieces->item(row, 3)); });
+        Quietly([&] { pressure(grdPieces->item(row, 0)); });
+        Quietly([&] { pressure(grdPieces->item(row, 1)); });
     }
     ShowUnits();
+}
+
+void PropellantDialog::ScaleLengths(double factor) {
+    for (QLineEdit* field : {txtExit, txtCaseDiameter, txtCaseLength}) {
+        if (!IsNumeric(field->text())) continue;
+        Quietly([&] {
+            const double value = Kept(field).value_or(static_cast<float>(FieldToDouble(field->text()))) * factor;
+            Show(field, value, static_cast<float>(value));
+        });
+    }
 }
 
 void PropellantDialog::PickLibrary(int index) {
@@ -232,23 +289,22 @@ void PropellantDialog::PickLibrary(int index) {
         return;
     }
     const LibraryPropellant& entry = PropellantLibrary()[static_cast<size_t>(index - 1)];
-    // A propellant needs the unit of the design's lengths: millimetres until
-    // the user says otherwise (the message says so).
-    const bool unit_chosen = Unit().has_value();
-    if (!unit_chosen) cboUnits->setCurrentIndex(kMillimetres);
+    // The entry's values shown in the design's unit; the unit itself is the
+    // user's to say (a design without one gets none until it is chosen).
     PropellantChoice choice;
     choice.c_star = entry.c_star;
     choice.density = entry.density;
     choice.a = entry.a;
     choice.n = entry.n;
-    choice.inputs.units = Unit();
+    choice.inputs.units = Unit().value_or(LengthUnit::kMillimetre);
     choice.inputs.propellant_name = entry.name;
     choice.inputs.burn_rate = entry.pieces;
     choice.inputs.specific_heat_ratio = entry.k;
     ShowPropellant(choice);  // the nozzle's fields stay as they are
     lblSource->setText("Values as published at " + QString::fromStdString(entry.source) +
                        ". Check them against your own propellant before relying on them." +
-                       (unit_chosen ? QString() : QString(" The design's lengths are taken as millimetres.")));
+                       (Unit() ? QString()
+                               : QString(" Say what the design's lengths are in (Lengths in) to use them.")));
     lblSource->show();
     adjustSize();  // room for the wrapped text
 }

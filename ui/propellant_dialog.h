@@ -20,6 +20,11 @@ namespace thrustlet {
 struct PropellantChoice {
     float c_star = 0.0f, density = 0.0f, a = 0.0f, n = 0.0f;
     PerformanceInputs inputs;
+    // The factor every length of the design is to be multiplied by: 25.4
+    // when the user chose to convert inches to millimetres, 1/25.4 the other
+    // way, 1 when the unit only names what the numbers already are. The
+    // lengths the dialog holds (the exit, the case) are converted already.
+    double length_scale = 1.0;
     bool operator==(const PropellantChoice&) const = default;
 };
 
@@ -33,10 +38,13 @@ public:
 
 // The dialog: the unit of the design's lengths, the propellant (picked from
 // the library or typed), its burn-rate law as one a and n or as pieces, the
-// exhaust's specific heat ratio, and the nozzle's exit, efficiency and the
-// ambient pressure. The burn-rate coefficient and the pressures show in the
-// units builders use (mm/s and MPa with millimetres, in/s and psi with
-// inches); everything is kept SI.
+// exhaust's specific heat ratio, the nozzle's exit, efficiency and the
+// ambient pressure, and the motor's hardware (case and mass). The burn-rate
+// coefficient and the pressures show in the units builders use (mm/s and
+// MPa with millimetres, in/s and psi with inches); everything is kept SI.
+// The dialog never changes the unit by itself: a library entry shows in the
+// design's unit, and changing the unit asks whether the design's lengths
+// are converted or only named anew.
 class PropellantDialog : public QDialog {
     Q_OBJECT
 public:
@@ -56,6 +64,8 @@ private:
     void ShowPropellant(const PropellantChoice& choice);
     void ShowNozzle(const PerformanceInputs& inputs);
     void UnitChanged();
+    // Converts the lengths the dialog shows (exit, case) by `factor`.
+    void ScaleLengths(double factor);
     void AddPiece(const BurnRatePiece& piece);
     std::optional<LengthUnit> Unit() const;
 
@@ -75,7 +85,13 @@ private:
     QLineEdit* txtEfficiency;
     QLabel* lblAmbient;
     QLineEdit* txtAmbient;
+    QLabel* lblCaseDiameter;
+    QLineEdit* txtCaseDiameter;
+    QLabel* lblCaseLength;
+    QLineEdit* txtCaseLength;
+    QLineEdit* txtHardwareMass;
     std::optional<LengthUnit> shown_unit_;
+    double length_scale_ = 1.0;
     IDialogs& messages_;
 };
 

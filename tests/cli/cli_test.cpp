@@ -140,8 +140,9 @@ TEST_F(CliTest, BadPropellantValuesAreRefused) {
     EXPECT_EQ(Thrustlet("--eng '" + path + "'").exit_code, 1);
 }
 
-// The engine file: a header a simulator reads, at most 32 points with
-// rising times ending at thrust 0, and the impulse within 1 %.
+// The engine file: a header a simulator reads, the motor's own points from
+// ignition (time 0, full thrust) to burnout (thrust 0) with rising times,
+// 32 of them where they keep the impulse within 1 %.
 TEST_F(CliTest, EngineFileOfTheThrustCurve) {
     const Outcome run = Thrustlet("--eng '" + File("knsu38.tlt", kPropellantMotor) + "'");
     ASSERT_EQ(run.exit_code, 0) << run.err;
@@ -160,18 +161,28 @@ TEST_F(CliTest, EngineFileOfTheThrustCurve) {
         points.emplace_back(time, thrust);
     }
     EXPECT_EQ(header, "I417 38 171 P 0.296863 0.296863 Thrustlet");
-    ASSERT_GE(points.size(), 3u);
-    EXPECT_LE(points.size(), 32u);
-    EXPECT_GT(points.front().first, 0.0);
+    ASSERT_EQ(points.size(), 32u);
+    EXPECT_EQ(points.front().first, 0.0);
+    EXPECT_NEAR(points.front().second, 417.1, 0.1);  // the steady burn starts at full thrust
     for (size_t i = 1; i < points.size(); ++i) EXPECT_GT(points[i].first, points[i - 1].first) << i;
     EXPECT_EQ(points.back().second, 0.0);
-    double impulse = 0.5 * points.front().first * points.front().second;
+    EXPECT_NEAR(points.back().first, 0.991064, 1e-6);  // the burnout, not moved
+    double impulse = 0.0;
     for (size_t i = 1; i < points.size(); ++i) {
         impulse += 0.5 * (points[i].second + points[i - 1].second) * (points[i].first - points[i - 1].first);
     }
     EXPECT_NEAR(impulse, 413.40, 413.40 * 0.01);
     EXPECT_EQ(Thrustlet("--eng " + Example("two_grain.tlt")).exit_code, 1);  // no propellant, no curve
     EXPECT_EQ(Thrustlet("--eng --json x.tlt").exit_code, 2);
+
+    // A motor whose nozzle gives no thrust at all (its exit far too wide
+    // for the pressure at sea level) has no engine file.
+    std::string flat = kPropellantMotor;
+    flat.replace(flat.find("NozzleExitDia:25"), 16, "NozzleExitDia:400");
+    const Outcome none = Thrustlet("--eng '" + File("flat.tlt", flat) + "'");
+    EXPECT_EQ(none.exit_code, 1);
+    EXPECT_EQ(none.out, "");
+    EXPECT_NE(none.err.find("no thrust curve: the motor gives no impulse"), std::string::npos) << none.err;
 }
 
 TEST_F(CliTest, CurveAsCsvBlock) {

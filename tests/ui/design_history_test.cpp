@@ -1,6 +1,5 @@
 // Undo and redo of the design through the Edit menu and its shortcuts.
 #include <QTemporaryDir>
-#include <QUndoStack>
 
 #include "model/motor_file.h"
 #include "tests/support/window_fixture.h"

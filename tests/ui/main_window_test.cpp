@@ -231,15 +231,22 @@ TEST_F(MainWindowTest, MenusInTheirOrderWithShortcuts) {
     EXPECT_EQ(top[2]->text(), "&Motor");
     EXPECT_EQ(top[3]->text(), "&Help");
     QList<QAction*> file = ui->mnuFile->actions();
-    ASSERT_EQ(file.size(), 11);
-    // The sheet's items after the specified ones, before the recent files.
-    const char* names[] = {"mnuNew",       "mnuSave",    "mnuSaveAs",  "mnuOpen",    "mnuExportSheet", "mnuPrint",
-                           "mnuSeparator", "mnuRecent1", "mnuRecent2", "mnuRecent3", "mnuRecent4"};
-    for (int i = 0; i < 11; ++i) EXPECT_EQ(file[i]->objectName(), names[i]);
+    ASSERT_EQ(file.size(), 14);
+    // The sheet's and the thrust curve's items after the specified ones,
+    // before the recent files; Exit at the foot.
+    const char* names[] = {"mnuNew",     "mnuSave",    "mnuSaveAs",  "mnuOpen",   "mnuExportSheet",
+                           "mnuPrint",   "mnuExportThrustCurve",     "mnuSeparator", "mnuRecent1",
+                           "mnuRecent2", "mnuRecent3", "mnuRecent4", "",          "mnuExit"};
+    for (int i = 0; i < 14; ++i) EXPECT_EQ(file[i]->objectName(), names[i]) << i;
     EXPECT_EQ(file[4]->text(), "&Export Sheet\u2026");
     EXPECT_EQ(file[5]->text(), "&Print\u2026");
     EXPECT_EQ(file[5]->shortcut(), QKeySequence("Ctrl+P"));
-    file.remove(4, 2);
+    EXPECT_EQ(file[6]->text(), "Export &Thrust Curve\u2026");
+    EXPECT_TRUE(file[12]->isSeparator());
+    EXPECT_EQ(file[13]->text(), "E&xit");
+    EXPECT_EQ(file[13]->shortcut(), QKeySequence("Ctrl+Q"));
+    file.remove(12, 2);
+    file.remove(4, 3);
     EXPECT_EQ(file[0]->text(), "&New");
     EXPECT_EQ(file[1]->text(), "&Save");
     EXPECT_EQ(file[2]->text(), "Save &As");
@@ -264,14 +271,21 @@ TEST_F(MainWindowTest, MenusInTheirOrderWithShortcuts) {
     EXPECT_EQ(help[1]->text(), "&Bug Reports");
 }
 
-TEST_F(MainWindowTest, CtrlAReachesSaveAsFromATextBox) {
+// Ctrl+A in a text field selects its text, as in every editor; elsewhere in
+// the window it is Save As.
+TEST_F(MainWindowTest, CtrlASelectsInATextBoxAndSavesAsElsewhere) {
     QSignalSpy save_as(ui->mnuSaveAs, &QAction::triggered);
-    ui->txtKN->setText("123");
-    ui->txtKN->setFocus(Qt::MouseFocusReason);
-    ui->txtKN->deselect();
-    QTest::keyClick(ui->txtKN, Qt::Key_A, Qt::ControlModifier);
+    for (TextBox* box : {ui->txtKN, ui->txtNozzleThroatDia, ui->txtGrainLength}) {
+        box->setFocus(Qt::MouseFocusReason);
+        box->setText("123");
+        box->deselect();
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        EXPECT_EQ(save_as.count(), 0) << box->objectName().toStdString();
+        EXPECT_EQ(box->selectedText(), "123") << box->objectName().toStdString();
+    }
+    ui->grdGrains->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(ui->grdGrains, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(save_as.count(), 1);
-    EXPECT_FALSE(ui->txtKN->hasSelectedText());
 }
 
 TEST_F(MainWindowTest, OnlyTheGraphFollowsTheWindowSize) {

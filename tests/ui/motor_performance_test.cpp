@@ -2,7 +2,6 @@
 // Performance group it brings, the pressure and thrust views of the graph,
 // and the propellant's place in the edit history and the saved file.
 #include <QTemporaryDir>
-#include <QUndoStack>
 #include <deque>
 
 #include "model/motor_file.h"

@@ -78,6 +78,8 @@ TEST_F(PropellantDialogTest, CoefficientAndPressuresShowInTheBuildersUnits) {
     EXPECT_EQ(read.inputs, design.inputs);
     EXPECT_FLOAT_EQ(read.a, design.a);
 
+    // Only the unit's name changes here (No: the lengths keep their numbers).
+    messages.answers = {MsgResult::kNo, MsgResult::kNo};
     cboUnits->setCurrentIndex(kInches);
     // 5 mm/s at 1 MPa is 0.19685 in/s at 145.04 psi: a = 0.19685 / 145.04^0.5.
     EXPECT_NEAR(txtA->text().toDouble(), 5.0 / 25.4 / std::sqrt(1e6 / 6894.757293168361), 1e-6);
@@ -97,28 +99,91 @@ TEST_F(PropellantDialogTest, CoefficientAndPressuresShowInTheBuildersUnits) {
     EXPECT_NEAR(grdPieces->item(0, 1)->text().toDouble(), 2.0, 1e-6);
 }
 
-// A library entry fills the propellant's values, keeps the nozzle's, names
-// its source, and takes millimetres when the design had no unit yet.
-TEST_F(PropellantDialogTest, LibraryEntryFillsTheValuesAndNamesItsSource) {
+// A library entry fills the propellant's values, keeps the nozzle's and
+// names its source. It never chooses the unit: a design without one is told
+// to say it (OK refuses until then), an inch design stays in inches with
+// the entry's values shown in in/s and psi.
+TEST_F(PropellantDialogTest, LibraryEntryFillsTheValuesAndKeepsTheUnit) {
     PropellantChoice none;
     none.inputs.nozzle_exit_dia = 25.0f;
     Open(none);
-    none.inputs.units.reset();
     ASSERT_EQ(cboUnits->currentIndex(), kNoUnit);
     const LibraryPropellant& knsb = PropellantLibrary().front();
+    cboLibrary->setCurrentIndex(1);
     dialog->PickLibrary(1);
-    EXPECT_EQ(cboUnits->currentIndex(), kMillimetres);
+    EXPECT_EQ(cboUnits->currentIndex(), kNoUnit);
     EXPECT_EQ(txtName->text(), "KNSB");
     EXPECT_TRUE(txtA->text().isEmpty());  // the pieces hold the law
     EXPECT_EQ(grdPieces->rowCount(), static_cast<int>(knsb.pieces.size()));
     auto* source = dialog->findChild<QLabel*>("lblSource");
     EXPECT_TRUE(source->text().contains(QString::fromStdString(knsb.source))) << source->text().toStdString();
+    EXPECT_TRUE(source->text().contains("Lengths in")) << source->text().toStdString();
+    dialog->accept();
+    EXPECT_NE(dialog->result(), QDialog::Accepted);
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_TRUE(messages.boxes[0].text.contains("Lengths in")) << messages.boxes[0].text.toStdString();
+
+    cboUnits->setCurrentIndex(kMillimetres);  // from no unit: nothing to convert, no question
+    EXPECT_EQ(messages.boxes.size(), 1u);
     const PropellantChoice read = Read();
+    EXPECT_EQ(read.inputs.units, LengthUnit::kMillimetre);
     EXPECT_EQ(read.c_star, knsb.c_star);
     EXPECT_EQ(read.density, knsb.density);
     EXPECT_EQ(read.inputs.specific_heat_ratio, knsb.k);
     EXPECT_EQ(read.inputs.nozzle_exit_dia, 25.0f);
     EXPECT_EQ(read.inputs.burn_rate, knsb.pieces);  // exactly, not as the seven digits shown
+    EXPECT_EQ(read.length_scale, 1.0);
+
+    PropellantChoice inches;
+    inches.inputs.units = LengthUnit::kInch;
+    inches.inputs.nozzle_exit_dia = 1.0f;
+    Open(inches);
+    dialog->PickLibrary(1);
+    EXPECT_EQ(cboUnits->currentIndex(), kInches);
+    EXPECT_EQ(grdPieces->horizontalHeaderItem(0)->text(), "From (psi)");
+    EXPECT_NEAR(grdPieces->item(0, 1)->text().toDouble(), 0.807e6 / 6894.757293168361, 1e-3);
+    const PropellantChoice picked = Read();
+    EXPECT_EQ(picked.inputs.units, LengthUnit::kInch);
+    EXPECT_EQ(picked.inputs.burn_rate, knsb.pieces);
+    EXPECT_EQ(picked.inputs.nozzle_exit_dia, 1.0f);
+}
+
+// Changing the unit asks whether the design's lengths are converted: Yes
+// converts the lengths the dialog holds and says by how much the rest go,
+// No only names them anew, Cancel keeps the unit.
+TEST_F(PropellantDialogTest, ChangingTheUnitConvertsOrRelabelsTheLengths) {
+    PropellantChoice design = MillimetreDesign();
+    design.inputs.nozzle_exit_dia = 25.4f;
+    design.inputs.case_length = 254.0f;
+    Open(design);
+    auto* exit = dialog->findChild<QLineEdit*>("txtExit");
+    auto* case_length = dialog->findChild<QLineEdit*>("txtCaseLength");
+    ASSERT_TRUE(exit && case_length);
+
+    messages.answers = {MsgResult::kCancel};
+    cboUnits->setCurrentIndex(kInches);
+    EXPECT_EQ(cboUnits->currentIndex(), kMillimetres);
+    EXPECT_EQ(Read().inputs.units, LengthUnit::kMillimetre);
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].buttons, MsgButtons::kYesNoCancel);
+    EXPECT_TRUE(messages.boxes[0].text.startsWith("Convert every length of the design from millimetres to inches"));
+
+    messages.answers = {MsgResult::kYes};
+    cboUnits->setCurrentIndex(kInches);
+    PropellantChoice converted = Read();
+    EXPECT_EQ(converted.inputs.units, LengthUnit::kInch);
+    EXPECT_DOUBLE_EQ(converted.length_scale, 1.0 / 25.4);
+    EXPECT_EQ(exit->text(), "1");
+    EXPECT_FLOAT_EQ(*converted.inputs.nozzle_exit_dia, 1.0f);
+    EXPECT_FLOAT_EQ(*converted.inputs.case_length, 10.0f);
+    EXPECT_NEAR(converted.a, design.a, 1e-6 * design.a);  // the propellant means the same
+
+    messages.answers = {MsgResult::kNo};
+    cboUnits->setCurrentIndex(kMillimetres);
+    const PropellantChoice relabelled = Read();
+    EXPECT_EQ(relabelled.inputs.units, LengthUnit::kMillimetre);
+    EXPECT_DOUBLE_EQ(relabelled.length_scale, 1.0 / 25.4);  // the earlier conversion stands
+    EXPECT_EQ(exit->text(), "1");
 }
 
 // Values the user leaves as shown come back exactly, even those seven
@@ -133,7 +198,9 @@ TEST_F(PropellantDialogTest, UntouchedValuesComeBackExactly) {
     design.inputs.specific_heat_ratio = 1.0f + 1.0f / 3.0f;
     Open(design);
     EXPECT_EQ(Read(), design);
+    messages.answers = {MsgResult::kNo, MsgResult::kNo};
     cboUnits->setCurrentIndex(kInches);
+    ASSERT_EQ(cboUnits->currentIndex(), kInches);
     cboUnits->setCurrentIndex(kMillimetres);
     EXPECT_EQ(Read(), design);
 
@@ -165,6 +232,31 @@ TEST_F(PropellantDialogTest, OkRefusesValuesThatCannotGiveFigures) {
         dialog->accept();
         EXPECT_NE(dialog->result(), QDialog::Accepted) << c.message;
         ASSERT_EQ(messages.boxes.size(), 1u) << c.message;
+        EXPECT_EQ(messages.boxes[0].text, c.message);
+    }
+}
+
+// Numbers past the range of numbers, or past what a float keeps, are
+// refused with the field named; nothing is thrown out of OK.
+TEST_F(PropellantDialogTest, OkRefusesNumbersPastTheirRange) {
+    const struct {
+        const char* field;
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"txtCStar", "1e400", "c* is beyond the range of numbers (1e400)."},
+        {"txtDensity", "1e39", "The density is too large to keep."},
+        {"txtExit", "1e39", "The exit diameter is too large to keep."},
+        {"txtAmbient", "1e35", "The ambient pressure is too large to keep."},
+        {"txtHardwareMass", "-1", "The hardware mass must be 0 or more, or empty."},
+    };
+    for (const auto& c : cases) {
+        Open(MillimetreDesign());
+        messages.boxes.clear();
+        dialog->findChild<QLineEdit*>(c.field)->setText(c.text);
+        EXPECT_NO_THROW(dialog->accept()) << c.field;
+        EXPECT_NE(dialog->result(), QDialog::Accepted) << c.field;
+        ASSERT_EQ(messages.boxes.size(), 1u) << c.field;
         EXPECT_EQ(messages.boxes[0].text, c.message);
     }
 }

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/report.h"
+#include "model/motor.h"
+
+namespace thrustlet {
+
+// The commands of thrustlet-kn, each over a list of motor files; each
+// returns the exit status: 0 when every file gave every figure, 1 when one
+// did not (the others are still done).
+
+struct ReportOptions {
+    bool json = false;
+    bool curve = false;
+    SearchKind search = SearchKind::kNone;
+    float target = 0.0f;
+};
+// The Kn summary and performance of each file, as text or JSON lines.
+int RunReportCommand(const std::vector<std::string>& files, const ReportOptions& options);
+
+// The thrust curve of each file as a RASP engine file.
+int RunEngineCommand(const std::vector<std::string>& files);
+
+// Shared by the commands: writes text to a stream as it is.
+void Write(std::FILE* stream, const std::string& text);
+// "thrustlet-kn: FILE: MESSAGE" on standard error, both made safe for a terminal.
+void Complain(const std::string& file, const std::string& message);
+// Reads a motor file; a failure is named (as JSON on standard output when
+// `json`, else on standard error) and gives nothing. Grains the window
+// would refuse are warned about on standard error.
+std::optional<cMotor> ReadMotor(const std::string& file, bool json);
+
+}  // namespace thrustlet

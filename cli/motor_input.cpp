@@ -1,0 +1,29 @@
+#include "cli/commands.h"
+#include "cli/terminal.h"
+#include "model/errors.h"
+
+namespace thrustlet {
+
+void Write(std::FILE* stream, const std::string& text) { std::fwrite(text.data(), 1, text.size(), stream); }
+
+void Complain(const std::string& file, const std::string& message) {
+    Write(stderr, "thrustlet-kn: " + TerminalSafe(file) + ": " + TerminalSafe(message) + "\n");
+}
+
+std::optional<cMotor> ReadMotor(const std::string& file, bool json) {
+    cMotor motor;
+    try {
+        motor.ReadFromFile(file);
+    } catch (const RunTimeError& error) {
+        if (json) {
+            Write(stdout, ErrorJson(file, error.Description()));
+        } else {
+            Complain(file, error.Description());
+        }
+        return std::nullopt;
+    }
+    for (const std::string& warning : GrainWarnings(motor)) Complain(file, "warning: " + warning);
+    return motor;
+}
+
+}  // namespace thrustlet

@@ -1,0 +1,29 @@
+#include "cli/commands.h"
+
+namespace thrustlet {
+
+int RunReportCommand(const std::vector<std::string>& files, const ReportOptions& options) {
+    int status = 0;
+    for (const std::string& file : files) {
+        std::optional<cMotor> motor = ReadMotor(file, options.json);
+        if (!motor) {
+            status = 1;
+            continue;
+        }
+        // Figures that read as fine but are not: a failure of the run.
+        if (const auto warning = ThroatWarning(*motor)) {
+            Complain(file, "warning: " + *warning);
+            status = 1;
+        }
+        const MotorReport report = ReportMotor(file, *motor, options.curve, options.search, options.target);
+        // Propellant values that give no figures, and a target no throat
+        // reaches, are named on standard error whatever the form of the report.
+        if (!report.performance_problem.empty()) Complain(file, report.performance_problem);
+        if (!report.nozzle_for_target.error.empty()) Complain(file, report.nozzle_for_target.error);
+        Write(stdout, options.json ? ReportJson(report) : ReportText(report));
+        if (HasFailedFigure(report)) status = 1;
+    }
+    return status;
+}
+
+}  // namespace thrustlet

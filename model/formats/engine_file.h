@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "model/performance.h"
+
+namespace thrustlet {
+
+class cMotor;
+
+// A motor's thrust curve as a RASP engine file (.eng), the form OpenRocket
+// and the other flight simulators load:
+//   ; comments
+//   <designation> <diameter mm> <length mm> P <propellant kg> <total kg> Thrustlet
+//   <time s> <thrust N>      one line a point, times strictly increasing
+// The curve starts at ignition (time 0, at full thrust, as the steady burn
+// does) and ends at the last grain's burnout with thrust 0. The points are
+// the motor's own (no time is moved): at least 32 where the curve has them,
+// and as many more as the trapezoid impulse of the file needs to be within
+// 1 % of the motor's. Diameter and length are the case's when the design
+// gives them (CaseDiameter, CaseLength), else the grains'; the total mass
+// adds HardwareMass when given. `source` names the design in a comment.
+// A motor without thrust figures or without impulse fails with a
+// RunTimeError saying so: such a curve is no engine.
+std::string EngineFileText(const cMotor& motor, const Performance& performance, const std::string& source);
+
+// The trapezoid impulse (N s) of an engine file's points, as simulators sum
+// it (from (0, 0) when the first point is later than 0).
+double EngineFileImpulse(const std::string& text);
+
+}  // namespace thrustlet

@@ -1,0 +1,55 @@
+#include "ui/thrust_curve_export.h"
+
+#include <QFileInfo>
+
+#include "model/formats/engine_file.h"
+#include "model/motor.h"
+#include "model/performance.h"
+#include "platform/dialogs.h"
+#include "model/durable_file.h"
+#include "thrustlet/identity.h"
+#include "ui/document.h"
+#include "ui/report.h"
+
+namespace thrustlet {
+
+ThrustCurveExport::ThrustCurveExport(Document& document, IDialogs& dialogs) : document_(document), dialogs_(dialogs) {}
+
+void ThrustCurveExport::mnuExportThrustCurve_Click() {
+    const auto say = [&](const QString& text) {
+        dialogs_.MsgBox(text, MsgButtons::kOk, MsgIcon::kInformation, kProgramTitle);
+    };
+    const cMotor& motor = document_.Motor();
+    if (!motor.Performance().HasPropellant()) {
+        say("There is no thrust curve without a propellant: choose one with Motor > Propellant first.");
+        return;
+    }
+    const PerformanceOutcome outcome = ComputePerformance(motor);
+    if (!outcome.figures) {
+        say("There is no thrust curve: " + QString::fromStdString(outcome.problem) + ".");
+        return;
+    }
+    std::string text;
+    const QString source = document_.CurrentFile().empty()
+                               ? QString("an unsaved design")
+                               : QFileInfo(QString::fromStdString(document_.CurrentFile())).fileName();
+    try {
+        text = EngineFileText(motor, *outcome.figures, source.toStdString());
+    } catch (const RunTimeError& error) {
+        QString why = QString::fromStdString(error.Description());
+        why[0] = why[0].toUpper();
+        say(why + ".");
+        return;
+    }
+    Guarded(dialogs_, "ExportThrustCurve", [&] {
+        const FileDialogRequest request{"RASP Engine Files(*.eng)| *.eng| All Files(*.*)| *.*",
+                                        document_.ExportFolder(), ".eng", "Export thrust curve", 0x2 | 0x800,
+                                        document_.ExportName(".eng")};
+        const FileDialogResult chosen = dialogs_.ShowSave(request);
+        if (chosen.file_name.isEmpty()) return;
+        WriteFileAtomically(chosen.file_name.toStdString(), text);
+        document_.ExportedTo(chosen.file_name);
+    });
+}
+
+}  // namespace thrustlet
