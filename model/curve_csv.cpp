@@ -18,6 +18,8 @@ std::string CurveCsv(const KnCurve& curve, const std::vector<DepthFigures>& figu
     std::string csv = "depth,kn";
     if (columns.pressure) csv += ",pressure_pa";
     if (columns.thrust) csv += ",thrust_n";
+    const bool times = columns.pressure || columns.thrust;
+    if (times) csv += ",time_s";
     csv += "\r\n";
     for (const CurveRow& row : CurveRows(curve)) {
         csv.append(row.depth).append(1, ',').append(row.kn);
@@ -29,6 +31,10 @@ std::string CurveCsv(const KnCurve& curve, const std::vector<DepthFigures>& figu
         if (columns.thrust) {
             csv.append(1, ',');
             if (known) csv.append(DoubleToText(figures[row.sample].thrust, '.'));
+        }
+        if (times) {
+            csv.append(1, ',');
+            if (known) csv.append(DoubleToText(figures[row.sample].time, '.'));
         }
         csv.append("\r\n");
     }

@@ -13,6 +13,12 @@ float CoefficientFromInchesPerSecond(double a, double n) {
 }
 double CoefficientInInchesPerSecond(float a_si, double n) { return a_si / 0.0254 * std::pow(kPascalsPerPsi, n); }
 
+double CharacteristicVelocity(double temperature, double molar_mass, double k) {
+    constexpr double kGasConstant = 8314.462618;  // J/(kmol K)
+    return std::sqrt(kGasConstant * temperature / (k * molar_mass)) /
+           std::pow(2.0 / (k + 1.0), (k + 1.0) / (2.0 * (k - 1.0)));
+}
+
 namespace {
 
 // A piece as published: pressures in MPa, r = a P^n in mm/s.
@@ -44,6 +50,22 @@ std::vector<LibraryPropellant> Build() {
         WithLaw({"KNSU", "65% potassium nitrate, 35% sucrose", "http://www.nakka-rocketry.net/sucrose.html", 909.0f,
                  1889.0f, 1.044f, 0.0f, 0.0f, {}},
                 8.26, 0.319),
+        // Published as T0, M and k (c* derived), and one law over a stated
+        // range of pressures.
+        {"KNER", "65% potassium nitrate, 35% erythritol (granular oxidizer)",
+         "https://github.com/jbgust/jsrm/blob/4c9e84a53b6833d027e264fb225f85ad90f99518/src/main/java/com/github/"
+         "jbgust/jsrm/application/motor/propellant/PropellantType.java (KNER_COARSE)",
+         static_cast<float>(CharacteristicVelocity(1608.0, 38.58, 1.14)), 1820.0f, 1.14f, 0.0f, 0.0f,
+         {Piece(0.101, 10.3, 2.9, 0.4)}},
+        // Published in SI, as T0, M and k (c* derived); formulations not
+        // published beside the numbers.
+        {"Cherry Limeade", "ammonium-perchlorate composite (MIT Rocket Team); formulation not published",
+         "https://github.com/reilleya/openMotor/blob/8d9b70a3de308085ae947bf0b150e1d34a556c68/uilib/defaults.py",
+         static_cast<float>(CharacteristicVelocity(3500.0, 23.67, 1.21)), 1680.0f, 1.21f,
+         static_cast<float>(3.517054143255937e-05), 0.3273f, {}},
+        {"Ocean Water", "ammonium-perchlorate composite; formulation not published",
+         "https://github.com/reilleya/openMotor/blob/8d9b70a3de308085ae947bf0b150e1d34a556c68/uilib/defaults.py",
+         static_cast<float>(CharacteristicVelocity(3500.0, 23.67, 1.25)), 1650.0f, 1.25f, 1.467e-05f, 0.382f, {}},
     };
 }
 

@@ -32,6 +32,12 @@ double CoefficientInMmPerSecond(float a_si, double n);
 float CoefficientFromInchesPerSecond(double a, double n);
 double CoefficientInInchesPerSecond(float a_si, double n);
 
+// The characteristic velocity c* (m/s) of an exhaust of chamber temperature
+// `temperature` (K), molar mass `molar_mass` (kg/kmol) and specific heat
+// ratio `k`: sqrt(R T / (k M)) / (2 / (k + 1))^((k + 1) / (2 (k - 1))),
+// R = 8314.462618 J/(kmol K). For sources that publish T, M and k, not c*.
+double CharacteristicVelocity(double temperature, double molar_mass, double k);
+
 inline constexpr double kPascalsPerMegapascal = 1e6;
 inline constexpr double kPascalsPerPsi = 6894.757293168361;
 

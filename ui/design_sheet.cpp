@@ -235,14 +235,16 @@ SheetContent DesignSheet::Content() const {
         content.grains.push_back(
             {TextOfSingle(grain->Length()), TextOfSingle(grain->Diameter()), TextOfSingle(grain->CoreDiameter())});
     }
-    content.throat = motor.NozzleDia() > 0.0f ? TextOfSingle(motor.NozzleDia()) : QString("\u2014");
-    content.exit = in.nozzle_exit_dia && *in.nozzle_exit_dia > 0.0f ? TextOfSingle(*in.nozzle_exit_dia)
+    // Lengths with the design's unit beside them, where it has one.
+    const QString unit = content.length_unit.isEmpty() ? QString() : " " + content.length_unit;
+    content.throat = motor.NozzleDia() > 0.0f ? TextOfSingle(motor.NozzleDia()) + unit : QString("\u2014");
+    content.exit = in.nozzle_exit_dia && *in.nozzle_exit_dia > 0.0f ? TextOfSingle(*in.nozzle_exit_dia) + unit
                                                                      : QString("none (no divergent part)");
 
     const KnSummary::Figures shown = summary_.Shown();
     content.summary = {{"Initial kn:", shown.kn},
                        {"Max kn:", shown.max_kn},
-                       {"Web:", shown.web},
+                       {"Web:", shown.web.isEmpty() ? shown.web : shown.web + unit},
                        {"Nozzle/Grain core area ratio:", shown.ratio},
                        {"Vol. Loading:", shown.volume_loading}};
     const MotorPerformance::Shown group = performance_.Current();

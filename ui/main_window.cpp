@@ -136,6 +136,17 @@ void frmMain::CreateControls() {
     italic.setItalic(true);
     note->setFont(italic);
     grdGrains->raise();  // the grid is drawn over its frame
+    // The unit of the design's lengths, on the right of the two frames'
+    // title lines (a design without a unit shows nothing there).
+    const char* unit_names[] = {"lblGrainLengthUnit", "lblMotorLengthUnit"};
+    QGroupBox* unit_frames[] = {Frame1, Frame2};
+    for (int i = 0; i < 2; ++i) {
+        QLabel* unit = Named(new QLabel(unit_frames[i]), unit_names[i]);
+        unit->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        Place(unit, unit_frames[i] == Frame1 ? 1290 : 3700, 0, unit_frames[i] == Frame1 ? 1000 : 1990, 240);
+        unit->hide();
+        lblLengthUnit[static_cast<size_t>(i)] = unit;
+    }
     CreatePerformanceGroup(client);
 }
 

@@ -102,6 +102,7 @@ private:
     QLabel* lblGNRatio;
     QLabel* lblWeb;
     QGroupBox* Frame4;  // the performance group, beside the frames
+    std::array<QLabel*, 2> lblLengthUnit{};  // the unit of lengths, in the titles of Frames 1 and 2
     std::array<QLabel*, 9> lblPerformance{};
     QMenu* mnuFile;
     QAction* mnuNew;

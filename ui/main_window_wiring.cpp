@@ -101,7 +101,7 @@ void frmMain::CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor&
     performance_ = std::make_unique<MotorPerformance>(
         *document_, *history_,
         MotorPerformance::Controls{this, Frame4, lblPerformance, grKN, mnuPropellant, mnuShowPressure, mnuShowThrust,
-                                   txtNozzleThroatDia});
+                                   txtNozzleThroatDia, lblLengthUnit});
     summary_ = std::make_unique<KnSummary>(
         *document_, dialogs, cursor,
         KnSummary::Controls{txtNozzleThroatDia, txtKN, txtMaxKn, lblWeb, lblGNRatio, lblVolumeLoading, grKN});

@@ -59,10 +59,21 @@ void MotorPerformance::SetGroupVisible(bool visible) {
     }
 }
 
+void MotorPerformance::ShowLengthUnit() {
+    const std::optional<LengthUnit> unit = document_.Motor().Performance().units;
+    const QString text = !unit ? QString() : *unit == LengthUnit::kInch ? "lengths in inches" : "lengths in mm";
+    for (QLabel* label : ui_.lblLengthUnit) {
+        if (!label) continue;
+        label->setText(text);
+        label->setVisible(unit.has_value());
+    }
+}
+
 void MotorPerformance::Update() {
     const cMotor& motor = document_.Motor();
     const bool has_propellant = motor.Performance().HasPropellant();
     SetGroupVisible(has_propellant);
+    ShowLengthUnit();
     std::array<QString, kFigures> texts;
     texts.fill(kNoFigure);
     texts.back().clear();
@@ -197,6 +208,7 @@ MotorPerformance::Shown MotorPerformance::Current() const {
 
 void MotorPerformance::Show(const Shown& shown) {
     SetGroupVisible(shown.visible);
+    ShowLengthUnit();
     for (int i = 0; i < kFigures; ++i) ui_.values[static_cast<size_t>(i)]->setText(shown.texts[static_cast<size_t>(i)]);
     ui_.mnuShowPressure->setEnabled(shown.pressure_enabled);
     ui_.mnuShowThrust->setEnabled(shown.thrust_enabled);

@@ -42,6 +42,7 @@ public:
         QAction* mnuShowPressure;
         QAction* mnuShowThrust;
         TextBox* txtNozzleThroatDia;
+        std::array<QLabel*, 2> lblLengthUnit;  // beside the grains' and the motor's lengths
     };
     MotorPerformance(Document& document, DesignHistory& history, const Controls& controls);
     ~MotorPerformance();
@@ -90,6 +91,8 @@ public:
 
 private:
     void SetGroupVisible(bool visible);
+    // Names the design's unit of lengths beside them (nothing without one).
+    void ShowLengthUnit();
     void ConvertLengths(double factor);
 
     Document& document_;

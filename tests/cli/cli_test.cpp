@@ -185,6 +185,51 @@ TEST_F(CliTest, EngineFileOfTheThrustCurve) {
     EXPECT_NE(none.err.find("no thrust curve: the motor gives no impulse"), std::string::npos) << none.err;
 }
 
+// Lengths carry the design's unit in the text report; sizing a millimetre
+// design searches its own unit's range, and a target no throat reaches is
+// a failure named on standard error, never the range's end as an answer.
+TEST_F(CliTest, UnitsAndSizingInMillimetres) {
+    const std::string path = File("knsu38.tlt", kPropellantMotor);
+    const Outcome text = Thrustlet("--size-max 280 '" + path + "'");
+    EXPECT_EQ(text.exit_code, 0) << text.err;
+    for (const char* line : {"\nNozzle throat: 10 mm\n", "\nWeb: 12 mm\n", " mm\nWeb:", "\nNozzle for target: 8.255 mm\n"}) {
+        EXPECT_NE(text.out.find(line), std::string::npos) << line << "\n" << text.out;
+    }
+    EXPECT_NE(Thrustlet(Example("three_grain_38mm.tlt")).out.find("\nWeb: 0.5 in\n"), std::string::npos);
+    EXPECT_NE(Thrustlet(Example("two_grain.tlt")).out.find("\nWeb: 0.6\n"), std::string::npos);  // no unit, none shown
+
+    const Outcome unreachable = Thrustlet("--size-max 1 '" + path + "'");
+    EXPECT_EQ(unreachable.exit_code, 1);
+    EXPECT_EQ(unreachable.err, "thrustlet-kn: " + path + ": no throat from 2.54 to 76.2 mm gives a maximum Kn of 1 or less\n");
+    EXPECT_NE(unreachable.out.find("\nNozzle for target: no throat from 2.54 to 76.2 mm"), std::string::npos);
+    EXPECT_EQ(unreachable.out.find("76.2 mm\n"), std::string::npos);
+    const Outcome json = Thrustlet("--json --size-initial 1 '" + path + "'");
+    EXPECT_EQ(json.exit_code, 1);
+    EXPECT_NE(json.out.find("\"nozzle_for_target\":null"), std::string::npos);
+    EXPECT_NE(json.out.find("\"nozzle_for_target\":\"no throat from 2.54 to 76.2 mm gives an initial Kn of 1 or less\""),
+              std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"burn_time_s\":0.991064"), std::string::npos);
+    EXPECT_NE(json.out.find(",\"thrust_time_s\":0.991064"), std::string::npos) << json.out;
+}
+
+// Figures past what a float holds (a throat of 1e-19, a law near n = 1) are
+// named and the run goes on to the next file, in every form of the report.
+TEST_F(CliTest, FiguresPastTheFloatRangeAreNamedNotFatal) {
+    std::string narrow = kPropellantMotor;
+    narrow.replace(narrow.find("NozzleDia:10"), 12, "NozzleDia:1E-19");
+    std::string steep = kPropellantMotor;
+    steep.replace(steep.find("BallisticA:1.0069E-04\r\nBallisticN:0.319"), 38, "BallisticA:5E-05\r\nBallisticN:0.95");
+    for (const std::string& text : {narrow, steep}) {
+        const std::string path = File("huge.tlt", text);
+        for (const char* mode : {"", "--curve ", "--json "}) {
+            const Outcome run = Thrustlet(std::string(mode) + "'" + path + "' " + Example("two_grain.tlt"));
+            EXPECT_EQ(run.exit_code, 1) << mode << run.err;
+            EXPECT_NE(run.err.find("is beyond any motor"), std::string::npos) << mode << run.err;
+            EXPECT_NE(run.out.find("two_grain.tlt"), std::string::npos) << mode;  // the next file still reported
+        }
+    }
+}
+
 TEST_F(CliTest, CurveAsCsvBlock) {
     const Outcome run = Thrustlet("--curve '" + ExampleMotor() + "'");
     EXPECT_NE(run.out.find("Volume loading: 75%\ndepth,kn\n0,176\n0.001,176\n"), std::string::npos);

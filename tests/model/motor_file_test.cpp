@@ -7,7 +7,9 @@
 #include <sys/stat.h>
 #endif
 
+#include <cmath>
 #include <filesystem>
+#include <limits>
 #include <fstream>
 #include <sstream>
 
@@ -320,6 +322,75 @@ TEST_F(MotorFileTest, MalformedPerformanceLinesFailWithTheirLine) {
         }
         ExpectUnchanged(motor);
     }
+}
+
+// With a unit the four propellant values are SI and kept exactly (a library
+// entry still matches itself after Save and Open); without one they keep
+// the seven digits of the specified form. The motor's hardware lines come
+// back too.
+TEST_F(MotorFileTest, PropellantOfADesignWithAUnitIsKeptExactly) {
+    cMotor motor;
+    motor.SetNozzleDia(9.0f);
+    motor.AddGrain(MakeGrain(57, 38, 14));
+    motor.SetISPStar(std::nextafter(909.0f, 1000.0f));  // seven digits read back as another float
+    motor.SetDensity(1841.0f);
+    motor.SetBallisticA(static_cast<float>(3.517054143255937e-05));
+    motor.SetBallisticN(0.3273f);
+    PerformanceInputs in;
+    in.units = LengthUnit::kMillimetre;
+    in.case_diameter = 41.275f;
+    in.case_length = 1.0f / 3.0f;
+    in.hardware_mass = 0.35f;
+    motor.SetPerformance(in);
+    const std::string text = MotorFileText(motor);
+    EXPECT_NE(text.find("\r\nISP*:909.00006\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\nCaseDiameter:41.275\r\nCaseLength:0.33333334\r\nHardwareMass:0.35\r\n"), std::string::npos);
+    cMotor reread;
+    reread.ReadFromFile(Write("exact.tlt", text));
+    EXPECT_EQ(reread.ISPStar(), motor.ISPStar());
+    EXPECT_EQ(reread.BallisticA(), motor.BallisticA());
+    EXPECT_EQ(reread.Performance(), in);
+    EXPECT_EQ(MotorFileText(reread), text);
+
+    motor.SetPerformance({});  // no unit: the seven digits, as ever
+    EXPECT_NE(MotorFileText(motor).find("\r\nISP*:909.0001\r\n"), std::string::npos);
+}
+
+// A value that is not a number (an exit of 1e39 that became infinity) is
+// never written: the save fails naming it and the old file stays. More
+// burn-rate pieces than a law holds fail the read at the line past them.
+TEST_F(MotorFileTest, NonFiniteValuesAndTooManyPiecesAreRefused) {
+    const std::string path = Write("kept.tlt", kExample);
+    cMotor motor;
+    motor.ReadFromFile(path);
+    PerformanceInputs in;
+    in.units = LengthUnit::kMillimetre;
+    in.nozzle_exit_dia = std::numeric_limits<float>::infinity();
+    motor.SetPerformance(in);
+    try {
+        motor.SaveToFile(path);
+        ADD_FAILURE() << "an infinite exit was written";
+    } catch (const RunTimeError& e) {
+        EXPECT_EQ(e.Number(), err::kOverflow);
+        EXPECT_EQ(e.Description(), "Overflow: the nozzle exit is not a finite number");
+    }
+    EXPECT_EQ(Slurp(path), kExample);
+    in.nozzle_exit_dia.reset();
+    motor.SetPerformance(in);
+    motor.SetISPStar(std::numeric_limits<float>::quiet_NaN());
+    EXPECT_THROW(MotorFileText(motor), RunTimeError);
+
+    std::string pieces = std::string(kExample) + "Units:mm\r\n";
+    for (int i = 0; i < 65; ++i) pieces += "BurnRate:" + std::to_string(i * 100000) + "," + std::to_string((i + 1) * 100000) + ",1E-05,0.3\r\n";
+    cMotor full = Previous();
+    try {
+        full.ReadFromFile(Write("pieces.tlt", pieces));
+        ADD_FAILURE() << "65 pieces read";
+    } catch (const RunTimeError& e) {
+        EXPECT_EQ(e.Description().rfind("Overflow: a burn-rate law holds at most 64 BurnRate lines: line 75 (", 0), 0u)
+            << e.Description();
+    }
+    ExpectUnchanged(full);
 }
 
 TEST_F(MotorFileTest, LongLinesAreShortenedInTheMessageOnly) {

@@ -140,5 +140,59 @@ TEST(NozzleSearchTest, SameResultOnOddMotorsReadFromFiles) {
     std::filesystem::remove(path);
 }
 
+// A motor in millimetres searches the same physical throats as the motor in
+// inches: each trial is the inch grid's throat in millimetres, so both stop
+// at the same trial and show the same throat (to the grid's 0.127 mm). An
+// inch design searches exactly the specified grid; a target no throat of
+// the range reaches says so and shows the range's end.
+TEST(NozzleSearchTest, MillimetresFindTheInchDesignsThroat) {
+    std::mt19937 random(2212);
+    std::uniform_real_distribution<float> length(1.0f, 6.0f), diameter(0.8f, 3.0f), fraction(0.2f, 0.6f);
+    int compared = 0;
+    for (int m = 0; m < 40; ++m) {
+        cMotor inches, millimetres;
+        PerformanceInputs in;
+        in.units = LengthUnit::kInch;
+        inches.SetPerformance(in);
+        in.units = LengthUnit::kMillimetre;
+        millimetres.SetPerformance(in);
+        const int grains = 1 + m % 5;
+        for (int g = 0; g < grains; ++g) {
+            const float l = length(random), d = diameter(random), c = d * fraction(random);
+            inches.AddGrain(MakeGrain(l, d, c));
+            millimetres.AddGrain(MakeGrain(l * 25.4f, d * 25.4f, c * 25.4f));
+        }
+        for (float target : {60.0f, 150.0f, 280.0f, 450.0f, 1.0f}) {
+            for (auto size : {SizeNozzleForInitialKn, SizeNozzleForMaxKn}) {
+                cMotor a = inches, b = millimetres;
+                const NozzleSizingResult in_inches = size(a, target), in_mm = size(b, target);
+                EXPECT_EQ(in_mm.reached, in_inches.reached) << m << " " << target;
+                EXPECT_EQ(in_mm.shown, RoundDecimals(in_inches.shown * 25.4, 3)) << m << " " << target;
+                EXPECT_NEAR(b.NozzleDia(), a.NozzleDia() * 25.4, 1e-5 * b.NozzleDia());
+                ++compared;
+            }
+        }
+    }
+    EXPECT_EQ(compared, 400);
+
+    cMotor motor = ExampleMotor();
+    const NozzleSizingResult example = SizeNozzleForInitialKn(motor, 176.0f);
+    EXPECT_TRUE(example.reached);
+    EXPECT_EQ(example.shown, 0.5);
+    cMotor legacy = ExampleMotor();
+    EXPECT_EQ(example.shown, RoundDecimals(SearchNozzleForInitialKn(legacy, 176.0f), 3));
+
+    const NozzleSizingResult unreachable = SizeNozzleForMaxKn(motor, 1.0f);
+    EXPECT_FALSE(unreachable.reached);
+    EXPECT_EQ(unreachable.shown, 3.0);
+    PerformanceInputs mm;
+    mm.units = LengthUnit::kMillimetre;
+    motor.SetPerformance(mm);
+    EXPECT_EQ(SizeNozzleForMaxKn(motor, -1.0f).shown, 76.2);  // below every Kn: no throat reaches it
+    EXPECT_EQ(SearchRangeOf(motor).first, 2.54);
+    EXPECT_EQ(SearchRangeOf(motor).last, 76.2);
+    EXPECT_EQ(SearchRangeOf(ExampleMotor()).last, 3.0);
+}
+
 }  // namespace
 }  // namespace thrustlet

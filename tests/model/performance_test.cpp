@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <array>
 #include <functional>
 
 #include "model/motor.h"
@@ -234,6 +235,9 @@ TEST(PerformanceTest, BadValuesAreRefusedClearly) {
         {"narrow exit", [](cMotor&, PerformanceInputs& in) { in.nozzle_exit_dia = 0.25f; }, "the nozzle exit (0.25) is narrower than the throat (0.5)"},
         {"efficiency", [](cMotor&, PerformanceInputs& in) { in.nozzle_efficiency = 1.5f; }, "the nozzle efficiency must be above 0 and at most 1, not 1.5"},
         {"overflow", [](cMotor& m, PerformanceInputs&) { m.SetBallisticN(0.999999f); }, "the figures overflow: check the propellant's values and the grains' sizes"},
+        {"65 pieces", [](cMotor&, PerformanceInputs& in) {
+             for (int i = 0; i < 65; ++i) in.burn_rate.push_back({i * 1e5f, (i + 1) * 1e5f, 1e-4f, 0.3f});
+         }, "a burn-rate law holds at most 64 pieces, not 65"},
     };
     for (const auto& c : cases) {
         cMotor motor = MotorWith(LengthUnit::kInch, {{4, 2, 1}}, 0.5f);
@@ -259,6 +263,103 @@ TEST(PerformanceTest, BadValuesAreRefusedClearly) {
     EXPECT_GT(pressure_only.figures->burn_time, 0.0);
     EXPECT_EQ(pressure_only.figures->total_impulse, 0.0);
     EXPECT_EQ(pressure_only.figures->designation, "");
+}
+
+// A motor whose thrust tails off below 5 % of its peak: the average thrust
+// is the impulse from ignition to where the thrust falls below 5 %, over
+// that time (a thin-web grain burns out early, a short thick one burns on
+// alone at a low pressure). A motor that never tails off keeps impulse over
+// burn time.
+TEST(PerformanceTest, AverageThrustByTheCertificationRule) {
+    cMotor tail = MotorWith(LengthUnit::kInch, {{20.0f, 2.0f, 1.9f}, {0.3f, 2.0f, 0.2f}}, 0.9f);
+    const PerformanceOutcome outcome = ComputePerformance(tail);
+    ASSERT_TRUE(outcome.figures) << outcome.problem;
+    const Performance& p = *outcome.figures;
+    // The thin grain burns out at depth 0.05: that is where the thrust drops
+    // below 5 % of the peak, and the window ends.
+    double window_time = -1, window_impulse = 0;
+    for (std::size_t i = 1; i < p.curve.size(); ++i) {
+        if (p.curve[i].depth >= 0.05 - 1e-12 && window_time < 0) window_time = p.curve[i].time;
+    }
+    ASSERT_GT(window_time, 0.0);
+    EXPECT_LT(window_time, 0.5 * p.burn_time);
+    EXPECT_NEAR(p.thrust_time, window_time, 1e-9 * window_time);
+    // The window's impulse by an independent midpoint sum over its depths.
+    const double m = 0.0254, throat = kPiProgram * 0.9 * 0.9 / 4 * m * m, rho_cstar = 1800.0 * 885.0;
+    const double a = tail.BallisticA(), n = tail.BallisticN();
+    const int steps = 200000;
+    for (int i = 0; i < steps; ++i) {
+        const double x = (i + 0.5) * 0.05 / steps;
+        double area = 0;
+        for (const auto& g : tail.Grains()) {
+            const double c = g->CoreDiameter() + 2 * x, l = g->Length() - 2 * x, d = g->Diameter();
+            if (l > 0 && c <= d) area += kPiProgram * c * l + kPiProgram / 2 * (d * d - c * c);
+        }
+        const double kn = area * m * m / throat;
+        const double pressure = std::pow(kn * a * rho_cstar, 1 / (1 - n));
+        const double dt = 0.05 / steps * m / (a * std::pow(pressure, n));
+        window_impulse += ThrustCoefficient(1.042, 1.0, pressure, 101325.0) * pressure * throat * dt;
+    }
+    EXPECT_NEAR(p.average_thrust, window_impulse / window_time, 2e-5 * p.average_thrust);
+    EXPECT_GT(p.average_thrust, 1.05 * p.total_impulse / p.burn_time);
+    EXPECT_EQ(p.designation, Designation(p.total_impulse, p.average_thrust));
+
+    const PerformanceOutcome steady = ComputePerformance(MotorWith(LengthUnit::kInch, {{4, 2, 1}, {4, 2, 1}}, 0.5f));
+    ASSERT_TRUE(steady.figures);
+    EXPECT_EQ(steady.figures->thrust_time, steady.figures->burn_time);
+    EXPECT_EQ(steady.figures->average_thrust, steady.figures->total_impulse / steady.figures->burn_time);
+}
+
+// A grain as long as its core has to grow to reach its diameter burns out
+// by length and by web at once, to an area of 0 that rounding can leave a
+// hair below it: the curve and the figures at every depth stay numbers.
+TEST(PerformanceTest, BurnoutAtTheLastAreaIsNeverNaN) {
+    const struct {
+        LengthUnit unit;
+        float diameter, core, throat;
+    } cases[] = {{LengthUnit::kMillimetre, 52.7719f, 32.074f, 10.8143f},
+                 {LengthUnit::kInch, 1.22949f, 0.70348f, 0.584847f},
+                 {LengthUnit::kInch, 2.0f, 1.0f, 0.5f},
+                 {LengthUnit::kMillimetre, 38.0f, 14.0f, 9.0f}};
+    for (const auto& c : cases) {
+        cMotor motor = MotorWith(c.unit, {{c.diameter - c.core, c.diameter, c.core}}, c.throat);
+        PerformanceInputs in = motor.Performance();
+        const float knsb[][4] = {{0.101f, 0.807f, 10.708f, 0.625f}, {0.807f, 1.503f, 8.763f, -0.314f},
+                                 {1.503f, 3.792f, 7.852f, -0.013f}, {3.792f, 7.033f, 3.907f, 0.535f},
+                                 {7.033f, 10.67f, 9.653f, 0.064f}};
+        for (const auto& p : knsb) in.burn_rate.push_back({p[0] * 1e6f, p[1] * 1e6f, p[2] * 1e-3f * std::pow(1e-6f, p[3]), p[3]});
+        motor.SetPerformance(in);
+        const PerformanceOutcome outcome = ComputePerformance(motor);
+        ASSERT_TRUE(outcome.figures) << outcome.problem;
+        std::vector<double> depths;
+        for (const PerformancePoint& point : outcome.figures->curve) {
+            ASSERT_TRUE(std::isfinite(point.kn) && std::isfinite(point.pressure) && std::isfinite(point.thrust) &&
+                        std::isfinite(point.time))
+                << c.diameter << " at depth " << point.depth;
+            depths.push_back(point.depth);
+        }
+        double previous = -1.0;
+        const std::vector<DepthFigures> at = FiguresAtDepths(motor, depths);
+        for (std::size_t i = 0; i < at.size(); ++i) {
+            ASSERT_TRUE(std::isfinite(at[i].pressure) && std::isfinite(at[i].thrust) && std::isfinite(at[i].time));
+            // The time a depth is reached is the curve's own time there.
+            EXPECT_NEAR(at[i].time, outcome.figures->curve[i].time, 1e-9 * outcome.figures->burn_time) << i;
+            EXPECT_GE(at[i].time, previous);
+            previous = at[i].time;
+        }
+    }
+}
+
+// Figures a float cannot hold (a throat so narrow that the pressure runs
+// past every real one) are a problem naming the figure, not a crash later.
+TEST(PerformanceTest, FiguresPastTheFloatRangeAreNamed) {
+    cMotor motor = MotorWith(LengthUnit::kInch, {{4, 2, 1}}, 0.5f);
+    motor.SetBallisticN(0.95f);
+    motor.SetBallisticA(5e-5f);
+    const PerformanceOutcome outcome = ComputePerformance(motor);
+    EXPECT_FALSE(outcome.figures);
+    EXPECT_NE(outcome.problem.find(") is beyond any motor"), std::string::npos) << outcome.problem;
+    EXPECT_EQ(outcome.problem.rfind("the peak pressure (", 0), 0u) << outcome.problem;
 }
 
 TEST(PerformanceTest, ClassesAndDesignations) {

@@ -143,7 +143,7 @@ TEST_F(ResultsExportTest, SavedDataMatchesTheCommandLineCurve) {
     Action("mnuSaveData")->trigger();
     const QStringList pressure = QString::fromUtf8(Slurp(dir.filePath("pressure.csv"))).split("\r\n", Qt::SkipEmptyParts);
     ASSERT_GT(pressure.size(), 2);
-    EXPECT_EQ(pressure[0], "depth,kn,pressure_pa");
+    EXPECT_EQ(pressure[0], "depth,kn,pressure_pa,time_s");
     const PerformanceOutcome outcome = ComputePerformance(doc().Motor());
     ASSERT_TRUE(outcome.figures);
     double highest = 0.0;
@@ -154,8 +154,18 @@ TEST_F(ResultsExportTest, SavedDataMatchesTheCommandLineCurve) {
     Choose(dir.filePath("thrust.csv"));
     Action("mnuSaveData")->trigger();
     const QStringList thrust = QString::fromUtf8(Slurp(dir.filePath("thrust.csv"))).split("\r\n", Qt::SkipEmptyParts);
-    EXPECT_EQ(thrust[0], "depth,kn,thrust_n");
+    EXPECT_EQ(thrust[0], "depth,kn,thrust_n,time_s");
     EXPECT_NEAR(thrust[1].section(',', 2, 2).toDouble(), outcome.figures->curve.front().thrust, 1e-6);
+    // The time the burn reaches each sample: from 0, rising, to the burnout.
+    double previous = -1.0;
+    for (const QString& line : thrust.mid(1)) {
+        const double time = line.section(',', 3, 3).toDouble();
+        EXPECT_GT(time, previous) << line.toStdString();
+        previous = time;
+    }
+    EXPECT_EQ(thrust[1].section(',', 3, 3), "0");
+    EXPECT_LE(previous, outcome.figures->burn_time);
+    EXPECT_GT(previous, 0.98 * outcome.figures->burn_time);
 }
 
 // Without a curve there is nothing to save, and the user is told so before
