@@ -191,10 +191,14 @@ void GraphLite::ValueTicks(const std::vector<std::optional<double>>& values, QSt
         columns->push_back(samples.front().first);
         return;
     }
-    // A round step (1, 2 or 5 times a power of ten) for about five ticks.
-    const double rough = (last - first) / 5.0;
-    const double power = std::pow(10.0, std::floor(std::log10(rough)));
-    const double step = rough <= power ? power : rough <= 2 * power ? 2 * power : rough <= 5 * power ? 5 * power : 10 * power;
+    // The largest round step (5, 2 or 1 times a power of ten) that still
+    // gives at least four intervals: five to ten ticks.
+    const double span = last - first;
+    double step = std::pow(10.0, std::floor(std::log10(span)));
+    for (const double fraction : {0.5, 0.2, 0.1}) {
+        if (span / step >= 4.0) break;
+        step = std::pow(10.0, std::floor(std::log10(span))) * fraction;
+    }
     const int decimals = DecimalsFor(step);
     std::size_t at = 0;
     for (double k = std::ceil(first / step - 1e-9); k * step <= last + 1e-9 * step && texts->size() <= kMostTicks; ++k) {

@@ -355,6 +355,22 @@ TEST_F(CliTest, WindowProgramOptions) {
     EXPECT_EQ(bad.exit_code, 1);
     // (Qt may warn about the environment before it.)
     EXPECT_TRUE(bad.err.ends_with("Thrustlet: Unknown option 'bogus'.\n")) << bad.err;
+
+    // Without any display at all (over ssh, in a build script) they still
+    // answer: no window system is needed to print a version.
+    unsetenv("QT_QPA_PLATFORM");
+    const char* display = std::getenv("DISPLAY");
+    const std::string saved_display = display ? display : "";
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    const Outcome headless = Thrustlet("--version", THRUSTLET_WINDOW_BINARY);
+    const Outcome headless_help = Thrustlet("--help", THRUSTLET_WINDOW_BINARY);
+    if (!saved_display.empty()) setenv("DISPLAY", saved_display.c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    EXPECT_EQ(headless.exit_code, 0) << headless.err;
+    EXPECT_EQ(headless.out, "Thrustlet 1.1.8\n");
+    EXPECT_EQ(headless_help.exit_code, 0) << headless_help.err;
+    EXPECT_NE(headless_help.out.find("[file]"), std::string::npos);
 }
 #endif
 

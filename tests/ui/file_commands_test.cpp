@@ -435,6 +435,11 @@ TEST_F(FileCommandsTest, SaveMovesItsFileToTheTop) {
     ui->mnuSave->trigger();
     EXPECT_EQ(doc().RecentFiles(), (RecentSlots{"", a, PathOf("x.tlt"), "", ""}));
     EXPECT_EQ(ui->mnuRecent[1]->text().toStdString(), a);
+    // Save As too, under the new name.
+    dialogs.files.push_back({QString::fromStdString(PathOf("b.tlt")), "b.tlt"});
+    ui->mnuSaveAs->trigger();
+    EXPECT_EQ(doc().RecentFiles(), (RecentSlots{"", PathOf("b.tlt"), a, PathOf("x.tlt"), ""}));
+    EXPECT_EQ(ui->mnuRecent[1]->text().toStdString(), PathOf("b.tlt"));
 }
 
 // A long path is shortened in the middle in its item, keeping the start and

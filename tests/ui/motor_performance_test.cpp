@@ -7,6 +7,7 @@
 #include "model/motor_file.h"
 #include "model/performance.h"
 #include "model/propellant_library.h"
+#include "tests/support/scripted_editor.h"
 #include "tests/support/window_fixture.h"
 #include "ui/design_history.h"
 #include "ui/motor_performance.h"
@@ -15,33 +16,6 @@
 
 namespace thrustlet::testing {
 namespace {
-
-// Answers the Propellant dialog from a script and keeps what it was shown.
-class ScriptedEditor : public IPropellantEditor {
-public:
-    std::optional<PropellantChoice> Edit(const PropellantChoice& current, QWidget*) override {
-        shown.push_back(current);
-        if (answers.empty()) return std::nullopt;
-        std::optional<PropellantChoice> answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::deque<std::optional<PropellantChoice>> answers;
-    std::vector<PropellantChoice> shown;
-};
-
-// KNSB from the library, for a design in millimetres.
-PropellantChoice Knsb() {
-    const LibraryPropellant& knsb = PropellantLibrary().front();
-    PropellantChoice choice;
-    choice.c_star = knsb.c_star;
-    choice.density = knsb.density;
-    choice.inputs.units = LengthUnit::kMillimetre;
-    choice.inputs.propellant_name = knsb.name;
-    choice.inputs.burn_rate = knsb.pieces;
-    choice.inputs.specific_heat_ratio = knsb.k;
-    return choice;
-}
 
 class MotorPerformanceTest : public WindowTest {
 protected:

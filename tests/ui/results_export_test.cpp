@@ -36,6 +36,8 @@ public:
         paint(painter, QRectF(0, 0, page.width(), page.height()));
         return true;
     }
+    bool HasPrinter() const override { return has_printer; }
+    bool has_printer = true;
     QStringList names;
     QImage page;
 };
@@ -262,6 +264,48 @@ TEST_F(ResultsExportTest, ManyGrainsOnePageAndPrinting) {
     EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+1\\n"))) << info.toStdString();
     const QString text = Run("pdftotext", {"-layout", pdf, "-"});
     EXPECT_TRUE(text.contains("150")) << "the last grain's number";
+}
+
+// A system without a printer is told so, and pointed to the PDF sheet; no
+// print dialog opens.
+TEST_F(ResultsExportTest, PrintWithoutAPrinterSaysSo) {
+    OpenExample("two_grain.tlt");
+    printing->has_printer = false;
+    Action("mnuPrint")->trigger();
+    EXPECT_TRUE(printing->names.isEmpty());
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith("No printer is set up on this system.")) << dialogs.boxes[0].text.toStdString();
+}
+
+// Export dialogs start where the last export went; a design opened from a
+// folder the user cannot write (an installed example under Program Files)
+// sends them to the user's documents instead.
+TEST_F(ResultsExportTest, ExportsStartInAFolderTheUserCanWrite) {
+    OpenExample("two_grain.tlt");
+    Choose(dir.filePath("first.csv"));
+    Action("mnuSaveData")->trigger();
+    ASSERT_EQ(dialogs.file_requests.size(), 1u);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (QFileInfo(QString(THRUSTLET_EXAMPLES_DIR)).isWritable()) {
+        EXPECT_EQ(dialogs.file_requests[0].init_dir, QFileInfo(QString(THRUSTLET_EXAMPLES_DIR)).absoluteFilePath());
+    }
+    dialogs.files.push_back({});
+    Action("mnuExportSheet")->trigger();
+    ASSERT_EQ(dialogs.file_requests.size(), 2u);
+    EXPECT_EQ(dialogs.file_requests[1].init_dir, dir.path());  // where the data went
+
+    // A folder that refuses new files is passed over.
+    QTemporaryDir locked;
+    const QString design = locked.filePath("locked.tlt");
+    doc().Motor().SaveToFile(design.toStdString());
+    window->Files().OpenFile(design.toStdString(), "locked.tlt");
+    QFile::setPermissions(locked.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (QFile(locked.filePath("probe")).open(QIODevice::WriteOnly)) GTEST_SKIP() << "running with rights that ignore read-only folders";
+    Document fresh(registry, dialogs);
+    fresh.SetCurrentFile(design.toStdString(), "locked.tlt");
+    EXPECT_NE(fresh.ExportFolder(), locked.path());
+    EXPECT_TRUE(fresh.ExportFolder() == documents || fresh.ExportFolder() == QDir::homePath()) << fresh.ExportFolder().toStdString();
+    QFile::setPermissions(locked.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 }  // namespace
