@@ -52,18 +52,18 @@ std::vector<LibraryPropellant> Build() {
                 8.26, 0.319),
         // Published as T0, M and k (c* derived), and one law over a stated
         // range of pressures.
-        {"KNER", "65% potassium nitrate, 35% erythritol (granular oxidizer)",
+        {"KNER", "65% potassium nitrate, 35% erythritol",
          "https://github.com/jbgust/jsrm/blob/4c9e84a53b6833d027e264fb225f85ad90f99518/src/main/java/com/github/"
          "jbgust/jsrm/application/motor/propellant/PropellantType.java (KNER_COARSE)",
          static_cast<float>(CharacteristicVelocity(1608.0, 38.58, 1.14)), 1820.0f, 1.14f, 0.0f, 0.0f,
          {Piece(0.101, 10.3, 2.9, 0.4)}},
         // Published in SI, as T0, M and k (c* derived); formulations not
         // published beside the numbers.
-        {"Cherry Limeade", "ammonium-perchlorate composite (MIT Rocket Team); formulation not published",
+        {"Cherry Limeade", "ammonium-perchlorate composite, MIT Rocket Team",
          "https://github.com/reilleya/openMotor/blob/8d9b70a3de308085ae947bf0b150e1d34a556c68/uilib/defaults.py",
          static_cast<float>(CharacteristicVelocity(3500.0, 23.67, 1.21)), 1680.0f, 1.21f,
          static_cast<float>(3.517054143255937e-05), 0.3273f, {}},
-        {"Ocean Water", "ammonium-perchlorate composite; formulation not published",
+        {"Ocean Water", "ammonium-perchlorate composite",
          "https://github.com/reilleya/openMotor/blob/8d9b70a3de308085ae947bf0b150e1d34a556c68/uilib/defaults.py",
          static_cast<float>(CharacteristicVelocity(3500.0, 23.67, 1.25)), 1650.0f, 1.25f, 1.467e-05f, 0.382f, {}},
     };

@@ -481,8 +481,9 @@ void GraphLite::render(QPainter& painter, const QRectF& bounds) const {
 
     painter.setFont(layout.label_font);
     for (const Layout::LegendEntry& entry : layout.legend) {
-        painter.setPen(QPen(entry.colour.darker(150), 1.0));
-        painter.setBrush(entry.colour);
+        const QColor colour = state_.faded ? Faded(entry.colour) : entry.colour;
+        painter.setPen(QPen(colour.darker(150), 1.0));
+        painter.setBrush(colour);
         painter.drawRect(entry.marker);
         painter.setBrush(Qt::NoBrush);
         painter.setPen(kTextColour);

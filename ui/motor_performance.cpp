@@ -61,7 +61,7 @@ void MotorPerformance::SetGroupVisible(bool visible) {
 
 void MotorPerformance::ShowLengthUnit() {
     const std::optional<LengthUnit> unit = document_.Motor().Performance().units;
-    const QString text = !unit ? QString() : *unit == LengthUnit::kInch ? "lengths in inches" : "lengths in mm";
+    const QString text = !unit ? QString() : *unit == LengthUnit::kInch ? "in inches" : "in mm";
     for (QLabel* label : ui_.lblLengthUnit) {
         if (!label) continue;
         label->setText(text);

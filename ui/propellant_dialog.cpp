@@ -46,6 +46,9 @@ PropellantDialog::PropellantDialog(const PropellantChoice& current, IDialogs& me
     auto* propellant = new QGroupBox("Propellant", this);
     auto* form = new QFormLayout(propellant);
     cboLibrary = Named(new QComboBox(propellant), "cboLibrary");
+    // The list's long descriptions must not widen the dialog past a small screen.
+    cboLibrary->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cboLibrary->setMinimumContentsLength(34);
     cboLibrary->addItem("Typed in");
     for (const LibraryPropellant& entry : PropellantLibrary()) {
         cboLibrary->addItem(QString::fromStdString(entry.name + " (" + entry.description + ")"));

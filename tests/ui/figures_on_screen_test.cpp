@@ -207,7 +207,7 @@ TEST_F(FiguresOnScreenTest, MillimetreDepthAxisTicksAtTrueDepths) {
 // as one undo step.
 TEST_F(FiguresOnScreenTest, ConvertingTheUnitConvertsEveryLength) {
     TypeKnsbMotor();
-    EXPECT_EQ(Label("lblGrainLengthUnit")->text(), "lengths in mm");
+    EXPECT_EQ(Label("lblGrainLengthUnit")->text(), "in mm");
     EXPECT_TRUE(Label("lblMotorLengthUnit")->isVisibleTo(window.get()));
     const QString designation = Label("lblDesignation")->text();
     PropellantChoice inches = Knsb();
@@ -220,7 +220,7 @@ TEST_F(FiguresOnScreenTest, ConvertingTheUnitConvertsEveryLength) {
     EXPECT_EQ(ui->txtNozzleThroatDia->text(), "0.3937008");
     EXPECT_EQ(ui->txtGrainLength->text(), "2.244094");
     EXPECT_EQ(ui->grdGrains->TextMatrix(1, 2), "1.496063");
-    EXPECT_EQ(Label("lblGrainLengthUnit")->text(), "lengths in inches");
+    EXPECT_EQ(Label("lblGrainLengthUnit")->text(), "in inches");
     EXPECT_EQ(Label("lblDesignation")->text(), designation);  // the same motor
     EXPECT_EQ(doc().History().undoText(), "Propellant");
     ui->mnuUndo->trigger();
