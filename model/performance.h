@@ -26,6 +26,8 @@ struct PerformancePoint {
 struct Performance {
     double burn_time = 0.0;        // s
     double peak_pressure = 0.0;    // Pa
+    double peak_pressure_time = 0.0;   // s: when it is reached
+    double peak_pressure_depth = 0.0;  // the design's length unit
     double propellant_mass = 0.0;  // kg
     bool has_thrust = false;       // the exhaust's specific heat ratio is known
     double total_impulse = 0.0;    // N s
