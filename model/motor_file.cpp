@@ -160,6 +160,12 @@ void ReadPerformanceLine(std::string_view line, PerformanceInputs& extra) {
         extra.case_length = number();
     } else if (key == "HardwareMass") {
         extra.hardware_mass = number();
+    } else if (key == "MaxPressure") {
+        extra.max_pressure = number();
+    } else if (key == "MaxMassFlux") {
+        extra.max_mass_flux = number();
+    } else if (key == "MinPortThroat") {
+        extra.min_port_throat = number();
     }
 }
 
@@ -209,6 +215,9 @@ std::string MotorFileText(const cMotor& motor) {
         {"CaseDiameter", extra.case_diameter, "the case diameter"},
         {"CaseLength", extra.case_length, "the case length"},
         {"HardwareMass", extra.hardware_mass, "the hardware mass"},
+        {"MaxPressure", extra.max_pressure, "the pressure limit"},
+        {"MaxMassFlux", extra.max_mass_flux, "the mass flux limit"},
+        {"MinPortThroat", extra.min_port_throat, "the port-to-throat limit"},
     };
     for (const auto& line : optional_lines) {
         if (line.value) text += std::string(line.key) + ":" + ExactNumber(*line.value, line.what) + kLineEnd;

@@ -38,7 +38,8 @@ struct MotorFileContent {
 // propellant lines (where readers of the seven-line form never look):
 // Units, PropellantName, BurnRate (one per piece), SpecificHeatRatio,
 // NozzleExitDia, NozzleEfficiency, AmbientPressure, CaseDiameter,
-// CaseLength and HardwareMass, each only when the design has it, every
+// CaseLength, HardwareMass and the builder's limits MaxPressure,
+// MaxMassFlux and MinPortThroat, each only when the design has it, every
 // value exactly (the shortest text that reads back as the same float); with
 // Units the four propellant values are written exactly too. A value that is
 // not finite fails with "Overflow" naming it: it could not be read back.

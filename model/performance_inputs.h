@@ -43,6 +43,13 @@ struct PerformanceInputs {
     std::optional<float> case_diameter;
     std::optional<float> case_length;
     std::optional<float> hardware_mass;
+    // The builder's limits (model/alerts.h gives the values used without
+    // them): the casing's pressure rating (Pa), the mass flux above which
+    // erosive burning is expected (kg/(m^2 s)), and the smallest port to
+    // throat area ratio.
+    std::optional<float> max_pressure;
+    std::optional<float> max_mass_flux;
+    std::optional<float> min_port_throat;
 
     // A design without a unit has no propellant the program can use: its
     // propellant values' units are unknown.
