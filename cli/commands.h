@@ -19,6 +19,8 @@ struct ReportOptions {
     bool curve = false;
     SearchKind search = SearchKind::kNone;
     float target = 0.0f;
+    // Any alert makes the run exit 3 (when nothing failed outright).
+    bool fail_on_alert = false;
 };
 // The Kn summary and performance of each file, as text or JSON lines.
 int RunReportCommand(const std::vector<std::string>& files, const ReportOptions& options);

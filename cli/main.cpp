@@ -13,7 +13,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: thrustlet-kn [--json] [--curve] [--size-initial KN | --size-max KN] FILE...\n"
+    "usage: thrustlet-kn [--json] [--curve] [--size-initial KN | --size-max KN] [--fail-on-alert] FILE...\n"
     "       thrustlet-kn --eng FILE...\n"
     "\n"
     "Prints the Kn summary of each motor file as the Thrustlet window shows it,\n"
@@ -22,6 +22,7 @@ constexpr const char* kUsage =
     "  --curve           add the Kn-versus-burn-depth samples\n"
     "  --size-initial KN add the nozzle throat that gives this initial Kn\n"
     "  --size-max KN     add the nozzle throat that gives this maximum Kn\n"
+    "  --fail-on-alert   exit 3 when a design raises an alert (a limit crossed)\n"
     "  --eng             print the thrust curve as a RASP engine file instead\n"
     "  --help            show this text\n"
     "  --version         show the program's version\n"
@@ -30,7 +31,8 @@ constexpr const char* kUsage =
     "file could not be read, a figure failed (performance figures included), no\n"
     "throat of the search's range reaches the target Kn, a motor gives no thrust\n"
     "curve, or the throat is so small that its area is 0 (the report is still\n"
-    "printed); 2 for a usage error. Grains the window would refuse, or that hold\n"
+    "printed); 2 for a usage error; 3 with --fail-on-alert when nothing failed\n"
+    "but a design raised an alert. Grains the window would refuse, or that hold\n"
     "no propellant, and propellant values that give no figures are named on\n"
     "standard error.\n";
 
@@ -63,6 +65,8 @@ int main(int argc, char** argv) {
             report.json = true;
         } else if (arg == "--curve") {
             report.curve = true;
+        } else if (arg == "--fail-on-alert") {
+            report.fail_on_alert = true;
         } else if (arg == "--eng") {
             eng = true;
         } else if (arg == "--size-initial" || arg == "--size-max") {
@@ -80,7 +84,7 @@ int main(int argc, char** argv) {
     }
     if (files.empty()) return UsageError("no motor file given");
     if (eng) {
-        if (report.json || report.curve || report.search != SearchKind::kNone) {
+        if (report.json || report.curve || report.search != SearchKind::kNone || report.fail_on_alert) {
             return UsageError("--eng takes no other option");
         }
         return RunEngineCommand(files);

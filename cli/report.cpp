@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "cli/flow_report.h"
 #include "cli/terminal.h"
 #include "model/errors.h"
 #include "model/curve_csv.h"
@@ -178,11 +179,14 @@ MotorReport ReportMotor(const std::string& file, cMotor& motor, bool with_curve,
         }
     }
     report.has_propellant = motor.Performance().HasPropellant();
+    report.limits = LimitsOf(motor.Performance());
     if (report.has_propellant) {
         PerformanceOutcome outcome = ComputePerformance(motor);
         report.performance = std::move(outcome.figures);
         report.performance_problem = outcome.problem;
     }
+    report.flow = ComputeFlow(motor);
+    report.alerts = DesignAlerts(motor, report.performance, report.flow);
     if (report.with_search) {
         report.nozzle_for_target = Evaluate([&] {
             cMotor trial = motor;
@@ -217,7 +221,7 @@ std::string ReportText(const MotorReport& report) {
     text += "\n";
     text += "Volume loading: " + TextOf(report.volume_loading) + (report.volume_loading.value ? "%" : "") + "\n";
     if (report.with_search) text += "Nozzle for target: " + TextOfLength(report.nozzle_for_target, unit) + "\n";
-    if (report.has_propellant) text += PerformanceText(report);
+    if (report.has_propellant) text += PerformanceText(report) + FlowText(report);
     if (report.with_curve) {
         if (!report.curve_error.empty()) {
             text += "Curve: " + TerminalSafe(report.curve_error) + "\n";
@@ -253,6 +257,7 @@ std::string ReportJson(const MotorReport& report) {
     }
     if (report.with_search) json += ",\"nozzle_for_target\":" + JsonOf(report.nozzle_for_target);
     json += ",\"performance\":" + PerformanceJson(report);
+    json += FlowJson(report);
 
     // Failed figures name their failure.
     std::string errors;

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "model/alerts.h"
+#include "model/mass_flux.h"
 #include "model/performance.h"
 #include <utility>
 #include <vector>
@@ -44,6 +46,11 @@ struct MotorReport {
     bool has_propellant = false;
     std::optional<Performance> performance;
     std::string performance_problem;
+    // Will it hold: each grain's flow, the builder's limits and the alerts
+    // against them (the geometric ones for any design).
+    MotorFlow flow;
+    DesignLimits limits;
+    std::vector<Alert> alerts;
 };
 
 enum class SearchKind { kNone, kInitialKn, kMaxKn };

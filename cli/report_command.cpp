@@ -4,6 +4,7 @@ namespace thrustlet {
 
 int RunReportCommand(const std::vector<std::string>& files, const ReportOptions& options) {
     int status = 0;
+    bool alerted = false;
     for (const std::string& file : files) {
         std::optional<cMotor> motor = ReadMotor(file, options.json);
         if (!motor) {
@@ -22,8 +23,9 @@ int RunReportCommand(const std::vector<std::string>& files, const ReportOptions&
         if (!report.nozzle_for_target.error.empty()) Complain(file, report.nozzle_for_target.error);
         Write(stdout, options.json ? ReportJson(report) : ReportText(report));
         if (HasFailedFigure(report)) status = 1;
+        alerted = alerted || !report.alerts.empty();
     }
-    return status;
+    return status == 0 && alerted && options.fail_on_alert ? 3 : status;
 }
 
 }  // namespace thrustlet

@@ -11,9 +11,11 @@ namespace thrustlet {
 
 namespace {
 
-// Three significant digits, shortest form.
+// Three significant digits, shortest form; whole numbers from 100 up (a
+// limit of 1406 reads as itself).
 std::string Short(double value) {
     if (value == 0.0 || !std::isfinite(value)) return DoubleToText(value, '.');
+    if (std::fabs(value) >= 100.0) return DoubleToText(std::round(value), '.');
     const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(value))));
     const double scale = std::pow(10.0, 2 - magnitude);
     return DoubleToText(std::round(value * scale) / scale, '.');

@@ -85,7 +85,7 @@ TEST_F(CliTest, JsonWithCurveAndSearches) {
                                 "\"curve\":[[0,176],[0.001,176],",
                             0),
               0u);
-    EXPECT_NE(max.out.find("\"nozzle_for_target\":0.5,\"performance\":null}\n"), std::string::npos);
+    EXPECT_NE(max.out.find("\"nozzle_for_target\":0.5,\"performance\":null,"), std::string::npos);
     size_t samples = 0;
     for (size_t at = max.out.find("],["); at != std::string::npos; at = max.out.find("],[", at + 1)) ++samples;
     EXPECT_EQ(samples + 1, 501u);  // the window's 501 samples
@@ -119,7 +119,7 @@ TEST_F(CliTest, PerformanceFiguresInTextAndJson) {
     // A seven-line file reports as it always did, with no performance.
     const Outcome old = Thrustlet(Example("two_grain.tlt"));
     EXPECT_EQ(old.out.find("Peak pressure"), std::string::npos);
-    EXPECT_NE(Thrustlet("--json " + Example("two_grain.tlt")).out.find(",\"performance\":null}"), std::string::npos);
+    EXPECT_NE(Thrustlet("--json " + Example("two_grain.tlt")).out.find(",\"performance\":null,"), std::string::npos);
 }
 
 // Values no burn can have are named on standard error; no figures, never
@@ -134,7 +134,8 @@ TEST_F(CliTest, BadPropellantValuesAreRefused) {
     EXPECT_NE(run.out.find("\nPerformance: the burn-rate exponent n must be below 1, not 1.2\n"), std::string::npos);
     const Outcome json = Thrustlet("--json '" + path + "'");
     EXPECT_EQ(json.exit_code, 1);
-    EXPECT_NE(json.out.find("\"performance\":null,\"errors\":{\"performance\":\"the burn-rate exponent n"), std::string::npos);
+    EXPECT_NE(json.out.find("\"performance\":null,"), std::string::npos);
+    EXPECT_NE(json.out.find(",\"errors\":{\"performance\":\"the burn-rate exponent n"), std::string::npos);
     EXPECT_EQ(json.out.find("nan"), std::string::npos);
     EXPECT_EQ(json.out.find("inf"), std::string::npos);
     EXPECT_EQ(Thrustlet("--eng '" + path + "'").exit_code, 1);
@@ -228,6 +229,50 @@ TEST_F(CliTest, FiguresPastTheFloatRangeAreNamedNotFatal) {
             EXPECT_NE(run.out.find("two_grain.tlt"), std::string::npos) << mode;  // the next file still reported
         }
     }
+}
+
+// Will it hold: the limits, the peak mass flux, each grain and the alerts in
+// the text of a design with a unit and in JSON for every design;
+// --fail-on-alert exits 3 exactly when an alert is raised.
+TEST_F(CliTest, LimitsGrainsAndAlerts) {
+    // Equal webs and ports wide enough: no limit crossed.
+    std::string calm = kPropellantMotor;
+    for (const char* core : {"Grain:1,57,38,14", "Grain:1,57,38,14", "Grain:1,57,38,16"}) {
+        calm.replace(calm.find(core), 16, "Grain:1,57,38,18");
+    }
+    const std::string path = File("calm.tlt", calm);
+    const Outcome text = Thrustlet("'" + path + "'");
+    EXPECT_EQ(text.exit_code, 0);
+    for (const char* line : {"\nLimits: pressure none, mass flux 1406 kg/(m\u00b2\u00b7s)", "\nPeak mass flux: ",
+                             ", grain 3 at 0 s (depth 0 mm)\n", "\nGrain 1: mass 0.09025165 kg, port-to-throat 3.24,",
+                             "neutral length 66 mm (length 57 mm)\n"}) {
+        EXPECT_NE(text.out.find(line), std::string::npos) << line << "\n" << text.out;
+    }
+    EXPECT_EQ(text.out.find("Alert:"), std::string::npos);  // this motor crosses no limit
+    EXPECT_EQ(Thrustlet("--fail-on-alert '" + path + "'").exit_code, 0);
+
+    std::string rated = kPropellantMotor;
+    rated += "MaxPressure:3000000\r\n";
+    const std::string over = File("over.tlt", rated);
+    const Outcome alert = Thrustlet("--fail-on-alert '" + over + "'");
+    EXPECT_EQ(alert.exit_code, 3);
+    EXPECT_NE(alert.out.find("\nAlert: The peak chamber pressure, 3.82 MPa, is above the casing's rating of 3 MPa.\n"),
+              std::string::npos) << alert.out;
+    const Outcome json = Thrustlet("--json --fail-on-alert '" + over + "'");
+    EXPECT_EQ(json.exit_code, 3);
+    for (const char* key : {"\"limits\":{\"max_pressure_pa\":3000000,\"max_mass_flux_kg_m2s\":1406,\"min_port_throat\":2}",
+                            "\"peak_mass_flux_grain\":3,\"peak_mass_flux_time_s\":0,", "\"grains\":[{\"mass_kg\":0.1005661",
+                            "\"alerts\":[{\"kind\":\"pressure\",\"grain\":null,\"message\":\"The peak chamber pressure"}) {
+        EXPECT_NE(json.out.find(key), std::string::npos) << key << "\n" << json.out;
+    }
+    // Without a unit: the same figures in JSON (those needing a propellant
+    // null), the text as it always was.
+    const Outcome plain = Thrustlet("--json --fail-on-alert " + Example("two_grain.tlt"));
+    EXPECT_EQ(plain.exit_code, 3);  // its second grain's web is the thinner
+    EXPECT_NE(plain.out.find("\"peak_mass_flux_kg_m2s\":null"), std::string::npos);
+    EXPECT_NE(plain.out.find("{\"kind\":\"uneven_web\",\"grain\":2,"), std::string::npos);
+    EXPECT_EQ(Thrustlet(Example("two_grain.tlt")).out.find("Alert"), std::string::npos);
+    EXPECT_EQ(Thrustlet("--eng --fail-on-alert x.tlt").exit_code, 2);
 }
 
 TEST_F(CliTest, CurveAsCsvBlock) {
