@@ -149,6 +149,43 @@ void AddMassFlux(const cMotor& motor, MotorFlow& flow) {
 
 }  // namespace
 
+FluxCurve MassFluxCurve(const cMotor& motor, std::size_t most) {
+    FluxCurve curve;
+    if (!motor.Performance().HasPropellant() || !ComputePerformance(motor).figures) return curve;
+    const MotorFlow flow = ComputeFlow(motor);
+    std::vector<const GrainFlow*> ranked;
+    for (const GrainFlow& grain : flow.grains) {
+        if (grain.peak_mass_flux) ranked.push_back(&grain);
+    }
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const GrainFlow* a, const GrainFlow* b) { return *a->peak_mass_flux > *b->peak_mass_flux; });
+    if (ranked.size() > most) ranked.resize(most);
+    std::sort(ranked.begin(), ranked.end(), [](const GrainFlow* a, const GrainFlow* b) { return a->position < b->position; });
+
+    const Burn burn(motor);
+    const BurnIntegration integration = IntegrateBurn(motor, burn);
+    const auto& steps = integration.steps;
+    // The burn's grains (those holding propellant) by position.
+    std::vector<std::size_t> index;
+    for (const GrainFlow* grain : ranked) {
+        for (std::size_t g = 0; g < burn.Grains().size(); ++g) {
+            if (static_cast<int>(burn.Grains()[g].position) + 1 == grain->position) index.push_back(g);
+        }
+        curve.grains.push_back(grain->position);
+    }
+    curve.flux.assign(ranked.size(), {});
+    const FluxAt flux(burn, motor.ISPStar());
+    const std::size_t every = std::max<std::size_t>(1, steps.size() / 1000);
+    std::vector<double> all;
+    for (std::size_t k = 0; k < steps.size(); k += every) {
+        const Burn::Step& step = steps[k];
+        flux.All(burn.Segments()[step.segment], step.x0, step.x0, &all);
+        curve.times.push_back(step.time);
+        for (std::size_t g = 0; g < index.size(); ++g) curve.flux[g].push_back(all[index[g]]);
+    }
+    return curve;
+}
+
 MotorFlow ComputeFlow(const cMotor& motor) {
     MotorFlow flow;
     const double throat = static_cast<double>(motor.NozzleDia());

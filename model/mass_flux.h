@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <vector>
 
@@ -44,5 +45,17 @@ struct MotorFlow {
 // performance's own integration steps and refined between them, to the
 // figures' accuracy. The geometric figures need no propellant.
 MotorFlow ComputeFlow(const cMotor& motor);
+
+// The mass flux of the grains with the largest peaks (all of them, up to
+// `most`) against time over the burn, for a graph: `flux[g][k]` is grain
+// `grains[g]`'s (1-based) at `times[k]`, -1 once it has burnt out. At most
+// about a thousand times, on the performance's own steps. Empty for a
+// design whose figures fail or that has no propellant.
+struct FluxCurve {
+    std::vector<double> times;
+    std::vector<int> grains;
+    std::vector<std::vector<double>> flux;
+};
+FluxCurve MassFluxCurve(const cMotor& motor, std::size_t most = 12);
 
 }  // namespace thrustlet

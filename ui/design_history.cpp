@@ -111,7 +111,8 @@ void DesignHistory::ShowState(const std::shared_ptr<const DesignView>& shown) {
     // stays (undo never changes which curves are shown).
     const MotorPerformance::Shown& then = view.figures.performance;
     if (performance_ && (performance_->PressureShown() != (then.pressure && then.pressure_enabled) ||
-                         performance_->ThrustShown() != (then.thrust && then.thrust_enabled))) {
+                         performance_->ThrustShown() != (then.thrust && then.thrust_enabled) ||
+                         performance_->MassFluxShown() != (then.mass_flux && then.mass_flux_enabled))) {
         summary_->RedrawGraph();
     }
     current_ = shown;

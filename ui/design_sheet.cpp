@@ -12,6 +12,7 @@
 
 #include "model/durable_file.h"
 #include "model/kn_curve.h"
+#include "model/alerts.h"
 #include "model/kn_max.h"
 #include "model/motor.h"
 #include "model/performance.h"
@@ -108,10 +109,13 @@ public:
     // The grain table at (x, y) across `width`, in as many columns (up to
     // four, side by side) and as small a type (down to 5 points) as its rows
     // need to end above `bottom`; rows that still do not fit are counted in a
-    // last line.
+    // last line. With the grains' figures, each row carries them too.
     double Grains(double x, double y, double width, double bottom, const SheetContent& content) {
         const QString unit = content.length_unit.isEmpty() ? QString() : " (" + content.length_unit + ")";
-        const QStringList header = {"Grain #", "Length" + unit, "Diameter" + unit, "Core Dia." + unit};
+        QStringList header = {"Grain #", "Length" + unit, "Diameter" + unit, "Core Dia." + unit};
+        const bool figures = !content.grain_figures.empty();
+        if (figures) header << "Mass (g)" << "Port/throat" << "Peak flux (" + content.flux_unit + ")" << "Neutral L." + unit;
+        const int cells = static_cast<int>(header.size());
         const int count = static_cast<int>(content.grains.size());
         double points = 9.0;
         int columns = 1, rows = count;
@@ -124,20 +128,24 @@ public:
             points -= 0.5;
         }
         const double gap = Mm(6), column_width = (width - gap * (columns - 1)) / columns;
-        const double step = line_height(points), cell = std::min(column_width, Mm(110)) / 4.0;
+        const double step = line_height(points), cell = std::min(column_width, Mm(figures ? 180 : 110)) / cells;
         double lowest = y;
         for (int column = 0; column < columns; ++column) {
             const double left = x + column * (column_width + gap);
             double row_y = y;
-            for (int c = 0; c < 4; ++c) Text(left + c * cell, row_y, header[c], points, true, cell);
+            for (int c = 0; c < cells; ++c) Text(left + c * cell, row_y, header[c], points, true, cell);
             row_y += step;
-            painter_.drawLine(QPointF(left, row_y - step * 0.1), QPointF(left + 4 * cell, row_y - step * 0.1));
+            painter_.drawLine(QPointF(left, row_y - step * 0.1), QPointF(left + cells * cell, row_y - step * 0.1));
             for (int r = 0; r < rows; ++r) {
                 const int index = column * rows + r;
                 if (index >= count) break;
                 const auto& grain = content.grains[static_cast<size_t>(index)];
                 Text(left, row_y, QString::number(index + 1), points, false, cell);
                 for (int c = 0; c < 3; ++c) Text(left + (c + 1) * cell, row_y, grain[static_cast<size_t>(c)], points, false, cell);
+                if (figures && static_cast<size_t>(index) < content.grain_figures.size()) {
+                    const auto& more = content.grain_figures[static_cast<size_t>(index)];
+                    for (int c = 0; c < 4; ++c) Text(left + (c + 4) * cell, row_y, more[static_cast<size_t>(c)], points, false, cell);
+                }
                 row_y += step;
             }
             lowest = std::max(lowest, row_y);
@@ -194,6 +202,14 @@ void PaintSheet(QPainter& painter, const QRectF& page, const SheetContent& conte
         }
     }
     y = std::max(left_y, right_y) + sheet.Mm(3);
+    // The limits and the alerts, each a sentence.
+    if (!content.limits.isEmpty()) {
+        y += sheet.Text(left, y, "Limits and alerts", 10, true) * 1.2;
+        y += sheet.Wrapped(left, y, content.limits, 8, width) + sheet.Mm(0.5);
+        for (const QString& alert : content.alerts) y += sheet.Wrapped(left, y, "\u2022 " + alert, 8, width) + sheet.Mm(0.3);
+        if (content.alerts.empty()) y += sheet.Wrapped(left, y, "No limit crossed.", 8, width);
+        y += sheet.Mm(3);
+    }
 
     // The graphs take the lower part of the page: the Kn graph, and the
     // thrust curve under it when there is one; the grains fill what is left.
@@ -248,6 +264,22 @@ SheetContent DesignSheet::Content() const {
                        {"Nozzle/Grain core area ratio:", shown.ratio},
                        {"Vol. Loading:", shown.volume_loading}};
     const MotorPerformance::Shown group = performance_.Current();
+    if (group.grains.visible) {
+        for (const auto& row : group.grains.rows) content.grain_figures.push_back({row[1], row[2], row[3], row[4]});
+        content.flux_unit = in.units == LengthUnit::kInch ? "lb/in\u00b2s" : "kg/m\u00b2s";
+        for (const auto& alert : group.grains.alerts) content.alerts.push_back(alert.second);
+        const DesignLimits limits = LimitsOf(in);
+        const bool inch = in.units == LengthUnit::kInch;
+        const auto number = [](double value) { return TextOfDouble(RoundDecimals(value, 3)); };
+        content.limits = "Held to: casing's rating " +
+                         (limits.max_pressure ? (inch ? number(*limits.max_pressure / kPascalsPerPsi) + " psi"
+                                                      : number(*limits.max_pressure / 1e6) + " MPa")
+                                              : QString("none given")) +
+                         "; mass flux at most " +
+                         (inch ? number(limits.max_mass_flux / kMassFluxPerLbPerSquareInchSecond) + " lb/(in\u00b2\u00b7s)"
+                               : number(limits.max_mass_flux) + " kg/(m\u00b2\u00b7s)") +
+                         "; port-to-throat ratio at least " + number(limits.min_port_throat) + ".";
+    }
     if (group.visible) {
         content.propellant = PropellantLine(motor);
         for (size_t i = 0; i < MotorPerformance::kCaptions.size(); ++i) {

@@ -32,6 +32,12 @@ struct SheetContent {
     QString date;     // the day the sheet was made, ISO form
     QString length_unit;  // "mm", "in" or "" (unknown)
     std::vector<std::array<QString, 3>> grains;  // length, diameter, core
+    // Each grain's mass, port-to-throat ratio, peak mass flux and neutral
+    // length, as the grains panel shows them (empty without the panel).
+    std::vector<std::array<QString, 4>> grain_figures;
+    QString flux_unit;  // of the peak mass flux column
+    QString limits;     // the limits the design is held to
+    std::vector<QString> alerts;
     QString throat, exit;
     std::vector<std::pair<QString, QString>> summary;      // caption, figure
     QString propellant;  // name and where its values come from; "" without one

@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QScrollArea>
+#include <QTableWidget>
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
@@ -19,6 +22,7 @@
 #include "ui/document.h"
 #include "ui/file_commands.h"
 #include "ui/grain_editor.h"
+#include "ui/grains_panel.h"
 #include "ui/graph_export.h"
 #include "ui/kn_summary.h"
 #include "ui/motor_performance.h"
@@ -155,22 +159,52 @@ void frmMain::CreateControls() {
 void frmMain::CreatePerformanceGroup(QWidget* client) {
     Frame4 = Named(new QGroupBox("Performance", client), "Frame4");
     Place(Frame4, 6060, 105, 3000, 4095);
-    const char* names[] = {"lblPeakPressure",  "lblBurnTime",      "lblTotalImpulse", "lblAverageThrust",
-                           "lblPeakThrust",    "lblPropellantMass", "lblDeliveredIsp", "lblDesignation",
-                           "lblPerformanceNote"};
-    for (int i = 0; i < 9; ++i) {
+    const char* names[] = {"lblPeakPressure", "lblBurnTime",      "lblTotalImpulse", "lblAverageThrust",
+                           "lblPeakThrust",   "lblPropellantMass", "lblDeliveredIsp", "lblDesignation",
+                           "lblPeakMassFlux", "lblMinPortThroat",  "lblPerformanceNote"};
+    constexpr int kRow = 300;  // twips from one figure to the next
+    for (int i = 0; i < MotorPerformance::kFigures; ++i) {
         lblPerformance[static_cast<size_t>(i)] = Named(new QLabel(Frame4), names[i]);
-        if (i < 8) {
+        if (i + 1 < MotorPerformance::kFigures) {
             auto* caption = new QLabel(MotorPerformance::kCaptions[static_cast<size_t>(i)], Frame4);
-            Place(caption, 120, 300 + i * 330, 1260, 240);
-            Place(lblPerformance[static_cast<size_t>(i)], 1400, 300 + i * 330, 1500, 240);
+            Place(caption, 120, 300 + i * kRow, 1260, 240);
+            Place(lblPerformance[static_cast<size_t>(i)], 1400, 300 + i * kRow, 1560, 240);
         }
     }
-    Place(lblPerformance[8], 120, 300 + 8 * 330, 2760, 1000);
-    lblPerformance[8]->setWordWrap(true);
-    lblPerformance[8]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QLabel* note = lblPerformance.back();
+    Place(note, 120, 300 + (MotorPerformance::kFigures - 1) * kRow, 2760, 4095 - 360 - (MotorPerformance::kFigures - 1) * kRow);
+    note->setWordWrap(true);
+    note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Frame4->setFocusPolicy(Qt::NoFocus);
     Frame4->hide();
+    CreateGrainsPanel(client);
+}
+
+// Each grain's figures and the alerts, to the right of the performance
+// group, shown with it.
+void frmMain::CreateGrainsPanel(QWidget* client) {
+    Frame5 = Named(new QGroupBox("Grains and Limits", client), "Frame5");
+    Place(Frame5, 9186, 105, 4200, 4095);
+    grdGrainFigures = Named(new QTableWidget(0, 5, Frame5), "grdGrainFigures");
+    Place(grdGrainFigures, 120, 270, 3960, 2040);
+    grdGrainFigures->verticalHeader()->hide();
+    grdGrainFigures->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    grdGrainFigures->horizontalHeader()->setStretchLastSection(true);
+    grdGrainFigures->setSelectionMode(QAbstractItemView::NoSelection);
+    grdGrainFigures->setFocusPolicy(Qt::NoFocus);
+    grdGrainFigures->setWordWrap(false);
+    auto* scroll = new QScrollArea(Frame5);
+    Place(scroll, 120, 2370, 3960, 1620);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    lblAlerts = Named(new QLabel(scroll), "lblAlerts");
+    lblAlerts->setWordWrap(true);
+    lblAlerts->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblAlerts->setTextFormat(Qt::RichText);
+    scroll->setWidget(lblAlerts);
+    Frame5->setFocusPolicy(Qt::NoFocus);
+    Frame5->hide();
 }
 
 // The client area at its designed size below the menu bar; the window opens
@@ -204,6 +238,10 @@ void frmMain::FitFont() {
         return true;
     });
     setFont(font);
+    grdGrainFigures->setFont(font);
+    lblAlerts->setFont(font);
+    grdGrainFigures->horizontalHeader()->setFont(font);
+    grdGrainFigures->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
     QFont italic = font;
     italic.setItalic(true);
     Label1[9]->setFont(italic);

@@ -11,6 +11,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QShortcut;
+class QTableWidget;
 QT_END_NAMESPACE
 
 namespace thrustlet {
@@ -30,6 +31,7 @@ class KnSummary;
 class MotorPerformance;
 class DesignSheet;
 class GraphExport;
+class GrainsPanel;
 class ThrustCurveExport;
 class NozzleSizing;
 class RecentMenu;
@@ -64,6 +66,7 @@ public:
     RecentMenu& Recent() { return *recent_; }
     DesignHistory& History() { return *history_; }
     MotorPerformance& Performance() { return *performance_; }
+    GrainsPanel& GrainsFigures() { return *grains_panel_; }
     GraphExport& Export() { return *graph_export_; }
     DesignSheet& Sheet() { return *sheet_; }
     ThrustCurveExport& ThrustExport() { return *thrust_export_; }
@@ -76,6 +79,7 @@ protected:
 private:
     void CreateControls();
     void CreatePerformanceGroup(QWidget* client);
+    void CreateGrainsPanel(QWidget* client);
     void CreateMenus();
     void CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor& cursor, IRegistryApi& registry);
     void PlaceWindow();
@@ -102,8 +106,11 @@ private:
     QLabel* lblGNRatio;
     QLabel* lblWeb;
     QGroupBox* Frame4;  // the performance group, beside the frames
-    std::array<QLabel*, 2> lblLengthUnit{};  // the unit of lengths, in the titles of Frames 1 and 2
-    std::array<QLabel*, 9> lblPerformance{};
+    std::array<QLabel*, 2> lblLengthUnit{};
+    QGroupBox* Frame5;  // the grains panel, beside the performance group
+    QTableWidget* grdGrainFigures;
+    QLabel* lblAlerts;  // the unit of lengths, in the titles of Frames 1 and 2
+    std::array<QLabel*, 11> lblPerformance{};
     QMenu* mnuFile;
     QAction* mnuNew;
     QAction* mnuSave;
@@ -120,8 +127,10 @@ private:
     QAction* mnuRedo;
     QMenu* mnuMotor;
     QAction* mnuPropellant;
+    QAction* mnuLimits;
     QAction* mnuShowPressure;
     QAction* mnuShowThrust;
+    QAction* mnuShowMassFlux;
     QMenu* mnuHelp;
     QAction* mnuAbout;
     QAction* mnuBugReports;
@@ -135,6 +144,7 @@ private:
     std::unique_ptr<Document> document_;
     std::unique_ptr<DesignHistory> history_;
     std::unique_ptr<MotorPerformance> performance_;
+    std::unique_ptr<GrainsPanel> grains_panel_;
     std::unique_ptr<KnSummary> summary_;
     std::unique_ptr<GrainEditor> grains_;
     std::unique_ptr<NozzleSizing> sizing_;

@@ -15,6 +15,7 @@
 #include "ui/document.h"
 #include "ui/file_commands.h"
 #include "ui/grain_editor.h"
+#include "ui/grains_panel.h"
 #include "ui/graph_export.h"
 #include "ui/kn_summary.h"
 #include "ui/main_window.h"
@@ -71,10 +72,12 @@ void frmMain::CreateMenus() {
     mnuRedo->setEnabled(false);
     mnuMotor = Named(menuBar()->addMenu("&Motor"), "mnuMotor");
     mnuPropellant = Named(mnuMotor->addAction("&Propellant\u2026"), "mnuPropellant");
+    mnuLimits = Named(mnuMotor->addAction("&Limits\u2026"), "mnuLimits");
     mnuMotor->addSeparator();
     mnuShowPressure = Named(mnuMotor->addAction("Show &Chamber Pressure"), "mnuShowPressure");
     mnuShowThrust = Named(mnuMotor->addAction("Show &Thrust Curve"), "mnuShowThrust");
-    for (QAction* view : {mnuShowPressure, mnuShowThrust}) {
+    mnuShowMassFlux = Named(mnuMotor->addAction("Show &Mass Flux"), "mnuShowMassFlux");
+    for (QAction* view : {mnuShowPressure, mnuShowThrust, mnuShowMassFlux}) {
         view->setCheckable(true);
         view->setEnabled(false);
     }
@@ -101,7 +104,10 @@ void frmMain::CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor&
     performance_ = std::make_unique<MotorPerformance>(
         *document_, *history_,
         MotorPerformance::Controls{this, Frame4, lblPerformance, grKN, mnuPropellant, mnuShowPressure, mnuShowThrust,
-                                   txtNozzleThroatDia, lblLengthUnit});
+                                   mnuShowMassFlux, txtNozzleThroatDia, lblLengthUnit});
+    grains_panel_ = std::make_unique<GrainsPanel>(*document_, *history_,
+                                                  GrainsPanel::Controls{this, Frame5, grdGrainFigures, lblAlerts, mnuLimits});
+    performance_->Attach(*grains_panel_);
     summary_ = std::make_unique<KnSummary>(
         *document_, dialogs, cursor,
         KnSummary::Controls{txtNozzleThroatDia, txtKN, txtMaxKn, lblWeb, lblGNRatio, lblVolumeLoading, grKN});
@@ -122,6 +128,7 @@ void frmMain::CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor&
     thrust_export_ = std::make_unique<ThrustCurveExport>(*document_, dialogs);
     summary_->Attach(*performance_);
     performance_->SetRecalculation([this] { summary_->CalcKn(); });
+    grains_panel_->SetRecalculation([this] { summary_->CalcKn(); });
     performance_->SetLengthsConverted([this](double factor) {
         grains_->ShowGrains();
         grains_->ScaleFields(factor);
@@ -152,6 +159,8 @@ void frmMain::ConnectSignals() {
     connect(mnuPropellant, &QAction::triggered, this, [this] { performance_->mnuPropellant_Click(); });
     connect(mnuShowPressure, &QAction::triggered, this, [this] { performance_->mnuShowPressure_Click(); });
     connect(mnuShowThrust, &QAction::triggered, this, [this] { performance_->mnuShowThrust_Click(); });
+    connect(mnuShowMassFlux, &QAction::triggered, this, [this] { performance_->mnuShowMassFlux_Click(); });
+    connect(mnuLimits, &QAction::triggered, this, [this] { grains_panel_->mnuLimits_Click(); });
     connect(mnuExportSheet, &QAction::triggered, this, [this] { sheet_->mnuExportSheet_Click(); });
     connect(mnuPrint, &QAction::triggered, this, [this] { sheet_->mnuPrint_Click(); });
     connect(mnuExportThrustCurve, &QAction::triggered, this, [this] { thrust_export_->mnuExportThrustCurve_Click(); });

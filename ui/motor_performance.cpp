@@ -10,12 +10,15 @@
 
 #include "model/kn_curve.h"
 #include "model/motor.h"
+#include "model/alerts.h"
+#include "model/mass_flux.h"
 #include "model/performance.h"
 #include "model/propellant_library.h"
 #include "platform/graph_lite.h"
 #include "platform/locale_number.h"
 #include "platform/text_box.h"
 #include "ui/design_history.h"
+#include "ui/grains_panel.h"
 #include "ui/out_of_date.h"
 #include "ui/document.h"
 #include "ui/performance_graph.h"
@@ -69,6 +72,12 @@ void MotorPerformance::ShowLengthUnit() {
     }
 }
 
+// "1388 kg/(m²·s)" or, for an inch design, "1.97 lb/(in²·s)".
+QString MassFluxText(double si, bool inch) {
+    return inch ? Figure(si / kMassFluxPerLbPerSquareInchSecond, 3) + " lb/(in\u00b2\u00b7s)"
+                : Figure(si, 4) + " kg/(m\u00b2\u00b7s)";
+}
+
 void MotorPerformance::Update() {
     const cMotor& motor = document_.Motor();
     const bool has_propellant = motor.Performance().HasPropellant();
@@ -78,6 +87,7 @@ void MotorPerformance::Update() {
     texts.fill(kNoFigure);
     texts.back().clear();
     bool pressure = false, thrust = false;
+    std::optional<Performance> figures;
     if (has_propellant) {
         const PerformanceOutcome outcome = ComputePerformance(motor);
         if (outcome.figures) {
@@ -94,18 +104,27 @@ void MotorPerformance::Update() {
             } else {
                 texts.back() = "No thrust figures without the exhaust's specific heat ratio k.";
             }
-            if (p.outside_burn_rate_data) {
-                texts.back() = "The burn leaves the burn-rate data: the nearest piece was used.";
-            }
             pressure = true;
             thrust = p.has_thrust;
+            figures = p;
         } else {
             texts.back() = QString::fromStdString(outcome.problem);
         }
     }
+    // The grains' flow and the alerts: the geometric ones for any design.
+    const MotorFlow flow = ComputeFlow(motor);
+    const bool inch = motor.Performance().units == LengthUnit::kInch;
+    // Which grain each belongs to is the grains panel's to show (and the
+    // tool tip's).
+    if (flow.peak_mass_flux) texts[8] = MassFluxText(*flow.peak_mass_flux, inch);
+    if (flow.min_port_throat) texts[9] = Figure(*flow.min_port_throat, 3);
+    ui_.values[8]->setToolTip(flow.peak_mass_flux ? QString("Grain %1, at %2 s").arg(flow.peak_mass_flux_grain).arg(Figure(flow.peak_mass_flux_time, 3)) : QString());
+    ui_.values[9]->setToolTip(flow.min_port_throat ? QString("Grain %1, at ignition").arg(flow.min_port_throat_grain) : QString());
     for (int i = 0; i < kFigures; ++i) ui_.values[static_cast<size_t>(i)]->setText(texts[static_cast<size_t>(i)]);
     ui_.mnuShowPressure->setEnabled(pressure);
     ui_.mnuShowThrust->setEnabled(thrust);
+    ui_.mnuShowMassFlux->setEnabled(flow.peak_mass_flux.has_value());
+    if (grains_) grains_->Update(flow, DesignAlerts(motor, figures, flow));
 }
 
 bool MotorPerformance::PressureShown() const {
@@ -114,16 +133,23 @@ bool MotorPerformance::PressureShown() const {
 
 bool MotorPerformance::ThrustShown() const { return ui_.mnuShowThrust->isChecked() && ui_.mnuShowThrust->isEnabled(); }
 
+bool MotorPerformance::MassFluxShown() const {
+    return ui_.mnuShowMassFlux->isChecked() && ui_.mnuShowMassFlux->isEnabled();
+}
+
 void MotorPerformance::ShowCleared(const QString& why) {
     SetGroupVisible(document_.Motor().Performance().HasPropellant());
     for (int i = 0; i + 1 < kFigures; ++i) ui_.values[static_cast<size_t>(i)]->setText(kNoFigure);
     ui_.values.back()->setText(why);
     ui_.mnuShowPressure->setEnabled(false);
     ui_.mnuShowThrust->setEnabled(false);
+    ui_.mnuShowMassFlux->setEnabled(false);
+    if (grains_) grains_->ShowCleared(why);
 }
 
 void MotorPerformance::ShowOutOfDate(const QString& note) {
     for (int i = 0; i + 1 < kFigures; ++i) thrustlet::ShowOutOfDate(ui_.values[static_cast<size_t>(i)], !note.isEmpty(), note);
+    if (grains_) grains_->ShowOutOfDate(note);
 }
 
 void MotorPerformance::DecorateGraph(const KnCurve& curve) { DecorateGraph(curve, document_.Motor()); }
@@ -132,14 +158,17 @@ void MotorPerformance::DecorateGraph(const KnCurve& curve, const cMotor& motor) 
     GraphLite& graph = *ui_.grKN;
     const bool show_thrust = ThrustShown();
     const bool show_pressure = PressureShown();
-    if (!show_thrust && !show_pressure) {
+    const bool show_flux = MassFluxShown();
+    if (!show_thrust && !show_pressure && !show_flux) {
         if (graph.Shown().secondary) graph.ClearSecondaryAxis();
         return;
     }
     const PerformanceOutcome outcome = ComputePerformance(motor);
     if (!outcome.figures) return;
     const Performance& p = *outcome.figures;
-    if (show_thrust) {
+    if (show_flux) {
+        DrawMassFluxCurve(graph, motor, MassFluxCurve(motor), LimitsOf(motor.Performance()).max_mass_flux);
+    } else if (show_thrust) {
         DrawThrustCurve(graph, p);
     } else {
         AddPressureCurve(graph, motor, curve, p);
@@ -183,17 +212,22 @@ void MotorPerformance::mnuPropellant_Click() {
     history_.Record("Propellant");
 }
 
-// The two views leave each other: the thrust curve replaces the Kn curve,
-// the pressure curve joins it.
-void MotorPerformance::mnuShowPressure_Click() {
-    if (ui_.mnuShowPressure->isChecked()) ui_.mnuShowThrust->setChecked(false);
+// The views leave each other: the thrust curve and the grains' mass flux
+// replace the Kn curve, the pressure curve joins it.
+void MotorPerformance::ChooseView(QAction* chosen) {
+    if (chosen->isChecked()) {
+        for (QAction* view : {ui_.mnuShowPressure, ui_.mnuShowThrust, ui_.mnuShowMassFlux}) {
+            if (view != chosen) view->setChecked(false);
+        }
+    }
     if (recalculate_) recalculate_();
 }
 
-void MotorPerformance::mnuShowThrust_Click() {
-    if (ui_.mnuShowThrust->isChecked()) ui_.mnuShowPressure->setChecked(false);
-    if (recalculate_) recalculate_();
-}
+void MotorPerformance::mnuShowPressure_Click() { ChooseView(ui_.mnuShowPressure); }
+
+void MotorPerformance::mnuShowThrust_Click() { ChooseView(ui_.mnuShowThrust); }
+
+void MotorPerformance::mnuShowMassFlux_Click() { ChooseView(ui_.mnuShowMassFlux); }
 
 MotorPerformance::Shown MotorPerformance::Current() const {
     Shown shown;
@@ -203,6 +237,9 @@ MotorPerformance::Shown MotorPerformance::Current() const {
     shown.thrust = ui_.mnuShowThrust->isChecked();
     shown.pressure_enabled = ui_.mnuShowPressure->isEnabled();
     shown.thrust_enabled = ui_.mnuShowThrust->isEnabled();
+    shown.mass_flux = ui_.mnuShowMassFlux->isChecked();
+    shown.mass_flux_enabled = ui_.mnuShowMassFlux->isEnabled();
+    if (grains_) shown.grains = grains_->Current();
     return shown;
 }
 
@@ -211,6 +248,8 @@ void MotorPerformance::Show(const Shown& shown) {
     ShowLengthUnit();
     for (int i = 0; i < kFigures; ++i) ui_.values[static_cast<size_t>(i)]->setText(shown.texts[static_cast<size_t>(i)]);
     ui_.mnuShowPressure->setEnabled(shown.pressure_enabled);
+    ui_.mnuShowMassFlux->setEnabled(shown.mass_flux_enabled);
+    if (grains_) grains_->Show(shown.grains);
     ui_.mnuShowThrust->setEnabled(shown.thrust_enabled);
 }
 

@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 
+#include "ui/grains_panel.h"
+
 QT_BEGIN_NAMESPACE
 class QAction;
 class QGroupBox;
@@ -28,11 +30,11 @@ struct KnCurve;
 // the graph adds to its Kn look when asked.
 class MotorPerformance {
 public:
-    static constexpr int kFigures = 9;  // the group's value labels, the note last
+    static constexpr int kFigures = 11;  // the group's value labels, the note last
     // The captions of the group's figures, in the labels' order.
     static constexpr std::array<const char*, kFigures - 1> kCaptions = {
-        "Peak pressure:", "Burn time:",       "Total impulse:", "Average thrust:",
-        "Peak thrust:",   "Propellant mass:", "Delivered Isp:", "Designation:"};
+        "Peak pressure:",   "Burn time:",      "Total impulse:", "Average thrust:", "Peak thrust:",
+        "Propellant mass:", "Delivered Isp:",  "Designation:",   "Peak mass flux:", "Min port/throat:"};
     struct Controls {
         QMainWindow* window;
         QGroupBox* Frame4;
@@ -41,6 +43,7 @@ public:
         QAction* mnuPropellant;
         QAction* mnuShowPressure;
         QAction* mnuShowThrust;
+        QAction* mnuShowMassFlux;
         TextBox* txtNozzleThroatDia;
         std::array<QLabel*, 2> lblLengthUnit;  // beside the grains' and the motor's lengths
     };
@@ -54,10 +57,13 @@ public:
     // What shows the grains again once their lengths were converted to
     // another unit (by the factor given).
     void SetLengthsConverted(std::function<void(double)> converted) { lengths_converted_ = std::move(converted); }
+    // The grains panel each update fills with the flow and the alerts.
+    void Attach(GrainsPanel& grains) { grains_ = &grains; }
 
     void mnuPropellant_Click();
     void mnuShowPressure_Click();
     void mnuShowThrust_Click();
+    void mnuShowMassFlux_Click();
 
     // Fills the group from the design (run by every recalculation).
     void Update();
@@ -77,11 +83,14 @@ public:
     // curve, or neither (each only where the design's figures allow it).
     bool PressureShown() const;
     bool ThrustShown() const;
+    bool MassFluxShown() const;
 
     // The group's texts and the views, for the edit history.
     struct Shown {
         std::array<QString, kFigures> texts;
         bool visible = false, pressure = false, thrust = false, pressure_enabled = false, thrust_enabled = false;
+        bool mass_flux = false, mass_flux_enabled = false;
+        GrainsPanelShown grains;
         bool operator==(const Shown&) const = default;
     };
     Shown Current() const;
@@ -94,6 +103,7 @@ private:
     // Names the design's unit of lengths beside them (nothing without one).
     void ShowLengthUnit();
     void ConvertLengths(double factor);
+    void ChooseView(QAction* chosen);
 
     Document& document_;
     DesignHistory& history_;
@@ -101,6 +111,7 @@ private:
     std::unique_ptr<IPropellantEditor> editor_;
     std::function<void()> recalculate_;
     std::function<void(double)> lengths_converted_;
+    GrainsPanel* grains_ = nullptr;
 };
 
 }  // namespace thrustlet

@@ -1,11 +1,15 @@
 #include "ui/performance_graph.h"
 
+#include <QString>
 #include <algorithm>
+#include <iterator>
 #include <cmath>
 #include <optional>
 #include <vector>
 
+#include "model/alerts.h"
 #include "model/kn_curve.h"
+#include "model/mass_flux.h"
 #include "model/motor.h"
 #include "model/performance.h"
 #include "model/propellant_library.h"
@@ -78,6 +82,56 @@ void DrawThrustCurve(GraphLite& graph, const Performance& figures) {
     graph.SetData(table);
     graph.SetSeriesStyle(0, kGraphBlue, "thrust");
     graph.SetTitle("Thrust (N) vs. Time (s)");
+    graph.SetVerticalMinimum(0);
+    graph.SetVerticalMaximum(maximum);
+    graph.SetVerticalStep(std::max<int32_t>(1, static_cast<int32_t>(step)));
+    graph.SetHorizontalLabelStep(kSamplesPerTick);
+    graph.SetColourOption(kGraphWhite);
+    graph.Redraw();
+}
+
+void DrawMassFluxCurve(GraphLite& graph, const cMotor& motor, const FluxCurve& curve, double limit) {
+    const bool inch = motor.Performance().units == LengthUnit::kInch;
+    const double per = inch ? kMassFluxPerLbPerSquareInchSecond : 1.0;
+    const double end = curve.times.empty() ? 0.0 : curve.times.back();
+    double tick = 0, last = 0;
+    RoundAxis(end, &tick, &last);
+    const int samples = static_cast<int>(std::lround(last / tick)) * kSamplesPerTick;
+    GraphTable table;
+    table.rows.assign(curve.grains.size() + 2, std::vector<std::optional<double>>(static_cast<size_t>(samples) + 1));
+    double highest = limit / per;
+    std::size_t at = 0;
+    for (int j = 0; j <= samples; ++j) {
+        const double time = tick * j / kSamplesPerTick;
+        table.rows[0][static_cast<size_t>(j)] = time;
+        // The limit across the whole burn, as a line of its own.
+        table.rows.back()[static_cast<size_t>(j)] = limit / per;
+        if (curve.times.size() < 2 || time > end) continue;
+        while (at + 2 < curve.times.size() && curve.times[at + 1] < time) ++at;
+        const double t0 = curve.times[at], t1 = curve.times[at + 1];
+        const double along = t1 > t0 ? std::clamp((time - t0) / (t1 - t0), 0.0, 1.0) : 0.0;
+        for (std::size_t g = 0; g < curve.grains.size(); ++g) {
+            const double a = curve.flux[g][at], b = curve.flux[g][at + 1];
+            if (a < 0.0) continue;  // burnt out
+            const double value = (b < 0.0 ? a : a + along * (b - a)) / per;
+            table.rows[g + 1][static_cast<size_t>(j)] = value;
+            highest = std::max(highest, value);
+        }
+    }
+    double step = 0, maximum = 0;
+    RoundAxis(highest, &step, &maximum);
+    graph.ClearSecondaryAxis();
+    if (graph.Shown().value_axis) graph.SetHorizontalValueAxis(false);
+    graph.SetData(table);
+    // One colour per grain, from the head end; the limit in the warning red.
+    static const int32_t kGrainColours[] = {kGraphBlue, 0x008000, 0x800080, 0x0080C0, 0x808000, 0x004080,
+                                            0xC08000, 0x008080, 0x404040, 0x8000C0, 0x00A0A0, 0x6040A0};
+    for (std::size_t g = 0; g < curve.grains.size(); ++g) {
+        graph.SetSeriesStyle(static_cast<int16_t>(g), kGrainColours[g % std::size(kGrainColours)],
+                             QString("grain %1").arg(curve.grains[g]));
+    }
+    graph.SetSeriesStyle(static_cast<int16_t>(curve.grains.size()), kGraphRed, "limit");
+    graph.SetTitle(inch ? "Mass flux (lb/(in\u00b2\u00b7s)) vs. Time (s)" : "Mass flux (kg/(m\u00b2\u00b7s)) vs. Time (s)");
     graph.SetVerticalMinimum(0);
     graph.SetVerticalMaximum(maximum);
     graph.SetVerticalStep(std::max<int32_t>(1, static_cast<int32_t>(step)));

@@ -19,4 +19,10 @@ void AddPressureCurve(GraphLite& graph, const cMotor& motor, const KnCurve& curv
 // round time axis, 0 once the burn is over.
 void DrawThrustCurve(GraphLite& graph, const Performance& figures);
 
+// Each grain's mass flux (the curve's grains) against time on a round time
+// axis, in kg/(m^2 s) (lb/(in^2 s) for an inch design), with the limit as a
+// line of its own; a grain's curve ends where it burns out.
+struct FluxCurve;
+void DrawMassFluxCurve(GraphLite& graph, const cMotor& motor, const FluxCurve& curve, double limit);
+
 }  // namespace thrustlet

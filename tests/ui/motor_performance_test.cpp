@@ -77,7 +77,7 @@ TEST_F(MotorPerformanceTest, PropellantShowsFiguresAsOneUndoStep) {
     ASSERT_EQ(editor->shown.size(), 1u);
     EXPECT_FALSE(editor->shown[0].inputs.units.has_value());  // what the design had
     ASSERT_TRUE(GroupShown());
-    EXPECT_EQ(window->width(), before.width() + Pixels(3126));
+    EXPECT_EQ(window->width(), before.width() + Pixels(3126) + Pixels(4326));  // the performance group and the grains panel
     EXPECT_TRUE(doc().Changed());
     EXPECT_EQ(doc().History().undoText(), "Propellant");
 

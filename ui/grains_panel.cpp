@@ -1,0 +1,150 @@
+#include "ui/grains_panel.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QMainWindow>
+#include <QTableWidget>
+#include <algorithm>
+#include <cmath>
+
+#include "model/motor.h"
+#include "platform/locale_number.h"
+#include "ui/design_history.h"
+#include "ui/document.h"
+#include "ui/limits_dialog.h"
+#include "ui/out_of_date.h"
+#include "ui/twips.h"
+
+namespace thrustlet {
+
+namespace {
+
+constexpr const char* kNoFigure = "\u2014";
+// How much wider the window is while the panel shows (its width and a gap).
+constexpr int kPanelTwips = 4200 + 126;
+// The window's warning colours: yellow for a warning, red over a limit.
+const QColor kWarning(255, 255, 0);
+const QColor kDanger(255, 0, 0);
+
+QString Figure(double value, int significant) {
+    const int magnitude = value == 0.0 ? 0 : static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    return QLocale().toString(value, 'f', std::clamp(significant - 1 - magnitude, 0, 6));
+}
+
+// A marker in the alert's colour before its sentence: the words say it too.
+QString AlertLine(bool severe, const QString& text) {
+    const QString colour = severe ? "#ff0000" : "#ffff00";
+    return "<p style=\"margin:0 0 4px 0\"><span style=\"background-color:" + colour +
+           ";\">&nbsp;&nbsp;&nbsp;</span>&nbsp;" + text.toHtmlEscaped() + "</p>";
+}
+
+}  // namespace
+
+GrainsPanel::GrainsPanel(Document& document, DesignHistory& history, const Controls& controls)
+    : document_(document), history_(history), ui_(controls), editor_(std::make_unique<QtLimitsEditor>()) {}
+
+GrainsPanel::~GrainsPanel() = default;
+
+void GrainsPanel::SetEditor(std::unique_ptr<ILimitsEditor> editor) { editor_ = std::move(editor); }
+
+void GrainsPanel::SetVisible(bool visible) {
+    if (ui_.Frame5->isVisibleTo(ui_.window) == visible) return;
+    ui_.Frame5->setVisible(visible);
+    QMainWindow* window = ui_.window;
+    if (!(window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        window->resize(window->width() + (visible ? 1 : -1) * Pixels(kPanelTwips), window->height());
+    }
+}
+
+void GrainsPanel::Update(const MotorFlow& flow, const std::vector<Alert>& alerts) {
+    const cMotor& motor = document_.Motor();
+    const PerformanceInputs& in = motor.Performance();
+    const bool inch = in.units == LengthUnit::kInch;
+    const DesignLimits limits = LimitsOf(in);
+    GrainsPanelShown shown;
+    shown.visible = in.HasPropellant();
+    for (const GrainFlow& grain : flow.grains) {
+        std::array<QString, 5> row;
+        std::array<int, 5> marks{};
+        row[0] = QString::number(grain.position);
+        row[1] = grain.mass ? Figure(*grain.mass * 1000.0, 3) : QString(kNoFigure);
+        row[2] = grain.port_throat ? Figure(*grain.port_throat, 3) : QString(kNoFigure);
+        if (grain.port_throat && *grain.port_throat < limits.min_port_throat) marks[2] = 1;
+        row[3] = grain.peak_mass_flux ? (inch ? Figure(*grain.peak_mass_flux / kMassFluxPerLbPerSquareInchSecond, 3)
+                                              : Figure(*grain.peak_mass_flux, 4))
+                                      : QString(kNoFigure);
+        if (grain.peak_mass_flux && *grain.peak_mass_flux > limits.max_mass_flux) marks[3] = 2;
+        row[4] = TextOfDouble(RoundDecimals(grain.neutral_length, inch ? 3 : 1));
+        shown.rows.push_back(row);
+        shown.marks.push_back(marks);
+    }
+    for (const Alert& alert : alerts) shown.alerts.emplace_back(alert.Severe(), QString::fromStdString(alert.message));
+    Show(shown);
+}
+
+void GrainsPanel::ShowCleared(const QString& why) {
+    GrainsPanelShown shown;
+    shown.visible = document_.Motor().Performance().HasPropellant();
+    shown.alerts.emplace_back(false, why);
+    Show(shown);
+}
+
+void GrainsPanel::ShowOutOfDate(const QString& note) {
+    thrustlet::ShowOutOfDate(ui_.grdGrainFigures, !note.isEmpty(), note);
+    thrustlet::ShowOutOfDate(ui_.lblAlerts, !note.isEmpty(), note);
+}
+
+GrainsPanelShown GrainsPanel::Current() const { return shown_; }
+
+void GrainsPanel::Show(const GrainsPanelShown& shown) {
+    shown_ = shown;
+    SetVisible(shown.visible);
+    const bool inch = document_.Motor().Performance().units == LengthUnit::kInch;
+    QTableWidget* table = ui_.grdGrainFigures;
+    table->setHorizontalHeaderLabels({"#", "Mass\n(g)", "Port/\nthroat",
+                                      inch ? "Peak flux\n(lb/in\u00b2s)" : "Peak flux\n(kg/m\u00b2s)",
+                                      inch ? "Neutral\nlength (in)" : "Neutral\nlength (mm)"});
+    // A table of thousands of grains shows its first thousand: the rest
+    // are in the sheet and the command line's report.
+    const int rows = static_cast<int>(std::min<std::size_t>(shown.rows.size(), 1000));
+    table->setRowCount(rows);
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < 5; ++c) {
+            auto* item = table->item(r, c);
+            if (!item) {
+                item = new QTableWidgetItem();
+                item->setFlags(Qt::ItemIsEnabled);
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                table->setItem(r, c, item);
+            }
+            item->setText(shown.rows[static_cast<size_t>(r)][static_cast<size_t>(c)]);
+            const int mark = shown.marks.empty() ? 0 : shown.marks[static_cast<size_t>(r)][static_cast<size_t>(c)];
+            item->setBackground(mark == 2 ? QBrush(kDanger) : mark == 1 ? QBrush(kWarning) : QBrush());
+            item->setData(Qt::UserRole, mark);
+        }
+    }
+    QString html;
+    for (const auto& [severe, text] : shown.alerts) html += AlertLine(severe, text);
+    if (shown.alerts.empty() && !shown.rows.empty()) html = "No limit crossed.";
+    ui_.lblAlerts->setText(html);
+}
+
+void GrainsPanel::mnuLimits_Click() {
+    cMotor& motor = document_.Motor();
+    PerformanceInputs in = motor.Performance();
+    const LimitsChoice current{in.max_pressure, in.max_mass_flux, in.min_port_throat};
+    const std::optional<LimitsChoice> chosen = editor_->Edit(current, in.units, ui_.window);
+    if (!chosen || *chosen == current) return;
+    in.max_pressure = chosen->max_pressure;
+    in.max_mass_flux = chosen->max_mass_flux;
+    in.min_port_throat = chosen->min_port_throat;
+    motor.SetPerformance(in);
+    document_.SetChanged(true);
+    if (recalculate_) recalculate_();
+    history_.Record("Limits");
+}
+
+}  // namespace thrustlet
