@@ -118,7 +118,8 @@ uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Thrustlet'
 [ "$(reg_value "$uninst" Publisher)" = Veskarn ] || fail "Add/Remove Programs: no publisher"
 report=$("$wine" "$install/thrustlet-kn.exe" 'C:\Program Files\Thrustlet\examples\two_grain.tlt' | tr -d '\r')
 grep -qx "Initial Kn: 152" <<<"$report" || fail "thrustlet-kn: $report"
-[ "$("$wine" "$install/thrustlet.exe" --version | tr -d '\r')" = "Thrustlet 1.1.8" ] || fail "thrustlet --version"
+version=$("$wine" "$install/thrustlet.exe" --version | tr -d '\r')
+[ "$version" = "Thrustlet 1.1.8" ] || fail "thrustlet --version: '$version'"
 pass "the installer installs silently: files, shortcut, association, Add/Remove entry; the programs run"
 
 # 3. A motor file of the user's, opened as by a double-click.
