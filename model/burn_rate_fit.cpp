@@ -1,0 +1,168 @@
+#include "model/burn_rate_fit.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+#include "model/burn.h"
+#include "model/motor.h"
+#include "model/number_text.h"
+
+namespace thrustlet {
+
+namespace {
+
+// The propellant volume burnt by depth x (the design's unit cubed).
+double BurntVolume(const std::vector<Burn::Grain>& grains, double x) {
+    double burnt = 0.0;
+    for (const Burn::Grain& g : grains) {
+        const double whole = kPi / 4.0 * (g.diameter * g.diameter - g.core * g.core) * g.length;
+        double left = 0.0;
+        if (x < g.end) {
+            const double core = g.core + 2.0 * x, length = g.length - 2.0 * x;
+            left = kPi / 4.0 * (g.diameter * g.diameter - core * core) * length;
+        }
+        burnt += whole - std::max(0.0, left);
+    }
+    return burnt;
+}
+
+}  // namespace
+
+BurnRatePoint AverageBurnRatePoint(const FiringFigures& figures, const cMotor& design, const std::string& source) {
+    const Burn burn(design);
+    const double web = burn.Burnout() * burn.Metres();
+    return {figures.average_pressure.value_or(0.0), figures.burn_time > 0.0 ? web / figures.burn_time : 0.0,
+            source + ", average"};
+}
+
+std::vector<BurnRatePoint> InstantBurnRatePoints(const Firing& firing, const FiringFigures& figures,
+                                                 const cMotor& design, const std::string& source) {
+    std::vector<BurnRatePoint> points;
+    if (!firing.HasPressure() || !(figures.burn_time > 0.0)) return points;
+    const Burn burn(design);
+    if (!burn.HasPropellant()) return points;
+    const auto& time = firing.time;
+    const auto& pressure = firing.pressure;
+    // The pressure integral from ignition to the web's burnout, sample by
+    // sample: what the tail-off passes after it is burnt already.
+    const std::size_t n = time.size();
+    std::vector<double> integral(n, 0.0);
+    for (std::size_t i = 1; i < n; ++i) {
+        const double t0 = std::max(time[i - 1], figures.ignition), t1 = std::min(time[i], figures.burnout);
+        double add = 0.0;
+        if (t1 > t0) add = 0.5 * (pressure[i - 1] + pressure[i]) * (t1 - t0);
+        integral[i] = integral[i - 1] + add;
+    }
+    const double whole = integral.back();
+    if (!(whole > 0.0)) return points;
+    const auto integral_at = [&](double t) {
+        const auto after = std::upper_bound(time.begin(), time.end(), t);
+        if (after == time.begin()) return 0.0;
+        if (after == time.end()) return whole;
+        const std::size_t i = static_cast<std::size_t>(after - time.begin());
+        return integral[i - 1] + (integral[i] - integral[i - 1]) * (t - time[i - 1]) / (time[i] - time[i - 1]);
+    };
+    const double total_volume = BurntVolume(burn.Grains(), burn.Burnout());
+    const auto depth_at = [&](double t) {
+        const double wanted = integral_at(t) / whole * total_volume;
+        double low = 0.0, high = burn.Burnout();
+        for (int i = 0; i < 60; ++i) {
+            const double middle = 0.5 * (low + high);
+            (BurntVolume(burn.Grains(), middle) < wanted ? low : high) = middle;
+        }
+        return 0.5 * (low + high);
+    };
+    // The window: 5 % of the burn time; points every half window, from the
+    // end of the rise to the start of the tail-off.
+    const double half = 0.025 * figures.burn_time;
+    const double from = figures.ignition + 0.1 * figures.burn_time, to = figures.burnout - 0.1 * figures.burn_time;
+    for (double t = from; t <= to; t += half) {
+        const double rate = (depth_at(t + half) - depth_at(t - half)) / (2.0 * half) * burn.Metres();
+        const double average = (integral_at(t + half) - integral_at(t - half)) / (2.0 * half);
+        if (rate > 0.0 && average > 0.0) points.push_back({average, rate, source + ", instant"});
+    }
+    return points;
+}
+
+BurnRateFit FitBurnRate(const std::vector<BurnRatePoint>& points, const std::vector<double>& breaks) {
+    BurnRateFit fit;
+    std::vector<double> bounds = breaks;
+    std::sort(bounds.begin(), bounds.end());
+    bounds.insert(bounds.begin(), 0.0);
+    bounds.push_back(INFINITY);
+    const auto piece_of = [&](double pressure) {
+        std::size_t k = 0;
+        while (k + 2 < bounds.size() && pressure >= bounds[k + 1]) ++k;
+        return k;
+    };
+    for (const BurnRatePoint& point : points) {
+        if (!(point.pressure > 0.0 && point.rate > 0.0 && std::isfinite(point.pressure) && std::isfinite(point.rate))) {
+            fit.problem = "a point of " + point.source + " has no positive pressure and rate";
+            return fit;
+        }
+    }
+    for (std::size_t k = 0; k + 1 < bounds.size(); ++k) {
+        double sx = 0, sy = 0, sxx = 0, sxy = 0, low = INFINITY, high = 0;
+        std::size_t count = 0;
+        std::vector<double> distinct;
+        for (const BurnRatePoint& point : points) {
+            if (piece_of(point.pressure) != k) continue;
+            const double x = std::log(point.pressure), y = std::log(point.rate);
+            sx += x, sy += y, sxx += x * x, sxy += x * y;
+            ++count;
+            low = std::min(low, point.pressure);
+            high = std::max(high, point.pressure);
+            if (std::find(distinct.begin(), distinct.end(), point.pressure) == distinct.end()) distinct.push_back(point.pressure);
+        }
+        const std::string range = "from " + DoubleToText(bounds[k], '.') + " Pa" +
+                                  (std::isinf(bounds[k + 1]) ? std::string(" up") : " to " + DoubleToText(bounds[k + 1], '.') + " Pa");
+        if (distinct.size() < 2) {
+            fit.problem = "the piece " + range + " has " +
+                          (distinct.empty() ? std::string("no points") : std::string("points at only one pressure")) +
+                          ": a law needs two pressures at least";
+            fit.pieces.clear();
+            return fit;
+        }
+        const double m = static_cast<double>(count);
+        const double n = (m * sxy - sx * sy) / (m * sxx - sx * sx);
+        const double log_a = (sy - n * sx) / m;
+        fit.pieces.push_back({low, high, std::exp(log_a), n, count});
+    }
+    // R^2 and the residuals against the piece each point belongs to.
+    double mean = 0.0;
+    for (const BurnRatePoint& point : points) mean += std::log(point.rate);
+    mean /= static_cast<double>(points.size());
+    double residual = 0.0, total = 0.0;
+    for (const BurnRatePoint& point : points) {
+        const FitPiece& piece = fit.pieces[piece_of(point.pressure)];
+        const double fitted = piece.a * std::pow(point.pressure, piece.n);
+        const double e = std::log(point.rate) - std::log(fitted);
+        residual += e * e;
+        total += (std::log(point.rate) - mean) * (std::log(point.rate) - mean);
+        fit.residuals.push_back((point.rate - fitted) / fitted);
+    }
+    fit.r2 = total > 0.0 ? 1.0 - residual / total : 1.0;
+    return fit;
+}
+
+FittedLaw LawOfFit(const BurnRateFit& fit) {
+    FittedLaw law;
+    if (fit.pieces.size() == 1) {
+        law.a = static_cast<float>(fit.pieces[0].a);
+        law.n = static_cast<float>(fit.pieces[0].n);
+        return law;
+    }
+    for (std::size_t k = 0; k < fit.pieces.size(); ++k) {
+        const FitPiece& piece = fit.pieces[k];
+        BurnRatePiece kept;
+        kept.p_min = k == 0 ? 0.0f : static_cast<float>(piece.p_min);
+        kept.p_max = k + 1 == fit.pieces.size() ? FLT_MAX : static_cast<float>(piece.p_max);
+        kept.a = static_cast<float>(piece.a);
+        kept.n = static_cast<float>(piece.n);
+        law.pieces.push_back(kept);
+    }
+    return law;
+}
+
+}  // namespace thrustlet

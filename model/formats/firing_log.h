@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace thrustlet {
+
+// A static firing as a test stand logs it: a text file of samples, one a
+// line, with a time column and a force column, a chamber-pressure column
+// or both. Values may be parted by commas, semicolons, tabs or spaces; a
+// decimal comma is read where commas do not part the values. A header line
+// names the columns ("time", "t", "force", "thrust", "load", "pressure",
+// "pc", ...) and, in brackets or parentheses, their units ("time (s)",
+// "t[ms]", "thrust[lbf]", "Pc [MPa]"); where it does not say, the user does.
+// Without a header the columns are time, force and (a third) pressure.
+
+enum class TimeUnit { kSecond, kMillisecond };
+enum class ForceUnit { kNewton, kPoundForce, kKilogramForce };
+enum class PressureUnit { kPascal, kKilopascal, kMegapascal, kBar, kPsi };
+
+struct FiringUnits {
+    std::optional<TimeUnit> time;          // seconds when nobody says
+    std::optional<ForceUnit> force;        // newtons when nobody says
+    std::optional<PressureUnit> pressure;  // must be said
+};
+// "time=ms,force=lbf,pressure=psi" (any of the three, any letter case).
+// Fails with a RunTimeError naming what it could not read.
+FiringUnits ParseFiringUnits(std::string_view text);
+
+struct FiringReadOptions {
+    FiringUnits units;        // where the header does not say
+    bool absolute = false;    // pressures are absolute (else gauge)
+    double ambient = 101325;  // Pa, added to gauge pressures
+};
+
+// The samples in SI: time in s (strictly rising), force in N, chamber
+// pressure in Pa absolute. A column the file does not have is empty.
+struct Firing {
+    std::vector<double> time, force, pressure;
+    int skipped_lines = 0;  // lines that held no sample (comments, headers, footers)
+    std::size_t Samples() const { return time.size(); }
+    bool HasForce() const { return !force.empty(); }
+    bool HasPressure() const { return !pressure.empty(); }
+};
+
+// Reads a firing's text. Lines that are not numbers are skipped and
+// counted; a time that does not rise names its line; fewer than 10 samples,
+// neither a force nor a pressure column, a pressure column of no known unit
+// or a value that is not a finite number fail with a RunTimeError saying so.
+Firing ReadFiring(std::string_view text, const FiringReadOptions& options);
+// The same from a file (at most 256 MiB).
+Firing ReadFiringFile(const std::string& path, const FiringReadOptions& options);
+
+}  // namespace thrustlet
