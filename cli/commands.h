@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/report.h"
+#include "model/formats/firing_log.h"
 #include "model/motor.h"
 
 namespace thrustlet {
@@ -27,6 +28,20 @@ int RunReportCommand(const std::vector<std::string>& files, const ReportOptions&
 
 // The thrust curve of each file as a RASP engine file.
 int RunEngineCommand(const std::vector<std::string>& files);
+
+// A static firing's log read with these units (where its header does not
+// say) and as absolute or gauge pressure.
+struct FiringOptions {
+    FiringUnits units;
+    bool absolute = false;
+};
+// What a firing measured beside the design's prediction.
+int RunFiringCommand(const std::string& design, const std::string& data, const FiringOptions& options, bool json);
+// The burn-rate law fitted to the firings of designs (`pairs`: design,
+// data, design, data ...), from each firing's average point or its instant
+// points, in pieces at `breaks` (Pa).
+int RunFitCommand(const std::vector<std::string>& pairs, const FiringOptions& options, bool instant,
+                  const std::vector<double>& breaks, bool json);
 
 // Shared by the commands: writes text to a stream as it is.
 void Write(std::FILE* stream, const std::string& text);

@@ -15,6 +15,9 @@ namespace {
 constexpr const char* kUsage =
     "usage: thrustlet-kn [--json] [--curve] [--size-initial KN | --size-max KN] [--fail-on-alert] FILE...\n"
     "       thrustlet-kn --eng FILE...\n"
+    "       thrustlet-kn --firing DATA [--firing-units SPEC] [--absolute] [--json] DESIGN.tlt\n"
+    "       thrustlet-kn --fit DESIGN.tlt DATA [DESIGN.tlt DATA ...] [--points average|instant]\n"
+    "                    [--break PRESSURE_PA ...] [--firing-units SPEC] [--absolute] [--json]\n"
     "\n"
     "Prints the Kn summary of each motor file as the Thrustlet window shows it,\n"
     "and the performance figures of a design with a propellant.\n"
@@ -24,6 +27,14 @@ constexpr const char* kUsage =
     "  --size-max KN     add the nozzle throat that gives this maximum Kn\n"
     "  --fail-on-alert   exit 3 when a design raises an alert (a limit crossed)\n"
     "  --eng             print the thrust curve as a RASP engine file instead\n"
+    "  --firing DATA     print what a static firing's log measured beside the\n"
+    "                    design's prediction\n"
+    "  --firing-units SPEC  the log's units where its header does not say:\n"
+    "                    time=s|ms,force=N|lbf|kgf,pressure=Pa|kPa|MPa|bar|psi\n"
+    "  --absolute        the log's pressures are absolute (else gauge)\n"
+    "  --fit             fit the burn-rate law r = a P^n to the firings of designs\n"
+    "  --points KIND     average (one point a firing, the default) or instant\n"
+    "  --break P         part the fitted law into pieces at P (Pa)\n"
     "  --help            show this text\n"
     "  --version         show the program's version\n"
     "\n"
@@ -46,11 +57,16 @@ int UsageError(const std::string& message) {
 int main(int argc, char** argv) {
     using namespace thrustlet;
     ReportOptions report;
-    bool eng = false;
+    bool eng = false, fit = false, instant = false;
+    std::string firing;
+    FiringOptions firing_options;
+    std::vector<double> breaks;
     std::vector<std::string> files;
     bool options_done = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        // The option's value, the next argument, or nothing at the end.
+        const auto value = [&](const char*) -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
         if (options_done || arg.empty() || arg[0] != '-' || arg == "-") {
             files.push_back(arg);
         } else if (arg == "--") {
@@ -65,10 +81,43 @@ int main(int argc, char** argv) {
             report.json = true;
         } else if (arg == "--curve") {
             report.curve = true;
-        } else if (arg == "--fail-on-alert") {
-            report.fail_on_alert = true;
         } else if (arg == "--eng") {
             eng = true;
+        } else if (arg == "--fail-on-alert") {
+            report.fail_on_alert = true;
+        } else if (arg == "--fit") {
+            fit = true;
+        } else if (arg == "--absolute") {
+            firing_options.absolute = true;
+        } else if (arg == "--firing") {
+            const char* data = value("DATA");
+            if (!data) return UsageError("--firing needs a data file");
+            firing = data;
+        } else if (arg == "--firing-units") {
+            const char* spec = value("SPEC");
+            if (!spec) return UsageError("--firing-units needs units (time=ms,force=lbf,pressure=psi)");
+            try {
+                firing_options.units = ParseFiringUnits(spec);
+            } catch (const RunTimeError& error) {
+                return UsageError(error.Description());
+            }
+        } else if (arg == "--points") {
+            const char* kind = value("KIND");
+            if (!kind || (std::string(kind) != "average" && std::string(kind) != "instant")) {
+                return UsageError("--points takes average or instant");
+            }
+            instant = std::string(kind) == "instant";
+        } else if (arg == "--break") {
+            const char* pressure = value("PRESSURE_PA");
+            double at = 0.0;
+            try {
+                if (!pressure) throw RunTimeError(err::kTypeMismatch, "no pressure");
+                at = TextToDouble(pressure, '.');
+            } catch (const RunTimeError&) {
+                return UsageError("--break needs a pressure in Pa");
+            }
+            if (!(at > 0.0)) return UsageError("--break needs a pressure above 0 Pa");
+            breaks.push_back(at);
         } else if (arg == "--size-initial" || arg == "--size-max") {
             if (report.search != SearchKind::kNone) return UsageError("give only one of --size-initial and --size-max");
             if (i + 1 >= argc) return UsageError(arg + " needs a Kn");
@@ -83,10 +132,18 @@ int main(int argc, char** argv) {
         }
     }
     if (files.empty()) return UsageError("no motor file given");
-    if (eng) {
-        if (report.json || report.curve || report.search != SearchKind::kNone || report.fail_on_alert) {
-            return UsageError("--eng takes no other option");
+    const bool report_options = report.curve || report.search != SearchKind::kNone || report.fail_on_alert;
+    if (fit || !firing.empty()) {
+        if (eng || report_options || (fit && !firing.empty())) {
+            return UsageError("--firing and --fit take only --firing-units, --absolute, --json and their own options");
         }
+        if (fit) return RunFitCommand(files, firing_options, instant, breaks, report.json);
+        if (files.size() != 1) return UsageError("--firing takes one design");
+        return RunFiringCommand(files.front(), firing, firing_options, report.json);
+    }
+    if (instant || !breaks.empty() || firing_options.absolute) return UsageError("--points, --break and --absolute go with --fit or --firing");
+    if (eng) {
+        if (report.json || report_options) return UsageError("--eng takes no other option");
         return RunEngineCommand(files);
     }
     return RunReportCommand(files, report);

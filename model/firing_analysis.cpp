@@ -234,7 +234,8 @@ std::optional<Firing> PredictedFiring(const cMotor& design) {
     Firing firing;
     const double dt = p.burn_time / 2000.0;
     for (int k = -100; k <= 2100; ++k) {
-        const double t = k * dt;
+        // At rest until a moment before ignition, which is at 0.
+        const double t = k == 0 ? 0.0 : k == -1 ? -1e-9 * p.burn_time : k * dt;
         const bool burning = t >= 0.0 && t < p.burn_time;
         firing.time.push_back(t);
         firing.pressure.push_back(burning ? std::max(ambient, At(times, pressures, t)) : ambient);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "model/burn_rate_law.h"
 #include "model/durable_file.h"
@@ -32,6 +33,29 @@ std::string FileNumber(float value, const char* what) { return SingleToText(Fini
 std::string ExactNumber(float value, const char* what) { return SingleToExactText(Finite(value, what), '.'); }
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+// The folder a file is in ("" when the path names none).
+std::string FolderOfFile(const std::string& file) {
+    const std::filesystem::path path(file);
+    return path.has_parent_path() ? std::filesystem::absolute(path).parent_path().string()
+                                  : std::filesystem::current_path().string();
+}
+
+// `path` relative to `folder` where it lies under or beside it (the way a
+// folder of a design and its logs travels together); else as it is.
+std::string RelativePath(const std::string& path, const std::string& folder) {
+    if (folder.empty() || !std::filesystem::path(path).is_absolute()) return path;
+    std::error_code error;
+    const std::filesystem::path relative = std::filesystem::path(path).lexically_relative(folder);
+    if (error || relative.empty()) return path;
+    return relative.generic_string();
+}
+
+std::string AbsolutePath(const std::string& path, const std::string& folder) {
+    const std::filesystem::path given(path);
+    if (given.is_absolute() || folder.empty()) return path;
+    return (std::filesystem::path(folder) / given).lexically_normal().string();
+}
 
 // Hands out the lines of a text one at a time. Like a sequential text file:
 // a final line end does not start another (empty) line.
@@ -166,12 +190,31 @@ void ReadPerformanceLine(std::string_view line, PerformanceInputs& extra) {
         extra.max_mass_flux = number();
     } else if (key == "MinPortThroat") {
         extra.min_port_throat = number();
+    } else if (key == "StaticFiring") {
+        // path|units|absolute or gauge; a path holds no "|" on any system
+        // Thrustlet runs on.
+        std::string fields = value;
+        PerformanceInputs::StaticFiring firing;
+        const std::size_t bar = fields.find('|');
+        firing.path = fields.substr(0, bar);
+        if (bar != std::string::npos) {
+            fields = fields.substr(bar + 1);
+            const std::size_t second = fields.find('|');
+            firing.units = fields.substr(0, second);
+            firing.absolute = second != std::string::npos && fields.substr(second + 1) == "absolute";
+        }
+        if (firing.path.find_first_not_of(' ') == std::string::npos) {
+            throw RunTimeError(err::kTypeMismatch, "Type mismatch: StaticFiring names no file");
+        }
+        extra.static_firings.push_back(firing);
     }
 }
 
 }  // namespace
 
-std::string MotorFileText(const cMotor& motor) {
+std::string MotorFileText(const cMotor& motor) { return MotorFileText(motor, std::string()); }
+
+std::string MotorFileText(const cMotor& motor, const std::string& folder) {
     const PerformanceInputs& extra = motor.Performance();
     std::string text;
     text += "Name:" + motor.Name() + kLineEnd;
@@ -221,6 +264,13 @@ std::string MotorFileText(const cMotor& motor) {
     };
     for (const auto& line : optional_lines) {
         if (line.value) text += std::string(line.key) + ":" + ExactNumber(*line.value, line.what) + kLineEnd;
+    }
+    for (const PerformanceInputs::StaticFiring& firing : extra.static_firings) {
+        std::string path = RelativePath(firing.path, folder);
+        std::replace_if(path.begin(), path.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        text += "StaticFiring:" + path;
+        if (!firing.units.empty() || firing.absolute) text += "|" + firing.units + "|" + (firing.absolute ? "absolute" : "gauge");
+        text += kLineEnd;
     }
     return text;
 }
@@ -287,7 +337,7 @@ MotorFileContent ParseMotorFile(std::string_view text) {
 }
 
 void cMotor::SaveToFile(const std::string& sFile) const {
-    WriteFileAtomically(sFile, MotorFileText(*this));
+    WriteFileAtomically(sFile, MotorFileText(*this, FolderOfFile(sFile)));
 }
 
 void cMotor::ReadFromFile(const std::string& sFile) {
@@ -312,6 +362,9 @@ void cMotor::ReadFromFile(const std::string& sFile) {
         loaded.ballistic_a_ = content.propellant->ballistic_a;
         loaded.ballistic_n_ = content.propellant->ballistic_n;
         loaded.performance_ = content.performance;
+        // Firings are kept beside the motor file: their paths from here on
+        // are whole ones.
+        for (auto& firing : loaded.performance_.static_firings) firing.path = AbsolutePath(firing.path, FolderOfFile(sFile));
     }
     *this = std::move(loaded);
 }

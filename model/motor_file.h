@@ -38,12 +38,16 @@ struct MotorFileContent {
 // propellant lines (where readers of the seven-line form never look):
 // Units, PropellantName, BurnRate (one per piece), SpecificHeatRatio,
 // NozzleExitDia, NozzleEfficiency, AmbientPressure, CaseDiameter,
-// CaseLength, HardwareMass and the builder's limits MaxPressure,
-// MaxMassFlux and MinPortThroat, each only when the design has it, every
+// CaseLength, HardwareMass, the builder's limits MaxPressure, MaxMassFlux
+// and MinPortThroat, and StaticFiring (path|units|absolute, one per log),
+// each only when the design has it, every
 // value exactly (the shortest text that reads back as the same float); with
 // Units the four propellant values are written exactly too. A value that is
 // not finite fails with "Overflow" naming it: it could not be read back.
 std::string MotorFileText(const cMotor& motor);
+// The same for a file in `folder`: StaticFiring paths under or beside it are
+// written relative to it.
+std::string MotorFileText(const cMotor& motor, const std::string& folder);
 
 // Reads motor file text (CR LF, LF or CR line ends). Fails with a
 // RunTimeError whose description names the line and what was found there.

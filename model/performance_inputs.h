@@ -50,6 +50,17 @@ struct PerformanceInputs {
     std::optional<float> max_pressure;
     std::optional<float> max_mass_flux;
     std::optional<float> min_port_throat;
+    // The design's static firings: each a log's path (absolute in memory,
+    // relative to the motor file in it), the units the log does not name
+    // ("time=ms,force=lbf,pressure=psi") and whether its pressure is
+    // absolute.
+    struct StaticFiring {
+        std::string path;
+        std::string units;
+        bool absolute = false;
+        bool operator==(const StaticFiring&) const = default;
+    };
+    std::vector<StaticFiring> static_firings;
 
     // A design without a unit has no propellant the program can use: its
     // propellant values' units are unknown.

@@ -1,6 +1,7 @@
 // Runs the real thrustlet-kn binary on example and temporary motor files.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -273,6 +274,85 @@ TEST_F(CliTest, LimitsGrainsAndAlerts) {
     EXPECT_NE(plain.out.find("{\"kind\":\"uneven_web\",\"grain\":2,"), std::string::npos);
     EXPECT_EQ(Thrustlet(Example("two_grain.tlt")).out.find("Alert"), std::string::npos);
     EXPECT_EQ(Thrustlet("--eng --fail-on-alert x.tlt").exit_code, 2);
+}
+
+// A firing drawn by hand: a 50 ms rise, a slowly falling plateau, a knee at
+// 1 s and a linear tail-off to 1.2 s, at `scale` times the pressure and
+// `faster` times as fast.
+std::string HandDrawnFiring(double scale, double faster = 1.0) {
+    std::string text = "time (s),thrust (N),pressure (psi)\n";
+    for (int i = 0; i < 1400; ++i) {
+        const double t = (i * 0.001 - 0.05) * faster;
+        double f = 0, p = 0;
+        if (t >= 0 && t < 0.05) f = 400 * t / 0.05, p = 500 * t / 0.05;
+        if (t >= 0.05 && t < 1.0) f = 400 - 40 * (t - 0.05), p = 500 - 50 * (t - 0.05);
+        if (t >= 1.0 && t < 1.2) f = 362 * (1 - (t - 1.0) / 0.2), p = 452.5 * (1 - (t - 1.0) / 0.2);
+        char line[80];
+        std::snprintf(line, sizeof line, "%.5f,%.3f,%.3f\n", t / faster, f * scale, p * scale);
+        text += line;
+    }
+    return text;
+}
+
+// What a firing measured beside the prediction, in text and JSON; bad logs
+// refused with the error named and exit 1.
+TEST_F(CliTest, FiringBesideThePrediction) {
+    const std::string design = File("knsu38.tlt", kPropellantMotor);
+    const std::string data = File("firing.csv", HandDrawnFiring(1.0));
+    const Outcome text = Thrustlet("--firing '" + data + "' '" + design + "'");
+    EXPECT_EQ(text.exit_code, 0) << text.err;
+    for (const char* line : {"\nSamples: 1400 (1 lines skipped)\n", "\nBurn time: 0.99", " s (predicted 0.99",
+                             "\nTotal impulse: 407.6", "\nc* efficiency: "}) {
+        EXPECT_NE(text.out.find(line), std::string::npos) << line << "\n" << text.out;
+    }
+    const Outcome json = Thrustlet("--json --firing '" + data + "' '" + design + "'");
+    EXPECT_EQ(json.exit_code, 0);
+    for (const char* key : {"\"firing\":{\"samples\":1400,\"skipped_lines\":1,\"ignition_s\":0.005,", "\"burn_time_s\":0.99",
+                            "\"action_time_s\":1.17", "\"total_impulse_ns\":407.6", "\"peak_pressure_pa\":3548",
+                            "\"cstar_efficiency\":1.0", "\"cf_efficiency\":0.9", "\"prediction\":{\"samples\":2201,"}) {
+        EXPECT_NE(json.out.find(key), std::string::npos) << key << "\n" << json.out;
+    }
+    std::string backward = HandDrawnFiring(1.0);
+    backward.replace(backward.find("0.30000,"), 8, "0.10000,");
+    const Outcome refused = Thrustlet("--json --firing '" + File("back.csv", backward) + "' '" + design + "'");
+    EXPECT_EQ(refused.exit_code, 1);
+    EXPECT_NE(refused.out.find("\"error\":\""), std::string::npos);
+    EXPECT_NE(refused.out.find("the time 0.1 goes back"), std::string::npos) << refused.out;
+    EXPECT_EQ(refused.out.find("\"firing\""), std::string::npos);  // no figures
+    const Outcome no_unit = Thrustlet("--firing '" + File("plain.csv", "0,1,2\n1,2,3\n2,3,4\n3,4,5\n4,5,6\n5,6,7\n6,7,8\n7,8,9\n8,9,1\n9,1,1\n") +
+                                      "' '" + design + "'");
+    EXPECT_EQ(no_unit.exit_code, 1);
+    EXPECT_NE(no_unit.err.find("the pressure column's unit is not known"), std::string::npos) << no_unit.err;
+    EXPECT_EQ(Thrustlet("--firing '" + File("plain2.csv", "0,1,2\n1,2,3\n2,3,4\n3,4,5\n4,5,6\n5,6,7\n6,7,8\n7,8,9\n8,9,1\n9,1,1\n") +
+                        "' --firing-units pressure=psi '" + design + "'").exit_code, 0);
+    EXPECT_EQ(Thrustlet("--firing x.csv --eng '" + design + "'").exit_code, 2);
+    EXPECT_EQ(Thrustlet("--firing-units force=tons '" + design + "'").exit_code, 2);
+}
+
+// The law fitted to firings at two pressures (the average points), as JSON
+// with its points; one pressure only is no law.
+TEST_F(CliTest, FitFromTwoFirings) {
+    const std::string design = File("knsu38.tlt", kPropellantMotor);
+    // 1.6 times the pressure burns 1.6^0.3 times as fast: n = 0.3.
+    const std::string low = File("low.csv", HandDrawnFiring(1.0)), high = File("high.csv", HandDrawnFiring(1.6, std::pow(1.6, 0.3)));
+    const Outcome fit = Thrustlet("--json --fit '" + design + "' '" + low + "' '" + design + "' '" + high + "'");
+    EXPECT_EQ(fit.exit_code, 0) << fit.out << fit.err;
+    for (const char* key : {"{\"pieces\":[{\"p_min_pa\":", ",\"a\":", ",\"n\":0.3", "\"r2\":", "\"cstar_efficiency\":",
+                            "\"points\":[{\"pressure_pa\":", "\"source\":\"" }) {
+        EXPECT_NE(fit.out.find(key), std::string::npos) << key << "\n" << fit.out;
+    }
+    EXPECT_NE(fit.out.find("high.csv, average"), std::string::npos);
+    const Outcome text = Thrustlet("--fit '" + design + "' '" + low + "' '" + design + "' '" + high + "'");
+    EXPECT_NE(text.out.find(" mm/s at MPa, "), std::string::npos) << text.out;
+    const Outcome one = Thrustlet("--json --fit '" + design + "' '" + low + "' '" + design + "' '" + low + "'");
+    EXPECT_EQ(one.exit_code, 1);
+    EXPECT_NE(one.out.find("points at only one pressure"), std::string::npos) << one.out;
+    const Outcome instant = Thrustlet("--json --fit --points instant --break 4000000 '" + design + "' '" + low + "' '" +
+                                      design + "' '" + high + "'");
+    EXPECT_EQ(instant.exit_code, 0) << instant.out;
+    EXPECT_NE(instant.out.find("},{\"p_min_pa\":"), std::string::npos) << instant.out;  // two pieces
+    EXPECT_NE(instant.out.find("low.csv, instant"), std::string::npos);
+    EXPECT_EQ(Thrustlet("--fit '" + design + "'").exit_code, 1);  // no data beside it
 }
 
 TEST_F(CliTest, CurveAsCsvBlock) {

@@ -1,0 +1,197 @@
+#include <cmath>
+
+#include "cli/commands.h"
+#include "cli/terminal.h"
+#include "model/burn_rate_fit.h"
+#include "model/errors.h"
+#include "model/firing_analysis.h"
+#include "model/number_text.h"
+#include "model/propellant_library.h"
+
+namespace thrustlet {
+
+namespace {
+
+std::string Json(double value) { return DoubleToText(value, '.'); }
+std::string Json(const std::optional<double>& value) { return value ? Json(*value) : "null"; }
+
+// The figures of a firing as the JSON object's members, in SI.
+std::string FiguresJson(const FiringFigures& f) {
+    std::string json = "{\"samples\":" + std::to_string(f.samples);
+    json += ",\"skipped_lines\":" + std::to_string(f.skipped_lines);
+    json += ",\"ignition_s\":" + Json(f.ignition);
+    json += ",\"burn_time_s\":" + Json(f.burn_time);
+    json += ",\"action_time_s\":" + Json(f.action_time);
+    json += ",\"total_impulse_ns\":" + Json(f.total_impulse);
+    json += ",\"average_thrust_n\":" + Json(f.average_thrust);
+    json += ",\"peak_thrust_n\":" + Json(f.peak_thrust);
+    json += ",\"peak_pressure_pa\":" + Json(f.peak_pressure);
+    json += ",\"average_pressure_pa\":" + Json(f.average_pressure);
+    json += ",\"delivered_isp_s\":" + Json(f.delivered_isp);
+    json += ",\"cstar_m_s\":" + Json(f.cstar);
+    json += ",\"cstar_efficiency\":" + Json(f.cstar_efficiency);
+    json += ",\"thrust_coefficient\":" + Json(f.thrust_coefficient);
+    json += ",\"cf_efficiency\":" + Json(f.cf_efficiency);
+    return json + "}";
+}
+
+// Seven significant digits, or "N/A".
+std::string Text(const std::optional<double>& value) {
+    return value ? SingleToText(static_cast<float>(*value), '.') : std::string("N/A");
+}
+
+// "Burn time: 0.95 s (predicted 0.91 s, +4.2 %)".
+std::string Row(const char* caption, const std::optional<double>& measured, const std::optional<double>& predicted,
+                const char* unit, double scale = 1.0) {
+    const auto scaled = [&](const std::optional<double>& v) { return v ? std::optional<double>(*v / scale) : std::nullopt; };
+    std::string line = std::string(caption) + ": " + Text(scaled(measured)) + (measured ? unit : "");
+    if (predicted) {
+        line += " (predicted " + Text(scaled(predicted)) + unit;
+        if (measured && *predicted != 0.0) {
+            const double difference = 100.0 * (*measured - *predicted) / *predicted;
+            line += std::string(difference >= 0 ? ", +" : ", ") + SingleToText(static_cast<float>(std::round(difference * 10) / 10), '.') + " %";
+        }
+        line += ")";
+    }
+    return line + "\n";
+}
+
+std::string FiguresText(const FiringFigures& m, const std::optional<FiringFigures>& p) {
+    const auto pick = [&](auto member) { return p ? std::optional<double>((*p).*member) : std::nullopt; };
+    const auto pick_optional = [&](auto member) { return p ? (*p).*member : std::nullopt; };
+    std::string text = "Samples: " + std::to_string(m.samples) + " (" + std::to_string(m.skipped_lines) + " lines skipped)\n";
+    text += "Ignition: " + Text(m.ignition) + " s\n";
+    text += Row("Burn time", m.burn_time, pick(&FiringFigures::burn_time), " s");
+    text += Row("Action time", m.action_time, pick(&FiringFigures::action_time), " s");
+    text += Row("Total impulse", m.total_impulse, pick_optional(&FiringFigures::total_impulse), " N s");
+    text += Row("Average thrust", m.average_thrust, pick_optional(&FiringFigures::average_thrust), " N");
+    text += Row("Peak thrust", m.peak_thrust, pick_optional(&FiringFigures::peak_thrust), " N");
+    text += Row("Peak pressure", m.peak_pressure, pick_optional(&FiringFigures::peak_pressure), " MPa", 1e6);
+    text += Row("Average pressure", m.average_pressure, pick_optional(&FiringFigures::average_pressure), " MPa", 1e6);
+    text += Row("Delivered Isp", m.delivered_isp, pick_optional(&FiringFigures::delivered_isp), " s");
+    text += Row("c*", m.cstar, pick_optional(&FiringFigures::cstar), " m/s");
+    text += "c* efficiency: " + Text(m.cstar_efficiency) + "\n";
+    text += Row("Thrust coefficient", m.thrust_coefficient, pick_optional(&FiringFigures::thrust_coefficient), "");
+    text += "Thrust coefficient efficiency: " + Text(m.cf_efficiency) + "\n";
+    return text;
+}
+
+// Reads a design and a firing beside it; a failure named as the command
+// reports it.
+struct Analysed {
+    cMotor design;
+    Firing firing;
+    FiringFigures figures;
+};
+std::optional<Analysed> Analyse(const std::string& design_path, const std::string& data, const FiringOptions& options,
+                                std::string* error) {
+    try {
+        Analysed a;
+        a.design.ReadFromFile(design_path);
+        FiringReadOptions read;
+        read.units = options.units;
+        read.absolute = options.absolute;
+        read.ambient = a.design.Performance().AmbientPressure();
+        a.firing = ReadFiringFile(data, read);
+        a.figures = AnalyseFiring(a.firing, a.design);
+        return a;
+    } catch (const RunTimeError& failure) {
+        *error = failure.Description();
+    }
+    return std::nullopt;
+}
+
+int Fail(bool json, const std::string& where, const std::string& error) {
+    if (json) {
+        Write(stdout, "{\"error\":" + JsonString(where + ": " + error) + "}\n");
+    } else {
+        Complain(where, error);
+    }
+    return 1;
+}
+
+}  // namespace
+
+int RunFiringCommand(const std::string& design_path, const std::string& data, const FiringOptions& options, bool json) {
+    std::string error;
+    const std::optional<Analysed> a = Analyse(design_path, data, options, &error);
+    if (!a) return Fail(json, data, error);
+    std::optional<FiringFigures> predicted;
+    if (const std::optional<Firing> model = PredictedFiring(a->design)) predicted = AnalyseFiring(*model, a->design);
+    if (json) {
+        Write(stdout, "{\"file\":" + JsonString(design_path) + ",\"data\":" + JsonString(data) +
+                          ",\"firing\":" + FiguresJson(a->figures) +
+                          ",\"prediction\":" + (predicted ? FiguresJson(*predicted) : "null") + "}\n");
+    } else {
+        Write(stdout, "File: " + TerminalSafe(design_path) + "\nData: " + TerminalSafe(data) + "\n" +
+                          FiguresText(a->figures, predicted) + "\n");
+    }
+    return 0;
+}
+
+int RunFitCommand(const std::vector<std::string>& pairs, const FiringOptions& options, bool instant,
+                  const std::vector<double>& breaks, bool json) {
+    if (pairs.empty() || pairs.size() % 2 != 0) {
+        return Fail(json, "--fit", "give designs and their firings in pairs: DESIGN.tlt DATA ...");
+    }
+    std::vector<BurnRatePoint> points;
+    double efficiency_sum = 0.0;
+    int efficiencies = 0;
+    for (std::size_t i = 0; i < pairs.size(); i += 2) {
+        std::string error;
+        const std::optional<Analysed> a = Analyse(pairs[i], pairs[i + 1], options, &error);
+        if (!a) return Fail(json, pairs[i + 1], error);
+        if (!a->firing.HasPressure()) return Fail(json, pairs[i + 1], "a burn rate needs the firing's chamber pressure");
+        if (!a->design.Performance().HasPropellant()) {
+            return Fail(json, pairs[i], "a burn rate needs the design's unit of lengths and propellant (Units)");
+        }
+        if (instant) {
+            for (const BurnRatePoint& point : InstantBurnRatePoints(a->firing, a->figures, a->design, pairs[i + 1])) {
+                points.push_back(point);
+            }
+        } else {
+            points.push_back(AverageBurnRatePoint(a->figures, a->design, pairs[i + 1]));
+        }
+        if (a->figures.cstar_efficiency) {
+            efficiency_sum += *a->figures.cstar_efficiency;
+            ++efficiencies;
+        }
+    }
+    const BurnRateFit fit = FitBurnRate(points, breaks);
+    if (!fit.Ok()) return Fail(json, "--fit", fit.problem);
+    const std::optional<double> efficiency =
+        efficiencies ? std::optional<double>(efficiency_sum / efficiencies) : std::nullopt;
+    if (json) {
+        std::string out = "{\"pieces\":[";
+        for (std::size_t k = 0; k < fit.pieces.size(); ++k) {
+            const FitPiece& piece = fit.pieces[k];
+            out += std::string(k ? "," : "") + "{\"p_min_pa\":" + Json(piece.p_min) + ",\"p_max_pa\":" + Json(piece.p_max) +
+                   ",\"a\":" + Json(piece.a) + ",\"n\":" + Json(piece.n) + "}";
+        }
+        out += "],\"r2\":" + Json(fit.r2) + ",\"cstar_efficiency\":" + Json(efficiency) + ",\"points\":[";
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            out += std::string(k ? "," : "") + "{\"pressure_pa\":" + Json(points[k].pressure) + ",\"rate_m_s\":" +
+                   Json(points[k].rate) + ",\"source\":" + JsonString(points[k].source) + "}";
+        }
+        Write(stdout, out + "]}\n");
+        return 0;
+    }
+    std::string text;
+    for (const FitPiece& piece : fit.pieces) {
+        text += "Piece " + Text(piece.p_min / 1e6) + " to " + Text(piece.p_max / 1e6) + " MPa (" +
+                std::to_string(piece.points) + " points): a = " + Text(piece.a) + " m/s/Pa^n (" +
+                Text(CoefficientInMmPerSecond(static_cast<float>(piece.a), piece.n)) + " mm/s at MPa, " +
+                Text(CoefficientInInchesPerSecond(static_cast<float>(piece.a), piece.n)) + " in/s at psi), n = " +
+                Text(piece.n) + "\n";
+    }
+    text += "R2: " + Text(fit.r2) + "\n";
+    text += "c* efficiency: " + Text(efficiency) + "\n";
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        text += "Point " + TerminalSafe(points[k].source) + ": " + Text(points[k].pressure / 1e6) + " MPa, " +
+                Text(points[k].rate * 1e3) + " mm/s, residual " + Text(100.0 * fit.residuals[k]) + " %\n";
+    }
+    Write(stdout, text + "\n");
+    return 0;
+}
+
+}  // namespace thrustlet
