@@ -90,8 +90,19 @@ std::optional<double> TangentBisectorBurnout(const std::vector<double>& time, co
     // Slopes over a window of 1 % of the span either side: steady enough
     // for a noisy log, sharp enough for the knee.
     const std::vector<double> slopes = Slopes(time, signal, 0.01 * span);
-    std::size_t steepest = from;
-    for (std::size_t i = from; i <= to; ++i) {
+    // The last descent, back from the end of action for as long as the
+    // trace falls at least a quarter as steeply as the steepest fall met so
+    // far: a design whose grains burn out at different webs steps down at
+    // each burnout, and the web's burnout is the last knee, not the
+    // steepest step.
+    std::size_t tail = to;
+    while (tail > from && !(slopes[tail] < 0.0)) --tail;  // a flat end after the fall
+    double steepest_seen = slopes[tail];
+    while (tail > from && slopes[tail - 1] < 0.25 * steepest_seen) {
+        steepest_seen = std::min(steepest_seen, slopes[--tail]);
+    }
+    std::size_t steepest = tail;
+    for (std::size_t i = tail; i <= to; ++i) {
         if (slopes[i] < slopes[steepest]) steepest = i;
     }
     if (!(slopes[steepest] < 0.0)) return std::nullopt;

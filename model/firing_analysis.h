@@ -48,7 +48,9 @@ std::optional<Firing> PredictedFiring(const cMotor& design);
 
 // The web burnout on a tail-off (tangent-bisector method): the bisector of
 // the angle between the tangent before the knee and the steepest tail-off
-// tangent, where it meets the curve. `signal` over `time` between the
+// tangent, where it meets the curve; the steepest tangent of the last
+// descent (a trace that steps down at earlier burnouts has its knees
+// before it). `signal` over `time` between the
 // indices `from` (the peak) and `to` (the end of action); the time, or
 // nothing where the trace has no knee to find.
 std::optional<double> TangentBisectorBurnout(const std::vector<double>& time, const std::vector<double>& signal,
