@@ -393,6 +393,29 @@ TEST_F(MotorFileTest, NonFiniteValuesAndTooManyPiecesAreRefused) {
     ExpectUnchanged(full);
 }
 
+// A design's firings travel with it: written relative to the motor file,
+// read back whole, with their units and pressure reference; a log that is
+// not there is no error (the window reports it).
+TEST_F(MotorFileTest, StaticFiringsTravelWithTheDesign) {
+    cMotor motor;
+    motor.AddGrain(MakeGrain(57, 38, 14));
+    PerformanceInputs in;
+    in.units = LengthUnit::kMillimetre;
+    const std::string folder = fs::absolute(dir_).string();
+    in.static_firings = {{(fs::absolute(dir_) / "logs" / "run1.csv").string(), "time=ms,pressure=psi", true},
+                         {(fs::absolute(dir_) / "run2.csv").string(), "", false}};
+    motor.SetPerformance(in);
+    const std::string path = Path("fired.tlt");
+    motor.SaveToFile(path);
+    const std::string text = Slurp(path);
+    EXPECT_NE(text.find("\r\nStaticFiring:logs/run1.csv|time=ms,pressure=psi|absolute\r\nStaticFiring:run2.csv\r\n"),
+              std::string::npos) << text;
+    cMotor reread;
+    reread.ReadFromFile(path);
+    EXPECT_EQ(reread.Performance().static_firings, in.static_firings);  // whole paths again
+    EXPECT_THROW(ParseMotorFile(std::string(kExample) + "StaticFiring:\r\n"), RunTimeError);
+}
+
 TEST_F(MotorFileTest, LongLinesAreShortenedInTheMessageOnly) {
     std::string long_line = "Grain:1," + std::string(40000, ' ') + "4,2,1";
     cMotor motor;
