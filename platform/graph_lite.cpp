@@ -121,9 +121,9 @@ void GraphLite::SetYesNoOption2(bool value) {
     state_.legend = value;
 }
 
-void GraphLite::SetSecondaryAxis(double minimum, double maximum, double step, const QString& unit) {
+void GraphLite::SetSecondaryAxis(double minimum, double maximum, double step, const QString& unit, int16_t first_series) {
     calls_ << "SecondaryAxis";
-    state_.secondary = SecondaryAxis{minimum, maximum, step > 0.0 ? step : 1.0, unit};
+    state_.secondary = SecondaryAxis{minimum, maximum, step > 0.0 ? step : 1.0, unit, first_series};
 }
 void GraphLite::ClearSecondaryAxis() {
     calls_ << "ClearSecondaryAxis";
@@ -144,6 +144,17 @@ void GraphLite::SetFaded(bool faded) {
     calls_ << "Faded";
     state_.faded = faded;
     update();
+}
+
+void GraphLite::SetSeriesLook(int16_t series, bool dashed, bool points) {
+    calls_ << "SeriesLook" + QString::number(series);
+    state_.series[series].dashed = dashed;
+    state_.series[series].points = points;
+}
+void GraphLite::SetLogScales(bool horizontal, bool vertical) {
+    calls_ << "LogScales";
+    state_.log_x = horizontal;
+    state_.log_y = vertical;
 }
 
 void GraphLite::Redraw() {
@@ -213,15 +224,81 @@ void GraphLite::ValueTicks(const std::vector<std::optional<double>>& values, QSt
 }
 
 double GraphLite::XOf(const QRectF& plot, double column) const {
+    if (state_.log_x) {
+        // On a logarithmic axis a column stands where its value is.
+        const auto& values = state_.table.rows.empty() ? std::vector<std::optional<double>>() : state_.table.rows[0];
+        const auto j = static_cast<std::size_t>(std::clamp(column, 0.0, static_cast<double>(values.size()) - 1));
+        return values.empty() || !values[j] ? plot.left() : XOfValue(plot, *values[j]);
+    }
     const double last = std::max(1, state_.table.Columns() - 1);
     return plot.left() + plot.width() * column / last;
 }
 
+double GraphLite::LogStepBelow(double value) {
+    const double power = std::pow(10.0, std::floor(std::log10(value)));
+    for (double step : {5.0, 2.0, 1.0}) {
+        if (step * power <= value * (1 + 1e-12)) return step * power;
+    }
+    return power;
+}
+
+double GraphLite::LogStepAbove(double value) {
+    const double power = std::pow(10.0, std::floor(std::log10(value)));
+    for (double step : {1.0, 2.0, 5.0, 10.0}) {
+        if (step * power >= value * (1 - 1e-12)) return step * power;
+    }
+    return 10.0 * power;
+}
+
+std::vector<double> GraphLite::LogTicks(double low, double high) {
+    std::vector<double> ticks;
+    if (!(low > 0.0) || !(high >= low) || !std::isfinite(high)) return ticks;
+    // Within a decade every whole step; over two, the 1-2-5 ones; past that
+    // the powers alone.
+    const double decades = std::log10(high / low);
+    const std::vector<double> steps = decades <= 1.0 + 1e-9   ? std::vector<double>{1, 2, 3, 4, 5, 6, 7, 8, 9}
+                                      : decades <= 2.0 + 1e-9 ? std::vector<double>{1, 2, 5}
+                                                              : std::vector<double>{1};
+    for (double power = std::pow(10.0, std::floor(std::log10(low))); power <= high * (1 + 1e-9); power *= 10.0) {
+        for (double step : steps) {
+            const double value = step * power;
+            if (value >= low * (1 - 1e-9) && value <= high * (1 + 1e-9)) ticks.push_back(value);
+        }
+    }
+    return ticks;
+}
+
+// The horizontal range of a logarithmic axis: the 1-2-5 steps around its
+// values' smallest and largest above 0.
+std::pair<double, double> GraphLite::LogRange() const {
+    double low = INFINITY, high = 0.0;
+    if (!state_.table.rows.empty()) {
+        for (const auto& value : state_.table.rows[0]) {
+            if (value && *value > 0.0 && std::isfinite(*value)) low = std::min(low, *value), high = std::max(high, *value);
+        }
+    }
+    if (!(high > 0.0)) return {1.0, 10.0};
+    low = LogStepBelow(low);
+    high = LogStepAbove(high);
+    return {low, high > low ? high : LogStepAbove(low * 1.5)};
+}
+
+double GraphLite::XOfValue(const QRectF& plot, double value) const {
+    const auto [low, high] = LogRange();
+    const double fraction = value > 0.0 ? std::log(value / low) / std::log(high / low) : 0.0;
+    return plot.left() + plot.width() * fraction;
+}
+
 double GraphLite::YOf(const QRectF& plot, double value, int16_t series) const {
-    const bool secondary = series > 0 && state_.secondary;
+    const bool secondary = state_.secondary && series >= state_.secondary->first_series;
     const double minimum = secondary ? state_.secondary->minimum : state_.vertical_minimum;
-    const double span = (secondary ? state_.secondary->maximum : state_.vertical_maximum) - minimum;
-    const double fraction = span > 0.0 ? (value - minimum) / span : 0.0;
+    const double maximum = secondary ? state_.secondary->maximum : state_.vertical_maximum;
+    double fraction = 0.0;
+    if (state_.log_y && !secondary && minimum > 0.0 && maximum > minimum) {
+        fraction = value > 0.0 ? std::log(value / minimum) / std::log(maximum / minimum) : -1.0;
+    } else if (maximum - minimum > 0.0) {
+        fraction = (value - minimum) / (maximum - minimum);
+    }
     return plot.bottom() - plot.height() * fraction;
 }
 
@@ -257,11 +334,19 @@ GraphLite::Layout GraphLite::LayoutFor(const QRectF& bounds) const {
     layout.y_interval = BoundedInterval(span, step, std::min(kMostTicks, room_for));
     QStringList y_texts;
     std::vector<double> y_values;
-    for (int k = 0; k <= kMostTicks; ++k) {
-        const double value = state_.vertical_minimum + k * layout.y_interval;
-        if (value > state_.vertical_maximum + layout.y_interval * 1e-9) break;
-        y_texts << TextOfDouble(value);
-        y_values.push_back(value);
+    if (state_.log_y && state_.vertical_minimum > 0.0) {
+        for (double value : LogTicks(state_.vertical_minimum, state_.vertical_maximum)) {
+            if (y_values.size() > static_cast<std::size_t>(kMostTicks)) break;
+            y_texts << TextOfDouble(value);
+            y_values.push_back(value);
+        }
+    } else {
+        for (int k = 0; k <= kMostTicks; ++k) {
+            const double value = state_.vertical_minimum + k * layout.y_interval;
+            if (value > state_.vertical_maximum + layout.y_interval * 1e-9) break;
+            y_texts << TextOfDouble(value);
+            y_values.push_back(value);
+        }
     }
     double widest_y = 0.0;
     for (const QString& text : y_texts) widest_y = std::max(widest_y, metrics.horizontalAdvance(text));
@@ -300,7 +385,7 @@ GraphLite::Layout GraphLite::LayoutFor(const QRectF& bounds) const {
     layout.plot = QRectF(left, top, std::max(1.0, right - left), plot_height);
     const QRectF& plot = layout.plot;
     for (size_t i = 0; i < secondary_values.size(); ++i) {
-        const double y = YOf(plot, secondary_values[i], 1);
+        const double y = YOf(plot, secondary_values[i], state_.secondary->first_series);
         const QString& text = secondary_texts[static_cast<qsizetype>(i)];
         layout.secondary_ticks.push_back(y);
         layout.secondary_labels.push_back(
@@ -323,7 +408,15 @@ GraphLite::Layout GraphLite::LayoutFor(const QRectF& bounds) const {
     const double label_step = state_.label_step >= 1.0 ? state_.label_step : 1.0;
     QStringList x_texts;
     std::vector<double> x_columns;
-    if (!state_.table.rows.empty() && state_.value_axis) {
+    if (!state_.table.rows.empty() && state_.log_x) {
+        // The 1-2-5 steps across the range, placed where they are.
+        const auto [low, high] = LogRange();
+        for (double value : LogTicks(low, high)) {
+            if (x_texts.size() > kMostTicks) break;
+            x_texts << TextOfDouble(value);
+            x_columns.push_back(value);
+        }
+    } else if (!state_.table.rows.empty() && state_.value_axis) {
         ValueTicks(state_.table.rows[0], &x_texts, &x_columns);
     } else if (!state_.table.rows.empty()) {
         const auto& labels = state_.table.rows[0];
@@ -340,7 +433,7 @@ GraphLite::Layout GraphLite::LayoutFor(const QRectF& bounds) const {
     int keep_every = 1;
     for (;;) {
         const double room = x_columns.size() > static_cast<size_t>(keep_every)
-                                ? XOf(plot, x_columns[static_cast<size_t>(keep_every)]) - XOf(plot, x_columns[0])
+                                ? TickX(plot, x_columns[static_cast<size_t>(keep_every)]) - TickX(plot, x_columns[0])
                                 : plot.width();
         bool fits = false;
         for (int pixels = QFontInfo(layout.label_font).pixelSize(); pixels >= kSmallestLabelPixels; --pixels) {
@@ -358,7 +451,7 @@ GraphLite::Layout GraphLite::LayoutFor(const QRectF& bounds) const {
     }
     const QFontMetricsF x_metrics(layout.x_label_font);
     for (size_t i = 0; i < x_columns.size(); i += static_cast<size_t>(keep_every)) {
-        const double x = XOf(plot, x_columns[i]);
+        const double x = TickX(plot, x_columns[i]);
         const QString& text = x_texts[static_cast<qsizetype>(i)];
         const double width = x_metrics.horizontalAdvance(text);
         const double label_left = std::clamp(x - width / 2, bounds.left(), bounds.right() - width);
@@ -449,7 +542,10 @@ void GraphLite::render(QPainter& painter, const QRectF& bounds) const {
         const auto style = state_.series.find(series);
         QColor colour = style != state_.series.end() ? style->second.colour : QColor(Qt::black);
         if (state_.faded) colour = Faded(colour);
+        const bool dashed = style != state_.series.end() && style->second.dashed;
+        const bool points = state_.option1 != 1 || (style != state_.series.end() && style->second.points);
         QPen pen(colour);
+        if (dashed) pen.setStyle(Qt::DashLine);
         pen.setWidthF(2.0 + std::max(0, state_.option2));
         pen.setJoinStyle(Qt::RoundJoin);
         pen.setCapStyle(Qt::RoundCap);
@@ -467,13 +563,16 @@ void GraphLite::render(QPainter& painter, const QRectF& bounds) const {
                 line << QPointF(XOf(plot, j), y);
             }
         }
-        if (state_.option1 == 1) {
+        if (!points) {
             painter.setPen(pen);
             painter.drawPolyline(line);
         } else {
             painter.setPen(Qt::NoPen);
             painter.setBrush(pen.color());
-            for (const QPointF& point : line) painter.drawEllipse(point, pen.widthF(), pen.widthF());
+            // Measured points stand out from the lines drawn beside them.
+            const bool marks = style != state_.series.end() && style->second.points;
+            const double radius = marks ? 4.0 : pen.widthF();
+            for (const QPointF& point : line) painter.drawEllipse(point, radius, radius);
             painter.setBrush(Qt::NoBrush);
         }
     }

@@ -40,6 +40,8 @@ public:
     struct SeriesStyle {
         QColor colour;
         QString label;
+        bool dashed = false;  // a measured curve over a predicted one
+        bool points = false;  // marks at its values, no line between them
     };
 
     explicit GraphLite(QWidget* parent = nullptr);
@@ -66,7 +68,7 @@ public:
     // first (a chamber-pressure curve beside the Kn curve): its range and
     // tick step, and a word for its unit. Cleared, those series share the
     // first axis.
-    void SetSecondaryAxis(double minimum, double maximum, double step, const QString& unit);
+    void SetSecondaryAxis(double minimum, double maximum, double step, const QString& unit, int16_t first_series = 1);
     void ClearSecondaryAxis();
     // Row 0 holds the samples' values (increasing) rather than labels: the
     // horizontal axis then has ticks at round values, each placed where its
@@ -78,12 +80,26 @@ public:
     // belong to the design. Neither is cleared by a new table.
     void SetNote(const QString& note);
     void SetFaded(bool faded);
+    // How a series is drawn (after its style is set): dashed, or as marks.
+    void SetSeriesLook(int16_t series, bool dashed, bool points);
+    // Logarithmic scales: the horizontal one over row 0's values (an axis
+    // of values, see above), the vertical one over the vertical range (its
+    // minimum above 0); ticks at every whole step within a decade, at 1, 2
+    // and 5 times the powers of ten over two, at the powers alone past that.
+    void SetLogScales(bool horizontal, bool vertical);
+    // The 1-2-5 steps of a logarithmic axis: the largest at or below a
+    // value above 0, the smallest at or above it, and those from low to
+    // high (every one, or the powers of ten alone past two decades).
+    static double LogStepBelow(double value);
+    static double LogStepAbove(double value);
+    static std::vector<double> LogTicks(double low, double high);
 
     // Everything the graph was told, to show it again later exactly as it
     // was (the window's edit history keeps it).
     struct SecondaryAxis {
         double minimum = 0.0, maximum = 1.0, step = 1.0;
         QString unit;
+        int16_t first_series = 1;  // the series from this one on use it
         bool operator==(const SecondaryAxis&) const = default;
     };
     struct State {
@@ -98,6 +114,7 @@ public:
         bool value_axis = false;
         QString note;
         bool faded = false;
+        bool log_x = false, log_y = false;
     };
     const State& Shown() const { return state_; }
     // Takes every setting of `state` and redraws.
@@ -159,6 +176,12 @@ private:
     // The x pixel of sample `column` and the y pixel of `value` on the plot
     // (on the second axis for `series` after the first, when there is one).
     double XOf(const QRectF& plot, double column) const;
+    // On a logarithmic horizontal axis: where a value stands, and the
+    // axis's range (1-2-5 steps around the values).
+    double XOfValue(const QRectF& plot, double value) const;
+    std::pair<double, double> LogRange() const;
+    // Where a horizontal tick stands: a column, or a value on a log axis.
+    double TickX(const QRectF& plot, double at) const { return state_.log_x ? XOfValue(plot, at) : XOf(plot, at); }
     double YOf(const QRectF& plot, double value, int16_t series = 0) const;
     // Ticks of an axis of values: round values from the first sample's to
     // the last's, about five, with their texts and fractional columns.

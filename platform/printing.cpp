@@ -7,18 +7,18 @@
 
 namespace thrustlet {
 
-bool QtPrinting::Print(const QString& document_name, const PagePainter& paint) {
+bool QtPrinting::Print(const QString& document_name, const std::vector<PagePainter>& pages) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(document_name);
     QPrintDialog dialog(&printer, parent_);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     if (dialog.exec() != QDialog::Accepted) return false;
-    return PaintOn(printer, paint);
+    return PaintOn(printer, pages);
 }
 
 bool QtPrinting::HasPrinter() const { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
 
-bool QtPrinting::PaintOn(QPrinter& printer, const PagePainter& paint) {
+bool QtPrinting::PaintOn(QPrinter& printer, const std::vector<PagePainter>& pages) {
     // A printer without margins of its own (printing to a PDF file) gets the
     // margins of a printed page.
     if (printer.pageLayout().margins(QPageLayout::Millimeter).isNull()) {
@@ -28,7 +28,10 @@ bool QtPrinting::PaintOn(QPrinter& printer, const PagePainter& paint) {
     if (!painter.begin(&printer)) return false;
     // The painter's origin is the printable area's corner.
     const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
-    paint(painter, QRectF(0, 0, area.width(), area.height()));
+    for (std::size_t k = 0; k < pages.size(); ++k) {
+        if (k > 0 && !printer.newPage()) return false;
+        pages[k](painter, QRectF(0, 0, area.width(), area.height()));
+    }
     return painter.end();
 }
 

@@ -3,6 +3,7 @@
 #include <QRectF>
 #include <QString>
 #include <functional>
+#include <vector>
 
 QT_BEGIN_NAMESPACE
 class QPainter;
@@ -16,13 +17,14 @@ namespace thrustlet {
 // the painter's units.
 using PagePainter = std::function<void(QPainter& painter, const QRectF& page)>;
 
-// Printing a one-page document: the system's print dialog, then the page.
+// Printing a document of a few pages: the system's print dialog, then the
+// pages in order.
 // Tests answer it with a stand-in that paints into a picture of their own.
 class IPrinting {
 public:
     virtual ~IPrinting() = default;
     // False when the user cancelled or the printer could not be started.
-    virtual bool Print(const QString& document_name, const PagePainter& paint) = 0;
+    virtual bool Print(const QString& document_name, const std::vector<PagePainter>& pages) = 0;
     // Whether the system has a printer to print on at all.
     virtual bool HasPrinter() const { return true; }
 };
@@ -31,10 +33,10 @@ public:
 class QtPrinting : public IPrinting {
 public:
     explicit QtPrinting(QWidget* parent = nullptr) : parent_(parent) {}
-    bool Print(const QString& document_name, const PagePainter& paint) override;
+    bool Print(const QString& document_name, const std::vector<PagePainter>& pages) override;
     bool HasPrinter() const override;
-    // The page painted on a printer that is set up (the dialog's part done).
-    static bool PaintOn(QPrinter& printer, const PagePainter& paint);
+    // The pages painted on a printer that is set up (the dialog's part done).
+    static bool PaintOn(QPrinter& printer, const std::vector<PagePainter>& pages);
 
 private:
     QWidget* parent_;

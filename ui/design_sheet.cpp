@@ -27,6 +27,7 @@
 #include "ui/motor_performance.h"
 #include "ui/performance_graph.h"
 #include "ui/report.h"
+#include "ui/sheet_painter.h"
 
 namespace thrustlet {
 
@@ -46,124 +47,6 @@ QString PropellantLine(const cMotor& motor) {
     }
     return name + ": values as typed in";
 }
-
-// A graph with the given settings painted into `box` (painter units). The
-// graph lays itself out in screen pixels, so the painter is scaled from
-// the screen's 96 to the device's dots per inch: on a 600 dpi page the
-// graph looks as on the screen, its lines and text still vectors.
-void PaintGraph(QPainter& painter, const GraphLite::State& state, const QRectF& box) {
-    GraphLite graph;
-    graph.Show(state);
-    const double scale = painter.device()->logicalDpiX() / 96.0;
-    painter.save();
-    painter.translate(box.topLeft());
-    painter.scale(scale, scale);
-    graph.render(painter, QRectF(0, 0, box.width() / scale, box.height() / scale));
-    painter.restore();
-}
-
-class SheetPainter {
-public:
-    SheetPainter(QPainter& painter, const QRectF& page)
-        : painter_(painter), page_(page), mm_(painter.device()->logicalDpiY() / 25.4) {}
-
-    double Mm(double millimetres) const { return millimetres * mm_; }
-
-    // One line of text at (x, y) (its top); the height it took.
-    double Text(double x, double y, const QString& text, double points, bool bold = false, double width = 0.0,
-                Qt::Alignment align = Qt::AlignLeft) {
-        QFont font("Liberation Sans");
-        font.setStyleHint(QFont::SansSerif);
-        font.setPointSizeF(points);
-        font.setBold(bold);
-        painter_.setFont(font);
-        const double height = painter_.fontMetrics().height();
-        const QRectF box(x, y, width > 0.0 ? width : page_.right() - x, height);
-        painter_.drawText(box, align | Qt::AlignVCenter | Qt::TextSingleLine,
-                          painter_.fontMetrics().elidedText(text, Qt::ElideRight, static_cast<int>(box.width())));
-        return height;
-    }
-
-    // Text wrapped at word breaks within `width`, at (x, y); the height taken.
-    double Wrapped(double x, double y, const QString& text, double points, double width) {
-        QFont font("Liberation Sans");
-        font.setStyleHint(QFont::SansSerif);
-        font.setPointSizeF(points);
-        painter_.setFont(font);
-        QRectF used;
-        painter_.drawText(QRectF(x, y, width, page_.bottom() - y), Qt::AlignLeft | Qt::AlignTop | Qt::TextWrapAnywhere,
-                          text, &used);
-        return used.height();
-    }
-
-    // Caption and figure pairs, one a line, at (x, y); the bottom reached.
-    double Pairs(double x, double y, double caption_width, const std::vector<std::pair<QString, QString>>& pairs,
-                 double width) {
-        for (const auto& [caption, figure] : pairs) {
-            Text(x, y, caption, 9, false, caption_width);
-            y += Text(x + caption_width, y, figure, 9, true, width - caption_width) * 1.15;
-        }
-        return y;
-    }
-
-    // The grain table at (x, y) across `width`, in as many columns (up to
-    // four, side by side) and as small a type (down to 5 points) as its rows
-    // need to end above `bottom`; rows that still do not fit are counted in a
-    // last line. With the grains' figures, each row carries them too.
-    double Grains(double x, double y, double width, double bottom, const SheetContent& content) {
-        const QString unit = content.length_unit.isEmpty() ? QString() : " (" + content.length_unit + ")";
-        QStringList header = {"Grain #", "Length" + unit, "Diameter" + unit, "Core Dia." + unit};
-        const bool figures = !content.grain_figures.empty();
-        if (figures) header << "Mass (g)" << "Port/throat" << "Peak flux (" + content.flux_unit + ")" << "Neutral L." + unit;
-        const int cells = static_cast<int>(header.size());
-        const int count = static_cast<int>(content.grains.size());
-        double points = 9.0;
-        int columns = 1, rows = count;
-        auto line_height = [&](double size) { return size / 72.0 * painter_.device()->logicalDpiY() * 1.35; };
-        for (;;) {
-            const int fit = std::max(1, static_cast<int>((bottom - y) / line_height(points)) - 1);
-            columns = std::clamp((count + fit - 1) / fit, 1, 4);
-            rows = std::min(fit, (count + columns - 1) / columns);
-            if (rows * columns >= count || points <= 5.0) break;
-            points -= 0.5;
-        }
-        const double gap = Mm(6), column_width = (width - gap * (columns - 1)) / columns;
-        const double step = line_height(points), cell = std::min(column_width, Mm(figures ? 180 : 110)) / cells;
-        double lowest = y;
-        for (int column = 0; column < columns; ++column) {
-            const double left = x + column * (column_width + gap);
-            double row_y = y;
-            for (int c = 0; c < cells; ++c) Text(left + c * cell, row_y, header[c], points, true, cell);
-            row_y += step;
-            painter_.drawLine(QPointF(left, row_y - step * 0.1), QPointF(left + cells * cell, row_y - step * 0.1));
-            for (int r = 0; r < rows; ++r) {
-                const int index = column * rows + r;
-                if (index >= count) break;
-                const auto& grain = content.grains[static_cast<size_t>(index)];
-                Text(left, row_y, QString::number(index + 1), points, false, cell);
-                for (int c = 0; c < 3; ++c) Text(left + (c + 1) * cell, row_y, grain[static_cast<size_t>(c)], points, false, cell);
-                if (figures && static_cast<size_t>(index) < content.grain_figures.size()) {
-                    const auto& more = content.grain_figures[static_cast<size_t>(index)];
-                    for (int c = 0; c < 4; ++c) Text(left + (c + 4) * cell, row_y, more[static_cast<size_t>(c)], points, false, cell);
-                }
-                row_y += step;
-            }
-            lowest = std::max(lowest, row_y);
-        }
-        if (rows * columns < count) {
-            lowest += Text(x, lowest, QString("... and %1 more grains: see the motor file.").arg(count - rows * columns),
-                           points, true);
-        }
-        return lowest;
-    }
-
-    QPainter& painter() { return painter_; }
-
-private:
-    QPainter& painter_;
-    QRectF page_;
-    double mm_;
-};
 
 }  // namespace
 
@@ -307,6 +190,7 @@ SheetContent DesignSheet::Content() const {
             content.kn_graph = graph.Shown();
         }
     }
+    if (!in.static_firings.empty()) content.firings = FiringsOfDesign(motor);
     return content;
 }
 
@@ -324,6 +208,11 @@ QByteArray DesignSheet::Pdf(const SheetContent& content) {
         writer.setCreator(content.program);
         QPainter painter(&writer);
         PaintSheet(painter, QRectF(0, 0, writer.width(), writer.height()), content);
+        if (content.firings) {
+            writer.newPage();
+            PaintFiringsPage(painter, QRectF(0, 0, writer.width(), writer.height()), *content.firings, content.program,
+                             content.file);
+        }
     }
     return bytes;
 }
@@ -352,8 +241,13 @@ void DesignSheet::mnuPrint_Click() {
     }
     Guarded(dialogs_, "PrintSheet", [&] {
         const SheetContent content = Content();
-        printing_->Print("Motor design sheet: " + content.file,
-                         [&](QPainter& painter, const QRectF& page) { PaintSheet(painter, page, content); });
+        std::vector<PagePainter> pages = {[&](QPainter& painter, const QRectF& page) { PaintSheet(painter, page, content); }};
+        if (content.firings) {
+            pages.push_back([&](QPainter& painter, const QRectF& page) {
+                PaintFiringsPage(painter, page, *content.firings, content.program, content.file);
+            });
+        }
+        printing_->Print("Motor design sheet: " + content.file, pages);
     });
 }
 

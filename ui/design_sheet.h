@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/graph_lite.h"
+#include "ui/firing_sheet.h"
 
 QT_BEGIN_NAMESPACE
 class QPainter;
@@ -24,7 +25,8 @@ class IPrinting;
 class KnSummary;
 class MotorPerformance;
 
-// Everything the one-page design sheet shows, as text (the figures as the
+// Everything the design sheet shows (a page, and one more for the static
+// firings when the design lists any), as text (the figures as the
 // window shows them) and graph settings.
 struct SheetContent {
     QString program;  // "Thrustlet 1.1.8"
@@ -45,6 +47,7 @@ struct SheetContent {
     QString performance_note;
     std::optional<GraphLite::State> kn_graph;      // with the pressure curve when there is one
     std::optional<GraphLite::State> thrust_graph;  // with thrust figures
+    std::optional<SheetFirings> firings;  // a page of its own, when the design lists firings
 };
 
 // Paints the sheet into `page` (painter units; fonts in points follow the
@@ -66,7 +69,7 @@ public:
 
     // The sheet of the design as the window shows it now.
     SheetContent Content() const;
-    // The sheet as a one-page PDF, A4 or US Letter by the user's locale.
+    // The sheet as a PDF, A4 or US Letter by the user's locale.
     static QByteArray Pdf(const SheetContent& content);
 
 private:

@@ -30,8 +30,7 @@ constexpr int kImageScales[] = {1, 2, 4};
 GraphExport::GraphExport(Document& document, IDialogs& dialogs, const Controls& controls)
     : document_(document), dialogs_(dialogs), ui_(controls) {}
 
-QImage GraphExport::Image(int scale) const {
-    const GraphLite& graph = *ui_.grKN;
+QImage GraphImage(const GraphLite& graph, int scale) {
     const qreal ratio = graph.devicePixelRatioF() * scale;
     QImage image((QSizeF(graph.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
@@ -41,22 +40,40 @@ QImage GraphExport::Image(int scale) const {
     return image;
 }
 
+QString SaveGraphImage(const GraphLite& graph, IDialogs& dialogs, const QString& folder, const QString& name) {
+    FileDialogRequest request{kImageFilter, folder, ".png", "Save graph image", 0x2 | 0x800, name};
+    const FileDialogResult chosen = dialogs.ShowSave(request);
+    if (chosen.file_name.isEmpty()) return QString();
+    const int scale = kImageScales[std::clamp(chosen.filter_index, 0, 2)];
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!GraphImage(graph, scale).save(&buffer, "PNG")) throw RunTimeError(err::kDeviceIo, "Device I/O error");
+    WriteFileAtomically(chosen.file_name.toStdString(), std::string_view(png.constData(), static_cast<size_t>(png.size())));
+    return chosen.file_name;
+}
+
+void AddImageMenu(GraphLite& graph, IDialogs& dialogs) {
+    auto* copy = new QAction("Copy Image", &graph);
+    copy->setObjectName("mnuCopyImage");
+    auto* save = new QAction("Save Image\u2026", &graph);
+    save->setObjectName("mnuSaveImage");
+    graph.addActions({copy, save});
+    graph.setContextMenuPolicy(Qt::ActionsContextMenu);
+    QObject::connect(copy, &QAction::triggered, &graph, [&graph] { QGuiApplication::clipboard()->setImage(GraphImage(graph, 1)); });
+    QObject::connect(save, &QAction::triggered, &graph, [&graph, &dialogs] {
+        Guarded(dialogs, "SaveImage", [&] { SaveGraphImage(graph, dialogs, QString(), graph.objectName().mid(2) + ".png"); });
+    });
+}
+
+QImage GraphExport::Image(int scale) const { return GraphImage(*ui_.grKN, scale); }
 
 void GraphExport::mnuCopyImage_Click() { QGuiApplication::clipboard()->setImage(Image(1)); }
 
 void GraphExport::mnuSaveImage_Click() {
     Guarded(dialogs_, "SaveImage", [&] {
-        FileDialogRequest request{kImageFilter, document_.ExportFolder(), ".png",
-                                  "Save graph image", 0x2 | 0x800, document_.ExportName(".png")};
-        const FileDialogResult chosen = dialogs_.ShowSave(request);
-        if (chosen.file_name.isEmpty()) return;
-        const int scale = kImageScales[std::clamp(chosen.filter_index, 0, 2)];
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        if (!Image(scale).save(&buffer, "PNG")) throw RunTimeError(err::kDeviceIo, "Device I/O error");
-        WriteFileAtomically(chosen.file_name.toStdString(), std::string_view(png.constData(), static_cast<size_t>(png.size())));
-        document_.ExportedTo(chosen.file_name);
+        const QString saved = SaveGraphImage(*ui_.grKN, dialogs_, document_.ExportFolder(), document_.ExportName(".png"));
+        if (!saved.isEmpty()) document_.ExportedTo(saved);
     });
 }
 

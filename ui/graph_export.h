@@ -13,6 +13,17 @@ class Document;
 class GraphLite;
 class IDialogs;
 
+// A graph as it shows, at `scale` times its size on the screen in the
+// screen's device pixels.
+QImage GraphImage(const GraphLite& graph, int scale);
+// Asks where to save a graph's picture (as large as the file type chosen
+// says), starting in `folder` with `name`, and writes it as a PNG; the file
+// written, or "" when the user cancelled. Fails with a RunTimeError.
+QString SaveGraphImage(const GraphLite& graph, IDialogs& dialogs, const QString& folder, const QString& name);
+// A graph's own menu (right-click): Copy Image and Save Image..., for the
+// graphs of a dialog.
+void AddImageMenu(GraphLite& graph, IDialogs& dialogs);
+
 // The graph's context menu: its picture to the clipboard or a PNG file, and
 // its samples to a CSV file for a spreadsheet.
 class GraphExport {

@@ -28,6 +28,7 @@
 #include "ui/motor_performance.h"
 #include "ui/nozzle_sizing.h"
 #include "ui/recent_menu.h"
+#include "ui/static_firings.h"
 #include "ui/thrust_curve_export.h"
 #include "ui/rimmed_label.h"
 #include "ui/twips.h"

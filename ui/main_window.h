@@ -32,6 +32,7 @@ class MotorPerformance;
 class DesignSheet;
 class GraphExport;
 class GrainsPanel;
+class StaticFirings;
 class ThrustCurveExport;
 class NozzleSizing;
 class RecentMenu;
@@ -67,6 +68,7 @@ public:
     DesignHistory& History() { return *history_; }
     MotorPerformance& Performance() { return *performance_; }
     GrainsPanel& GrainsFigures() { return *grains_panel_; }
+    StaticFirings& Firings() { return *firings_; }
     GraphExport& Export() { return *graph_export_; }
     DesignSheet& Sheet() { return *sheet_; }
     ThrustCurveExport& ThrustExport() { return *thrust_export_; }
@@ -128,6 +130,7 @@ private:
     QMenu* mnuMotor;
     QAction* mnuPropellant;
     QAction* mnuLimits;
+    QAction* mnuStaticFiring;
     QAction* mnuShowPressure;
     QAction* mnuShowThrust;
     QAction* mnuShowMassFlux;
@@ -145,6 +148,7 @@ private:
     std::unique_ptr<DesignHistory> history_;
     std::unique_ptr<MotorPerformance> performance_;
     std::unique_ptr<GrainsPanel> grains_panel_;
+    std::unique_ptr<StaticFirings> firings_;
     std::unique_ptr<KnSummary> summary_;
     std::unique_ptr<GrainEditor> grains_;
     std::unique_ptr<NozzleSizing> sizing_;

@@ -22,6 +22,7 @@
 #include "ui/motor_performance.h"
 #include "ui/nozzle_sizing.h"
 #include "ui/recent_menu.h"
+#include "ui/static_firings.h"
 #include "ui/thrust_curve_export.h"
 #include "ui/undo_history.h"
 
@@ -73,6 +74,7 @@ void frmMain::CreateMenus() {
     mnuMotor = Named(menuBar()->addMenu("&Motor"), "mnuMotor");
     mnuPropellant = Named(mnuMotor->addAction("&Propellant\u2026"), "mnuPropellant");
     mnuLimits = Named(mnuMotor->addAction("&Limits\u2026"), "mnuLimits");
+    mnuStaticFiring = Named(mnuMotor->addAction("&Static Firing\u2026"), "mnuStaticFiring");
     mnuMotor->addSeparator();
     mnuShowPressure = Named(mnuMotor->addAction("Show &Chamber Pressure"), "mnuShowPressure");
     mnuShowThrust = Named(mnuMotor->addAction("Show &Thrust Curve"), "mnuShowThrust");
@@ -108,6 +110,7 @@ void frmMain::CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor&
     grains_panel_ = std::make_unique<GrainsPanel>(*document_, *history_,
                                                   GrainsPanel::Controls{this, Frame5, grdGrainFigures, lblAlerts, mnuLimits});
     performance_->Attach(*grains_panel_);
+    firings_ = std::make_unique<StaticFirings>(*document_, *history_, this);
     summary_ = std::make_unique<KnSummary>(
         *document_, dialogs, cursor,
         KnSummary::Controls{txtNozzleThroatDia, txtKN, txtMaxKn, lblWeb, lblGNRatio, lblVolumeLoading, grKN});
@@ -129,6 +132,7 @@ void frmMain::CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor&
     summary_->Attach(*performance_);
     performance_->SetRecalculation([this] { summary_->CalcKn(); });
     grains_panel_->SetRecalculation([this] { summary_->CalcKn(); });
+    firings_->SetRecalculation([this] { summary_->CalcKn(); });
     performance_->SetLengthsConverted([this](double factor) {
         grains_->ShowGrains();
         grains_->ScaleFields(factor);
@@ -161,6 +165,7 @@ void frmMain::ConnectSignals() {
     connect(mnuShowThrust, &QAction::triggered, this, [this] { performance_->mnuShowThrust_Click(); });
     connect(mnuShowMassFlux, &QAction::triggered, this, [this] { performance_->mnuShowMassFlux_Click(); });
     connect(mnuLimits, &QAction::triggered, this, [this] { grains_panel_->mnuLimits_Click(); });
+    connect(mnuStaticFiring, &QAction::triggered, this, [this] { firings_->mnuStaticFiring_Click(); });
     connect(mnuExportSheet, &QAction::triggered, this, [this] { sheet_->mnuExportSheet_Click(); });
     connect(mnuPrint, &QAction::triggered, this, [this] { sheet_->mnuPrint_Click(); });
     connect(mnuExportThrustCurve, &QAction::triggered, this, [this] { thrust_export_->mnuExportThrustCurve_Click(); });

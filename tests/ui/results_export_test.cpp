@@ -28,18 +28,23 @@ namespace {
 // Paints the page into a picture of its own and keeps what it was asked.
 class ScriptedPrinting : public IPrinting {
 public:
-    bool Print(const QString& document_name, const PagePainter& paint) override {
+    bool Print(const QString& document_name, const std::vector<PagePainter>& paint) override {
         names << document_name;
-        page = QImage(800, 1130, QImage::Format_RGB32);
-        page.fill(Qt::white);
-        QPainter painter(&page);
-        paint(painter, QRectF(0, 0, page.width(), page.height()));
+        pages.clear();
+        for (const PagePainter& each : paint) {
+            pages.emplace_back(800, 1130, QImage::Format_RGB32);
+            pages.back().fill(Qt::white);
+            QPainter painter(&pages.back());
+            each(painter, QRectF(0, 0, pages.back().width(), pages.back().height()));
+        }
+        page = pages.empty() ? QImage() : pages.front();
         return true;
     }
     bool HasPrinter() const override { return has_printer; }
     bool has_printer = true;
     QStringList names;
-    QImage page;
+    QImage page;  // the first
+    std::vector<QImage> pages;
 };
 
 QByteArray Slurp(const QString& path) {
@@ -256,9 +261,9 @@ TEST_F(ResultsExportTest, ManyGrainsOnePageAndPrinting) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf);
-    ASSERT_TRUE(QtPrinting::PaintOn(printer, [&](QPainter& painter, const QRectF& page) {
+    ASSERT_TRUE(QtPrinting::PaintOn(printer, {[&](QPainter& painter, const QRectF& page) {
         PaintSheet(painter, page, content);
-    }));
+    }}));
     const QString info = Run("pdfinfo", {pdf});
     if (info.isEmpty()) GTEST_SKIP() << "pdfinfo is not at hand";
     EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+1\\n"))) << info.toStdString();

@@ -1,0 +1,340 @@
+// Static firings in the window: the dialog's firings, figures, graphs and
+// fit, and the controller taking the fitted law as one undo step that Save
+// and reopen keep.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+
+#include "model/firing_analysis.h"
+#include "model/motor_file.h"
+#include "model/propellant_library.h"
+#include "tests/support/grains.h"
+#include "tests/support/window_fixture.h"
+#include "ui/static_firing_dialog.h"
+#include "ui/static_firings.h"
+#include "ui/design_sheet.h"
+#include <QRegularExpression>
+
+namespace thrustlet::testing {
+namespace {
+
+constexpr float kN = 0.32f;
+
+// Three 38 mm grains and a 10 mm throat, 8 mm/s at 1 MPa with n 0.32, in
+// millimetres or inches.
+cMotor Design(LengthUnit unit) {
+    cMotor motor;
+    const float s = unit == LengthUnit::kInch ? 1.0f / 25.4f : 1.0f;
+    for (int i = 0; i < 3; ++i) motor.AddGrain(MakeGrain(57 * s, 38 * s, 16 * s));
+    motor.SetNozzleDia(10.0f * s);
+    motor.SetISPStar(900.0f);
+    motor.SetDensity(1800.0f);
+    motor.SetBallisticA(static_cast<float>(8e-3 * std::pow(1e6, -kN)));
+    motor.SetBallisticN(kN);
+    PerformanceInputs in;
+    in.units = unit;
+    in.propellant_name = "test";
+    in.specific_heat_ratio = 1.04f;
+    in.nozzle_exit_dia = 25.0f * s;
+    motor.SetPerformance(in);
+    return motor;
+}
+
+// A log of the design's own burn at `efficiency` of its c* (which moves its
+// pressure along the law), as a stand writes it: seconds, newtons, gauge
+// pascals.
+std::string WriteFiring(const QTemporaryDir& dir, const char* name, const cMotor& design, double efficiency) {
+    cMotor real = design.DetachedCopy();
+    real.SetISPStar(static_cast<float>(design.ISPStar() * efficiency));
+    const Firing firing = *PredictedFiring(real);
+    const std::string path = dir.filePath(name).toStdString();
+    std::ofstream out(path);
+    out << "time (s),thrust (N),pressure (Pa)\n";
+    for (std::size_t i = 0; i < firing.Samples(); ++i) {
+        char line[120];
+        std::snprintf(line, sizeof line, "%.12g,%.9g,%.9g\n", firing.time[i], firing.force[i],
+                      firing.pressure[i] - design.Performance().AmbientPressure());
+        out << line;
+    }
+    return path;
+}
+
+PerformanceInputs::StaticFiring Log(const std::string& path) { return {path, "", false}; }
+
+class StaticFiringDialogTest : public ::testing::Test {
+protected:
+    void Open(const cMotor& design) {
+        dialog = std::make_unique<StaticFiringDialog>(design, dialogs);
+        list = dialog->findChild<QListWidget*>("lstFirings");
+        figures = dialog->findChild<QTableWidget*>("grdFigures");
+        strand = dialog->findChild<QTableWidget*>("grdStrand");
+        breaks = dialog->findChild<QLineEdit*>("txtBreaks");
+        points = dialog->findChild<QComboBox*>("cboPoints");
+        fit = dialog->findChild<QLabel*>("lblFit");
+        firing_graph = dialog->findChild<GraphLite*>("grFiring");
+        rate_graph = dialog->findChild<GraphLite*>("grBurnRate");
+        ASSERT_TRUE(list && figures && strand && breaks && points && fit && firing_graph && rate_graph);
+    }
+    void AddStrandPoint(const QString& pressure, const QString& rate) {
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdAddStrand"), Qt::LeftButton);
+        strand->item(strand->rowCount() - 1, 0)->setText(pressure);
+        strand->item(strand->rowCount() - 1, 1)->setText(rate);
+    }
+
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<StaticFiringDialog> dialog;
+    QListWidget* list = nullptr;
+    QTableWidget *figures = nullptr, *strand = nullptr;
+    QLineEdit* breaks = nullptr;
+    QComboBox* points = nullptr;
+    QLabel* fit = nullptr;
+    GraphLite *firing_graph = nullptr, *rate_graph = nullptr;
+};
+
+// A firing shows what it measured beside the prediction and its traces over
+// the predicted ones; a log that is not there stays listed, named missing,
+// and the firings come back in order.
+TEST_F(StaticFiringDialogTest, FiringsBesideThePredictionAndAMissingOneKept) {
+    const cMotor design = Design(LengthUnit::kMillimetre);
+    Open(design);
+    const std::string log = WriteFiring(dir, "stand.csv", design, 0.9);
+    const std::string gone = dir.filePath("gone.csv").toStdString();
+    dialogs.files.push_back({QString::fromStdString(log), "stand.csv"});
+    QTest::mouseClick(dialog->findChild<QPushButton*>("cmdAddFiring"), Qt::LeftButton);
+    dialog->AddFiring(Log(gone));
+
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text(), "stand.csv");
+    EXPECT_EQ(list->item(1)->text(), "gone.csv \u2014 missing");
+    EXPECT_FALSE(dialog->Firings()[1].firing.has_value());
+    EXPECT_TRUE(firing_graph->Shown().note.startsWith("gone.csv: "));
+
+    list->setCurrentRow(0);
+    EXPECT_TRUE(firing_graph->Shown().note.isEmpty());
+    EXPECT_EQ(firing_graph->Series().size(), 4u);
+    EXPECT_TRUE(firing_graph->Series().at(1).dashed);  // measured thrust over predicted
+    EXPECT_EQ(figures->verticalHeaderItem(5)->text(), "Peak pressure (MPa)");
+    // Made at 90 % of the design's c*: that efficiency is measured, and the
+    // average pressure is below the prediction's.
+    EXPECT_NEAR(figures->item(9, 0)->text().toDouble(), 0.90, 0.005);
+    EXPECT_NEAR(figures->item(9, 1)->text().toDouble(), 1.00, 0.005);
+    EXPECT_TRUE(figures->item(6, 2)->text().startsWith("-")) << figures->item(6, 2)->text().toStdString();
+
+    const FiringChoice choice = dialog->Choice();
+    ASSERT_EQ(choice.firings.size(), 2u);
+    EXPECT_EQ(choice.firings[0].path, log);
+    EXPECT_EQ(choice.firings[1].path, gone);
+    EXPECT_FALSE(choice.law.has_value());
+
+    dialog->RemoveFiring(0);
+    ASSERT_EQ(dialog->Choice().firings.size(), 1u);
+    EXPECT_EQ(dialog->Choice().firings[0].path, gone);
+}
+
+// Two firings at different pressures give the law back, shown in the
+// design's units; "Use this law" hands it over with the measured c* when
+// asked. One firing's single point is no law, and nothing is handed over.
+TEST_F(StaticFiringDialogTest, FitFromFiringsAndUseThisLaw) {
+    for (LengthUnit unit : {LengthUnit::kMillimetre, LengthUnit::kInch}) {
+        const bool inch = unit == LengthUnit::kInch;
+        SCOPED_TRACE(inch ? "inches" : "millimetres");
+        const cMotor design = Design(unit);
+        Open(design);
+        dialog->AddFiring(Log(WriteFiring(dir, "low.csv", design, 0.8)));
+        EXPECT_FALSE(dialog->Fit());
+        EXPECT_EQ(fit->text(), "The piece from 0 Pa up has points at only one pressure: a law needs two pressures at least.");
+        dialog->UseThisLaw();
+        EXPECT_NE(dialog->result(), QDialog::Accepted);
+        ASSERT_FALSE(dialogs.boxes.empty());
+        EXPECT_TRUE(dialogs.boxes.back().text.startsWith("There is no law to use: The piece from 0 Pa"));
+        EXPECT_FALSE(dialog->Choice().law.has_value());
+
+        dialog->AddFiring(Log(WriteFiring(dir, "high.csv", design, 0.95)));
+        ASSERT_TRUE(dialog->Fit()) << fit->text().toStdString();
+        EXPECT_TRUE(fit->text().contains(inch ? "r in in/s, P in psi" : "r in mm/s, P in MPa")) << fit->text().toStdString();
+        EXPECT_EQ(rate_graph->Series().size(), 3u);  // points, the design's law, the fitted one
+        dialog->findChild<QCheckBox*>("chkCStar")->setChecked(true);
+        dialog->UseThisLaw();
+        EXPECT_EQ(dialog->result(), QDialog::Accepted);
+        const FiringChoice choice = dialog->Choice();
+        ASSERT_TRUE(choice.law.has_value());
+        EXPECT_TRUE(choice.law->pieces.empty());
+        EXPECT_NEAR(choice.law->n, kN, 0.03);
+        const double p = 3e6;
+        EXPECT_NEAR(choice.law->a * std::pow(p, choice.law->n), design.BallisticA() * std::pow(p, kN),
+                    0.03 * design.BallisticA() * std::pow(p, kN));
+        ASSERT_TRUE(choice.c_star.has_value());
+        EXPECT_NEAR(*choice.c_star, 900.0 * (0.8 + 0.95) / 2, 900.0 * 0.02);
+    }
+}
+
+// Strand-burner points are typed in the design's units; break pressures
+// must be numbers; the instant points of one firing are a law by
+// themselves.
+TEST_F(StaticFiringDialogTest, StrandPointsBreaksAndInstantPoints) {
+    Open(Design(LengthUnit::kInch));
+    AddStrandPoint("500", "0.3");
+    AddStrandPoint("1000", "0.4");
+    AddStrandPoint("x", "1");  // not a point
+    const std::vector<BurnRatePoint> typed = dialog->Points();
+    ASSERT_EQ(typed.size(), 2u);
+    EXPECT_DOUBLE_EQ(typed[1].pressure, 1000 * 6894.757293168361);
+    EXPECT_DOUBLE_EQ(typed[1].rate, 0.4 * 0.0254);
+    EXPECT_EQ(typed[1].source, "strand burner");
+    EXPECT_TRUE(dialog->Fit());
+    EXPECT_NEAR(dialog->LastFit().pieces[0].n, std::log(0.4 / 0.3) / std::log(2.0), 1e-9);
+
+    breaks->setText("700 eight");
+    EXPECT_FALSE(dialog->Fit());
+    EXPECT_EQ(fit->text(), "The break pressures must be numbers, parted by spaces or semicolons.");
+
+    Open(Design(LengthUnit::kMillimetre));
+    dialog->AddFiring(Log(WriteFiring(dir, "one.csv", Design(LengthUnit::kMillimetre), 1.0)));
+    points->setCurrentIndex(1);
+    EXPECT_GT(dialog->Points().size(), 20u);
+    ASSERT_TRUE(dialog->Fit()) << fit->text().toStdString();
+    EXPECT_NEAR(dialog->LastFit().pieces[0].n, kN, 0.03);
+}
+
+// The window's side: what the dialog hands over is one undo step.
+class ScriptedFiringEditor : public IFiringEditor {
+public:
+    std::optional<FiringChoice> Edit(const cMotor& design, QWidget*) override {
+        shown.push_back(design.Performance().static_firings);
+        if (answers.empty()) return std::nullopt;
+        std::optional<FiringChoice> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::deque<std::optional<FiringChoice>> answers;
+    std::vector<std::vector<PerformanceInputs::StaticFiring>> shown;
+};
+
+class StaticFiringsTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        auto scripted = std::make_unique<ScriptedFiringEditor>();
+        editor = scripted.get();
+        window->Firings().SetEditor(std::move(scripted));
+    }
+    void OpenDesign(const cMotor& design, const QString& path) {
+        design.SaveToFile(path.toStdString());
+        dialogs.files.push_back({path, QFileInfo(path).fileName()});
+        ui->mnuOpen->trigger();
+    }
+    void StaticFiring(const std::optional<FiringChoice>& answer) {
+        editor->answers.push_back(answer);
+        window->findChild<QAction*>("mnuStaticFiring")->trigger();
+    }
+    QString Figure(const char* name) { return window->findChild<QLabel*>(name)->text(); }
+
+    QTemporaryDir dir;
+    ScriptedFiringEditor* editor = nullptr;
+};
+
+// "Use this law": the law, the c* and the firings in one step, the figures
+// updated and the design changed; Undo puts the old law back, Redo the new;
+// Cancel changes nothing and records nothing.
+TEST_F(StaticFiringsTest, UseThisLawIsOneUndoStep) {
+    OpenDesign(Design(LengthUnit::kMillimetre), dir.filePath("m.tlt"));
+    const QString burn_before = Figure("lblBurnTime");
+    StaticFiring(std::nullopt);
+    EXPECT_FALSE(doc().Changed());
+    EXPECT_FALSE(ui->mnuUndo->isEnabled());
+
+    FiringChoice choice;
+    choice.firings = {Log(dir.filePath("f.csv").toStdString())};
+    choice.law = FittedLaw{static_cast<float>(9e-3 * std::pow(1e6, -0.4)), 0.4f, {}};
+    choice.c_star = 850.0f;
+    StaticFiring(choice);
+    EXPECT_TRUE(doc().Changed());
+    EXPECT_EQ(doc().Motor().BallisticN(), 0.4f);
+    EXPECT_EQ(doc().Motor().ISPStar(), 850.0f);
+    EXPECT_EQ(doc().Motor().Performance().static_firings, choice.firings);
+    EXPECT_NE(Figure("lblBurnTime"), burn_before);
+    EXPECT_EQ(ui->mnuUndo->text(), "&Undo Fitted Law");
+
+    ui->mnuUndo->trigger();
+    EXPECT_EQ(doc().Motor().BallisticN(), kN);
+    EXPECT_EQ(doc().Motor().ISPStar(), 900.0f);
+    EXPECT_TRUE(doc().Motor().Performance().static_firings.empty());
+    EXPECT_EQ(Figure("lblBurnTime"), burn_before);
+    ui->mnuRedo->trigger();
+    EXPECT_EQ(doc().Motor().BallisticN(), 0.4f);
+
+    // A piecewise law replaces the single one.
+    choice.law = FittedLaw{0, 0, {{0.0f, 3e6f, 1e-4f, 0.2f}, {3e6f, FLT_MAX, 2e-5f, 0.3f}}};
+    choice.c_star.reset();
+    StaticFiring(choice);
+    EXPECT_EQ(doc().Motor().BallisticA(), 0.0f);
+    EXPECT_EQ(doc().Motor().Performance().burn_rate.size(), 2u);
+    EXPECT_EQ(doc().Motor().ISPStar(), 850.0f);
+}
+
+// The firings listed are saved beside the design, relative to it, and
+// come back on reopening, a missing one too; the dialog is shown them.
+TEST_F(StaticFiringsTest, SaveAndReopenKeepTheFirings) {
+    const QString path = dir.filePath("motor.tlt");
+    OpenDesign(Design(LengthUnit::kMillimetre), path);
+    FiringChoice choice;
+    choice.firings = {Log(dir.filePath("logs/first.csv").toStdString()),
+                      {dir.filePath("second.txt").toStdString(), "time=ms,force=lbf,pressure=psi", true}};
+    StaticFiring(choice);
+    EXPECT_EQ(ui->mnuUndo->text(), "&Undo Static Firings");
+    ui->mnuSave->trigger();
+    EXPECT_FALSE(doc().Changed());
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("StaticFiring:logs/first.csv\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("StaticFiring:second.txt|time=ms,force=lbf,pressure=psi|absolute\r\n"), std::string::npos);
+
+    OpenDesign(Design(LengthUnit::kMillimetre), dir.filePath("other.tlt"));
+    dialogs.files.push_back({path, "motor.tlt"});
+    ui->mnuOpen->trigger();
+    EXPECT_TRUE(dialogs.Texts().filter("first.csv").isEmpty());  // missing logs do not stop the opening
+    StaticFiring(std::nullopt);
+    ASSERT_EQ(editor->shown.back().size(), 2u);
+    EXPECT_EQ(editor->shown.back(), choice.firings);
+}
+
+// The sheet gets a page of the firings: each readable one's figures and
+// graph, the one that is not there named with why, the burn-rate points.
+TEST_F(StaticFiringsTest, SheetHasAPageOfTheFirings) {
+    const auto pages = [](const QByteArray& pdf) {
+        return QString::fromLatin1(pdf).count(QRegularExpression("/Type\\s*/Page(?!s)"));
+    };
+    const cMotor design = Design(LengthUnit::kInch);
+    OpenDesign(design, dir.filePath("m.tlt"));
+    EXPECT_FALSE(window->Sheet().Content().firings.has_value());
+    EXPECT_EQ(pages(DesignSheet::Pdf(window->Sheet().Content())), 1);
+
+    FiringChoice choice;
+    choice.firings = {Log(WriteFiring(dir, "stand.csv", design, 0.9)), Log(dir.filePath("gone.csv").toStdString())};
+    StaticFiring(choice);
+    const SheetContent content = window->Sheet().Content();
+    ASSERT_TRUE(content.firings.has_value());
+    const SheetFirings& page = *content.firings;
+    EXPECT_EQ(page.captions.at(5), "Peak pressure (psi)");
+    ASSERT_EQ(page.firings.size(), 2u);
+    EXPECT_EQ(page.firings[0].name, "stand.csv");
+    EXPECT_EQ(page.firings[0].measured.size(), page.captions.size());
+    EXPECT_TRUE(page.firings[0].difference.at(9).startsWith("-")) << page.firings[0].difference.at(9).toStdString();
+    ASSERT_TRUE(page.firings[0].graph.has_value());
+    EXPECT_EQ(page.firings[0].graph->title, "stand.csv over the prediction");
+    EXPECT_TRUE(page.firings[1].measured.isEmpty());
+    EXPECT_TRUE(page.firings[1].problem.contains("gone.csv")) << page.firings[1].problem.toStdString();
+    ASSERT_TRUE(page.burn_rate.has_value());
+    EXPECT_TRUE(page.burn_rate->log_x && page.burn_rate->log_y);
+    EXPECT_EQ(pages(DesignSheet::Pdf(content)), 2);
+}
+
+}  // namespace
+}  // namespace thrustlet::testing

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "model/burn_rate_fit.h"
+#include "model/formats/firing_log.h"
+
+namespace thrustlet {
+
+class cMotor;
+class GraphLite;
+
+// The graphs of static firings, drawn by the program's own graph for the
+// Static Firing dialog and the design sheet alike.
+
+// A firing over the design's prediction against time: the predicted thrust
+// (N) and chamber pressure (MPa, psi for an inch design, on the right) as
+// lines, the measured ones dashed over them, the firing's ignition at the
+// prediction's start; the prediction alone without a firing.
+void DrawFiringOverPrediction(GraphLite& graph, const cMotor& design, const Firing* measured, double ignition);
+
+// Burn-rate points (r against P, logarithmic both ways) with the design's
+// law and, when there is one, the fitted law: mm/s and MPa, or in/s and psi
+// for an inch design.
+void DrawBurnRatePoints(GraphLite& graph, const cMotor& design, const std::vector<BurnRatePoint>& points,
+                        const std::optional<FittedLaw>& fitted);
+
+}  // namespace thrustlet

@@ -1,0 +1,82 @@
+#include "ui/firing_records.h"
+
+#include <QFileInfo>
+#include <QLocale>
+#include <algorithm>
+#include <cmath>
+
+#include "model/errors.h"
+#include "model/motor.h"
+#include "model/propellant_library.h"
+
+namespace thrustlet {
+
+namespace {
+constexpr const char* kNoFigure = "\u2014";
+}
+
+QString FiringRecord::FileName() const { return QFileInfo(QString::fromStdString(source.path)).fileName(); }
+
+QString FiringRecord::ListText() const {
+    if (problem.isEmpty()) return FileName();
+    return FileName() + (QFileInfo::exists(QString::fromStdString(source.path)) ? " \u2014 cannot be read" : " \u2014 missing");
+}
+
+FiringRecord LoadFiring(const PerformanceInputs::StaticFiring& source, const cMotor& design) {
+    FiringRecord record;
+    record.source = source;
+    try {
+        FiringReadOptions read;
+        read.units = ParseFiringUnits(source.units);
+        read.absolute = source.absolute;
+        read.ambient = design.Performance().AmbientPressure();
+        record.firing = ReadFiringFile(source.path, read);
+        record.figures = AnalyseFiring(*record.firing, design);
+    } catch (const RunTimeError& error) {
+        record.firing.reset();
+        record.figures.reset();
+        record.problem = QString::fromStdString(error.Description());
+    }
+    return record;
+}
+
+QStringList FiringCaptions(bool inch) {
+    return {"Burn time (s)",
+            "Action time (s)",
+            "Total impulse (N\u00b7s)",
+            "Average thrust (N)",
+            "Peak thrust (N)",
+            inch ? "Peak pressure (psi)" : "Peak pressure (MPa)",
+            inch ? "Average pressure (psi)" : "Average pressure (MPa)",
+            "Delivered Isp (s)",
+            "c* (m/s)",
+            "c* efficiency",
+            "Thrust coefficient",
+            "Cf efficiency"};
+}
+
+std::vector<std::optional<double>> FiringValues(const FiringFigures* f, bool inch) {
+    if (!f) return std::vector<std::optional<double>>(12);
+    // Chamber pressures as the Performance group shows them (absolute).
+    const double per = inch ? kPascalsPerPsi : kPascalsPerMegapascal;
+    const auto scaled = [&](const std::optional<double>& p) { return p ? std::optional<double>(*p / per) : std::nullopt; };
+    return {f->burn_time,   f->action_time,           f->total_impulse, f->average_thrust,
+            f->peak_thrust, scaled(f->peak_pressure), scaled(f->average_pressure), f->delivered_isp,
+            f->cstar,       f->cstar_efficiency,      f->thrust_coefficient,       f->cf_efficiency};
+}
+
+QString FiringFigureText(const std::optional<double>& value, int significant) {
+    if (!value || !std::isfinite(*value)) return kNoFigure;
+    const double v = *value;
+    const int magnitude = v == 0.0 ? 0 : static_cast<int>(std::floor(std::log10(std::fabs(v))));
+    return QLocale().toString(v, 'f', std::clamp(significant - 1 - magnitude, 0, 6));
+}
+
+QString FiringDifferenceText(const std::optional<double>& measured, const std::optional<double>& predicted) {
+    if (!measured || !predicted || *predicted == 0.0) return kNoFigure;
+    const double difference = 100.0 * (*measured / *predicted - 1.0);
+    if (!std::isfinite(difference)) return kNoFigure;
+    return (difference > 0.0 ? "+" : "") + QLocale().toString(difference, 'f', 1) + " %";
+}
+
+}  // namespace thrustlet

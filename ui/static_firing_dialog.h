@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QDialog>
+#include <optional>
+#include <vector>
+
+#include "model/burn_rate_fit.h"
+#include "model/firing_analysis.h"
+#include "model/motor.h"
+#include "platform/dialogs.h"
+#include "ui/firing_records.h"
+
+QT_BEGIN_NAMESPACE
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QTableWidget;
+QT_END_NAMESPACE
+
+namespace thrustlet {
+
+class GraphLite;
+
+// What the Static Firing dialog gives back: the firings the design keeps,
+// and the fitted law (with the measured c*, when asked) to use.
+struct FiringChoice {
+    std::vector<PerformanceInputs::StaticFiring> firings;
+    std::optional<FittedLaw> law;
+    std::optional<float> c_star;
+};
+
+// Motor > Static Firing: the design's firings (logs added and removed; a
+// log that is not there stays listed, named missing), each one's measured
+// figures beside the prediction, its traces dashed over the predicted ones,
+// the burn-rate points (every firing's, by the motor or the pressure-integral
+// method, and typed strand-burner points) on a log-log plot with the design's
+// law and the fitted one, and "Use this law".
+class StaticFiringDialog : public QDialog {
+    Q_OBJECT
+public:
+    StaticFiringDialog(const cMotor& design, IDialogs& dialogs, QWidget* parent = nullptr);
+    ~StaticFiringDialog() override;
+
+    // Adds a log (as the Add button does after its file dialog).
+    void AddFiring(const PerformanceInputs::StaticFiring& firing);
+    void RemoveFiring(int row);
+    void SelectFiring(int row);
+    // Fits the law to the points chosen; false (with the reason shown) when
+    // there is none.
+    bool Fit();
+    // Accepts with the fitted law.
+    void UseThisLaw();
+
+    FiringChoice Choice() const;
+    // What the dialog knows of each firing, for checks.
+    const std::vector<FiringRecord>& Firings() const { return loaded_; }
+    const BurnRateFit& LastFit() const { return fit_; }
+    std::vector<BurnRatePoint> Points() const;
+
+private:
+    void Reload(int row);
+    void ShowFigures();
+    void ShowPoints();
+    void AddClicked();
+    QString FittedText() const;
+
+    cMotor design_;
+    IDialogs& dialogs_;
+    std::optional<FiringFigures> predicted_;
+    std::vector<FiringRecord> loaded_;
+    BurnRateFit fit_;
+    bool use_law_ = false;
+
+    QListWidget* lstFirings;
+    QLineEdit* txtUnits;
+    QCheckBox* chkAbsolute;
+    QTableWidget* grdFigures;
+    GraphLite* grFiring;
+    GraphLite* grBurnRate;
+    QComboBox* cboPoints;
+    QLineEdit* txtBreaks;
+    QTableWidget* grdStrand;
+    QCheckBox* chkCStar;
+    QLabel* lblFit;
+};
+
+// Asks for the firings; nothing when cancelled. Tests answer it with a
+// scripted stand-in.
+class IFiringEditor {
+public:
+    virtual ~IFiringEditor() = default;
+    virtual std::optional<FiringChoice> Edit(const cMotor& design, QWidget* parent) = 0;
+};
+
+class QtFiringEditor : public IFiringEditor {
+public:
+    std::optional<FiringChoice> Edit(const cMotor& design, QWidget* parent) override;
+};
+
+}  // namespace thrustlet

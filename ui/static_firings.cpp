@@ -1,0 +1,40 @@
+#include "ui/static_firings.h"
+
+#include "model/motor.h"
+#include "ui/design_history.h"
+#include "ui/document.h"
+#include "ui/static_firing_dialog.h"
+
+namespace thrustlet {
+
+StaticFirings::StaticFirings(Document& document, DesignHistory& history, QWidget* window)
+    : document_(document), history_(history), window_(window), editor_(std::make_unique<QtFiringEditor>()) {}
+
+StaticFirings::~StaticFirings() = default;
+
+void StaticFirings::SetEditor(std::unique_ptr<IFiringEditor> editor) { editor_ = std::move(editor); }
+
+// The firings the design keeps, and with "Use this law" the fitted law in
+// its propellant (its name, density and k kept) and, when asked, the
+// measured c*.
+void StaticFirings::mnuStaticFiring_Click() {
+    cMotor& motor = document_.Motor();
+    const std::optional<FiringChoice> chosen = editor_->Edit(motor, window_);
+    if (!chosen) return;
+    PerformanceInputs in = motor.Performance();
+    const bool firings_changed = in.static_firings != chosen->firings;
+    in.static_firings = chosen->firings;
+    if (chosen->law) {
+        in.burn_rate = chosen->law->pieces;
+        motor.SetBallisticA(chosen->law->pieces.empty() ? chosen->law->a : 0.0f);
+        motor.SetBallisticN(chosen->law->pieces.empty() ? chosen->law->n : 0.0f);
+        if (chosen->c_star) motor.SetISPStar(*chosen->c_star);
+    }
+    if (!firings_changed && !chosen->law) return;
+    motor.SetPerformance(in);
+    document_.SetChanged(true);
+    if (recalculate_) recalculate_();
+    history_.Record(chosen->law ? "Fitted Law" : "Static Firings");
+}
+
+}  // namespace thrustlet
