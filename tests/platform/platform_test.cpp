@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <tuple>
+
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
@@ -267,6 +270,57 @@ TEST(GraphLiteTest, SecondAxisScalesTheLaterSeries) {
     auto [fallen, flat_plot] = line_rows(green);
     ASSERT_FALSE(fallen.empty());
     EXPECT_LE(std::abs(fallen.front() - (flat_plot.bottom() - 0.02 * flat_plot.height())), 3.0);
+}
+
+// Log axes: 1-2-5 ends and ticks as fine as the range allows; a power law
+// is a straight line, each value where its logarithm puts it.
+TEST(GraphLiteTest, LogarithmicAxes) {
+    const struct {
+        double low, high;
+        std::vector<double> ticks;
+    } ranges[] = {
+        {5, 10, {5, 6, 7, 8, 9, 10}},
+        {1, 100, {1, 2, 5, 10, 20, 50, 100}},
+        {0.2, 5000, {1, 10, 100, 1000}},
+        {0.05, 0.5, {0.05, 0.06, 0.07, 0.08, 0.09, 0.1, 0.2, 0.3, 0.4, 0.5}},
+    };
+    for (const auto& range : ranges) {
+        const std::vector<double> ticks = GraphLite::LogTicks(range.low, range.high);
+        ASSERT_EQ(ticks.size(), range.ticks.size()) << range.low << " to " << range.high;
+        for (std::size_t k = 0; k < ticks.size(); ++k) EXPECT_NEAR(ticks[k], range.ticks[k], 1e-12 * range.ticks[k]);
+    }
+    for (auto [value, below, above] : {std::tuple{3.7, 2.0, 5.0}, {0.012, 0.01, 0.02}, {5000.0, 5000.0, 5000.0}, {7.0, 5.0, 10.0}}) {
+        EXPECT_DOUBLE_EQ(GraphLite::LogStepBelow(value), below) << value;
+        EXPECT_DOUBLE_EQ(GraphLite::LogStepAbove(value), above) << value;
+    }
+    EXPECT_TRUE(GraphLite::LogTicks(0, 10).empty());
+
+    GraphLite graph;
+    graph.resize(500, 400);
+    GraphTable table;
+    table.rows.assign(2, {});
+    for (int j = 0; j <= 40; ++j) {
+        const double p = std::pow(10.0, j / 20.0);  // 1 to 100
+        table.rows[0].push_back(p);
+        table.rows[1].push_back(std::sqrt(p));  // 1 to 10
+    }
+    graph.SetData(table);
+    graph.SetSeriesStyle(0, 255, "r");
+    graph.SetHorizontalValueAxis(true);
+    graph.SetLogScales(true, true);
+    graph.SetVerticalMinimum(1);
+    graph.SetVerticalMaximum(100);
+    graph.Redraw();
+    const QImage image = graph.grab().toImage();
+    const QRectF plot = graph.PlotArea();
+    // At p = 10 (the middle across) the line is at r = 3.16, a quarter up.
+    const int x = static_cast<int>(plot.left() + plot.width() / 2);
+    std::vector<int> rows;
+    for (int y = 0; y < image.height(); ++y) {
+        if (qRed(image.pixel(x, y)) > 200 && qGreen(image.pixel(x, y)) < 80) rows.push_back(y);
+    }
+    ASSERT_FALSE(rows.empty());
+    EXPECT_LE(std::abs((rows.front() + rows.back()) / 2.0 - (plot.bottom() - plot.height() / 4)), 3.0);
 }
 
 TEST(QtDialogsTest, FilterTextBecomesQtFilters) {
