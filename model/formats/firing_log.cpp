@@ -36,10 +36,23 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, text.find_last_not_of(" \t\r\f\v") - first + 1);
 }
 
+// The line starting at `at`, moving `at` past its end (CR LF, LF or CR).
+std::string_view NextLine(std::string_view text, std::size_t& at) {
+    std::size_t end = at;
+    while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+    const std::string_view line = text.substr(at, end - at);
+    at = end;
+    if (at < text.size() && text[at] == '\r') ++at;
+    if (at < text.size() && text[at] == '\n') ++at;
+    return line;
+}
+
 enum class Separator { kSemicolon, kTab, kComma, kSpace };
 
-std::vector<std::string_view> Split(std::string_view line, Separator separator) {
-    std::vector<std::string_view> fields;
+// The fields of a line into `fields` (kept between lines: a log of a
+// million lines splits without allocating for each).
+void SplitInto(std::string_view line, Separator separator, std::vector<std::string_view>& fields) {
+    fields.clear();
     if (separator == Separator::kSpace) {
         std::size_t at = 0;
         while (at < line.size()) {
@@ -49,7 +62,7 @@ std::vector<std::string_view> Split(std::string_view line, Separator separator) 
             fields.push_back(line.substr(at, end - at));
             at = end;
         }
-        return fields;
+        return;
     }
     const char mark = separator == Separator::kSemicolon ? ';' : separator == Separator::kTab ? '\t' : ',';
     std::size_t at = 0;
@@ -61,6 +74,11 @@ std::vector<std::string_view> Split(std::string_view line, Separator separator) 
     }
     // A separator at the end of the line (a logger's habit) parts nothing.
     if (fields.size() > 1 && fields.back().empty()) fields.pop_back();
+}
+
+std::vector<std::string_view> Split(std::string_view line, Separator separator) {
+    std::vector<std::string_view> fields;
+    SplitInto(line, separator, fields);
     return fields;
 }
 
@@ -94,9 +112,11 @@ Read Number(std::string_view field, bool decimal_comma, double* value) {
 // Splits a line into numbers when every field is one; `decimal_comma` for
 // separators other than the comma.
 bool Numbers(std::string_view line, Separator separator, std::vector<double>* values, bool* non_finite) {
+    thread_local std::vector<std::string_view> fields;
     values->clear();
     *non_finite = false;
-    for (std::string_view field : Split(line, separator)) {
+    SplitInto(line, separator, fields);
+    for (std::string_view field : fields) {
         double value = 0.0;
         switch (Number(field, separator != Separator::kComma, &value)) {
             case Read::kValue:
@@ -235,31 +255,25 @@ FiringUnits ParseFiringUnits(std::string_view text) {
 }
 
 Firing ReadFiring(std::string_view text, const FiringReadOptions& options) {
-    // The lines, numbered from 1.
-    std::vector<std::string_view> lines;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
-        lines.push_back(text.substr(at, end - at));
-        at = end;
-        if (at < text.size() && text[at] == '\r') ++at;
-        if (at < text.size() && text[at] == '\n') ++at;
-    }
-
-    // The first line of numbers says how values are parted.
+    // The first line of numbers says how values are parted; the lines
+    // before it may hold the header.
     Separator separator = Separator::kSpace;
-    std::size_t first = lines.size();
+    std::vector<std::string_view> lines;  // up to the first line of numbers
     std::vector<double> values;
     bool non_finite = false;
-    for (std::size_t i = 0; i < lines.size() && first == lines.size(); ++i) {
+    bool found = false;
+    for (std::size_t at = 0; at < text.size() && !found;) {
+        lines.push_back(NextLine(text, at));
         for (Separator candidate : {Separator::kSemicolon, Separator::kTab, Separator::kComma, Separator::kSpace}) {
-            if (Numbers(lines[i], candidate, &values, &non_finite)) {
+            if (Numbers(lines.back(), candidate, &values, &non_finite)) {
                 separator = candidate;
-                first = i;
+                found = true;
                 break;
             }
         }
     }
-    if (first == lines.size()) Refuse("no line holds samples (a time and a force or a pressure, as numbers)");
+    if (!found) Refuse("no line holds samples (a time and a force or a pressure, as numbers)");
+    const std::size_t first = lines.size() - 1;
 
     // The header: the last line before the data with a field per column.
     const std::size_t columns = values.size();
@@ -324,21 +338,25 @@ Firing ReadFiring(std::string_view text, const FiringReadOptions& options) {
     const double pressure_offset = options.absolute || header_absolute ? 0.0 : options.ambient;
 
     Firing firing;
-    firing.time.reserve(lines.size() - first);
-    if (force_at >= 0) firing.force.reserve(lines.size() - first);
-    if (pressure_at >= 0) firing.pressure.reserve(lines.size() - first);
+    // About as many samples as the text has line ends.
+    const auto line_ends = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    firing.time.reserve(line_ends + 1);
+    if (force_at >= 0) firing.force.reserve(line_ends + 1);
+    if (pressure_at >= 0) firing.pressure.reserve(line_ends + 1);
     const int needed = std::max({time_at, force_at, pressure_at});
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (Trim(lines[i]).empty()) continue;
-        if (i < first || !Numbers(lines[i], separator, &values, &non_finite) || static_cast<int>(values.size()) <= needed) {
+    std::size_t at = 0;
+    for (std::size_t i = 0; at < text.size(); ++i) {
+        const std::string_view line = NextLine(text, at);
+        if (Trim(line).empty()) continue;
+        if (i < first || !Numbers(line, separator, &values, &non_finite) || static_cast<int>(values.size()) <= needed) {
             if (i != first) ++firing.skipped_lines;
             continue;
         }
-        const std::string where = "line " + std::to_string(i + 1);
-        if (non_finite) Refuse(where + " holds a value that is not a finite number");
+        const auto where = [i] { return "line " + std::to_string(i + 1); };
+        if (non_finite) Refuse(where() + " holds a value that is not a finite number");
         const double time = values[static_cast<size_t>(time_at)] * time_factor;
         if (!firing.time.empty() && !(time > firing.time.back())) {
-            Refuse(where + ": the time " + Shown(values[static_cast<size_t>(time_at)]) +
+            Refuse(where() + ": the time " + Shown(values[static_cast<size_t>(time_at)]) +
                    (time == firing.time.back() ? " repeats the line before's" : " goes back from the line before's"));
         }
         firing.time.push_back(time);

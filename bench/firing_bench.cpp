@@ -1,0 +1,90 @@
+// Static firings: a test-stand log of a million samples (a 10 kHz logger
+// over 100 s) read from its file and analysed against a design, and the
+// pressure-integral burn-rate points of it.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "model/burn_rate_fit.h"
+#include "model/firing_analysis.h"
+#include "model/formats/firing_log.h"
+#include "model/grain.h"
+#include "model/motor.h"
+
+namespace {
+
+constexpr int kSamples = 1000000;
+
+// Time (ms), thrust (lbf) and gauge pressure (psi): a rise, a falling
+// plateau, a knee at 80 % of the log and a tail-off, with a little ripple.
+std::string WriteLog() {
+    const auto path = (std::filesystem::temp_directory_path() / "thrustlet_bench_firing.csv").string();
+    std::ofstream out(path, std::ios::binary);
+    out << "time [ms];thrust [lbf];Pc [psi]\n";
+    char line[96];
+    for (int i = 0; i < kSamples; ++i) {
+        const double u = static_cast<double>(i) / kSamples;
+        double shape = u < 0.02 ? u / 0.02 : u < 0.8 ? 1.0 - 0.1 * (u - 0.02) : std::max(0.0, 0.922 * (1 - (u - 0.8) / 0.1));
+        shape *= 1.0 + 0.005 * std::sin(i * 0.37);
+        std::snprintf(line, sizeof line, "%.4f;%.3f;%.3f\n", u * 100000.0, 90.0 * shape, 700.0 * shape);
+        out << line;
+    }
+    return path;
+}
+
+thrustlet::cMotor Design() {
+    thrustlet::cMotor motor;
+    for (int i = 0; i < 4; ++i) motor.AddGrain(std::make_shared<thrustlet::cGrain>());
+    for (const auto& grain : motor.Grains()) {
+        grain->SetLength(90);
+        grain->SetDiameter(54);
+        grain->SetCoreDiameter(20);
+    }
+    motor.SetNozzleDia(12);
+    motor.SetISPStar(900);
+    motor.SetDensity(1800);
+    motor.SetBallisticA(static_cast<float>(8e-3 * std::pow(1e6, -0.32)));
+    motor.SetBallisticN(0.32f);
+    thrustlet::PerformanceInputs in;
+    in.units = thrustlet::LengthUnit::kMillimetre;
+    in.specific_heat_ratio = 1.04f;
+    motor.SetPerformance(in);
+    return motor;
+}
+
+void BM_ReadAMillionSamples(benchmark::State& state) {
+    const std::string path = WriteLog();
+    for (auto _ : state) benchmark::DoNotOptimize(thrustlet::ReadFiringFile(path, {}).Samples());
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_ReadAMillionSamples)->Unit(benchmark::kMillisecond);
+
+void BM_ReadAndAnalyseAMillionSamples(benchmark::State& state) {
+    const std::string path = WriteLog();
+    const thrustlet::cMotor design = Design();
+    for (auto _ : state) {
+        const thrustlet::Firing firing = thrustlet::ReadFiringFile(path, {});
+        const thrustlet::FiringFigures figures = thrustlet::AnalyseFiring(firing, design);
+        benchmark::DoNotOptimize(figures.burn_time);
+    }
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_ReadAndAnalyseAMillionSamples)->Unit(benchmark::kMillisecond);
+
+void BM_InstantPointsOfAMillionSamples(benchmark::State& state) {
+    const std::string path = WriteLog();
+    const thrustlet::cMotor design = Design();
+    const thrustlet::Firing firing = thrustlet::ReadFiringFile(path, {});
+    const thrustlet::FiringFigures figures = thrustlet::AnalyseFiring(firing, design);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(thrustlet::InstantBurnRatePoints(firing, figures, design, "bench").size());
+    }
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_InstantPointsOfAMillionSamples)->Unit(benchmark::kMillisecond);
+
+}  // namespace
