@@ -184,8 +184,10 @@ void StaticFiringDialog::Reload(int row) {
     SelectFiring(row);
 }
 
-void StaticFiringDialog::AddFiring(const PerformanceInputs::StaticFiring& firing) {
-    loaded_.push_back(LoadFiring(firing, design_));
+void StaticFiringDialog::AddFiring(const PerformanceInputs::StaticFiring& firing) { AddRecord(LoadFiring(firing, design_)); }
+
+void StaticFiringDialog::AddRecord(FiringRecord record) {
+    loaded_.push_back(std::move(record));
     new QListWidgetItem(lstFirings);
     lstFirings->setCurrentRow(static_cast<int>(loaded_.size()) - 1);  // shows it
     ShowPoints();
@@ -210,7 +212,18 @@ void StaticFiringDialog::AddClicked() {
     firing.path = chosen.file_name.toStdString();
     firing.units = txtUnits->text().trimmed().toStdString();
     firing.absolute = chkAbsolute->isChecked();
-    AddFiring(firing);
+    // A log that cannot be read is not added: the design keeps only logs it
+    // could use, and a missing one only when it went missing later. With
+    // no firing selected, the units and the absolute box then speak for the
+    // next log added.
+    FiringRecord record = LoadFiring(firing, design_);
+    if (!record.problem.isEmpty()) {
+        lstFirings->setCurrentRow(-1);
+        dialogs_.MsgBox(record.FileName() + " cannot be used as a firing: " + record.problem + ".", MsgButtons::kOk,
+                        MsgIcon::kInformation, kProgramTitle);
+        return;
+    }
+    AddRecord(std::move(record));
 }
 
 void StaticFiringDialog::SelectFiring(int row) {

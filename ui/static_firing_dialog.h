@@ -43,7 +43,7 @@ public:
     StaticFiringDialog(const cMotor& design, IDialogs& dialogs, QWidget* parent = nullptr);
     ~StaticFiringDialog() override;
 
-    // Adds a log (as the Add button does after its file dialog).
+    // Adds a log to the list, read or not (the design's own firings).
     void AddFiring(const PerformanceInputs::StaticFiring& firing);
     void RemoveFiring(int row);
     void SelectFiring(int row);
@@ -61,6 +61,7 @@ public:
 
 private:
     void Reload(int row);
+    void AddRecord(FiringRecord record);
     void ShowFigures();
     void ShowPoints();
     void AddClicked();

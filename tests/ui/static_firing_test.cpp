@@ -138,6 +138,43 @@ TEST_F(StaticFiringDialogTest, FiringsBesideThePredictionAndAMissingOneKept) {
     EXPECT_EQ(dialog->Choice().firings[0].path, gone);
 }
 
+// A log that cannot be read is refused with why, and not added; the units
+// typed after it are the next log's, not the selected firing's.
+TEST_F(StaticFiringDialogTest, BadLogsAreNotAdded) {
+    const cMotor design = Design(LengthUnit::kMillimetre);
+    Open(design);
+    dialog->AddFiring(Log(WriteFiring(dir, "good.csv", design, 1.0)));
+    const auto add = [&](const std::string& path) {
+        dialogs.files.push_back({QString::fromStdString(path), ""});
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdAddFiring"), Qt::LeftButton);
+    };
+    const auto write = [&](const char* name, const std::string& text) {
+        const std::string path = dir.filePath(name).toStdString();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    };
+    add(write("five.csv", "time,force\n0,1\n1,2\n2,3\n3,4\n4,5\n"));
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text, "five.csv cannot be used as a firing: only 5 samples: a firing needs at least 10.");
+    EXPECT_EQ(list->count(), 1);
+
+    // Numbers alone: the pressure's unit must be given.
+    std::string plain;
+    for (int i = 0; i < 20; ++i) plain += std::to_string(i * 0.1) + "," + std::to_string(100 + i) + "," + std::to_string(3e6 - i) + "\n";
+    const std::string headerless = write("plain.csv", plain);
+    add(headerless);
+    EXPECT_EQ(list->count(), 1);
+    EXPECT_EQ(list->currentRow(), -1);
+    auto* units = dialog->findChild<QLineEdit*>("txtUnits");
+    units->setText("pressure=Pa");
+    emit units->editingFinished();
+    EXPECT_EQ(dialog->Firings()[0].source.units, "");  // the good log keeps its own
+    add(headerless);
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(dialog->Firings()[1].source.units, "pressure=Pa");
+    EXPECT_TRUE(dialog->Firings()[1].figures.has_value());
+}
+
 // Two firings at different pressures give the law back, shown in the
 // design's units; "Use this law" hands it over with the measured c* when
 // asked. One firing's single point is no law, and nothing is handed over.
