@@ -51,10 +51,12 @@ std::string RelativePath(const std::string& path, const std::string& folder) {
     return relative.generic_string();
 }
 
+// A path read from a file, made whole against the file's folder; with "/"
+// between its parts on every system, as the file dialogs give paths.
 std::string AbsolutePath(const std::string& path, const std::string& folder) {
     const std::filesystem::path given(path);
     if (given.is_absolute() || folder.empty()) return path;
-    return (std::filesystem::path(folder) / given).lexically_normal().string();
+    return (std::filesystem::path(folder) / given).lexically_normal().generic_string();
 }
 
 // Hands out the lines of a text one at a time. Like a sequential text file:

@@ -404,8 +404,9 @@ TEST_F(MotorFileTest, StaticFiringsTravelWithTheDesign) {
     PerformanceInputs in;
     in.units = LengthUnit::kMillimetre;
     const std::string folder = fs::absolute(dir_).string();
-    in.static_firings = {{(fs::absolute(dir_) / "logs" / "run1.csv").string(), "time=ms,pressure=psi", true},
-                         {(fs::absolute(dir_) / "run2.csv").string(), "", false}};
+    // Paths as the file dialogs give them: "/" between the parts.
+    in.static_firings = {{(fs::absolute(dir_) / "logs" / "run1.csv").generic_string(), "time=ms,pressure=psi", true},
+                         {(fs::absolute(dir_) / "run2.csv").generic_string(), "", false}};
     motor.SetPerformance(in);
     const std::string path = Path("fired.tlt");
     motor.SaveToFile(path);
