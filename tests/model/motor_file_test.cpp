@@ -403,7 +403,6 @@ TEST_F(MotorFileTest, StaticFiringsTravelWithTheDesign) {
     motor.AddGrain(MakeGrain(57, 38, 14));
     PerformanceInputs in;
     in.units = LengthUnit::kMillimetre;
-    const std::string folder = fs::absolute(dir_).string();
     // Paths as the file dialogs give them: "/" between the parts.
     in.static_firings = {{(fs::absolute(dir_) / "logs" / "run1.csv").generic_string(), "time=ms,pressure=psi", true},
                          {(fs::absolute(dir_) / "run2.csv").generic_string(), "", false}};
