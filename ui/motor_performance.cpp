@@ -198,8 +198,15 @@ void MotorPerformance::mnuPropellant_Click() {
     cMotor& motor = document_.Motor();
     const PropellantChoice current{motor.ISPStar(), motor.Density(), motor.BallisticA(), motor.BallisticN(),
                                    motor.Performance()};
-    const std::optional<PropellantChoice> chosen = editor_->Edit(current, ui_.window);
-    if (!chosen || *chosen == current) return;
+    std::optional<PropellantChoice> chosen = editor_->Edit(current, ui_.window);
+    if (!chosen) return;
+    // The dialog shows the propellant, the nozzle and the hardware; the
+    // design's limits and firings are not its to drop.
+    chosen->inputs.max_pressure = current.inputs.max_pressure;
+    chosen->inputs.max_mass_flux = current.inputs.max_mass_flux;
+    chosen->inputs.min_port_throat = current.inputs.min_port_throat;
+    chosen->inputs.static_firings = current.inputs.static_firings;
+    if (*chosen == current) return;
     if (chosen->length_scale != 1.0) ConvertLengths(chosen->length_scale);
     motor.SetISPStar(chosen->c_star);
     motor.SetDensity(chosen->density);

@@ -15,9 +15,11 @@
 #include "model/motor_file.h"
 #include "model/propellant_library.h"
 #include "tests/support/grains.h"
+#include "tests/support/scripted_editor.h"
 #include "tests/support/window_fixture.h"
 #include "ui/static_firing_dialog.h"
 #include "ui/static_firings.h"
+#include "ui/motor_performance.h"
 #include "ui/design_sheet.h"
 #include <QRegularExpression>
 
@@ -371,6 +373,29 @@ TEST_F(StaticFiringsTest, SheetHasAPageOfTheFirings) {
     ASSERT_TRUE(page.burn_rate.has_value());
     EXPECT_TRUE(page.burn_rate->log_x && page.burn_rate->log_y);
     EXPECT_EQ(pages(DesignSheet::Pdf(content)), 2);
+}
+
+// Choosing a propellant keeps what its dialog does not show: the firings
+// and the limits.
+TEST_F(StaticFiringsTest, APropellantChosenKeepsTheFiringsAndLimits) {
+    cMotor design = Design(LengthUnit::kMillimetre);
+    PerformanceInputs in = design.Performance();
+    in.max_pressure = 5e6f;
+    in.min_port_throat = 1.5f;
+    design.SetPerformance(in);
+    OpenDesign(design, dir.filePath("m.tlt"));
+    FiringChoice choice;
+    choice.firings = {Log(dir.filePath("f.csv").toStdString())};
+    StaticFiring(choice);
+    auto scripted = std::make_unique<ScriptedEditor>();
+    scripted->answers.push_back(Knsb());
+    window->Performance().SetEditor(std::move(scripted));
+    window->findChild<QAction*>("mnuPropellant")->trigger();
+    const PerformanceInputs& kept = doc().Motor().Performance();
+    EXPECT_EQ(kept.propellant_name, "KNSB");
+    EXPECT_EQ(kept.static_firings, choice.firings);
+    EXPECT_EQ(kept.max_pressure, 5e6f);
+    EXPECT_EQ(kept.min_port_throat, 1.5f);
 }
 
 }  // namespace
