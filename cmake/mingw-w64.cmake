@@ -6,12 +6,18 @@
 #   -DTHRUSTLET_QT_WINDOWS=DIR -DQT_HOST_PATH=/usr
 #   -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
 # Without it only the Qt-free core (model, settings, thrustlet-kn) is built.
+# Every build needs yaml-cpp and tinyxml2 for Windows: pass the folder
+# scripts/windows-libs prints as THRUSTLET_WINDOWS_LIBS.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+# yaml-cpp and tinyxml2 for Windows, as scripts/windows-libs builds them.
+if(THRUSTLET_WINDOWS_LIBS)
+  list(APPEND CMAKE_FIND_ROOT_PATH ${THRUSTLET_WINDOWS_LIBS})
+endif()
 if(THRUSTLET_QT_WINDOWS)
   # Packages are looked up only below the target's roots, so the host's own
   # Qt can never be taken for the Windows one.

@@ -37,6 +37,7 @@ inline constexpr int32_t kPermissionDenied = 70;
 inline constexpr int32_t kPathFileAccess = 75;
 inline constexpr int32_t kPathNotFound = 76;
 inline constexpr int32_t kObjectNotSet = 91;
+inline constexpr int32_t kInvalidFileFormat = 321;
 }  // namespace err
 
 [[noreturn]] void ThrowOverflow();

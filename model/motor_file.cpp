@@ -174,6 +174,8 @@ void ReadPerformanceLine(std::string_view line, PerformanceInputs& extra) {
         extra.burn_rate.push_back(piece);
     } else if (key == "SpecificHeatRatio") {
         extra.specific_heat_ratio = number();
+    } else if (key == "MolarMass") {
+        extra.molar_mass = number();
     } else if (key == "NozzleExitDia") {
         extra.nozzle_exit_dia = number();
     } else if (key == "NozzleEfficiency") {
@@ -254,6 +256,7 @@ std::string MotorFileText(const cMotor& motor, const std::string& folder) {
         const char* what;
     } optional_lines[] = {
         {"SpecificHeatRatio", extra.specific_heat_ratio, "the specific heat ratio"},
+        {"MolarMass", extra.molar_mass, "the exhaust's molar mass"},
         {"NozzleExitDia", extra.nozzle_exit_dia, "the nozzle exit"},
         {"NozzleEfficiency", extra.nozzle_efficiency, "the nozzle efficiency"},
         {"AmbientPressure", extra.ambient_pressure, "the ambient pressure"},

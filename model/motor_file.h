@@ -37,7 +37,7 @@ struct MotorFileContent {
 // A design with performance data has its "Key:value" lines after the four
 // propellant lines (where readers of the seven-line form never look):
 // Units, PropellantName, BurnRate (one per piece), SpecificHeatRatio,
-// NozzleExitDia, NozzleEfficiency, AmbientPressure, CaseDiameter,
+// MolarMass, NozzleExitDia, NozzleEfficiency, AmbientPressure, CaseDiameter,
 // CaseLength, HardwareMass, the builder's limits MaxPressure, MaxMassFlux
 // and MinPortThroat, and StaticFiring (path|units|absolute, one per log),
 // each only when the design has it, every

@@ -34,6 +34,10 @@ struct PerformanceInputs {
     std::optional<std::string> propellant_name;
     std::vector<BurnRatePiece> burn_rate;  // ascending; none: BallisticA/N at every pressure
     std::optional<float> specific_heat_ratio;
+    // The exhaust's molar mass (g/mol), where the propellant's data give it
+    // (a motor file of another program): what c* and k leave open when a
+    // combustion temperature is written for such a program.
+    std::optional<float> molar_mass;
     std::optional<float> nozzle_exit_dia;     // 0: no divergent part
     std::optional<float> nozzle_efficiency;   // thrust multiplier, 0 to 1
     std::optional<float> ambient_pressure;    // Pa

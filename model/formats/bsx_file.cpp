@@ -1,0 +1,329 @@
+#include "model/formats/bsx_file.h"
+
+#include <tinyxml2.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <memory>
+#include <set>
+
+#include "model/burn_rate_law.h"
+#include "model/errors.h"
+#include "model/grain.h"
+#include "model/performance.h"
+#include "model/propellant_library.h"
+
+namespace thrustlet {
+
+namespace {
+
+using tinyxml2::XMLElement;
+
+std::string Count(int index) { return std::to_string(index); }
+
+std::string Listed(const std::vector<std::string>& items) {
+    std::string text;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
+    }
+    return text;
+}
+
+// BurnSim's grain types, by their code.
+std::string ShapeOf(const std::string& code) {
+    static const char* const names[] = {"", "BATES", "D-slot", "moon burner", "star", "C-slot", "X-core", "finocyl",
+                                        "tablet", "pie segment"};
+    if (code.size() == 1 && code[0] >= '1' && code[0] <= '9') return names[code[0] - '0'];
+    return "type " + code;
+}
+
+// An attribute as a number (a decimal comma taken as a point); nothing when
+// the element does not have it. A value that is not a number fails.
+std::optional<double> Attribute(const XMLElement* element, const char* name, const std::string& what) {
+    const char* raw = element->Attribute(name);
+    if (!raw) return std::nullopt;
+    std::string text(raw);
+    text.erase(0, text.find_first_not_of(" \t"));
+    text.erase(text.find_last_not_of(" \t") + 1);
+    if (text.find('.') == std::string::npos) std::replace(text.begin(), text.end(), ',', '.');
+    if (!text.empty() && text[0] == '+') text.erase(0, 1);
+    double value = 0.0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(value)) {
+        RefuseImport(what + " is not a number: \"" + std::string(raw) + "\"");
+    }
+    return value;
+}
+
+double Required(const XMLElement* element, const char* name, const std::string& what) {
+    const std::optional<double> value = Attribute(element, name, what);
+    if (!value) RefuseImport(what + " is missing");
+    return *value;
+}
+
+// The attributes of an element the design has no place for, with a value
+// other than nothing or 0.
+std::vector<std::string> Others(const XMLElement* element, const std::set<std::string>& known) {
+    std::vector<std::string> others;
+    for (const tinyxml2::XMLAttribute* a = element->FirstAttribute(); a; a = a->Next()) {
+        const std::string value = a->Value();
+        if (known.count(a->Name()) || value.empty() || value == "0") continue;
+        others.push_back(std::string(a->Name()) + " (" + value + ")");
+    }
+    return others;
+}
+
+bool HasText(const XMLElement* element) {
+    if (!element) return false;
+    const char* text = element->GetText();
+    return text && std::string(text).find_first_not_of(" \t\r\n") != std::string::npos;
+}
+
+// A propellant as the file gives it, in its own units.
+struct BsxPropellant {
+    std::string name;
+    double a = 0, n = 0, density = 0, k = 0, molar_mass = 0, temperature = 0, isp_star = 0;
+    bool operator==(const BsxPropellant&) const = default;
+};
+
+BsxPropellant PropellantOf(const XMLElement* element, const std::string& where) {
+    BsxPropellant p;
+    p.name = element->Attribute("Name") ? element->Attribute("Name") : "";
+    p.a = Required(element, "BallisticA", where + "'s BallisticA");
+    p.n = Required(element, "BallisticN", where + "'s BallisticN");
+    p.density = Required(element, "Density", where + "'s Density");
+    p.k = Attribute(element, "SpecificHeatRatio", where + "'s SpecificHeatRatio").value_or(0.0);
+    p.molar_mass = Attribute(element, "MolarMass", where + "'s MolarMass").value_or(0.0);
+    p.temperature = Attribute(element, "CombustionTemp", where + "'s CombustionTemp").value_or(0.0);
+    p.isp_star = Attribute(element, "ISPStar", where + "'s ISPStar").value_or(0.0);
+    return p;
+}
+
+}  // namespace
+
+ImportedMotor ReadBsx(std::string_view text) {
+    tinyxml2::XMLDocument document;
+    if (document.Parse(text.data(), text.size()) != tinyxml2::XML_SUCCESS) {
+        RefuseImport("the BurnSim file is not well-formed XML (line " + std::to_string(document.ErrorLineNum()) + ": " +
+                     document.ErrorStr() + ")");
+    }
+    const XMLElement* root = document.RootElement();
+    if (!root || std::string(root->Name()) != "Motor") RefuseImport("the file is no BurnSim motor: it holds no Motor");
+    ImportedMotor imported;
+    std::vector<std::string>& notes = imported.not_carried;
+
+    struct Grain {
+        double length, diameter, core;  // inches
+    };
+    std::vector<Grain> grains;
+    std::optional<BsxPropellant> propellant;
+    int first_propellant_grain = 0;
+    double throat = 0.0, exit = 0.0;
+    bool has_exit = false;
+    std::optional<double> efficiency, ambient;
+    std::vector<std::string> grain_others;
+    bool test_data = false, notes_text = HasText(root->FirstChildElement("MotorNotes"));
+    int grain_count = 0;
+    for (const XMLElement* child = root->FirstChildElement(); child; child = child->NextSiblingElement()) {
+        const std::string tag = child->Name();
+        if (tag == "Nozzle") {
+            throat = Required(child, "ThroatDia", "the nozzle's ThroatDia");
+            if (const auto v = Attribute(child, "ExitDia", "the nozzle's ExitDia")) exit = *v, has_exit = true;
+            efficiency = Attribute(child, "NozzleEfficiency", "the nozzle's NozzleEfficiency");
+            ambient = Attribute(child, "AmbientPressure", "the nozzle's AmbientPressure");
+            const std::vector<std::string> others =
+                Others(child, {"ThroatDia", "ExitDia", "NozzleEfficiency", "AmbientPressure"});
+            if (!others.empty()) notes.push_back("The nozzle's " + Listed(others) + " are not carried.");
+        } else if (tag == "Grain") {
+            const std::string where = "grain " + Count(++grain_count);
+            if (grain_count > cMotor::kMaxGrains) {
+                RefuseImport("the motor has more grains than a design holds (" + std::to_string(cMotor::kMaxGrains) + ")");
+            }
+            const char* type = child->Attribute("Type");
+            const std::string code = type ? type : "";
+            if (code != "1") {
+                RefuseImport(where + " is a " + ShapeOf(code) +
+                             " grain: only BATES grains come into Thrustlet, and the motor without it would be "
+                             "another motor");
+            }
+            const std::string ends = child->Attribute("EndsInhibited") ? child->Attribute("EndsInhibited") : "0";
+            if (ends != "0") {
+                RefuseImport(where + " has " + (ends == "1" ? std::string("one end") : ends == "2" ? "both ends" : "ends \"" + ends + "\"") +
+                             " inhibited: Thrustlet's grains burn on both ends, and the motor without that would be "
+                             "another motor");
+            }
+            grains.push_back({Required(child, "Length", where + "'s Length"), Required(child, "Diameter", where + "'s Diameter"),
+                              Required(child, "CoreDiameter", where + "'s CoreDiameter")});
+            for (const std::string& other :
+                 Others(child, {"Type", "Propellant", "Diameter", "Length", "CoreDiameter", "EndsInhibited"})) {
+                grain_others.push_back(where + "'s " + other);
+            }
+            if (const XMLElement* own = child->FirstChildElement("Propellant")) {
+                const BsxPropellant p = PropellantOf(own, where + "'s propellant");
+                if (!propellant) {
+                    propellant = p;
+                    first_propellant_grain = grain_count;
+                } else if (!(p == *propellant)) {
+                    RefuseImport(where + " is of another propellant (" + p.name + ") than grain " +
+                                 Count(first_propellant_grain) + " (" + propellant->name +
+                                 "): a design holds one propellant, and the motor in one would be another motor");
+                }
+                notes_text = notes_text || HasText(own->FirstChildElement("Notes"));
+            }
+        } else if (tag == "Propellant") {
+            if (!propellant) propellant = PropellantOf(child, "the propellant");
+            notes_text = notes_text || HasText(child->FirstChildElement("Notes"));
+        } else if (tag == "TestData") {
+            test_data = true;
+        }
+    }
+    if (!grain_others.empty()) notes.push_back(Listed(grain_others) + " are not carried.");
+    const std::vector<std::string> motor_others =
+        Others(root, {"ThrustMethod", "ThrustCoefGiven", "UnitsLinear"});
+    if (!motor_others.empty()) notes.push_back("The motor's " + Listed(motor_others) + " are not carried.");
+    if (test_data) notes.push_back("The file's test data are not carried (Motor > Static Firing reads a firing's log).");
+    if (notes_text) notes.push_back("The file's notes are not carried.");
+
+    // The design's unit: inches, unless its lengths are round millimetres.
+    std::vector<double> metres = {throat * 0.0254, exit * 0.0254};
+    for (const Grain& g : grains) metres.insert(metres.end(), {g.length * 0.0254, g.diameter * 0.0254, g.core * 0.0254});
+    const LengthUnit unit = LengthUnitFor(metres, LengthUnit::kInch);
+    const auto shown = [&](double inches, const std::string& what) {
+        return DesignValue(unit == LengthUnit::kInch ? inches : inches * 25.4, what);
+    };
+    cMotor& motor = imported.motor;
+    for (std::size_t i = 0; i < grains.size(); ++i) {
+        auto grain = std::make_shared<cGrain>();
+        grain->SetGrainType(cGrain::kBates);
+        const std::string where = "grain " + std::to_string(i + 1);
+        grain->SetLength(shown(grains[i].length, where + "'s length"));
+        grain->SetDiameter(shown(grains[i].diameter, where + "'s diameter"));
+        grain->SetCoreDiameter(shown(grains[i].core, where + "'s core diameter"));
+        motor.AddGrain(grain);
+    }
+    motor.SetNozzleDia(shown(throat, "the nozzle's throat"));
+    PerformanceInputs in;
+    in.units = unit;
+    if (has_exit) in.nozzle_exit_dia = shown(exit, "the nozzle's exit");
+    if (efficiency) in.nozzle_efficiency = DesignValue(*efficiency / 100.0, "the nozzle's efficiency");
+    if (ambient) in.ambient_pressure = DesignValue(*ambient * kPascalsPerPsi, "the ambient pressure");
+
+    if (!propellant) {
+        notes.push_back("The file has no propellant: the design has its geometry only (Motor > Propellant sets one).");
+    } else {
+        const BsxPropellant& p = *propellant;
+        if (!p.name.empty()) in.propellant_name = p.name;
+        motor.SetDensity(DesignValue(p.density * kKilogramsPerCubicMetrePerPoundPerCubicInch, "the density"));
+        motor.SetBallisticN(DesignValue(p.n, "the burn-rate exponent"));
+        motor.SetBallisticA(DesignValue(p.a * 0.0254 * std::pow(kPascalsPerPsi, -p.n), "the burn-rate coefficient"));
+        if (p.k > 1.0) {
+            in.specific_heat_ratio = DesignValue(p.k, "the specific heat ratio");
+        } else {
+            notes.push_back("The file gives no specific heat ratio above 1: the design has no thrust until Motor > "
+                            "Propellant sets k.");
+        }
+        if (p.molar_mass > 0.0) in.molar_mass = DesignValue(p.molar_mass, "the molar mass");
+        if (p.isp_star > 0.0) {
+            motor.SetISPStar(DesignValue(p.isp_star * kStandardGravity, "c*"));
+        } else if (p.temperature > 0.0 && p.k > 1.0) {
+            const double molar_mass = p.molar_mass > 0.0 ? p.molar_mass : kUsualMolarMass;
+            motor.SetISPStar(DesignValue(CharacteristicVelocity(p.temperature, molar_mass, p.k), "c*"));
+            notes.push_back(p.molar_mass > 0.0
+                                ? "The file gives no ISPStar: c* comes from its combustion temperature, k and molar mass."
+                                : "The file gives no ISPStar and no molar mass: c* comes from its combustion "
+                                  "temperature and k with an assumed 23.67 g/mol.");
+        } else {
+            notes.push_back("The file gives no c* (no ISPStar, no combustion temperature): set it in Motor > Propellant.");
+        }
+    }
+    motor.SetPerformance(in);
+    return imported;
+}
+
+ExportedText BsxText(const cMotor& motor) {
+    ExportedText exported;
+    std::vector<std::string>& notes = exported.not_carried;
+    const PerformanceInputs& in = motor.Performance();
+    if (!in.units) notes.push_back("The design names no unit: its lengths are written as inches.");
+    const double inches_per = in.units == LengthUnit::kMillimetre ? 1.0 / 25.4 : 1.0;
+    const auto inches = [&](float value) { return ForeignNumber(DecimalOf(value) * inches_per); };
+    const std::optional<ForeignPropellant> propellant = ForeignPropellantOf(motor);
+
+    tinyxml2::XMLDocument document;
+    XMLElement* root = document.NewElement("Motor");
+    document.InsertEndChild(root);
+    for (const auto& [name, value] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"Name", ""}, {"DiameterMM", "0"}, {"Length", "0"}, {"Delays", "0"}, {"HardwareWeight", "0"},
+             {"MFGCode", ""}, {"ThrustMethod", "1"}, {"ThrustCoefGiven", "1.2"}, {"UnitsLinear", "1"}}) {
+        root->SetAttribute(name, value);
+    }
+    XMLElement* nozzle = root->InsertNewChildElement("Nozzle");
+    nozzle->SetAttribute("ThroatDia", inches(motor.NozzleDia()).c_str());
+    nozzle->SetAttribute("ExitDia", inches(std::max(in.NozzleExitDia(), motor.NozzleDia())).c_str());
+    nozzle->SetAttribute("NozzleEfficiency", ForeignNumber(DecimalOf(in.NozzleEfficiency()) * 100.0).c_str());
+    nozzle->SetAttribute("AmbientPressure", ForeignNumber(DecimalOf(in.AmbientPressure()) / kPascalsPerPsi).c_str());
+    if (in.NozzleExitDia() < motor.NozzleDia()) {
+        notes.push_back("The design's nozzle has no divergent part: BurnSim takes an exit as wide as the throat.");
+    }
+
+    // BurnSim's one law: the piece the motor's peak pressure runs by.
+    std::optional<ForeignPropellant::Piece> law;
+    if (propellant) {
+        std::size_t chosen = 0;
+        if (propellant->pieces.size() > 1) {
+            const PerformanceOutcome outcome = ComputePerformance(motor);
+            if (outcome.figures) {
+                const BurnRateLaw rule(in.burn_rate, 0.0, 0.0, 1.0);
+                const double peak = outcome.figures->peak_pressure;
+                for (const BurnRateLaw::Region& region : rule.Regions()) {
+                    if (peak >= region.from) chosen = region.piece;  // the regions ascend
+                }
+            }
+            std::vector<std::string> others;
+            for (std::size_t i = 0; i < propellant->pieces.size(); ++i) {
+                if (i != chosen) others.push_back(std::to_string(i + 1));
+            }
+            notes.push_back("BurnSim holds one burn-rate law: the file has piece " + std::to_string(chosen + 1) +
+                            (outcome.figures ? " (the one the peak pressure runs by)" : "") + "; piece" +
+                            (others.size() > 1 ? "s " : " ") + Listed(others) + (others.size() > 1 ? " are" : " is") +
+                            " not carried.");
+        }
+        law = propellant->pieces[chosen];
+    } else {
+        notes.push_back("The design has no propellant: the file holds its geometry only.");
+    }
+    for (const auto& grain : motor.Grains()) {
+        XMLElement* element = root->InsertNewChildElement("Grain");
+        element->SetAttribute("Type", "1");
+        element->SetAttribute("Propellant", propellant ? propellant->name.c_str() : "");
+        element->SetAttribute("Diameter", inches(grain->Diameter()).c_str());
+        element->SetAttribute("Length", inches(grain->Length()).c_str());
+        element->SetAttribute("CoreDiameter", inches(grain->CoreDiameter()).c_str());
+        element->SetAttribute("EndsInhibited", "0");
+        if (propellant && law) {
+            XMLElement* p = element->InsertNewChildElement("Propellant");
+            p->SetAttribute("Name", propellant->name.c_str());
+            p->SetAttribute("BallisticA", ForeignNumber(law->a / 0.0254 * std::pow(kPascalsPerPsi, law->n)).c_str());
+            p->SetAttribute("BallisticN", ForeignNumber(law->n).c_str());
+            p->SetAttribute("Density", ForeignNumber(propellant->density / kKilogramsPerCubicMetrePerPoundPerCubicInch).c_str());
+            p->SetAttribute("SpecificHeatRatio", ForeignNumber(propellant->k).c_str());
+            p->SetAttribute("MolarMass", ForeignNumber(propellant->molar_mass).c_str());
+            p->SetAttribute("CombustionTemp", "0");
+            p->SetAttribute("ISPStar", ForeignNumber(propellant->c_star / kStandardGravity).c_str());
+            p->InsertNewChildElement("Notes");
+        }
+    }
+    root->InsertNewChildElement("MotorNotes");
+    if (in.case_diameter || in.case_length || in.hardware_mass) {
+        notes.push_back("The case's size and the hardware mass are not carried.");
+    }
+    if (in.max_pressure || in.max_mass_flux || in.min_port_throat) notes.push_back("The design's limits are not carried.");
+    if (!in.static_firings.empty()) notes.push_back("The static firings are not carried.");
+    tinyxml2::XMLPrinter printer;
+    document.Print(&printer);
+    exported.text = printer.CStr();
+    return exported;
+}
+
+}  // namespace thrustlet

@@ -1,0 +1,95 @@
+#include "model/formats/foreign_design.h"
+
+#include <charconv>
+#include <cfloat>
+#include <cmath>
+
+#include "model/errors.h"
+#include "model/propellant_library.h"
+
+namespace thrustlet {
+
+double TemperatureForCStar(double c_star, double k, double molar_mass) {
+    // c* = sqrt(R T / (k M)) / (2/(k+1))^((k+1)/(2(k-1))), for T.
+    const double factor = std::pow(2.0 / (k + 1.0), (k + 1.0) / (2.0 * (k - 1.0)));
+    return c_star * c_star * factor * factor * k * molar_mass / kGasConstant;
+}
+
+namespace {
+
+// Whether `value` is a whole number of `step`s, to a float's precision.
+bool Round(double value, double step) {
+    const double steps = value / step;
+    return std::fabs(steps - std::round(steps)) <= 1e-6 * std::max(1.0, std::fabs(steps));
+}
+
+}  // namespace
+
+LengthUnit LengthUnitFor(const std::vector<double>& metres, LengthUnit preferred) {
+    bool mm = true, in = true;
+    for (double m : metres) {
+        if (m == 0.0) continue;
+        mm = mm && Round(m * 1000.0, 0.01);
+        in = in && (Round(m / 0.0254, 0.001) || Round(m / 0.0254, 1.0 / 64.0));
+    }
+    // Round inches are round millimetres too (0.25 in is 6.35 mm), while
+    // round millimetres are seldom round inches: inches where they fit.
+    if (in) return LengthUnit::kInch;
+    if (mm) return LengthUnit::kMillimetre;
+    return preferred;
+}
+
+float DesignValue(double value, const std::string& what) {
+    if (!std::isfinite(value) || std::fabs(value) > FLT_MAX) {
+        RefuseImport(what + " is not a number the design can hold");
+    }
+    return static_cast<float>(value);
+}
+
+void RefuseImport(const std::string& sentence) {
+    throw RunTimeError(err::kInvalidFileFormat, "Invalid file format: " + sentence);
+}
+
+std::string ForeignNumber(double value) {
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    std::string text(buffer, end);
+    const std::size_t e = text.find('e');
+    const std::string mantissa = text.substr(0, e);
+    std::string exponent = e == std::string::npos ? "" : text.substr(e + 1);
+    std::string shown = mantissa.find('.') == std::string::npos ? mantissa + ".0" : mantissa;
+    if (!exponent.empty()) {
+        if (exponent[0] != '-' && exponent[0] != '+') exponent = "+" + exponent;
+        shown += "e" + exponent;
+    }
+    return shown;
+}
+
+double DecimalOf(float value) {
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    double decimal = 0.0;
+    std::from_chars(buffer, end, decimal);
+    return decimal;
+}
+
+std::optional<ForeignPropellant> ForeignPropellantOf(const cMotor& motor) {
+    const PerformanceInputs& in = motor.Performance();
+    if (!in.HasPropellant()) return std::nullopt;
+    ForeignPropellant propellant;
+    propellant.name = in.propellant_name.value_or("");
+    propellant.density = DecimalOf(motor.Density());
+    propellant.c_star = DecimalOf(motor.ISPStar());
+    propellant.k = DecimalOf(in.specific_heat_ratio.value_or(0.0f));
+    propellant.molar_mass = in.molar_mass ? DecimalOf(*in.molar_mass) : kUsualMolarMass;
+    if (in.burn_rate.empty()) {
+        propellant.pieces.push_back({0.0, FLT_MAX, DecimalOf(motor.BallisticA()), DecimalOf(motor.BallisticN())});
+    } else {
+        for (const BurnRatePiece& piece : in.burn_rate) {
+            propellant.pieces.push_back({DecimalOf(piece.p_min), DecimalOf(piece.p_max), DecimalOf(piece.a), DecimalOf(piece.n)});
+        }
+    }
+    return propellant;
+}
+
+}  // namespace thrustlet

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/motor.h"
+#include "model/performance_inputs.h"
+
+namespace thrustlet {
+
+// A design read from another program's motor file, with what the file held
+// that the design cannot (each a sentence, in the file's order).
+struct ImportedMotor {
+    cMotor motor;
+    std::vector<std::string> not_carried;
+};
+
+// A design written in another program's form, with what that form cannot
+// hold of it.
+struct ExportedText {
+    std::string text;
+    std::vector<std::string> not_carried;
+};
+
+inline constexpr double kGasConstant = 8314.462618;  // J/(kmol K)
+inline constexpr double kStandardGravity = 9.80665;  // m/s^2
+// The exhaust's molar mass (g/mol) other programs take when nothing says.
+inline constexpr double kUsualMolarMass = 23.67;
+inline constexpr double kKilogramsPerCubicMetrePerPoundPerCubicInch = 0.45359237 / (0.0254 * 0.0254 * 0.0254);
+
+// The combustion temperature (K) that gives c* (m/s) with k and the molar
+// mass (g/mol): the inverse of CharacteristicVelocity.
+double TemperatureForCStar(double c_star, double k, double molar_mass);
+
+// The unit a design read in metres shows its lengths in: inches when every
+// length is a round number of inches (thousandths or 64ths), else
+// millimetres when every one is a round number of them (hundredths), else
+// `preferred`.
+LengthUnit LengthUnitFor(const std::vector<double>& metres, LengthUnit preferred);
+
+// A value of a file as the design keeps it (a float); a value that is not
+// finite, or past what a float holds, fails naming `what`.
+float DesignValue(double value, const std::string& what);
+
+// Fails the import: "Invalid file format: " and the sentence.
+[[noreturn]] void RefuseImport(const std::string& sentence);
+
+// A number as the shortest text that reads back as the same double, always
+// with a decimal point (and a signed exponent), so YAML readers of every
+// kind take it for a number: 0.057, 1.0e-05, 2.0.
+std::string ForeignNumber(double value);
+
+// A float of the design as the decimal number it shows (57.2, not
+// 57.200000762939453), for writing it in another unit.
+double DecimalOf(float value);
+
+// The design's propellant and nozzle in SI, as other programs hold them:
+// every burn-rate piece (the single law as one piece over every pressure),
+// with the design's c*, k and the molar mass.
+struct ForeignPropellant {
+    std::string name;
+    double density = 0.0;  // kg/m^3
+    double c_star = 0.0;   // m/s
+    double k = 0.0;
+    double molar_mass = kUsualMolarMass;
+    struct Piece {
+        double p_min, p_max, a, n;  // Pa, Pa, m/s at Pa^n, -
+    };
+    std::vector<Piece> pieces;
+};
+// Nothing for a design without a propellant (no unit).
+std::optional<ForeignPropellant> ForeignPropellantOf(const cMotor& motor);
+
+}  // namespace thrustlet
