@@ -29,6 +29,11 @@ int RunReportCommand(const std::vector<std::string>& files, const ReportOptions&
 // The thrust curve of each file as a RASP engine file.
 int RunEngineCommand(const std::vector<std::string>& files);
 
+// The design of `file` (any of the three formats) written at `out` in the
+// format its extension asks for (.tlt, .ric, .bsx); what that format cannot
+// hold is said on standard error.
+int RunConvertCommand(const std::string& file, const std::string& out);
+
 // A static firing's log read with these units (where its header does not
 // say) and as absolute or gauge pressure.
 struct FiringOptions {
@@ -47,7 +52,8 @@ int RunFitCommand(const std::vector<std::string>& pairs, const FiringOptions& op
 void Write(std::FILE* stream, const std::string& text);
 // "thrustlet-kn: FILE: MESSAGE" on standard error, both made safe for a terminal.
 void Complain(const std::string& file, const std::string& message);
-// Reads a motor file; a failure is named (as JSON on standard output when
+// Reads a motor file of any of the three formats (what another program's
+// file held that the design cannot is said on standard error); a failure is named (as JSON on standard output when
 // `json`, else on standard error) and gives nothing. Grains the window
 // would refuse are warned about on standard error.
 std::optional<cMotor> ReadMotor(const std::string& file, bool json);

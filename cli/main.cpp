@@ -15,18 +15,24 @@ namespace {
 constexpr const char* kUsage =
     "usage: thrustlet-kn [--json] [--curve] [--size-initial KN | --size-max KN] [--fail-on-alert] FILE...\n"
     "       thrustlet-kn --eng FILE...\n"
+    "       thrustlet-kn --convert OUT.tlt|OUT.ric|OUT.bsx FILE\n"
     "       thrustlet-kn --firing DATA [--firing-units SPEC] [--absolute] [--json] DESIGN.tlt\n"
     "       thrustlet-kn --fit DESIGN.tlt DATA [DESIGN.tlt DATA ...] [--points average|instant]\n"
     "                    [--break PRESSURE_PA ...] [--firing-units SPEC] [--absolute] [--json]\n"
     "\n"
     "Prints the Kn summary of each motor file as the Thrustlet window shows it,\n"
-    "and the performance figures of a design with a propellant.\n"
+    "and the performance figures of a design with a propellant. A FILE may be\n"
+    "Thrustlet's (.tlt), openMotor's (.ric) or BurnSim's (.bsx), known by its\n"
+    "content; what another program's file holds that a design cannot is said\n"
+    "on standard error.\n"
     "  --json            one JSON object per file and line\n"
     "  --curve           add the Kn-versus-burn-depth samples\n"
     "  --size-initial KN add the nozzle throat that gives this initial Kn\n"
     "  --size-max KN     add the nozzle throat that gives this maximum Kn\n"
     "  --fail-on-alert   exit 3 when a design raises an alert (a limit crossed)\n"
     "  --eng             print the thrust curve as a RASP engine file instead\n"
+    "  --convert OUT     write the design in the format OUT's extension names\n"
+    "                    (.tlt, .ric or .bsx); what it cannot hold is said\n"
     "  --firing DATA     print what a static firing's log measured beside the\n"
     "                    design's prediction\n"
     "  --firing-units SPEC  the log's units where its header does not say:\n"
@@ -58,7 +64,7 @@ int main(int argc, char** argv) {
     using namespace thrustlet;
     ReportOptions report;
     bool eng = false, fit = false, instant = false;
-    std::string firing;
+    std::string firing, convert;
     FiringOptions firing_options;
     std::vector<double> breaks;
     std::vector<std::string> files;
@@ -89,6 +95,10 @@ int main(int argc, char** argv) {
             fit = true;
         } else if (arg == "--absolute") {
             firing_options.absolute = true;
+        } else if (arg == "--convert") {
+            const char* out = value("OUT");
+            if (!out) return UsageError("--convert needs the file to write");
+            convert = out;
         } else if (arg == "--firing") {
             const char* data = value("DATA");
             if (!data) return UsageError("--firing needs a data file");
@@ -133,6 +143,11 @@ int main(int argc, char** argv) {
     }
     if (files.empty()) return UsageError("no motor file given");
     const bool report_options = report.curve || report.search != SearchKind::kNone || report.fail_on_alert;
+    if (!convert.empty()) {
+        if (eng || fit || !firing.empty() || report.json || report_options) return UsageError("--convert takes no other option");
+        if (files.size() != 1) return UsageError("--convert takes one motor file");
+        return RunConvertCommand(files.front(), convert);
+    }
     if (fit || !firing.empty()) {
         if (eng || report_options || (fit && !firing.empty())) {
             return UsageError("--firing and --fit take only --firing-units, --absolute, --json and their own options");

@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "cli/terminal.h"
 #include "model/errors.h"
+#include "model/formats/motor_formats.h"
 
 namespace thrustlet {
 
@@ -13,7 +14,12 @@ void Complain(const std::string& file, const std::string& message) {
 std::optional<cMotor> ReadMotor(const std::string& file, bool json) {
     cMotor motor;
     try {
-        motor.ReadFromFile(file);
+        // Any of the three formats, by content; what another program's file
+        // held that the design cannot is said, the report goes on.
+        const ReadOutcome outcome = ReadAnyMotorFile(file, motor);
+        for (const std::string& note : outcome.not_carried) {
+            Complain(file, std::string("from ") + ProgramOf(outcome.format) + ": " + note);
+        }
     } catch (const RunTimeError& error) {
         if (json) {
             Write(stdout, ErrorJson(file, error.Description()));

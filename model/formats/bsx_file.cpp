@@ -223,7 +223,9 @@ ImportedMotor ReadBsx(std::string_view text) {
             notes.push_back("The file gives no specific heat ratio above 1: the design has no thrust until Motor > "
                             "Propellant sets k.");
         }
-        if (p.molar_mass > 0.0) in.molar_mass = DesignValue(p.molar_mass, "the molar mass");
+        // The usual molar mass is what programs write when nothing else is
+        // known: the design keeps only one its data give.
+        if (p.molar_mass > 0.0 && p.molar_mass != kUsualMolarMass) in.molar_mass = DesignValue(p.molar_mass, "the molar mass");
         if (p.isp_star > 0.0) {
             motor.SetISPStar(DesignValue(p.isp_star * kStandardGravity, "c*"));
         } else if (p.temperature > 0.0 && p.k > 1.0) {

@@ -35,13 +35,14 @@ MotorFormat FormatOfText(std::string_view text) {
     text = WithoutByteOrderMark(text);
     const std::size_t first = text.find_first_not_of(" \t\r\n");
     if (first != std::string_view::npos && text[first] == '<') return MotorFormat::kBurnSim;
-    // openMotor writes `data:` at the top level, its type and version under
-    // Python tags; the program's own files start "Name:" and never hold them.
-    if (HasLineStarting(text, "data:") &&
-        (HasLineStarting(text, "type:") || HasLineStarting(text, "version:") || text.find("!!python/") != std::string_view::npos)) {
+    // The program's own files start with their "Name:" line; openMotor's
+    // hold `data:` at the top level, or its type and version under Python
+    // tags.
+    if (first != std::string_view::npos && text.substr(first, 5) == "Name:") return MotorFormat::kThrustlet;
+    if (HasLineStarting(text, "data:") || HasLineStarting(text, "type: !!python/") ||
+        HasLineStarting(text, "version: !!python/")) {
         return MotorFormat::kOpenMotor;
     }
-    if (HasLineStarting(text, "type: !!python/") || HasLineStarting(text, "version: !!python/")) return MotorFormat::kOpenMotor;
     return MotorFormat::kThrustlet;
 }
 

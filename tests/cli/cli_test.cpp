@@ -355,6 +355,43 @@ TEST_F(CliTest, FitFromTwoFirings) {
     EXPECT_EQ(Thrustlet("--fit '" + design + "'").exit_code, 1);  // no data beside it
 }
 
+// Other programs' files report as the design read from them, known by
+// content whatever their name, with what did not come along on standard
+// error; --convert writes another format, and a motor that cannot come is
+// refused with exit 1.
+TEST_F(CliTest, OtherProgramsFilesAndConvert) {
+    const std::string ric = std::string(THRUSTLET_TEST_DATA_DIR) + "/two_tab_54mm.ric";
+    const std::string tlt = (dir_ / "converted.tlt").string();
+    const Outcome convert = Thrustlet("--convert '" + tlt + "' '" + ric + "'");
+    EXPECT_EQ(convert.exit_code, 0) << convert.err;
+    EXPECT_NE(convert.err.find(": from openMotor: The nozzle's convergence angle"), std::string::npos) << convert.err;
+    const Outcome from_ric = Thrustlet("--json '" + ric + "'");
+    const Outcome from_tlt = Thrustlet("--json '" + tlt + "'");
+    ASSERT_EQ(from_ric.exit_code, 0);
+    const auto without_file = [](std::string json) { return json.substr(json.find(",\"grains\"")); };
+    EXPECT_EQ(without_file(from_ric.out), without_file(from_tlt.out));
+    EXPECT_NE(from_ric.out.find("\"designation\":\"K379\""), std::string::npos) << from_ric.out;
+
+    const std::string disguised = File("forum post.txt", Slurp(std::string(THRUSTLET_TEST_DATA_DIR) + "/inch_bates.bsx"));
+    const Outcome bsx = Thrustlet("'" + disguised + "'");
+    EXPECT_EQ(bsx.exit_code, 0);
+    EXPECT_NE(bsx.out.find("Nozzle throat: 0.3125 in"), std::string::npos) << bsx.out;
+
+    const Outcome to_bsx = Thrustlet("--convert '" + (dir_ / "k.bsx").string() + "' " + Example("knsb_38mm.tlt"));
+    EXPECT_EQ(to_bsx.exit_code, 0);
+    EXPECT_NE(to_bsx.err.find("k.bsx: for BurnSim: BurnSim holds one burn-rate law"), std::string::npos) << to_bsx.err;
+    EXPECT_NE(Slurp(dir_ / "k.bsx").find("<Motor "), std::string::npos);
+
+    const std::string star = File("star.bsx", "<Motor><Grain Type=\"4\" Diameter=\"1\" Length=\"1\"/></Motor>");
+    const Outcome refused = Thrustlet("'" + star + "'");
+    EXPECT_EQ(refused.exit_code, 1);
+    EXPECT_NE(refused.err.find("Invalid file format: grain 1 is a star grain"), std::string::npos) << refused.err;
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(Thrustlet("--convert '" + (dir_ / "x.ric").string() + "' '" + star + "'").exit_code, 1);
+    EXPECT_FALSE(fs::exists(dir_ / "x.ric"));
+    EXPECT_EQ(Thrustlet("--convert x.ric --json " + Example("knsb_38mm.tlt")).exit_code, 2);
+}
+
 TEST_F(CliTest, CurveAsCsvBlock) {
     const Outcome run = Thrustlet("--curve '" + ExampleMotor() + "'");
     EXPECT_NE(run.out.find("Volume loading: 75%\ndepth,kn\n0,176\n0.001,176\n"), std::string::npos);

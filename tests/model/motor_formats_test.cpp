@@ -357,7 +357,8 @@ TEST_F(MotorFormatsTest, FormatFoundByContent) {
     EXPECT_EQ(FormatOfText(Slurp(DataPath("old_single_law.ric"))), MotorFormat::kOpenMotor);
     EXPECT_EQ(FormatOfText("\xEF\xBB\xBF  \r\n<Motor/>"), MotorFormat::kBurnSim);
     EXPECT_EQ(FormatOfText(Slurp(std::string(THRUSTLET_EXAMPLES_DIR) + "/two_grain.tlt")), MotorFormat::kThrustlet);
-    EXPECT_EQ(FormatOfText("Name:data:\r\nNozzleDia:1\r\n"), MotorFormat::kThrustlet);
+    EXPECT_EQ(FormatOfText("Name:\r\ndata:\r\n"), MotorFormat::kThrustlet);  // its name line first
+    EXPECT_EQ(FormatOfText("# a motor\ndata:\n  grains: []\n"), MotorFormat::kOpenMotor);
     EXPECT_EQ(FormatOfName("C:\\designs\\a.RIC"), MotorFormat::kOpenMotor);
     EXPECT_EQ(FormatOfName("/x.y/motor"), MotorFormat::kThrustlet);
     EXPECT_EQ(FormatOfName("m.Bsx"), MotorFormat::kBurnSim);
