@@ -1,10 +1,12 @@
 #include "ui/document.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 
+#include "model/formats/motor_formats.h"
 #include "model/motor.h"
 #include "platform/dialogs.h"
 #include "platform/folders.h"
@@ -51,8 +53,17 @@ void Document::ReplaceMotor(std::unique_ptr<cMotor> motor) { motor_ = std::move(
 
 void Document::SetCurrentFile(const std::string& path, const std::string& title) {
     current_file_ = path;
+    imported_from_.clear();
     caption_ = QString(kCaptionPrefix) + kProgramTitle;
     if (!title.empty()) caption_ += " - " + QString::fromStdString(title);
+    emit CaptionChanged(caption_);
+}
+
+void Document::SetImportedFrom(const std::string& path, const std::string& title, const QString& program) {
+    current_file_.clear();
+    imported_from_ = path;
+    caption_ = QString(kCaptionPrefix) + kProgramTitle + " - " + QString::fromStdString(title) + " (" + program +
+               ", not saved)";
     emit CaptionChanged(caption_);
 }
 
@@ -78,34 +89,82 @@ bool Document::MayDrop(Leaving why) {
 
 bool Document::Save() {
     if (current_file_.empty()) return SaveAs();
+    if (!Write(current_file_, "mnuSave_Click")) return false;
+    changed_ = false;
+    emit Saved(current_file_);
+    return true;
+}
+
+// The design written at `path` in the format its name asks for. Another
+// program's format first says what it cannot hold and asks; No writes
+// nothing (as a cancelled save). Failures are reported for `routine`.
+bool Document::Write(const std::string& path, const char* routine) {
     if (before_write_) before_write_();
-    return Guarded(dialogs_, "mnuSave_Click", [&] {
-        Motor().SaveToFile(current_file_);
-        changed_ = false;
-        emit Saved(current_file_);
-    });
+    const MotorFormat format = FormatOfName(path);
+    if (format != MotorFormat::kThrustlet) {
+        std::vector<std::string> lost;
+        if (!Guarded(dialogs_, routine, [&] { lost = NotCarriedIn(Motor(), format); })) return false;
+        if (!lost.empty()) {
+            QString text = QString::fromStdString(FileTitleOf(path)) + " will be " + ProgramOf(format) +
+                           "'s motor file, which cannot hold all of the design:\n";
+            for (const std::string& note : lost) text += "\n\u2022 " + QString::fromStdString(note);
+            text += "\n\nSave it in " + QString(ProgramOf(format)) + "'s format?";
+            if (dialogs_.MsgBox(text, MsgButtons::kYesNo, MsgIcon::kInformation, kProgramTitle) != MsgResult::kYes) {
+                return false;
+            }
+        }
+    }
+    return Guarded(dialogs_, routine, [&] { SaveMotorIn(Motor(), path); });
 }
 
 // A write that fails is reported and changes nothing else: the caption, the
 // recent list, the current file and the unsaved-changes flag stay as they
 // were, so the design is not taken for saved.
-bool Document::SaveAs() {
+bool Document::SaveChosen(const FileDialogRequest& request, const std::vector<QString>& extensions) {
     FileDialogResult chosen;
-    Quietly([&] { chosen = dialogs_.ShowSave(MotorFileDialog(true, file_dir_)); });
+    Quietly([&] { chosen = dialogs_.ShowSave(request); });
     if (chosen.file_name.isEmpty()) return false;
+    // A name typed without an extension takes the chosen file type's; the
+    // dialog asked before replacing only the name as typed.
+    if (!extensions.empty() && QFileInfo(chosen.file_name).suffix().isEmpty()) {
+        chosen.file_name += extensions[static_cast<size_t>(std::clamp(chosen.filter_index, 0, static_cast<int>(extensions.size()) - 1))];
+        chosen.file_title = QFileInfo(chosen.file_name).fileName();
+        if (QFileInfo::exists(chosen.file_name) &&
+            dialogs_.MsgBox(chosen.file_title + " already exists.\nDo you want to replace it?", MsgButtons::kYesNo,
+                            MsgIcon::kInformation, kProgramTitle) != MsgResult::kYes) {
+            return false;
+        }
+    }
     const std::string path = chosen.file_name.toStdString();
-    if (before_write_) before_write_();
-    if (!Guarded(dialogs_, "mnuSaveAs_Click", [&] { Motor().SaveToFile(path); })) return false;
+    if (!Write(path, "mnuSaveAs_Click")) return false;
     SetCurrentFile(path, chosen.file_title.toStdString());
     emit Saved(path);
     changed_ = false;
     return true;
 }
 
+bool Document::SaveAs() {
+    FileDialogRequest request = MotorFileDialog(true, file_dir_);
+    // A design from another program's file is offered its name as a
+    // Thrustlet file, beside it.
+    if (!imported_from_.empty()) request.initial_name = QFileInfo(QString::fromStdString(imported_from_)).completeBaseName() + ".tlt";
+    return SaveChosen(request, {});
+}
+
+bool Document::SaveInOtherFormat() {
+    FileDialogRequest request = MotorFileDialog(true, file_dir_);
+    request.filter = "openMotor Files(*.ric)| *.ric| BurnSim Files(*.bsx)| *.bsx| Thrustlet Files(*.tlt)| *.tlt";
+    request.default_ext.clear();  // the file type chosen gives it
+    request.title = "Save motor file for another program";
+    request.initial_name = ExportName(".ric");
+    return SaveChosen(request, {".ric", ".bsx", ".tlt"});
+}
+
 std::unique_ptr<Document::Checkpoint> Document::MakeCheckpoint() const {
     auto checkpoint = std::make_unique<Checkpoint>();
     checkpoint->motor = motor_;
     checkpoint->current_file = current_file_;
+    checkpoint->imported_from = imported_from_;
     checkpoint->file_dir = file_dir_;
     checkpoint->caption = caption_;
     checkpoint->changed = changed_;
@@ -117,6 +176,7 @@ std::unique_ptr<Document::Checkpoint> Document::MakeCheckpoint() const {
 void Document::RollBack(const Checkpoint& checkpoint) {
     motor_ = checkpoint.motor;
     current_file_ = checkpoint.current_file;
+    imported_from_ = checkpoint.imported_from;
     file_dir_ = checkpoint.file_dir;
     changed_ = checkpoint.changed;
     busy_ = false;
@@ -139,7 +199,7 @@ QString Document::ExportFolder() const {
 void Document::ExportedTo(const QString& file) { export_folder_ = QFileInfo(file).absolutePath(); }
 
 QString Document::ExportName(const QString& extension) const {
-    const QString file = QString::fromStdString(current_file_);
+    const QString file = QString::fromStdString(current_file_.empty() ? imported_from_ : current_file_);
     return (file.isEmpty() ? QString("motor") : QFileInfo(file).completeBaseName()) + extension;
 }
 

@@ -43,6 +43,12 @@ public:
     // The one place that names the design's file and sets the caption:
     // "Veskarn - Thrustlet" and, for a file, " - " and its `title`.
     void SetCurrentFile(const std::string& path, const std::string& title);
+    // The design was read from another program's file (`path`, named
+    // `title`, of `program`): it has no file of its own yet, so Save asks
+    // for one (offering the same name as a Thrustlet file), and the caption
+    // says where it came from.
+    void SetImportedFrom(const std::string& path, const std::string& title, const QString& program);
+    const std::string& ImportedFrom() const { return imported_from_; }
     const QString& Caption() const { return caption_; }
     // The folder an export dialog (an image, data, a sheet, a thrust curve)
     // starts in: the last one exported to, else the design's own folder,
@@ -87,6 +93,10 @@ public:
     // when the design was written; failures are reported.
     bool Save();
     bool SaveAs();
+    // Save As with openMotor's and BurnSim's formats offered first. A file
+    // in another program's format is written in it (as Save does to such a
+    // file) once the user has agreed to what it cannot hold.
+    bool SaveInOtherFormat();
     // Runs just before a save writes the design (the window says there what
     // the file will hold where a field does not).
     void SetBeforeWrite(std::function<void()> before) { before_write_ = std::move(before); }
@@ -96,7 +106,7 @@ public:
     class Checkpoint {
         friend class Document;
         std::shared_ptr<cMotor> motor;
-        std::string current_file, file_dir;
+        std::string current_file, file_dir, imported_from;
         QString caption;
         bool changed = false;
         RecentSlots recent;
@@ -115,7 +125,11 @@ private:
     IDialogs& dialogs_;
     RegFuncs registry_;
     std::shared_ptr<cMotor> motor_;
+    bool Write(const std::string& path, const char* routine);
+    bool SaveChosen(const FileDialogRequest& request, const std::vector<QString>& extensions);
+
     std::string current_file_;
+    std::string imported_from_;
     QString caption_;
     bool changed_ = false;
     bool busy_ = false;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 
+#include "model/formats/motor_formats.h"
 #include "model/motor.h"
 #include "platform/busy_cursor.h"
 #include "platform/dialogs.h"
@@ -74,13 +75,28 @@ void FileCommands::mnuNew_Click() {
 
 // The design is dropped only once a file has been chosen and read: a
 // cancelled dialog or a file that cannot be read leaves it as it was.
-void FileCommands::mnuOpen_Click() {
+void FileCommands::mnuOpen_Click() { OpenChosen(MotorFileDialog(false, document_.FileDir())); }
+
+void FileCommands::mnuImportMotor_Click() {
+    FileDialogRequest request = MotorFileDialog(false, document_.FileDir());
+    request.filter = "All Motor Files(*.tlt;*.ric;*.bsx)| *.tlt;*.ric;*.bsx| openMotor Files(*.ric)| *.ric| "
+                     "BurnSim Files(*.bsx)| *.bsx| Thrustlet Files(*.tlt)| *.tlt| All Files(*.*)| *.*";
+    request.title = "Open a motor file of Thrustlet, openMotor or BurnSim";
+    OpenChosen(request);
+}
+
+void FileCommands::OpenChosen(const FileDialogRequest& request) {
     sizing_.CommitEditedField();
     if (!document_.MayDrop(Document::Leaving::kForAnotherDesign)) return;
     FileDialogResult chosen;
-    Quietly([&] { chosen = dialogs_.ShowOpen(MotorFileDialog(false, document_.FileDir())); });
+    Quietly([&] { chosen = dialogs_.ShowOpen(request); });
     if (chosen.file_name.isEmpty()) return;
     Quietly([&] { Open(chosen.file_name.toStdString(), chosen.file_title.toStdString(), Into::kNewMotor); });
+}
+
+void FileCommands::mnuSaveInOtherFormat_Click() {
+    sizing_.CommitEditedField();
+    document_.SaveInOtherFormat();
 }
 
 // Opens the path held in the item's slot (the caption is only its display),
@@ -121,9 +137,10 @@ void FileCommands::OpenFile(const std::string& path, const std::string& title) {
 void FileCommands::Open(const std::string& path, const std::string& title, Into into) {
     BusyCursor busy(cursor_);
     std::unique_ptr<cMotor> loaded;
+    ReadOutcome outcome;
     Guarded(dialogs_, "OpenFile", [&] {
         auto motor = into == Into::kNewMotor ? std::make_unique<cMotor>() : std::make_unique<cMotor>(document_.Motor());
-        motor->ReadFromFile(path);
+        outcome = ReadAnyMotorFile(path, *motor);  // the program's own, openMotor's or BurnSim's
         loaded = std::move(motor);
     });
     if (!loaded) return;
@@ -143,8 +160,12 @@ void FileCommands::Open(const std::string& path, const std::string& title, Into 
         if (into == Into::kNewMotor) NewDesign();
         document_.ReplaceMotor(std::move(loaded));
         ShowOpenedFile(path, title);
+        if (outcome.format != MotorFormat::kThrustlet) document_.SetImportedFrom(path, title, ProgramOf(outcome.format));
     });
-    if (opened) return;
+    if (opened) {
+        if (!outcome.not_carried.empty()) SayWhatDidNotCome(title, outcome);
+        return;
+    }
     document_.RollBack(*checkpoint);
     Guarded(dialogs_, "OpenFile", [&] {
         grains_.ShowGrains();
@@ -157,6 +178,15 @@ void FileCommands::Open(const std::string& path, const std::string& title, Into 
         ui_.grdGrains->SetRowSel(row_sel);
         ui_.grdGrains->SetColSel(col_sel);
     });
+}
+
+// After another program's file: what it held that the design cannot.
+void FileCommands::SayWhatDidNotCome(const std::string& title, const ReadOutcome& outcome) {
+    QString text = QString::fromStdString(title) + " is " + ProgramOf(outcome.format) +
+                   "'s motor file: the design is new and not saved (Save keeps it as a Thrustlet file). What it "
+                   "held that the design cannot:\n";
+    for (const std::string& note : outcome.not_carried) text += "\n\u2022 " + QString::fromStdString(note);
+    dialogs_.MsgBox(text, MsgButtons::kOk, MsgIcon::kInformation, kProgramTitle);
 }
 
 // The steps of an open once the motor holds the file's design.

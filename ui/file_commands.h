@@ -11,6 +11,9 @@ QT_END_NAMESPACE
 
 namespace thrustlet {
 
+struct FileDialogRequest;
+struct ReadOutcome;
+
 class DesignHistory;
 class Document;
 class FlexGrid;
@@ -42,6 +45,11 @@ public:
 
     void mnuNew_Click();
     void mnuOpen_Click();
+    // File > Import Motor: Open with the other programs' files offered
+    // first (Open reads them too, by their content).
+    void mnuImportMotor_Click();
+    // File > Save in Other Format: Save As with their formats offered.
+    void mnuSaveInOtherFormat_Click();
     void mnuSave_Click();
     void mnuSaveAs_Click();
     void mnuRecent_Click(int index);
@@ -59,6 +67,8 @@ private:
     // New's steps: an empty motor, table, caption and fields, no file.
     void NewDesign();
     void ShowOpenedFile(const std::string& path, const std::string& title);
+    void OpenChosen(const FileDialogRequest& request);
+    void SayWhatDidNotCome(const std::string& title, const ReadOutcome& outcome);
     void SayWhichThroatIsSaved();
 
     Document& document_;

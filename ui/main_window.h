@@ -118,6 +118,8 @@ private:
     QAction* mnuSave;
     QAction* mnuSaveAs;
     QAction* mnuOpen;
+    QAction* mnuImportMotor;
+    QAction* mnuSaveInOtherFormat;
     QAction* mnuExportSheet;
     QAction* mnuPrint;
     QAction* mnuExportThrustCurve;

@@ -49,6 +49,9 @@ void frmMain::CreateMenus() {
     mnuSaveAs->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_A), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
     mnuOpen = Named(mnuFile->addAction("&Open"), "mnuOpen");
     mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    // openMotor's and BurnSim's motor files, offered by their own file types.
+    mnuImportMotor = Named(mnuFile->addAction("&Import Motor\u2026"), "mnuImportMotor");
+    mnuSaveInOtherFormat = Named(mnuFile->addAction("Save in Other &Format\u2026"), "mnuSaveInOtherFormat");
     mnuExportSheet = Named(mnuFile->addAction("&Export Sheet\u2026"), "mnuExportSheet");
     mnuPrint = Named(mnuFile->addAction("&Print\u2026"), "mnuPrint");
     mnuPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -153,6 +156,8 @@ void frmMain::ConnectSignals() {
     connect(txtNozzleThroatDia, &TextBox::LostFocus, this, [this] { sizing_->txtNozzleThroatDia_LostFocus(); });
     connect(mnuNew, &QAction::triggered, this, [this] { files_->mnuNew_Click(); });
     connect(mnuOpen, &QAction::triggered, this, [this] { files_->mnuOpen_Click(); });
+    connect(mnuImportMotor, &QAction::triggered, this, [this] { files_->mnuImportMotor_Click(); });
+    connect(mnuSaveInOtherFormat, &QAction::triggered, this, [this] { files_->mnuSaveInOtherFormat_Click(); });
     connect(mnuSave, &QAction::triggered, this, [this] { files_->mnuSave_Click(); });
     connect(mnuSaveAs, &QAction::triggered, this, [this] { files_->mnuSaveAs_Click(); });
     for (int i = 1; i <= 4; ++i) {

@@ -206,6 +206,7 @@ void MotorPerformance::mnuPropellant_Click() {
     chosen->inputs.max_mass_flux = current.inputs.max_mass_flux;
     chosen->inputs.min_port_throat = current.inputs.min_port_throat;
     chosen->inputs.static_firings = current.inputs.static_firings;
+
     if (*chosen == current) return;
     if (chosen->length_scale != 1.0) ConvertLengths(chosen->length_scale);
     motor.SetISPStar(chosen->c_star);

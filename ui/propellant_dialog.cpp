@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,7 +54,12 @@ PropellantDialog::PropellantDialog(const PropellantChoice& current, IDialogs& me
     for (const LibraryPropellant& entry : PropellantLibrary()) {
         cboLibrary->addItem(QString::fromStdString(entry.name + " (" + entry.description + ")"));
     }
-    form->addRow("&Library:", cboLibrary);
+    auto* library_row = new QHBoxLayout();
+    library_row->addWidget(cboLibrary, 1);
+    auto* import = Named(new QPushButton("&Import from File\u2026", propellant), "cmdImportPropellant");
+    import->setToolTip("Take the propellant of a motor file: Thrustlet's, openMotor's or BurnSim's");
+    library_row->addWidget(import);
+    form->addRow("&Library:", library_row);
     lblSource = Named(new QLabel(propellant), "lblSource");
     lblSource->setWordWrap(true);
     lblSource->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -135,9 +141,11 @@ PropellantDialog::PropellantDialog(const PropellantChoice& current, IDialogs& me
         if (grdPieces->rowCount() > 0) grdPieces->removeRow(std::max(0, grdPieces->currentRow()));
     });
     connect(cboLibrary, &QComboBox::activated, this, &PropellantDialog::PickLibrary);
+    connect(import, &QPushButton::clicked, this, &PropellantDialog::ImportPropellant);
     connect(cboUnits, &QComboBox::currentIndexChanged, this, &PropellantDialog::UnitChanged);
 
     shown_unit_ = current.inputs.units;
+    molar_mass_ = current.inputs.molar_mass;
     cboUnits->setCurrentIndex(!current.inputs.units ? kNone
                               : *current.inputs.units == LengthUnit::kInch ? kInches
                                                                           : kMillimetres);
@@ -292,6 +300,7 @@ void PropellantDialog::PickLibrary(int index) {
         return;
     }
     const LibraryPropellant& entry = PropellantLibrary()[static_cast<size_t>(index - 1)];
+    molar_mass_.reset();  // the library gives c* itself
     // The entry's values shown in the design's unit; the unit itself is the
     // user's to say (a design without one gets none until it is chosen).
     PropellantChoice choice;

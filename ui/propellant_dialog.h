@@ -55,6 +55,10 @@ public:
     // field) when a field is not a number.
     bool Read(PropellantChoice* choice, QString* problem) const;
     void PickLibrary(int index);
+    // Import from File: the propellant of a motor file of any of the three
+    // formats (its name, c*, density, burn-rate law, k and molar mass) into
+    // the fields, in the dialog's units; the nozzle's fields stay.
+    void ImportPropellant();
 
     void accept() override;
 
@@ -92,6 +96,9 @@ private:
     QLineEdit* txtHardwareMass;
     std::optional<LengthUnit> shown_unit_;
     double length_scale_ = 1.0;
+    // The exhaust's molar mass the propellant came with (not shown; kept
+    // for writing other programs' files).
+    std::optional<float> molar_mass_;
     IDialogs& messages_;
 };
 

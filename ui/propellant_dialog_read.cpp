@@ -69,6 +69,7 @@ bool PropellantDialog::Read(PropellantChoice* choice, QString* problem) const {
         const std::optional<LengthUnit> unit = shown_unit_;
         if (!Unit()) return true;  // no propellant: the design keeps its Kn figures only
         choice->inputs.units = Unit();
+        choice->inputs.molar_mass = molar_mass_;
         const QString name = txtName->text().trimmed();
         if (!name.isEmpty()) choice->inputs.propellant_name = name.toStdString();
         const struct {

@@ -231,22 +231,25 @@ TEST_F(MainWindowTest, MenusInTheirOrderWithShortcuts) {
     EXPECT_EQ(top[2]->text(), "&Motor");
     EXPECT_EQ(top[3]->text(), "&Help");
     QList<QAction*> file = ui->mnuFile->actions();
-    ASSERT_EQ(file.size(), 14);
-    // The sheet's and the thrust curve's items after the specified ones,
-    // before the recent files; Exit at the foot.
-    const char* names[] = {"mnuNew",     "mnuSave",    "mnuSaveAs",  "mnuOpen",   "mnuExportSheet",
-                           "mnuPrint",   "mnuExportThrustCurve",     "mnuSeparator", "mnuRecent1",
-                           "mnuRecent2", "mnuRecent3", "mnuRecent4", "",          "mnuExit"};
-    for (int i = 0; i < 14; ++i) EXPECT_EQ(file[i]->objectName(), names[i]) << i;
-    EXPECT_EQ(file[4]->text(), "&Export Sheet\u2026");
-    EXPECT_EQ(file[5]->text(), "&Print\u2026");
-    EXPECT_EQ(file[5]->shortcut(), QKeySequence("Ctrl+P"));
-    EXPECT_EQ(file[6]->text(), "Export &Thrust Curve\u2026");
-    EXPECT_TRUE(file[12]->isSeparator());
-    EXPECT_EQ(file[13]->text(), "E&xit");
-    EXPECT_EQ(file[13]->shortcut(), QKeySequence("Ctrl+Q"));
-    file.remove(12, 2);
-    file.remove(4, 3);
+    ASSERT_EQ(file.size(), 16);
+    // The other programs' files, the sheet's and the thrust curve's items
+    // after the specified ones, before the recent files; Exit at the foot.
+    const char* names[] = {"mnuNew",       "mnuSave",        "mnuSaveAs",  "mnuOpen",    "mnuImportMotor",
+                           "mnuSaveInOtherFormat", "mnuExportSheet", "mnuPrint", "mnuExportThrustCurve",
+                           "mnuSeparator", "mnuRecent1",     "mnuRecent2", "mnuRecent3", "mnuRecent4",
+                           "",             "mnuExit"};
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(file[i]->objectName(), names[i]) << i;
+    EXPECT_EQ(file[4]->text(), "&Import Motor\u2026");
+    EXPECT_EQ(file[5]->text(), "Save in Other &Format\u2026");
+    EXPECT_EQ(file[6]->text(), "&Export Sheet\u2026");
+    EXPECT_EQ(file[7]->text(), "&Print\u2026");
+    EXPECT_EQ(file[7]->shortcut(), QKeySequence("Ctrl+P"));
+    EXPECT_EQ(file[8]->text(), "Export &Thrust Curve\u2026");
+    EXPECT_TRUE(file[14]->isSeparator());
+    EXPECT_EQ(file[15]->text(), "E&xit");
+    EXPECT_EQ(file[15]->shortcut(), QKeySequence("Ctrl+Q"));
+    file.remove(14, 2);
+    file.remove(4, 5);
     EXPECT_EQ(file[0]->text(), "&New");
     EXPECT_EQ(file[1]->text(), "&Save");
     EXPECT_EQ(file[2]->text(), "Save &As");
