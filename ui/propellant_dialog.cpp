@@ -56,10 +56,12 @@ PropellantDialog::PropellantDialog(const PropellantChoice& current, IDialogs& me
     }
     auto* library_row = new QHBoxLayout();
     library_row->addWidget(cboLibrary, 1);
-    auto* import = Named(new QPushButton("&Import from File\u2026", propellant), "cmdImportPropellant");
+    auto* import = Named(new QPushButton("I&mport from File\u2026", propellant), "cmdImportPropellant");
     import->setToolTip("Take the propellant of a motor file: Thrustlet's, openMotor's or BurnSim's");
     library_row->addWidget(import);
-    form->addRow("&Library:", library_row);
+    auto* library_label = new QLabel("&Library:", propellant);
+    library_label->setBuddy(cboLibrary);
+    form->addRow(library_label, library_row);
     lblSource = Named(new QLabel(propellant), "lblSource");
     lblSource->setWordWrap(true);
     lblSource->setTextInteractionFlags(Qt::TextSelectableByMouse);
