@@ -1,0 +1,27 @@
+// Feeds arbitrary bytes to the readers of openMotor's and BurnSim's motor
+// files (as a forum download could be anything): each must fail with a
+// RunTimeError or give a design whose file text can be written again in
+// both formats and read back.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "model/errors.h"
+#include "model/formats/bsx_file.h"
+#include "model/formats/ric_file.h"
+#include "model/motor.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace thrustlet;
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    for (auto read : {&ReadRic, &ReadBsx}) {
+        try {
+            const ImportedMotor imported = read(text);
+            if (imported.motor.GrainCount() > 64) continue;
+            ReadRic(RicText(imported.motor).text);
+            ReadBsx(BsxText(imported.motor).text);
+        } catch (const RunTimeError&) {
+        }
+    }
+    return 0;
+}
