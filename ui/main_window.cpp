@@ -1,4 +1,5 @@
 #include "ui/main_window.h"
+#include "ui/named.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -39,12 +40,6 @@ namespace {
 
 constexpr int kClientWidthTwips = 6024;
 constexpr int kClientHeightTwips = 8616;
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-}
 
 }  // namespace
 

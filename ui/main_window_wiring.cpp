@@ -1,4 +1,5 @@
 // The main window's menus, its units and the wiring between them: every
+#include "ui/named.h"
 // event of a control or a menu item goes to the unit whose concern it is.
 #include <QAction>
 #include <QMenuBar>
@@ -27,16 +28,6 @@
 #include "ui/undo_history.h"
 
 namespace thrustlet {
-
-namespace {
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-}  // namespace
 
 void frmMain::CreateMenus() {
     mnuFile = Named(menuBar()->addMenu("&File"), "mnuFile");

@@ -1,4 +1,5 @@
 #include "ui/propellant_dialog.h"
+#include "ui/named.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -23,12 +24,6 @@ namespace thrustlet {
 namespace {
 
 constexpr int kNone = 0, kInches = 1, kMillimetres = 2;
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-}
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "ui/static_firing_dialog.h"
+#include "ui/named.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,16 +31,6 @@
 #include "ui/graph_export.h"
 
 namespace thrustlet {
-
-namespace {
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-}  // namespace
 
 StaticFiringDialog::StaticFiringDialog(const cMotor& design, IDialogs& dialogs, QWidget* parent)
     : QDialog(parent), design_(design.DetachedCopy()), dialogs_(dialogs) {
