@@ -157,6 +157,16 @@ TEST(MassFluxTest, PeaksMatchADenseScan) {
         {"mixed lengths", Motor(LengthUnit::kInch, {{2.5f, 1.5f, 0.5f}, {1.0f, 1.5f, 0.6f}, {3.0f, 1.5f, 0.7f}, {2.0f, 1.5f, 0.55f}},
                                 0.3f, 5e-5f, 0.35f), 0.5, false},
         {"progressive, steep law", Motor(LengthUnit::kMillimetre, {{300, 50, 10}}, 14.0f, 0, 0, steep), 20.0, true},
+        // Twelve grains of other cores and lengths on the library's pieces;
+        // grain 9, not the nozzle end, carries the most (the cores after it
+        // are wider).
+        {"twelve grains, KNSB pieces",
+         Motor(LengthUnit::kInch,
+               {{2.0f, 1.5f, 0.6f}, {2.5f, 1.5f, 0.7f}, {1.8f, 1.5f, 0.65f}, {2.2f, 1.5f, 0.8f}, {2.0f, 1.5f, 0.75f},
+                {3.0f, 1.5f, 0.9f}, {2.4f, 1.5f, 0.7f}, {2.1f, 1.5f, 0.85f}, {2.6f, 1.5f, 0.8f}, {1.9f, 1.5f, 0.9f},
+                {2.3f, 1.5f, 0.95f}, {2.0f, 1.5f, 1.2f}},
+               0.62f, 0, 0, knsb),
+         0.5, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -172,6 +182,16 @@ TEST(MassFluxTest, PeaksMatchADenseScan) {
         EXPECT_EQ(flow.peak_mass_flux_grain, static_cast<int>(best) + 1);
         EXPECT_NEAR(flow.peak_mass_flux_time, dense[best].time, 1e-3 * std::max(dense[best].time, 1e-3));
         EXPECT_EQ(flow.peak_mass_flux_time > 0.0, c.late);
+        // Mass and port-to-throat ratio of every grain, from its shape.
+        const double metre = MetresPer(*c.motor.Performance().units);
+        for (std::size_t g = 0; g < flow.grains.size(); ++g) {
+            const cGrain& grain = *c.motor.Grains()[g];
+            const double d = grain.Diameter(), core = grain.CoreDiameter(), throat = c.motor.NozzleDia();
+            const double mass = c.motor.Density() * kPiProgram / 4 * (d * d - core * core) * grain.Length() *
+                                metre * metre * metre;
+            EXPECT_NEAR(*flow.grains[g].mass, mass, 1e-6 * mass) << g;
+            EXPECT_NEAR(*flow.grains[g].port_throat, core * core / (throat * throat), 1e-6) << g;
+        }
     }
 }
 
