@@ -55,15 +55,8 @@ void PaintSheet(QPainter& painter, const QRectF& page, const SheetContent& conte
     painter.setPen(Qt::black);
     SheetPainter sheet(painter, page);
     const double left = page.left(), width = page.width();
-    double y = page.top();
-
-    const double title = sheet.Text(left, y, "Motor design sheet", 16, true, width * 0.6);
-    sheet.Text(left + width * 0.6, y, content.program, 9, false, width * 0.4, Qt::AlignRight);
-    y += title + sheet.Mm(1);
-    y += sheet.Text(left, y, "File: " + content.file, 9);
-    y += sheet.Text(left, y, "Date: " + content.date, 9);
-    painter.drawLine(QPointF(left, y + sheet.Mm(1.5)), QPointF(page.right(), y + sheet.Mm(1.5)));
-    y += sheet.Mm(4);
+    double y = sheet.Heading("Motor design sheet", content.program,
+                                   {"File: " + content.file, "Date: " + content.date});
 
     // The figures side by side: the nozzle and the Kn figures, then the
     // performance with where its propellant's values come from.

@@ -64,13 +64,7 @@ void PaintFiringsPage(QPainter& painter, const QRectF& page, const SheetFirings&
     painter.setPen(Qt::black);
     SheetPainter sheet(painter, page);
     const double left = page.left(), width = page.width();
-    double y = page.top();
-    const double title = sheet.Text(left, y, "Static firings", 16, true, width * 0.6);
-    sheet.Text(left + width * 0.6, y, program, 9, false, width * 0.4, Qt::AlignRight);
-    y += title + sheet.Mm(1);
-    y += sheet.Text(left, y, "File: " + file, 9);
-    painter.drawLine(QPointF(left, y + sheet.Mm(1.5)), QPointF(page.right(), y + sheet.Mm(1.5)));
-    y += sheet.Mm(4);
+    double y = sheet.Heading("Static firings", program, {"File: " + file});
 
     // The figures: the prediction, then each readable firing's measured
     // figure with its difference.

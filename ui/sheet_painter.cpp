@@ -39,6 +39,17 @@ double SheetPainter::Text(double x, double y, const QString& text, double points
     return height;
 }
 
+double SheetPainter::Heading(const QString& title, const QString& program, const QStringList& lines) {
+    const double left = page_.left(), width = page_.width();
+    double y = page_.top();
+    const double title_height = Text(left, y, title, 16, true, width * 0.6);
+    Text(left + width * 0.6, y, program, 9, false, width * 0.4, Qt::AlignRight);
+    y += title_height + Mm(1);
+    for (const QString& line : lines) y += Text(left, y, line, 9);
+    painter_.drawLine(QPointF(left, y + Mm(1.5)), QPointF(page_.right(), y + Mm(1.5)));
+    return y + Mm(4);
+}
+
 double SheetPainter::Wrapped(double x, double y, const QString& text, double points, double width) {
     QFont font("Liberation Sans");
     font.setStyleHint(QFont::SansSerif);

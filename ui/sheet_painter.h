@@ -2,6 +2,7 @@
 
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <Qt>
 
 #include "platform/graph_lite.h"
@@ -31,6 +32,10 @@ public:
     // One line of text at (x, y) (its top); the height it took.
     double Text(double x, double y, const QString& text, double points, bool bold = false, double width = 0.0,
                 Qt::Alignment align = Qt::AlignLeft);
+    // A page's heading across the top: the title in large bold type with
+    // the program's name on the right, a line of small type for each of
+    // `lines`, and a rule below; the top of what follows.
+    double Heading(const QString& title, const QString& program, const QStringList& lines);
     // Text wrapped at word breaks within `width`, at (x, y); the height taken.
     double Wrapped(double x, double y, const QString& text, double points, double width);
     // Caption and figure pairs, one a line, at (x, y); the bottom reached.
