@@ -50,14 +50,7 @@ GrainsPanel::~GrainsPanel() = default;
 
 void GrainsPanel::SetEditor(std::unique_ptr<ILimitsEditor> editor) { editor_ = std::move(editor); }
 
-void GrainsPanel::SetVisible(bool visible) {
-    if (ui_.Frame5->isVisibleTo(ui_.window) == visible) return;
-    ui_.Frame5->setVisible(visible);
-    QMainWindow* window = ui_.window;
-    if (!(window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
-        window->resize(window->width() + (visible ? 1 : -1) * Pixels(kPanelTwips), window->height());
-    }
-}
+void GrainsPanel::SetVisible(bool visible) { ShowBeside(ui_.window, ui_.Frame5, visible, kPanelTwips); }
 
 void GrainsPanel::Update(const MotorFlow& flow, const std::vector<Alert>& alerts) {
     const cMotor& motor = document_.Motor();

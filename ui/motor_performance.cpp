@@ -40,8 +40,6 @@ QString Figure(double value, int significant = 4) {
     return QLocale().toString(value, 'f', std::clamp(significant - 1 - magnitude, 0, 6));
 }
 
-
-
 }  // namespace
 
 MotorPerformance::MotorPerformance(Document& document, DesignHistory& history, const Controls& controls)
@@ -51,16 +49,7 @@ MotorPerformance::~MotorPerformance() = default;
 
 void MotorPerformance::SetEditor(std::unique_ptr<IPropellantEditor> editor) { editor_ = std::move(editor); }
 
-// The group is beside the frames, to the right of the designed window: the
-// window widens while it shows (unless maximized), so nothing designed moves.
-void MotorPerformance::SetGroupVisible(bool visible) {
-    if (ui_.Frame4->isVisibleTo(ui_.window) == visible) return;
-    ui_.Frame4->setVisible(visible);
-    QMainWindow* window = ui_.window;
-    if (!(window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
-        window->resize(window->width() + (visible ? 1 : -1) * Pixels(kGroupTwips), window->height());
-    }
-}
+void MotorPerformance::SetGroupVisible(bool visible) { ShowBeside(ui_.window, ui_.Frame4, visible, kGroupTwips); }
 
 void MotorPerformance::ShowLengthUnit() {
     const std::optional<LengthUnit> unit = document_.Motor().Performance().units;
