@@ -33,6 +33,18 @@ void RoundAxis(double top, double* step, double* maximum) {
     *maximum = *step * std::ceil(top / *step);
 }
 
+// The time graphs' common finish: the title, the value axis from 0 to
+// `maximum` in `step`s, a time label every tick, a white back, drawn.
+void FinishTimeGraph(GraphLite& graph, const QString& title, double maximum, double step) {
+    graph.SetTitle(title);
+    graph.SetVerticalMinimum(0);
+    graph.SetVerticalMaximum(maximum);
+    graph.SetVerticalStep(std::max<int32_t>(1, static_cast<int32_t>(step)));
+    graph.SetHorizontalLabelStep(kSamplesPerTick);
+    graph.SetColourOption(kGraphWhite);
+    graph.Redraw();
+}
+
 }  // namespace
 
 void AddPressureCurve(GraphLite& graph, const cMotor& motor, const KnCurve& curve, const Performance& figures) {
@@ -81,13 +93,7 @@ void DrawThrustCurve(GraphLite& graph, const Performance& figures) {
     graph.ClearSecondaryAxis();
     graph.SetData(table);
     graph.SetSeriesStyle(0, kGraphBlue, "thrust");
-    graph.SetTitle("Thrust (N) vs. Time (s)");
-    graph.SetVerticalMinimum(0);
-    graph.SetVerticalMaximum(maximum);
-    graph.SetVerticalStep(std::max<int32_t>(1, static_cast<int32_t>(step)));
-    graph.SetHorizontalLabelStep(kSamplesPerTick);
-    graph.SetColourOption(kGraphWhite);
-    graph.Redraw();
+    FinishTimeGraph(graph, "Thrust (N) vs. Time (s)", maximum, step);
 }
 
 void DrawMassFluxCurve(GraphLite& graph, const cMotor& motor, const FluxCurve& curve, double limit) {
@@ -131,13 +137,9 @@ void DrawMassFluxCurve(GraphLite& graph, const cMotor& motor, const FluxCurve& c
                              QString("grain %1").arg(curve.grains[g]));
     }
     graph.SetSeriesStyle(static_cast<int16_t>(curve.grains.size()), kGraphRed, "limit");
-    graph.SetTitle(inch ? "Mass flux (lb/(in\u00b2\u00b7s)) vs. Time (s)" : "Mass flux (kg/(m\u00b2\u00b7s)) vs. Time (s)");
-    graph.SetVerticalMinimum(0);
-    graph.SetVerticalMaximum(maximum);
-    graph.SetVerticalStep(std::max<int32_t>(1, static_cast<int32_t>(step)));
-    graph.SetHorizontalLabelStep(kSamplesPerTick);
-    graph.SetColourOption(kGraphWhite);
-    graph.Redraw();
+    FinishTimeGraph(graph,
+                    inch ? "Mass flux (lb/(in\u00b2\u00b7s)) vs. Time (s)" : "Mass flux (kg/(m\u00b2\u00b7s)) vs. Time (s)",
+                    maximum, step);
 }
 
 }  // namespace thrustlet
