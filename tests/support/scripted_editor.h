@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -9,15 +10,33 @@
 
 namespace thrustlet::testing {
 
+// A scripted dialog's next answer; none (the dialog cancelled) once the
+// script is spent.
+template <typename Choice>
+std::optional<Choice> NextAnswer(std::deque<std::optional<Choice>>& answers) {
+    if (answers.empty()) return std::nullopt;
+    std::optional<Choice> answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+}
+
+// Puts a scripted dialog of type `Script` in place of the real one of a
+// window's concern (its SetEditor); the concern owns it, the test keeps the
+// pointer to script it.
+template <typename Script, typename Concern>
+Script* ScriptEditorOf(Concern& concern) {
+    auto script = std::make_unique<Script>();
+    Script* kept = script.get();
+    concern.SetEditor(std::move(script));
+    return kept;
+}
+
 // Answers the Propellant dialog from a script and keeps what it was shown.
 class ScriptedEditor : public IPropellantEditor {
 public:
     std::optional<PropellantChoice> Edit(const PropellantChoice& current, QWidget*) override {
         shown.push_back(current);
-        if (answers.empty()) return std::nullopt;
-        std::optional<PropellantChoice> answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return NextAnswer(answers);
     }
     std::deque<std::optional<PropellantChoice>> answers;
     std::vector<PropellantChoice> shown;

@@ -20,9 +20,7 @@ class FiguresOnScreenTest : public WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
-        auto scripted = std::make_unique<ScriptedEditor>();
-        editor = scripted.get();
-        window->Performance().SetEditor(std::move(scripted));
+        editor = ScriptEditorOf<ScriptedEditor>(window->Performance());
     }
     // A 38 mm KNSB motor in millimetres: three 57 mm grains, a 10 mm throat.
     void TypeKnsbMotor() {

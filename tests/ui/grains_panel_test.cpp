@@ -22,10 +22,7 @@ public:
     std::optional<LimitsChoice> Edit(const LimitsChoice& current, std::optional<LengthUnit> unit, QWidget*) override {
         shown.push_back(current);
         units.push_back(unit);
-        if (answers.empty()) return std::nullopt;
-        const std::optional<LimitsChoice> answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return NextAnswer(answers);
     }
     std::deque<std::optional<LimitsChoice>> answers;
     std::vector<LimitsChoice> shown;
@@ -36,12 +33,8 @@ class GrainsPanelTest : public WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
-        auto scripted = std::make_unique<ScriptedEditor>();
-        editor = scripted.get();
-        window->Performance().SetEditor(std::move(scripted));
-        auto limits_editor = std::make_unique<ScriptedLimits>();
-        limits = limits_editor.get();
-        window->GrainsFigures().SetEditor(std::move(limits_editor));
+        editor = ScriptEditorOf<ScriptedEditor>(window->Performance());
+        limits = ScriptEditorOf<ScriptedLimits>(window->GrainsFigures());
         table = window->findChild<QTableWidget*>("grdGrainFigures");
         alerts = window->findChild<QLabel*>("lblAlerts");
         ASSERT_TRUE(table && alerts);

@@ -21,9 +21,7 @@ class MotorPerformanceTest : public WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
-        auto scripted = std::make_unique<ScriptedEditor>();
-        editor = scripted.get();
-        window->Performance().SetEditor(std::move(scripted));
+        editor = ScriptEditorOf<ScriptedEditor>(window->Performance());
         group = window->findChild<QGroupBox*>("Frame4");
         ASSERT_NE(group, nullptr);
         for (const char* name : {"mnuPropellant", "mnuShowPressure", "mnuShowThrust"}) {

@@ -247,10 +247,7 @@ class ScriptedFiringEditor : public IFiringEditor {
 public:
     std::optional<FiringChoice> Edit(const cMotor& design, QWidget*) override {
         shown.push_back(design.Performance().static_firings);
-        if (answers.empty()) return std::nullopt;
-        std::optional<FiringChoice> answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return NextAnswer(answers);
     }
     std::deque<std::optional<FiringChoice>> answers;
     std::vector<std::vector<PerformanceInputs::StaticFiring>> shown;
@@ -260,9 +257,7 @@ class StaticFiringsTest : public WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
-        auto scripted = std::make_unique<ScriptedFiringEditor>();
-        editor = scripted.get();
-        window->Firings().SetEditor(std::move(scripted));
+        editor = ScriptEditorOf<ScriptedFiringEditor>(window->Firings());
     }
     void OpenDesign(const cMotor& design, const QString& path) {
         design.SaveToFile(path.toStdString());
@@ -387,9 +382,7 @@ TEST_F(StaticFiringsTest, APropellantChosenKeepsTheFiringsAndLimits) {
     FiringChoice choice;
     choice.firings = {Log(dir.filePath("f.csv").toStdString())};
     StaticFiring(choice);
-    auto scripted = std::make_unique<ScriptedEditor>();
-    scripted->answers.push_back(Knsb());
-    window->Performance().SetEditor(std::move(scripted));
+    ScriptEditorOf<ScriptedEditor>(window->Performance())->answers.push_back(Knsb());
     window->findChild<QAction*>("mnuPropellant")->trigger();
     const PerformanceInputs& kept = doc().Motor().Performance();
     EXPECT_EQ(kept.propellant_name, "KNSB");
