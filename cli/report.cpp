@@ -17,6 +17,7 @@
 #include "model/nozzle_search.h"
 #include "model/number_text.h"
 #include "model/numeric.h"
+#include "model/performance_inputs.h"
 
 namespace thrustlet {
 
@@ -49,8 +50,6 @@ std::string TextOf(const Figure& figure) {
 }
 
 std::string JsonOf(const Figure& figure) { return figure.value ? *figure.value : "null"; }
-
-constexpr double kPascalsPerPsi = 6894.757293168;
 
 // Seven significant digits, as every figure of the report (the figures are
 // within the float range: the performance refuses those beyond it).

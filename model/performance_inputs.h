@@ -13,6 +13,11 @@ enum class LengthUnit { kInch, kMillimetre };
 // Metres in one of `unit`.
 inline double MetresPer(LengthUnit unit) { return unit == LengthUnit::kInch ? 0.0254 : 0.001; }
 
+// Pressures as shown: MPa beside millimetres, psi (lbf/in², exactly) beside
+// inches.
+inline constexpr double kPascalsPerMegapascal = 1e6;
+inline constexpr double kPascalsPerPsi = 6894.757293168361;
+
 // One piece of a piecewise burn-rate law r = a P^n, for chamber pressures
 // from p_min to p_max (Pa). SI: a in m/s/Pa^n, r in m/s.
 struct BurnRatePiece {

@@ -38,7 +38,4 @@ double CoefficientInInchesPerSecond(float a_si, double n);
 // R = 8314.462618 J/(kmol K). For sources that publish T, M and k, not c*.
 double CharacteristicVelocity(double temperature, double molar_mass, double k);
 
-inline constexpr double kPascalsPerMegapascal = 1e6;
-inline constexpr double kPascalsPerPsi = 6894.757293168361;
-
 }  // namespace thrustlet

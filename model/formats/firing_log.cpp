@@ -11,6 +11,7 @@
 #include "model/durable_file.h"
 #include "model/errors.h"
 #include "model/number_text.h"
+#include "model/performance_inputs.h"
 
 namespace thrustlet {
 
@@ -20,7 +21,6 @@ constexpr std::size_t kFewestSamples = 10;
 constexpr std::uintmax_t kMostFiringBytes = std::uintmax_t{256} << 20;
 constexpr double kNewtonsPerPoundForce = 4.4482216152605;
 constexpr double kNewtonsPerKilogramForce = 9.80665;
-constexpr double kPascalsPerPsi = 6894.757293168361;
 
 [[noreturn]] void Refuse(const std::string& message) { throw RunTimeError(err::kInvalidCall, message); }
 
