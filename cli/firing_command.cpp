@@ -12,26 +12,23 @@ namespace thrustlet {
 
 namespace {
 
-std::string Json(double value) { return DoubleToText(value, '.'); }
-std::string Json(const std::optional<double>& value) { return value ? Json(*value) : "null"; }
-
 // The figures of a firing as the JSON object's members, in SI.
 std::string FiguresJson(const FiringFigures& f) {
     std::string json = "{\"samples\":" + std::to_string(f.samples);
     json += ",\"skipped_lines\":" + std::to_string(f.skipped_lines);
-    json += ",\"ignition_s\":" + Json(f.ignition);
-    json += ",\"burn_time_s\":" + Json(f.burn_time);
-    json += ",\"action_time_s\":" + Json(f.action_time);
-    json += ",\"total_impulse_ns\":" + Json(f.total_impulse);
-    json += ",\"average_thrust_n\":" + Json(f.average_thrust);
-    json += ",\"peak_thrust_n\":" + Json(f.peak_thrust);
-    json += ",\"peak_pressure_pa\":" + Json(f.peak_pressure);
-    json += ",\"average_pressure_pa\":" + Json(f.average_pressure);
-    json += ",\"delivered_isp_s\":" + Json(f.delivered_isp);
-    json += ",\"cstar_m_s\":" + Json(f.cstar);
-    json += ",\"cstar_efficiency\":" + Json(f.cstar_efficiency);
-    json += ",\"thrust_coefficient\":" + Json(f.thrust_coefficient);
-    json += ",\"cf_efficiency\":" + Json(f.cf_efficiency);
+    json += ",\"ignition_s\":" + JsonNumber(f.ignition);
+    json += ",\"burn_time_s\":" + JsonNumber(f.burn_time);
+    json += ",\"action_time_s\":" + JsonNumber(f.action_time);
+    json += ",\"total_impulse_ns\":" + JsonNumber(f.total_impulse);
+    json += ",\"average_thrust_n\":" + JsonNumber(f.average_thrust);
+    json += ",\"peak_thrust_n\":" + JsonNumber(f.peak_thrust);
+    json += ",\"peak_pressure_pa\":" + JsonNumber(f.peak_pressure);
+    json += ",\"average_pressure_pa\":" + JsonNumber(f.average_pressure);
+    json += ",\"delivered_isp_s\":" + JsonNumber(f.delivered_isp);
+    json += ",\"cstar_m_s\":" + JsonNumber(f.cstar);
+    json += ",\"cstar_efficiency\":" + JsonNumber(f.cstar_efficiency);
+    json += ",\"thrust_coefficient\":" + JsonNumber(f.thrust_coefficient);
+    json += ",\"cf_efficiency\":" + JsonNumber(f.cf_efficiency);
     return json + "}";
 }
 
@@ -165,13 +162,14 @@ int RunFitCommand(const std::vector<std::string>& pairs, const FiringOptions& op
         std::string out = "{\"pieces\":[";
         for (std::size_t k = 0; k < fit.pieces.size(); ++k) {
             const FitPiece& piece = fit.pieces[k];
-            out += std::string(k ? "," : "") + "{\"p_min_pa\":" + Json(piece.p_min) + ",\"p_max_pa\":" + Json(piece.p_max) +
-                   ",\"a\":" + Json(piece.a) + ",\"n\":" + Json(piece.n) + "}";
+            out += std::string(k ? "," : "") + "{\"p_min_pa\":" + JsonNumber(piece.p_min) +
+                   ",\"p_max_pa\":" + JsonNumber(piece.p_max) + ",\"a\":" + JsonNumber(piece.a) +
+                   ",\"n\":" + JsonNumber(piece.n) + "}";
         }
-        out += "],\"r2\":" + Json(fit.r2) + ",\"cstar_efficiency\":" + Json(efficiency) + ",\"points\":[";
+        out += "],\"r2\":" + JsonNumber(fit.r2) + ",\"cstar_efficiency\":" + JsonNumber(efficiency) + ",\"points\":[";
         for (std::size_t k = 0; k < points.size(); ++k) {
-            out += std::string(k ? "," : "") + "{\"pressure_pa\":" + Json(points[k].pressure) + ",\"rate_m_s\":" +
-                   Json(points[k].rate) + ",\"source\":" + JsonString(points[k].source) + "}";
+            out += std::string(k ? "," : "") + "{\"pressure_pa\":" + JsonNumber(points[k].pressure) + ",\"rate_m_s\":" +
+                   JsonNumber(points[k].rate) + ",\"source\":" + JsonString(points[k].source) + "}";
         }
         Write(stdout, out + "]}\n");
         return 0;

@@ -12,21 +12,13 @@ namespace thrustlet {
 
 namespace {
 
-std::string Json(double value) { return DoubleToText(value, '.'); }
-std::string Json(const std::optional<double>& value) { return value ? Json(*value) : "null"; }
-
-// Seven significant digits, as every figure of the report.
-std::string Shown(double value) {
-    if (std::fabs(value) > static_cast<double>(FLT_MAX)) return DoubleToText(value, '.');
-    return SingleToText(static_cast<float>(value), '.');
-}
-
 std::string MassFlux(double si) {
-    return Shown(si) + " kg/(m\u00b2\u00b7s) (" + Shown(si / kMassFluxPerLbPerSquareInchSecond) + " lb/(in\u00b2\u00b7s))";
+    return ReportNumber(si) + " kg/(m\u00b2\u00b7s) (" + ReportNumber(si / kMassFluxPerLbPerSquareInchSecond) +
+           " lb/(in\u00b2\u00b7s))";
 }
 
 std::string Pressure(double pascals) {
-    return Shown(pascals / kPascalsPerMegapascal) + " MPa (" + Shown(pascals / kPascalsPerPsi) + " psi)";
+    return ReportNumber(pascals / kPascalsPerMegapascal) + " MPa (" + ReportNumber(pascals / kPascalsPerPsi) + " psi)";
 }
 
 }  // namespace
@@ -36,22 +28,23 @@ std::string FlowText(const MotorReport& report) {
     const MotorFlow& flow = report.flow;
     std::string text = "Limits: pressure " + (report.limits.max_pressure ? Pressure(*report.limits.max_pressure) : "none") +
                        ", mass flux " + MassFlux(report.limits.max_mass_flux) + ", port-to-throat " +
-                       Shown(report.limits.min_port_throat) + "\n";
+                       ReportNumber(report.limits.min_port_throat) + "\n";
     if (flow.peak_mass_flux) {
         text += "Peak mass flux: " + MassFlux(*flow.peak_mass_flux) + ", grain " +
-                std::to_string(flow.peak_mass_flux_grain) + " at " + Shown(flow.peak_mass_flux_time) + " s (depth " +
-                Shown(flow.peak_mass_flux_depth) + unit + ")\n";
+                std::to_string(flow.peak_mass_flux_grain) + " at " + ReportNumber(flow.peak_mass_flux_time) +
+                " s (depth " + ReportNumber(flow.peak_mass_flux_depth) + unit + ")\n";
     }
     if (flow.min_port_throat) {
-        text += "Min port-to-throat: " + Shown(*flow.min_port_throat) + ", grain " +
+        text += "Min port-to-throat: " + ReportNumber(*flow.min_port_throat) + ", grain " +
                 std::to_string(flow.min_port_throat_grain) + "\n";
     }
     for (const GrainFlow& grain : flow.grains) {
-        text += "Grain " + std::to_string(grain.position) + ": mass " + (grain.mass ? Shown(*grain.mass) + " kg" : "N/A") +
-                ", port-to-throat " + (grain.port_throat ? Shown(*grain.port_throat) : "N/A") + ", peak mass flux " +
-                (grain.peak_mass_flux ? Shown(*grain.peak_mass_flux) + " kg/(m\u00b2\u00b7s)" : "N/A") +
-                ", neutral length " + Shown(grain.neutral_length) + unit + " (length " + Shown(grain.length) + unit +
-                ")\n";
+        text += "Grain " + std::to_string(grain.position) + ": mass " +
+                (grain.mass ? ReportNumber(*grain.mass) + " kg" : "N/A") + ", port-to-throat " +
+                (grain.port_throat ? ReportNumber(*grain.port_throat) : "N/A") + ", peak mass flux " +
+                (grain.peak_mass_flux ? ReportNumber(*grain.peak_mass_flux) + " kg/(m\u00b2\u00b7s)" : "N/A") +
+                ", neutral length " + ReportNumber(grain.neutral_length) + unit + " (length " +
+                ReportNumber(grain.length) + unit + ")\n";
     }
     for (const Alert& alert : report.alerts) text += "Alert: " + TerminalSafe(alert.message) + "\n";
     return text;
@@ -59,19 +52,19 @@ std::string FlowText(const MotorReport& report) {
 
 std::string FlowJson(const MotorReport& report) {
     const MotorFlow& flow = report.flow;
-    std::string json = ",\"limits\":{\"max_pressure_pa\":" + Json(report.limits.max_pressure) +
-                       ",\"max_mass_flux_kg_m2s\":" + Json(report.limits.max_mass_flux) +
-                       ",\"min_port_throat\":" + Json(report.limits.min_port_throat) + "}";
-    json += ",\"peak_mass_flux_kg_m2s\":" + Json(flow.peak_mass_flux);
+    std::string json = ",\"limits\":{\"max_pressure_pa\":" + JsonNumber(report.limits.max_pressure) +
+                       ",\"max_mass_flux_kg_m2s\":" + JsonNumber(report.limits.max_mass_flux) +
+                       ",\"min_port_throat\":" + JsonNumber(report.limits.min_port_throat) + "}";
+    json += ",\"peak_mass_flux_kg_m2s\":" + JsonNumber(flow.peak_mass_flux);
     json += ",\"peak_mass_flux_grain\":" + (flow.peak_mass_flux ? std::to_string(flow.peak_mass_flux_grain) : "null");
-    json += ",\"peak_mass_flux_time_s\":" + (flow.peak_mass_flux ? Json(flow.peak_mass_flux_time) : "null");
-    json += ",\"min_port_throat\":" + Json(flow.min_port_throat);
+    json += ",\"peak_mass_flux_time_s\":" + (flow.peak_mass_flux ? JsonNumber(flow.peak_mass_flux_time) : "null");
+    json += ",\"min_port_throat\":" + JsonNumber(flow.min_port_throat);
     json += ",\"grains\":[";
     for (std::size_t i = 0; i < flow.grains.size(); ++i) {
         const GrainFlow& grain = flow.grains[i];
-        json += std::string(i ? "," : "") + "{\"mass_kg\":" + Json(grain.mass) + ",\"port_throat\":" +
-                Json(grain.port_throat) + ",\"peak_mass_flux_kg_m2s\":" + Json(grain.peak_mass_flux) +
-                ",\"neutral_length\":" + Json(grain.neutral_length) + "}";
+        json += std::string(i ? "," : "") + "{\"mass_kg\":" + JsonNumber(grain.mass) + ",\"port_throat\":" +
+                JsonNumber(grain.port_throat) + ",\"peak_mass_flux_kg_m2s\":" + JsonNumber(grain.peak_mass_flux) +
+                ",\"neutral_length\":" + JsonNumber(grain.neutral_length) + "}";
     }
     json += "],\"alerts\":[";
     for (std::size_t i = 0; i < report.alerts.size(); ++i) {

@@ -51,13 +51,6 @@ std::string TextOf(const Figure& figure) {
 
 std::string JsonOf(const Figure& figure) { return figure.value ? *figure.value : "null"; }
 
-// Seven significant digits, as every figure of the report (the figures are
-// within the float range: the performance refuses those beyond it).
-std::string Shown(double value) {
-    if (std::fabs(value) > static_cast<double>(FLT_MAX)) return DoubleToText(value, '.');
-    return SingleToText(static_cast<float>(value), '.');
-}
-
 // A length of the report with the design's unit after it.
 std::string TextOfLength(const Figure& figure, const std::string& unit) {
     std::string text = TextOf(figure);
@@ -69,15 +62,18 @@ std::string TextOfLength(const Figure& figure, const std::string& unit) {
 std::string PerformanceText(const MotorReport& report) {
     if (!report.performance) return "Performance: " + TerminalSafe(report.performance_problem) + "\n";
     const Performance& p = *report.performance;
-    auto thrust = [&](double value, const char* unit) { return p.has_thrust ? Shown(value) + unit : std::string("N/A"); };
+    auto thrust = [&](double value, const char* unit) {
+        return p.has_thrust ? ReportNumber(value) + unit : std::string("N/A");
+    };
     std::string text;
-    text += "Peak pressure: " + Shown(p.peak_pressure / 1e6) + " MPa (" + Shown(p.peak_pressure / kPascalsPerPsi) + " psi)\n";
-    text += "Burn time: " + Shown(p.burn_time) + " s\n";
+    text += "Peak pressure: " + ReportNumber(p.peak_pressure / kPascalsPerMegapascal) + " MPa (" +
+            ReportNumber(p.peak_pressure / kPascalsPerPsi) + " psi)\n";
+    text += "Burn time: " + ReportNumber(p.burn_time) + " s\n";
     text += "Thrust time: " + thrust(p.thrust_time, " s") + "\n";
     text += "Total impulse: " + thrust(p.total_impulse, " N s") + "\n";
     text += "Average thrust: " + thrust(p.average_thrust, " N") + "\n";
     text += "Peak thrust: " + thrust(p.peak_thrust, " N") + "\n";
-    text += "Propellant mass: " + Shown(p.propellant_mass) + " kg\n";
+    text += "Propellant mass: " + ReportNumber(p.propellant_mass) + " kg\n";
     text += "Delivered Isp: " + thrust(p.delivered_isp, " s") + "\n";
     text += "Designation: " + (p.has_thrust ? p.designation : std::string("N/A")) + "\n";
     if (!p.has_thrust) text += "Note: no thrust figures without the exhaust's specific heat ratio\n";

@@ -1,7 +1,11 @@
 #include "cli/terminal.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <cstdint>
+
+#include "model/number_text.h"
 
 namespace thrustlet {
 
@@ -85,6 +89,15 @@ std::string JsonString(const std::string& text) {
         at += length;
     }
     return out + "\"";
+}
+
+std::string JsonNumber(double value) { return DoubleToText(value, '.'); }
+
+std::string JsonNumber(const std::optional<double>& value) { return value ? JsonNumber(*value) : "null"; }
+
+std::string ReportNumber(double value) {
+    if (std::fabs(value) > static_cast<double>(FLT_MAX)) return DoubleToText(value, '.');
+    return SingleToText(static_cast<float>(value), '.');
 }
 
 }  // namespace thrustlet
