@@ -234,6 +234,14 @@ double GraphLite::XOf(const QRectF& plot, double column) const {
     return plot.left() + plot.width() * column / last;
 }
 
+void GraphLite::RoundAxis(double top, double* step, double* maximum) {
+    if (!(top > 0.0)) top = 1.0;
+    const double rough = top / 5.0;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    *step = rough <= power ? power : rough <= 2 * power ? 2 * power : rough <= 5 * power ? 5 * power : 10 * power;
+    *maximum = *step * std::ceil(top / *step);
+}
+
 double GraphLite::LogStepBelow(double value) {
     const double power = std::pow(10.0, std::floor(std::log10(value)));
     for (double step : {5.0, 2.0, 1.0}) {

@@ -93,6 +93,10 @@ public:
     static double LogStepBelow(double value);
     static double LogStepAbove(double value);
     static std::vector<double> LogTicks(double low, double high);
+    // A round step (1, 2 or 5 times a power of ten) for about five ticks of
+    // a linear axis up to `top`, and the axis's top as a whole number of
+    // them (an axis up to 1 for a top not above 0).
+    static void RoundAxis(double top, double* step, double* maximum);
 
     // Everything the graph was told, to show it again later exactly as it
     // was (the window's edit history keeps it).

@@ -18,16 +18,6 @@ namespace {
 constexpr int kSamples = 400;
 constexpr int32_t kGraphPoints = 0x404040;
 
-// A round step for about five ticks up to `top`, and the top as a whole
-// number of them.
-void RoundAxis(double top, double* step, double* maximum) {
-    if (!(top > 0.0)) top = 1.0;
-    const double rough = top / 5.0;
-    const double power = std::pow(10.0, std::floor(std::log10(rough)));
-    *step = rough <= power ? power : rough <= 2 * power ? 2 * power : rough <= 5 * power ? 5 * power : 10 * power;
-    *maximum = *step * std::ceil(top / *step);
-}
-
 double ValueAt(const std::vector<double>& time, const std::vector<double>& values, double t) {
     if (values.empty() || t < time.front() || t > time.back()) return NAN;
     const auto after = std::upper_bound(time.begin(), time.end(), t);
@@ -75,8 +65,8 @@ void DrawFiringOverPrediction(GraphLite& graph, const cMotor& design, const Firi
         }
     }
     double step = 0, maximum = 0, pressure_step = 0, pressure_maximum = 0;
-    RoundAxis(force_top, &step, &maximum);
-    RoundAxis(pressure_top, &pressure_step, &pressure_maximum);
+    GraphLite::RoundAxis(force_top, &step, &maximum);
+    GraphLite::RoundAxis(pressure_top, &pressure_step, &pressure_maximum);
     graph.SetData(table);
     graph.SetIntegerOption1(1);
     graph.SetYesNoOption1(true);

@@ -23,16 +23,6 @@ namespace {
 // Samples of the thrust curve between two ticks of its time axis.
 constexpr int kSamplesPerTick = 40;
 
-// A round step (1, 2 or 5 times a power of ten) for about five ticks up to
-// `top`, and the axis's top as a whole number of them.
-void RoundAxis(double top, double* step, double* maximum) {
-    if (!(top > 0.0)) top = 1.0;
-    const double rough = top / 5.0;
-    const double power = std::pow(10.0, std::floor(std::log10(rough)));
-    *step = rough <= power ? power : rough <= 2 * power ? 2 * power : rough <= 5 * power ? 5 * power : 10 * power;
-    *maximum = *step * std::ceil(top / *step);
-}
-
 // The time graphs' common finish: the title, the value axis from 0 to
 // `maximum` in `step`s, a time label every tick, a white back, drawn.
 void FinishTimeGraph(GraphLite& graph, const QString& title, double maximum, double step) {
@@ -59,7 +49,7 @@ void AddPressureCurve(GraphLite& graph, const cMotor& motor, const KnCurve& curv
         table.rows[2][j] = figures_at[j].pressure / per_unit;
     }
     double step = 0, maximum = 0;
-    RoundAxis(figures.peak_pressure / per_unit, &step, &maximum);
+    GraphLite::RoundAxis(figures.peak_pressure / per_unit, &step, &maximum);
     graph.SetData(table);
     graph.SetSecondaryAxis(0, maximum, step, inch ? "psi" : "MPa");  // the Kn graph styles it green, "Pc"
     graph.Redraw();
@@ -70,7 +60,7 @@ void DrawThrustCurve(GraphLite& graph, const Performance& figures) {
     // times, each tick split into the same number of samples; the thrust
     // is 0 once the burn is over.
     double tick = 0, end = 0;
-    RoundAxis(figures.burn_time, &tick, &end);
+    GraphLite::RoundAxis(figures.burn_time, &tick, &end);
     const int samples = static_cast<int>(std::lround(end / tick)) * kSamplesPerTick;
     GraphTable table;
     table.rows.assign(2, std::vector<std::optional<double>>(static_cast<size_t>(samples) + 1));
@@ -89,7 +79,7 @@ void DrawThrustCurve(GraphLite& graph, const Performance& figures) {
         table.rows[1][static_cast<size_t>(j)] = thrust;
     }
     double step = 0, maximum = 0;
-    RoundAxis(figures.peak_thrust, &step, &maximum);
+    GraphLite::RoundAxis(figures.peak_thrust, &step, &maximum);
     graph.ClearSecondaryAxis();
     graph.SetData(table);
     graph.SetSeriesStyle(0, kGraphBlue, "thrust");
@@ -101,7 +91,7 @@ void DrawMassFluxCurve(GraphLite& graph, const cMotor& motor, const FluxCurve& c
     const double per = inch ? kMassFluxPerLbPerSquareInchSecond : 1.0;
     const double end = curve.times.empty() ? 0.0 : curve.times.back();
     double tick = 0, last = 0;
-    RoundAxis(end, &tick, &last);
+    GraphLite::RoundAxis(end, &tick, &last);
     const int samples = static_cast<int>(std::lround(last / tick)) * kSamplesPerTick;
     GraphTable table;
     table.rows.assign(curve.grains.size() + 2, std::vector<std::optional<double>>(static_cast<size_t>(samples) + 1));
@@ -125,7 +115,7 @@ void DrawMassFluxCurve(GraphLite& graph, const cMotor& motor, const FluxCurve& c
         }
     }
     double step = 0, maximum = 0;
-    RoundAxis(highest, &step, &maximum);
+    GraphLite::RoundAxis(highest, &step, &maximum);
     graph.ClearSecondaryAxis();
     if (graph.Shown().value_axis) graph.SetHorizontalValueAxis(false);
     graph.SetData(table);
