@@ -1,6 +1,8 @@
 #include "platform/locale_number.h"
 
 #include <QLocale>
+#include <algorithm>
+#include <cmath>
 
 #include "model/number_text.h"
 
@@ -27,6 +29,11 @@ QString TextOfSingle(float value) {
 
 QString TextOfDouble(double value) {
     return QString::fromStdString(DoubleToText(value, DecimalPoint()));
+}
+
+QString TextOfFigure(double value, int significant) {
+    const int magnitude = value == 0.0 ? 0 : static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    return QLocale().toString(value, 'f', std::clamp(significant - 1 - magnitude, 0, 6));
 }
 
 }  // namespace thrustlet

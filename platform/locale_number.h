@@ -13,5 +13,8 @@ double FieldToDouble(const QString& text);
 float FieldToSingle(const QString& text);
 QString TextOfSingle(float value);
 QString TextOfDouble(double value);
+// A figure to show, not to edit: `value` to about `significant` digits
+// (fixed point, at most 6 decimals), with the locale's separators.
+QString TextOfFigure(double value, int significant = 4);
 
 }  // namespace thrustlet

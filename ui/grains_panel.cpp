@@ -29,11 +29,6 @@ constexpr int kPanelTwips = 4200 + 126;
 const QColor kWarning(255, 255, 0);
 const QColor kDanger(255, 0, 0);
 
-QString Figure(double value, int significant) {
-    const int magnitude = value == 0.0 ? 0 : static_cast<int>(std::floor(std::log10(std::fabs(value))));
-    return QLocale().toString(value, 'f', std::clamp(significant - 1 - magnitude, 0, 6));
-}
-
 // A marker in the alert's colour before its sentence: the words say it too.
 QString AlertLine(bool severe, const QString& text) {
     const QString colour = severe ? "#ff0000" : "#ffff00";
@@ -63,12 +58,15 @@ void GrainsPanel::Update(const MotorFlow& flow, const std::vector<Alert>& alerts
         std::array<QString, 5> row;
         std::array<int, 5> marks{};
         row[0] = QString::number(grain.position);
-        row[1] = grain.mass ? Figure(*grain.mass * 1000.0, 3) : QString(kNoFigure);
-        row[2] = grain.port_throat ? Figure(*grain.port_throat, 3) : QString(kNoFigure);
+        row[1] = grain.mass ? TextOfFigure(*grain.mass * 1000.0, 3) : QString(kNoFigure);
+        row[2] = grain.port_throat ? TextOfFigure(*grain.port_throat, 3) : QString(kNoFigure);
         if (grain.port_throat && *grain.port_throat < limits.min_port_throat) marks[2] = 1;
-        row[3] = grain.peak_mass_flux ? (inch ? Figure(*grain.peak_mass_flux / kMassFluxPerLbPerSquareInchSecond, 3)
-                                              : Figure(*grain.peak_mass_flux, 4))
-                                      : QString(kNoFigure);
+        if (!grain.peak_mass_flux) {
+            row[3] = kNoFigure;
+        } else {
+            row[3] = inch ? TextOfFigure(*grain.peak_mass_flux / kMassFluxPerLbPerSquareInchSecond, 3)
+                          : TextOfFigure(*grain.peak_mass_flux, 4);
+        }
         if (grain.peak_mass_flux && *grain.peak_mass_flux > limits.max_mass_flux) marks[3] = 2;
         row[4] = TextOfDouble(RoundDecimals(grain.neutral_length, inch ? 3 : 1));
         shown.rows.push_back(row);

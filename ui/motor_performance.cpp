@@ -34,12 +34,6 @@ constexpr const char* kNoFigure = "\u2014";
 // How much wider the window is while the group shows (its width and a gap).
 constexpr int kGroupTwips = 3000 + 126;
 
-// `value` to about `significant` digits, in the user's locale.
-QString Figure(double value, int significant = 4) {
-    const int magnitude = value == 0.0 ? 0 : static_cast<int>(std::floor(std::log10(std::fabs(value))));
-    return QLocale().toString(value, 'f', std::clamp(significant - 1 - magnitude, 0, 6));
-}
-
 }  // namespace
 
 MotorPerformance::MotorPerformance(Document& document, DesignHistory& history, const Controls& controls)
@@ -63,8 +57,8 @@ void MotorPerformance::ShowLengthUnit() {
 
 // "1388 kg/(m²·s)" or, for an inch design, "1.97 lb/(in²·s)".
 QString MassFluxText(double si, bool inch) {
-    return inch ? Figure(si / kMassFluxPerLbPerSquareInchSecond, 3) + " lb/(in\u00b2\u00b7s)"
-                : Figure(si, 4) + " kg/(m\u00b2\u00b7s)";
+    return inch ? TextOfFigure(si / kMassFluxPerLbPerSquareInchSecond, 3) + " lb/(in\u00b2\u00b7s)"
+                : TextOfFigure(si, 4) + " kg/(m\u00b2\u00b7s)";
 }
 
 void MotorPerformance::Update() {
@@ -81,14 +75,15 @@ void MotorPerformance::Update() {
         const PerformanceOutcome outcome = ComputePerformance(motor);
         if (outcome.figures) {
             const Performance& p = *outcome.figures;
-            texts[0] = Figure(p.peak_pressure / kPascalsPerMegapascal, 3) + " MPa (" + Figure(p.peak_pressure / kPascalsPerPsi, 3) + " psi)";
-            texts[1] = Figure(p.burn_time, 3) + " s";
-            texts[5] = Figure(p.propellant_mass, 3) + " kg";
+            texts[0] = TextOfFigure(p.peak_pressure / kPascalsPerMegapascal, 3) + " MPa (" +
+                       TextOfFigure(p.peak_pressure / kPascalsPerPsi, 3) + " psi)";
+            texts[1] = TextOfFigure(p.burn_time, 3) + " s";
+            texts[5] = TextOfFigure(p.propellant_mass, 3) + " kg";
             if (p.has_thrust) {
-                texts[2] = Figure(p.total_impulse) + " N\u00b7s";
-                texts[3] = Figure(p.average_thrust) + " N";
-                texts[4] = Figure(p.peak_thrust) + " N";
-                texts[6] = Figure(p.delivered_isp, 3) + " s";
+                texts[2] = TextOfFigure(p.total_impulse) + " N\u00b7s";
+                texts[3] = TextOfFigure(p.average_thrust) + " N";
+                texts[4] = TextOfFigure(p.peak_thrust) + " N";
+                texts[6] = TextOfFigure(p.delivered_isp, 3) + " s";
                 texts[7] = QString::fromStdString(p.designation);
             } else {
                 texts.back() = "No thrust figures without the exhaust's specific heat ratio k.";
@@ -106,8 +101,11 @@ void MotorPerformance::Update() {
     // Which grain each belongs to is the grains panel's to show (and the
     // tool tip's).
     if (flow.peak_mass_flux) texts[8] = MassFluxText(*flow.peak_mass_flux, inch);
-    if (flow.min_port_throat) texts[9] = Figure(*flow.min_port_throat, 3);
-    ui_.values[8]->setToolTip(flow.peak_mass_flux ? QString("Grain %1, at %2 s").arg(flow.peak_mass_flux_grain).arg(Figure(flow.peak_mass_flux_time, 3)) : QString());
+    if (flow.min_port_throat) texts[9] = TextOfFigure(*flow.min_port_throat, 3);
+    ui_.values[8]->setToolTip(flow.peak_mass_flux ? QString("Grain %1, at %2 s")
+                                                        .arg(flow.peak_mass_flux_grain)
+                                                        .arg(TextOfFigure(flow.peak_mass_flux_time, 3))
+                                                  : QString());
     ui_.values[9]->setToolTip(flow.min_port_throat ? QString("Grain %1, at ignition").arg(flow.min_port_throat_grain) : QString());
     for (int i = 0; i < kFigures; ++i) ui_.values[static_cast<size_t>(i)]->setText(texts[static_cast<size_t>(i)]);
     ui_.mnuShowPressure->setEnabled(pressure);
