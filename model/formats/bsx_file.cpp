@@ -22,14 +22,6 @@ using tinyxml2::XMLElement;
 
 std::string Count(int index) { return std::to_string(index); }
 
-std::string Listed(const std::vector<std::string>& items) {
-    std::string text;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
-    }
-    return text;
-}
-
 // BurnSim's grain types, by their code.
 std::string ShapeOf(const std::string& code) {
     static const char* const names[] = {"", "BATES", "D-slot", "moon burner", "star", "C-slot", "X-core", "finocyl",

@@ -46,6 +46,14 @@ float DesignValue(double value, const std::string& what) {
     return static_cast<float>(value);
 }
 
+std::string Listed(const std::vector<std::string>& items) {
+    std::string text;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
+    }
+    return text;
+}
+
 void RefuseImport(const std::string& sentence) {
     throw RunTimeError(err::kInvalidFileFormat, "Invalid file format: " + sentence);
 }

@@ -44,6 +44,9 @@ LengthUnit LengthUnitFor(const std::vector<double>& metres, LengthUnit preferred
 // finite, or past what a float holds, fails naming `what`.
 float DesignValue(double value, const std::string& what);
 
+// Names for a sentence: "a", "a and b", "a, b and c".
+std::string Listed(const std::vector<std::string>& items);
+
 // Fails the import: "Invalid file format: " and the sentence.
 [[noreturn]] void RefuseImport(const std::string& sentence);
 

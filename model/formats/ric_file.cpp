@@ -52,15 +52,6 @@ std::optional<double> OptionalNumber(const YAML::Node& map, const char* key, con
 
 std::string Text(const YAML::Node& node) { return node && node.IsScalar() ? node.Scalar() : std::string(); }
 
-// "a, b and c".
-std::string Listed(const std::vector<std::string>& items) {
-    std::string text;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
-    }
-    return text;
-}
-
 struct Tab {
     double p_min, p_max, a, n, k, t, m;
 };
