@@ -67,6 +67,13 @@ std::string Problem(const std::function<void()>& read) {
     return "read";
 }
 
+// `text` with the nth (1-based) occurrence of `from` replaced by `to`.
+std::string Edited(std::string text, const std::string& from, const std::string& to, int nth = 1) {
+    std::size_t at = 0;
+    for (int i = 0; i < nth; ++i) at = text.find(from, i == 0 ? 0 : at + 1);
+    return text.replace(at, from.size(), to);
+}
+
 bool Mentions(const std::vector<std::string>& notes, const std::string& part) {
     for (const std::string& note : notes) {
         if (note.find(part) != std::string::npos) return true;
@@ -186,10 +193,7 @@ TEST_F(MotorFormatsTest, ReadsABurnSimDesign) {
 TEST_F(MotorFormatsTest, RefusalsNameWhatCannotComeAlong) {
     const std::string ric = Slurp(DataPath("two_tab_54mm.ric"));
     const auto edited = [&](const std::string& from, const std::string& to, int nth = 1) {
-        std::string text = ric;
-        std::size_t at = 0;
-        for (int i = 0; i < nth; ++i) at = text.find(from, i == 0 ? 0 : at + 1);
-        return text.replace(at, from.size(), to);
+        return Edited(ric, from, to, nth);
     };
     std::string tabs_65 = "data:\n  grains: []\n  propellant:\n    density: 1800\n    name: x\n    tabs:\n";
     for (int i = 0; i < 65; ++i) tabs_65 += "    - {a: 1.0e-05, n: 0.3, k: 1.2, t: 1700, m: 40, minPressure: " + std::to_string(i) + ", maxPressure: " + std::to_string(i + 1) + "}\n";
@@ -230,10 +234,7 @@ TEST_F(MotorFormatsTest, RefusalsNameWhatCannotComeAlong) {
 
     const std::string bsx = Slurp(DataPath("inch_bates.bsx"));
     const auto bsx_edited = [&](const std::string& from, const std::string& to, int nth = 1) {
-        std::string text = bsx;
-        std::size_t at = 0;
-        for (int i = 0; i < nth; ++i) at = text.find(from, i == 0 ? 0 : at + 1);
-        return text.replace(at, from.size(), to);
+        return Edited(bsx, from, to, nth);
     };
     const struct {
         const char* name;
