@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "model/motor_run.h"
 #include "model/burn_rate_fit.h"
 #include "model/firing_analysis.h"
 #include "model/formats/firing_log.h"
@@ -65,10 +66,10 @@ BENCHMARK(BM_ReadAMillionSamples)->Unit(benchmark::kMillisecond);
 
 void BM_ReadAndAnalyseAMillionSamples(benchmark::State& state) {
     const std::string path = WriteLog();
-    const thrustlet::cMotor design = Design();
+    const thrustlet::MotorRun run = thrustlet::RunMotor(Design());
     for (auto _ : state) {
         const thrustlet::Firing firing = thrustlet::ReadFiringFile(path, {});
-        const thrustlet::FiringFigures figures = thrustlet::AnalyseFiring(firing, design);
+        const thrustlet::FiringFigures figures = thrustlet::AnalyseFiring(firing, run);
         benchmark::DoNotOptimize(figures.burn_time);
     }
     std::remove(path.c_str());
@@ -77,11 +78,11 @@ BENCHMARK(BM_ReadAndAnalyseAMillionSamples)->Unit(benchmark::kMillisecond);
 
 void BM_InstantPointsOfAMillionSamples(benchmark::State& state) {
     const std::string path = WriteLog();
-    const thrustlet::cMotor design = Design();
+    const thrustlet::MotorRun run = thrustlet::RunMotor(Design());
     const thrustlet::Firing firing = thrustlet::ReadFiringFile(path, {});
-    const thrustlet::FiringFigures figures = thrustlet::AnalyseFiring(firing, design);
+    const thrustlet::FiringFigures figures = thrustlet::AnalyseFiring(firing, run);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(thrustlet::InstantBurnRatePoints(firing, figures, design, "bench").size());
+        benchmark::DoNotOptimize(thrustlet::InstantBurnRatePoints(firing, figures, run, "bench").size());
     }
     std::remove(path.c_str());
 }

@@ -22,6 +22,8 @@ struct ReportOptions {
     float target = 0.0f;
     // Any alert makes the run exit 3 (when nothing failed outright).
     bool fail_on_alert = false;
+    // The JSON adds the pressure and thrust over time.
+    bool trace = false;
 };
 // The Kn summary and performance of each file, as text or JSON lines.
 int RunReportCommand(const std::vector<std::string>& files, const ReportOptions& options);

@@ -2,7 +2,7 @@
 #include "cli/terminal.h"
 #include "model/errors.h"
 #include "model/formats/engine_file.h"
-#include "model/performance.h"
+#include "model/motor_run.h"
 
 namespace thrustlet {
 
@@ -19,14 +19,14 @@ int RunEngineCommand(const std::vector<std::string>& files) {
             status = 1;
             continue;
         }
-        const PerformanceOutcome outcome = ComputePerformance(*motor);
-        if (!outcome.figures) {
-            Complain(file, outcome.problem);
+        const MotorRun run = RunMotor(*motor);
+        if (!run.Figures()) {
+            Complain(file, run.Outcome().problem);
             status = 1;
             continue;
         }
         try {
-            Write(stdout, EngineFileText(*motor, *outcome.figures, TerminalSafe(file)));
+            Write(stdout, EngineFileText(run, TerminalSafe(file)));
         } catch (const RunTimeError& error) {
             Complain(file, error.Description());
             status = 1;

@@ -5,6 +5,8 @@
 #include "model/burn_rate_fit.h"
 #include "model/errors.h"
 #include "model/firing_analysis.h"
+#include "model/motor_run.h"
+#include "model/static_firing.h"
 #include "model/number_text.h"
 #include "model/propellant_library.h"
 
@@ -63,8 +65,8 @@ std::string FiguresText(const FiringFigures& m, const std::optional<FiringFigure
     text += Row("Total impulse", m.total_impulse, pick_optional(&FiringFigures::total_impulse), " N s");
     text += Row("Average thrust", m.average_thrust, pick_optional(&FiringFigures::average_thrust), " N");
     text += Row("Peak thrust", m.peak_thrust, pick_optional(&FiringFigures::peak_thrust), " N");
-    text += Row("Peak pressure", m.peak_pressure, pick_optional(&FiringFigures::peak_pressure), " MPa", 1e6);
-    text += Row("Average pressure", m.average_pressure, pick_optional(&FiringFigures::average_pressure), " MPa", 1e6);
+    text += Row("Peak pressure", m.peak_pressure, pick_optional(&FiringFigures::peak_pressure), " MPa", kPascalsPerMegapascal);
+    text += Row("Average pressure", m.average_pressure, pick_optional(&FiringFigures::average_pressure), " MPa", kPascalsPerMegapascal);
     text += Row("Delivered Isp", m.delivered_isp, pick_optional(&FiringFigures::delivered_isp), " s");
     text += Row("c*", m.cstar, pick_optional(&FiringFigures::cstar), " m/s");
     text += "c* efficiency: " + Text(m.cstar_efficiency) + "\n";
@@ -77,25 +79,25 @@ std::string FiguresText(const FiringFigures& m, const std::optional<FiringFigure
 // reports it.
 struct Analysed {
     cMotor design;
-    Firing firing;
-    FiringFigures figures;
+    std::optional<MotorRun> run;
+    LoadedFiring loaded;
 };
 std::optional<Analysed> Analyse(const std::string& design_path, const std::string& data, const FiringOptions& options,
                                 std::string* error) {
+    Analysed a;
     try {
-        Analysed a;
         a.design.ReadFromFile(design_path);
-        FiringReadOptions read;
-        read.units = options.units;
-        read.absolute = options.absolute;
-        read.ambient = a.design.Performance().AmbientPressure();
-        a.firing = ReadFiringFile(data, read);
-        a.figures = AnalyseFiring(a.firing, a.design);
-        return a;
     } catch (const RunTimeError& failure) {
         *error = failure.Description();
+        return std::nullopt;
     }
-    return std::nullopt;
+    a.run = RunMotor(a.design);
+    a.loaded = LoadFiring(data, options.units, options.absolute, *a.run);
+    if (!a.loaded.problem.empty()) {
+        *error = a.loaded.problem;
+        return std::nullopt;
+    }
+    return a;
 }
 
 int Fail(bool json, const std::string& where, const std::string& error) {
@@ -113,15 +115,14 @@ int RunFiringCommand(const std::string& design_path, const std::string& data, co
     std::string error;
     const std::optional<Analysed> a = Analyse(design_path, data, options, &error);
     if (!a) return Fail(json, data, error);
-    std::optional<FiringFigures> predicted;
-    if (const std::optional<Firing> model = PredictedFiring(a->design)) predicted = AnalyseFiring(*model, a->design);
+    const std::optional<FiringFigures> predicted = PredictedFiringFigures(*a->run);
     if (json) {
         Write(stdout, "{\"file\":" + JsonString(design_path) + ",\"data\":" + JsonString(data) +
-                          ",\"firing\":" + FiguresJson(a->figures) +
+                          ",\"firing\":" + FiguresJson(*a->loaded.figures) +
                           ",\"prediction\":" + (predicted ? FiguresJson(*predicted) : "null") + "}\n");
     } else {
         Write(stdout, "File: " + TerminalSafe(design_path) + "\nData: " + TerminalSafe(data) + "\n" +
-                          FiguresText(a->figures, predicted) + "\n");
+                          FiguresText(*a->loaded.figures, predicted) + "\n");
     }
     return 0;
 }
@@ -132,32 +133,26 @@ int RunFitCommand(const std::vector<std::string>& pairs, const FiringOptions& op
         return Fail(json, "--fit", "give designs and their firings in pairs: DESIGN.tlt DATA ...");
     }
     std::vector<BurnRatePoint> points;
-    double efficiency_sum = 0.0;
-    int efficiencies = 0;
+    std::vector<FiringFigures> measured;
     for (std::size_t i = 0; i < pairs.size(); i += 2) {
         std::string error;
         const std::optional<Analysed> a = Analyse(pairs[i], pairs[i + 1], options, &error);
         if (!a) return Fail(json, pairs[i + 1], error);
-        if (!a->firing.HasPressure()) return Fail(json, pairs[i + 1], "a burn rate needs the firing's chamber pressure");
+        if (!a->loaded.firing->HasPressure()) return Fail(json, pairs[i + 1], "a burn rate needs the firing's chamber pressure");
         if (!a->design.Performance().HasPropellant()) {
             return Fail(json, pairs[i], "a burn rate needs the design's unit of lengths and propellant (Units)");
         }
-        if (instant) {
-            for (const BurnRatePoint& point : InstantBurnRatePoints(a->firing, a->figures, a->design, pairs[i + 1])) {
-                points.push_back(point);
-            }
-        } else {
-            points.push_back(AverageBurnRatePoint(a->figures, a->design, pairs[i + 1]));
+        for (const BurnRatePoint& point : BurnRatePointsOf(a->loaded, *a->run, instant ? PointsMethod::kInstant : PointsMethod::kAverage,
+                                                           pairs[i + 1])) {
+            points.push_back(point);
         }
-        if (a->figures.cstar_efficiency) {
-            efficiency_sum += *a->figures.cstar_efficiency;
-            ++efficiencies;
-        }
+        measured.push_back(*a->loaded.figures);
     }
     const BurnRateFit fit = FitBurnRate(points, breaks);
     if (!fit.Ok()) return Fail(json, "--fit", fit.problem);
-    const std::optional<double> efficiency =
-        efficiencies ? std::optional<double>(efficiency_sum / efficiencies) : std::nullopt;
+    std::vector<const FiringFigures*> each;
+    for (const FiringFigures& figures : measured) each.push_back(&figures);
+    const std::optional<double> efficiency = MeanCStarEfficiency(each);
     if (json) {
         std::string out = "{\"pieces\":[";
         for (std::size_t k = 0; k < fit.pieces.size(); ++k) {
@@ -176,7 +171,7 @@ int RunFitCommand(const std::vector<std::string>& pairs, const FiringOptions& op
     }
     std::string text;
     for (const FitPiece& piece : fit.pieces) {
-        text += "Piece " + Text(piece.p_min / 1e6) + " to " + Text(piece.p_max / 1e6) + " MPa (" +
+        text += "Piece " + Text(piece.p_min / kPascalsPerMegapascal) + " to " + Text(piece.p_max / kPascalsPerMegapascal) + " MPa (" +
                 std::to_string(piece.points) + " points): a = " + Text(piece.a) + " m/s/Pa^n (" +
                 Text(CoefficientInMmPerSecond(static_cast<float>(piece.a), piece.n)) + " mm/s at MPa, " +
                 Text(CoefficientInInchesPerSecond(static_cast<float>(piece.a), piece.n)) + " in/s at psi), n = " +
@@ -185,7 +180,7 @@ int RunFitCommand(const std::vector<std::string>& pairs, const FiringOptions& op
     text += "R2: " + Text(fit.r2) + "\n";
     text += "c* efficiency: " + Text(efficiency) + "\n";
     for (std::size_t k = 0; k < points.size(); ++k) {
-        text += "Point " + TerminalSafe(points[k].source) + ": " + Text(points[k].pressure / 1e6) + " MPa, " +
+        text += "Point " + TerminalSafe(points[k].source) + ": " + Text(points[k].pressure / kPascalsPerMegapascal) + " MPa, " +
                 Text(points[k].rate * 1e3) + " mm/s, residual " + Text(100.0 * fit.residuals[k]) + " %\n";
     }
     Write(stdout, text + "\n");

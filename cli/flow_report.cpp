@@ -17,16 +17,16 @@ std::string MassFlux(double si) {
            " lb/(in\u00b2\u00b7s))";
 }
 
-std::string Pressure(double pascals) {
+}  // namespace
+
+std::string PressureText(double pascals) {
     return ReportNumber(pascals / kPascalsPerMegapascal) + " MPa (" + ReportNumber(pascals / kPascalsPerPsi) + " psi)";
 }
-
-}  // namespace
 
 std::string FlowText(const MotorReport& report) {
     const std::string unit = report.length_unit.empty() ? "" : " " + report.length_unit;
     const MotorFlow& flow = report.flow;
-    std::string text = "Limits: pressure " + (report.limits.max_pressure ? Pressure(*report.limits.max_pressure) : "none") +
+    std::string text = "Limits: pressure " + (report.limits.max_pressure ? PressureText(*report.limits.max_pressure) : "none") +
                        ", mass flux " + MassFlux(report.limits.max_mass_flux) + ", port-to-throat " +
                        ReportNumber(report.limits.min_port_throat) + "\n";
     if (flow.peak_mass_flux) {
@@ -64,7 +64,12 @@ std::string FlowJson(const MotorReport& report) {
         const GrainFlow& grain = flow.grains[i];
         json += std::string(i ? "," : "") + "{\"mass_kg\":" + JsonNumber(grain.mass) + ",\"port_throat\":" +
                 JsonNumber(grain.port_throat) + ",\"peak_mass_flux_kg_m2s\":" + JsonNumber(grain.peak_mass_flux) +
-                ",\"neutral_length\":" + JsonNumber(grain.neutral_length) + "}";
+                ",\"neutral_length\":" + JsonNumber(grain.neutral_length);
+        if (i < report.grain_sizes.size()) {
+            const MotorReport::GrainSize& size = report.grain_sizes[i];
+            json += ",\"length\":" + size.length + ",\"diameter\":" + size.diameter + ",\"core_diameter\":" + size.core;
+        }
+        json += "}";
     }
     json += "],\"alerts\":[";
     for (std::size_t i = 0; i < report.alerts.size(); ++i) {

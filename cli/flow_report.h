@@ -14,5 +14,7 @@ struct MotorReport;
 // without one).
 std::string FlowText(const MotorReport& report);
 std::string FlowJson(const MotorReport& report);
+// "2.9 MPa (420.6 psi)": a pressure (Pa) as the text report gives it.
+std::string PressureText(double pascals);
 
 }  // namespace thrustlet

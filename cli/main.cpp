@@ -13,7 +13,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: thrustlet-kn [--json] [--curve] [--size-initial KN | --size-max KN] [--fail-on-alert] FILE...\n"
+    "usage: thrustlet-kn [--json [--trace]] [--curve] [--size-initial KN | --size-max KN] [--fail-on-alert] FILE...\n"
     "       thrustlet-kn --eng FILE...\n"
     "       thrustlet-kn --convert OUT.tlt|OUT.ric|OUT.bsx FILE\n"
     "       thrustlet-kn --firing DATA [--firing-units SPEC] [--absolute] [--json] DESIGN.tlt\n"
@@ -27,6 +27,8 @@ constexpr const char* kUsage =
     "on standard error.\n"
     "  --json            one JSON object per file and line\n"
     "  --curve           add the Kn-versus-burn-depth samples\n"
+    "  --trace           with --json, add the pressure and thrust over time as\n"
+    "                    \"trace\": [[t_s, pressure_pa, thrust_n], ...]\n"
     "  --size-initial KN add the nozzle throat that gives this initial Kn\n"
     "  --size-max KN     add the nozzle throat that gives this maximum Kn\n"
     "  --fail-on-alert   exit 3 when a design raises an alert (a limit crossed)\n"
@@ -85,6 +87,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if (arg == "--json") {
             report.json = true;
+        } else if (arg == "--trace") {
+            report.trace = true;
         } else if (arg == "--curve") {
             report.curve = true;
         } else if (arg == "--eng") {
@@ -142,7 +146,9 @@ int main(int argc, char** argv) {
         }
     }
     if (files.empty()) return UsageError("no motor file given");
-    const bool report_options = report.curve || report.search != SearchKind::kNone || report.fail_on_alert;
+    if (report.trace && !report.json) return UsageError("--trace goes with --json");
+    const bool report_options =
+        report.curve || report.search != SearchKind::kNone || report.fail_on_alert || report.trace;
     if (!convert.empty()) {
         if (eng || fit || !firing.empty() || report.json || report_options) return UsageError("--convert takes no other option");
         if (files.size() != 1) return UsageError("--convert takes one motor file");

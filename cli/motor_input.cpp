@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 #include "cli/terminal.h"
+#include "model/kn_summary.h"
 #include "model/errors.h"
 #include "model/formats/motor_formats.h"
 
@@ -28,7 +29,7 @@ std::optional<cMotor> ReadMotor(const std::string& file, bool json) {
         }
         return std::nullopt;
     }
-    for (const std::string& warning : GrainWarnings(motor)) Complain(file, "warning: " + warning);
+    for (const std::string& warning : GrainProblems(motor)) Complain(file, "warning: " + warning);
     return motor;
 }
 

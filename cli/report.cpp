@@ -13,6 +13,8 @@
 #include "model/curve_csv.h"
 #include "model/kn_curve.h"
 #include "model/kn_max.h"
+#include "model/kn_summary.h"
+#include "model/motor_run.h"
 #include "model/motor.h"
 #include "model/nozzle_search.h"
 #include "model/number_text.h"
@@ -37,13 +39,6 @@ Figure Evaluate(const std::function<std::string()>& compute) {
     }
 }
 
-// The window's colour rule, in words.
-std::string RatioLevel(float ratio) {
-    if (ratio > 1.0f) return "danger";
-    if (ratio >= 0.65f) return "warning";
-    return "ok";
-}
-
 std::string TextOf(const Figure& figure) {
     if (figure.value) return *figure.value;
     return figure.error.empty() ? "N/A" : TerminalSafe(figure.error);
@@ -66,8 +61,7 @@ std::string PerformanceText(const MotorReport& report) {
         return p.has_thrust ? ReportNumber(value) + unit : std::string("N/A");
     };
     std::string text;
-    text += "Peak pressure: " + ReportNumber(p.peak_pressure / kPascalsPerMegapascal) + " MPa (" +
-            ReportNumber(p.peak_pressure / kPascalsPerPsi) + " psi)\n";
+    text += "Peak pressure: " + PressureText(p.peak_pressure) + "\n";
     text += "Burn time: " + ReportNumber(p.burn_time) + " s\n";
     text += "Thrust time: " + thrust(p.thrust_time, " s") + "\n";
     text += "Total impulse: " + thrust(p.total_impulse, " N s") + "\n";
@@ -110,29 +104,15 @@ bool HasFailedFigure(const MotorReport& report) {
     return !report.curve_error.empty() || !report.performance_problem.empty();
 }
 
-std::vector<std::string> GrainWarnings(const cMotor& motor) {
-    std::vector<std::string> warnings;
-    int position = 0;
-    for (const auto& grain : motor.Grains()) {
-        ++position;
-        const std::string name = "grain " + std::to_string(position) + ": ";
-        if (!(grain->Length() > 0.0f) || !(grain->Diameter() > 0.0f) || !(grain->CoreDiameter() > 0.0f)) {
-            warnings.push_back(name + "a dimension is not above zero (the window's editor refuses such a grain)");
-        } else if (!(grain->CoreDiameter() < grain->Diameter())) {
-            warnings.push_back(name + "the core is not below the diameter, so the grain holds no propellant");
-        }
-    }
-    return warnings;
-}
-
 MotorReport ReportMotor(const std::string& file, cMotor& motor, bool with_curve, SearchKind search,
-                        float target) {
+                        float target, bool with_trace) {
     MotorReport report;
+    report.with_trace = with_trace;
     report.file = file;
     report.grains = motor.GrainCount();
     report.with_curve = with_curve;
     report.with_search = search != SearchKind::kNone;
-    if (motor.Performance().units) report.length_unit = *motor.Performance().units == LengthUnit::kInch ? "in" : "mm";
+    report.length_unit = DisplayUnits(motor.Performance().units).LengthWord();
 
     // The nozzle field shows the diameter as text; the recalculation reads it back.
     const std::string nozzle_text = Number(motor.NozzleDia());
@@ -161,27 +141,26 @@ MotorReport ReportMotor(const std::string& file, cMotor& motor, bool with_curve,
                 return Number(result.kn);
             });
             report.max_kn_depth = report.max_kn.value ? max_kn_depth : report.max_kn;
-            report.web = Evaluate([&] { return Number(RoundDecimals(motor.WebThickness(), 2)); });
+            report.web = Evaluate([&] { return Number(SummaryWeb(motor)); });
             report.area_ratio = Evaluate([&] {
-                const float core = motor.Grain(motor.GrainCount())->CoreDiameter();
-                const double core_area = kPi * std::pow(core / 2.0, 2.0);
-                const float ratio =
-                    ToSingle(RoundDecimals(CheckedDivide(motor.NozzleThroatArea(), core_area), 2));
-                report.area_ratio_level = RatioLevel(ratio);
+                const float ratio = SummaryAreaRatio(motor);
+                report.area_ratio_level = AreaRatioLevelName(LevelOfAreaRatio(ratio));
                 return Number(ratio);
             });
-            report.volume_loading = Evaluate([&] { return Number(RoundDecimals(motor.VolumeLoadingPercent(), 1)); });
+            report.volume_loading = Evaluate([&] { return Number(SummaryVolumeLoading(motor)); });
         }
     }
     report.has_propellant = motor.Performance().HasPropellant();
-    report.limits = LimitsOf(motor.Performance());
-    if (report.has_propellant) {
-        PerformanceOutcome outcome = ComputePerformance(motor);
-        report.performance = std::move(outcome.figures);
-        report.performance_problem = outcome.problem;
+    const MotorRun run = RunMotor(motor);
+    report.limits = run.Limits();
+    report.performance = run.Figures();
+    report.performance_problem = run.Outcome().problem;
+    report.flow = run.Flow();
+    report.alerts = run.Alerts();
+    report.trace = run.Trace();
+    for (const auto& grain : motor.Grains()) {
+        report.grain_sizes.push_back({Number(grain->Length()), Number(grain->Diameter()), Number(grain->CoreDiameter())});
     }
-    report.flow = ComputeFlow(motor);
-    report.alerts = DesignAlerts(motor, report.performance, report.flow);
     if (report.with_search) {
         report.nozzle_for_target = Evaluate([&] {
             cMotor trial = motor;
@@ -253,6 +232,15 @@ std::string ReportJson(const MotorReport& report) {
     if (report.with_search) json += ",\"nozzle_for_target\":" + JsonOf(report.nozzle_for_target);
     json += ",\"performance\":" + PerformanceJson(report);
     json += FlowJson(report);
+    if (report.with_trace && report.performance) {
+        json += ",\"trace\":[";
+        for (std::size_t i = 0; i < report.trace.size(); ++i) {
+            const TracePoint& point = report.trace[i];
+            json += std::string(i ? ",[" : "[") + JsonNumber(point.time) + "," + JsonNumber(point.pressure) + "," +
+                    JsonNumber(point.thrust) + "]";
+        }
+        json += "]";
+    }
 
     // Failed figures name their failure.
     std::string errors;

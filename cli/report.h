@@ -5,6 +5,7 @@
 
 #include "model/alerts.h"
 #include "model/mass_flux.h"
+#include "model/motor_run.h"
 #include "model/performance.h"
 #include <utility>
 #include <vector>
@@ -51,6 +52,14 @@ struct MotorReport {
     MotorFlow flow;
     DesignLimits limits;
     std::vector<Alert> alerts;
+    // The pressure and thrust over time (--trace), and each grain's length,
+    // diameter and core as numbers in the design's unit.
+    bool with_trace = false;
+    std::vector<TracePoint> trace;
+    struct GrainSize {
+        std::string length, diameter, core;
+    };
+    std::vector<GrainSize> grain_sizes;
 };
 
 enum class SearchKind { kNone, kInitialKn, kMaxKn };
@@ -58,7 +67,7 @@ enum class SearchKind { kNone, kInitialKn, kMaxKn };
 // Figures a motor as the window's recalculation does after opening a file:
 // the nozzle goes through its field's text first.
 MotorReport ReportMotor(const std::string& file, cMotor& motor, bool with_curve, SearchKind search,
-                        float target);
+                        float target, bool with_trace = false);
 
 std::string ReportText(const MotorReport& report);
 std::string ReportJson(const MotorReport& report);
@@ -67,10 +76,6 @@ std::string ErrorJson(const std::string& file, const std::string& error);
 // True when a figure the report was asked for failed (not merely N/A), the
 // performance figures included.
 bool HasFailedFigure(const MotorReport& report);
-
-// Grains the window's editor would refuse (a dimension not above zero) and
-// grains without propellant (core not below the diameter), one line each.
-std::vector<std::string> GrainWarnings(const cMotor& motor);
 
 // A throat above zero whose area underflows to 0 as a float: every Kn then
 // reads 0 as if the figures were fine. The warning, or nothing.

@@ -16,7 +16,7 @@ int RunReportCommand(const std::vector<std::string>& files, const ReportOptions&
             Complain(file, "warning: " + *warning);
             status = 1;
         }
-        const MotorReport report = ReportMotor(file, *motor, options.curve, options.search, options.target);
+        const MotorReport report = ReportMotor(file, *motor, options.curve, options.search, options.target, options.trace);
         // Propellant values that give no figures, and a target no throat
         // reaches, are named on standard error whatever the form of the report.
         if (!report.performance_problem.empty()) Complain(file, report.performance_problem);

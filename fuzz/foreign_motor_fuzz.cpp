@@ -10,6 +10,7 @@
 #include "model/formats/bsx_file.h"
 #include "model/formats/ric_file.h"
 #include "model/motor.h"
+#include "model/motor_run.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace thrustlet;
@@ -19,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const ImportedMotor imported = read(text);
             if (imported.motor.GrainCount() > 64) continue;
             ReadRic(RicText(imported.motor).text);
-            ReadBsx(BsxText(imported.motor).text);
+            ReadBsx(BsxText(RunMotor(imported.motor)).text);
         } catch (const RunTimeError&) {
         }
     }

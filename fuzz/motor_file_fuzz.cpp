@@ -9,7 +9,7 @@
 #include "model/errors.h"
 #include "model/motor.h"
 #include "model/motor_file.h"
-#include "model/performance.h"
+#include "model/motor_run.h"
 
 #include <cmath>
 
@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } catch (const RunTimeError&) {
         }
         if (motor.GrainCount() <= 8 && content.performance.burn_rate.size() <= 8) {
-            const PerformanceOutcome outcome = ComputePerformance(motor);
+            const MotorRun run = RunMotor(motor);
+            const PerformanceOutcome& outcome = run.Outcome();
             if (outcome.figures) {
                 for (double v : {outcome.figures->burn_time, outcome.figures->total_impulse,
                                  outcome.figures->peak_pressure, outcome.figures->propellant_mass}) {

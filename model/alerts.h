@@ -52,7 +52,5 @@ const char* AlertKindName(AlertKind kind);
 std::vector<Alert> DesignAlerts(const cMotor& motor, const std::optional<Performance>& performance,
                                 const MotorFlow& flow);
 
-// kg/(m^2 s) in one lb/(in^2 s).
-inline constexpr double kMassFluxPerLbPerSquareInchSecond = 0.45359237 / (0.0254 * 0.0254);
 
 }  // namespace thrustlet

@@ -11,7 +11,6 @@ namespace thrustlet {
 
 namespace {
 
-constexpr double kStandardGravity = 9.80665;  // m/s^2, for the specific impulse
 // Steps of the integration over a whole burn (a stretch between burnouts
 // gets its share, at least one); each step is summed by 5-point
 // Gauss-Legendre, exact for polynomials to degree 9. The integrands are

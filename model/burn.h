@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -121,6 +122,12 @@ struct BurnIntegration {
     std::vector<Burn::Step> steps;
 };
 BurnIntegration IntegrateBurn(const cMotor& motor, const Burn& burn);
+
+// The performance figures of a design (as ComputePerformance gives them)
+// and, where there are figures, the burn and the steps they were summed
+// over.
+PerformanceOutcome IntegratedPerformance(const cMotor& motor, std::shared_ptr<const Burn>* burn,
+                                         std::vector<Burn::Step>* steps);
 
 // The time and impulse at depth x within a step.
 std::pair<double, double> AtDepth(const Burn& burn, const Burn::Step& step, double x);

@@ -6,6 +6,7 @@
 
 #include "model/burn.h"
 #include "model/motor.h"
+#include "model/motor_run.h"
 #include "model/number_text.h"
 
 namespace thrustlet {
@@ -29,19 +30,18 @@ double BurntVolume(const std::vector<Burn::Grain>& grains, double x) {
 
 }  // namespace
 
-BurnRatePoint AverageBurnRatePoint(const FiringFigures& figures, const cMotor& design, const std::string& source) {
-    const Burn burn(design);
-    const double web = burn.Burnout() * burn.Metres();
+BurnRatePoint AverageBurnRatePoint(const FiringFigures& figures, const MotorRun& run, const std::string& source) {
+    const Burn* burn = run.BurnLayout();
+    const double web = burn ? burn->Burnout() * burn->Metres() : 0.0;
     return {figures.average_pressure.value_or(0.0), figures.burn_time > 0.0 ? web / figures.burn_time : 0.0,
             source + ", average"};
 }
 
 std::vector<BurnRatePoint> InstantBurnRatePoints(const Firing& firing, const FiringFigures& figures,
-                                                 const cMotor& design, const std::string& source) {
+                                                 const MotorRun& run, const std::string& source) {
     std::vector<BurnRatePoint> points;
-    if (!firing.HasPressure() || !(figures.burn_time > 0.0)) return points;
-    const Burn burn(design);
-    if (!burn.HasPropellant()) return points;
+    if (!firing.HasPressure() || !(figures.burn_time > 0.0) || !run.BurnLayout()) return points;
+    const Burn& burn = *run.BurnLayout();
     const auto& time = firing.time;
     const auto& pressure = firing.pressure;
     // The pressure integral from ignition to the web's burnout, sample by
@@ -56,13 +56,7 @@ std::vector<BurnRatePoint> InstantBurnRatePoints(const Firing& firing, const Fir
     }
     const double whole = integral.back();
     if (!(whole > 0.0)) return points;
-    const auto integral_at = [&](double t) {
-        const auto after = std::upper_bound(time.begin(), time.end(), t);
-        if (after == time.begin()) return 0.0;
-        if (after == time.end()) return whole;
-        const std::size_t i = static_cast<std::size_t>(after - time.begin());
-        return integral[i - 1] + (integral[i] - integral[i - 1]) * (t - time[i - 1]) / (time[i] - time[i - 1]);
-    };
+    const auto integral_at = [&](double t) { return InterpolateAt(time, integral, t); };
     const double total_volume = BurntVolume(burn.Grains(), burn.Burnout());
     const auto depth_at = [&](double t) {
         const double wanted = integral_at(t) / whole * total_volume;

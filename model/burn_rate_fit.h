@@ -9,7 +9,7 @@
 
 namespace thrustlet {
 
-class cMotor;
+class MotorRun;
 
 // A measured burn rate: r (m/s) at a chamber pressure (Pa), and where it
 // comes from ("firing.csv, average", "strand burner").
@@ -21,7 +21,7 @@ struct BurnRatePoint {
 
 // The standard motor method: the design's web over the burn time, at the
 // burn time's average chamber pressure. Needs a pressure column.
-BurnRatePoint AverageBurnRatePoint(const FiringFigures& figures, const cMotor& design, const std::string& source);
+BurnRatePoint AverageBurnRatePoint(const FiringFigures& figures, const MotorRun& run, const std::string& source);
 
 // The pressure-integral method: the share of the propellant burnt by time t
 // is the pressure integral to t over the whole; the design's burnt volume
@@ -29,7 +29,7 @@ BurnRatePoint AverageBurnRatePoint(const FiringFigures& figures, const cMotor& d
 // of the burn time, paired with the window's average pressure. The rise and
 // the tail-off are left out. Needs a pressure column.
 std::vector<BurnRatePoint> InstantBurnRatePoints(const Firing& firing, const FiringFigures& figures,
-                                                 const cMotor& design, const std::string& source);
+                                                 const MotorRun& run, const std::string& source);
 
 // r = a P^n by least squares in log P and log r, one law or pieces parted
 // at `breaks` (Pa, ascending). A piece whose points hold fewer than two

@@ -20,7 +20,7 @@ std::vector<CurveRow> CurveRows(const KnCurve& curve);
 // The curve as CSV (RFC 4180, CR LF line ends): a header line, then a line
 // per sample: "depth,kn", and when asked the chamber pressure in Pa or the
 // thrust in N at the sample's exact depth, then the time in s the burn
-// reaches it, from `figures` (one per exact depth, as FiguresAtDepths gives
+// reaches it, from `figures` (one per exact depth, as a run's AtDepths gives
 // them): "depth,kn,pressure_pa,time_s".
 struct CurveColumns {
     bool pressure = false, thrust = false;

@@ -6,6 +6,7 @@
 #include "model/burn.h"
 #include "model/errors.h"
 #include "model/motor.h"
+#include "model/motor_run.h"
 #include "model/performance.h"
 
 namespace thrustlet {
@@ -13,31 +14,6 @@ namespace thrustlet {
 namespace {
 
 constexpr double kThreshold = 0.1;  // of the peak: ignition and the end of action
-constexpr double kStandardGravity = 9.80665;
-
-// The value of `values` over `time` at `t` (linear between samples).
-double At(const std::vector<double>& time, const std::vector<double>& values, double t) {
-    if (t <= time.front()) return values.front();
-    if (t >= time.back()) return values.back();
-    const auto after = std::upper_bound(time.begin(), time.end(), t);
-    const std::size_t i = static_cast<std::size_t>(after - time.begin());
-    const double along = (t - time[i - 1]) / (time[i] - time[i - 1]);
-    return values[i - 1] + along * (values[i] - values[i - 1]);
-}
-
-// The trapezoid integral of `values` over [a, b].
-double Integral(const std::vector<double>& time, const std::vector<double>& values, double a, double b) {
-    if (!(b > a)) return 0.0;
-    const auto first = std::upper_bound(time.begin(), time.end(), a);
-    double sum = 0.0, t0 = a, v0 = At(time, values, a);
-    for (auto it = first; it != time.end() && *it < b; ++it) {
-        const std::size_t i = static_cast<std::size_t>(it - time.begin());
-        sum += 0.5 * (v0 + values[i]) * (time[i] - t0);
-        t0 = time[i];
-        v0 = values[i];
-    }
-    return sum + 0.5 * (v0 + At(time, values, b)) * (b - t0);
-}
 
 // Slopes of a noisy trace: the least-squares line over a window of
 // `half` seconds either side of each sample, by running sums.
@@ -137,7 +113,7 @@ std::optional<double> TangentBisectorBurnout(const std::vector<double>& time, co
     by /= length;
     const auto gap = [&](double u) {
         const double t = time[from] + (xi + u * bx) * span;
-        return yi + u * by - y(At(time, signal, t));
+        return yi + u * by - y(InterpolateAt(time, signal, t));
     };
     // Along the bisector from where the tangents meet to the first point on
     // the trace: into the knee when they meet above it, out of it when the
@@ -164,7 +140,8 @@ std::optional<double> TangentBisectorBurnout(const std::vector<double>& time, co
     return t;
 }
 
-FiringFigures AnalyseFiring(const Firing& firing, const cMotor& design) {
+FiringFigures AnalyseFiring(const Firing& firing, const MotorRun& run) {
+    const cMotor& design = run.Design();
     FiringFigures f;
     f.samples = firing.Samples();
     f.skipped_lines = firing.skipped_lines;
@@ -192,23 +169,23 @@ FiringFigures AnalyseFiring(const Firing& firing, const cMotor& design) {
     f.burn_time = f.burnout - f.ignition;
 
     // The design's propellant, throat and nozzle, where it has them.
-    const PerformanceOutcome predicted = in.HasPropellant() ? ComputePerformance(design) : PerformanceOutcome{};
+    const PerformanceOutcome& predicted = run.Outcome();
     const double metres = in.units ? MetresPer(*in.units) : 0.0;
     const double throat = kPi * std::pow(design.NozzleDia() / 2.0, 2.0) * metres * metres;  // m^2
     const std::optional<double> mass =
         predicted.figures ? std::optional<double>(predicted.figures->propellant_mass) : std::nullopt;
 
     if (firing.HasForce()) {
-        f.total_impulse = Integral(time, firing.force, f.ignition, f.end_of_action);
+        f.total_impulse = firing.Integral(firing.force, f.ignition, f.end_of_action);
         f.average_thrust = f.action_time > 0.0 ? *f.total_impulse / f.action_time : 0.0;
         f.peak_thrust = *std::max_element(firing.force.begin(), firing.force.end());
         if (mass && *mass > 0.0) f.delivered_isp = *f.total_impulse / (*mass * kStandardGravity);
     }
     if (firing.HasPressure()) {
         f.peak_pressure = *std::max_element(firing.pressure.begin(), firing.pressure.end());
-        f.average_pressure = f.burn_time > 0.0 ? Integral(time, firing.pressure, f.ignition, f.burnout) / f.burn_time
+        f.average_pressure = f.burn_time > 0.0 ? firing.Integral(firing.pressure, f.ignition, f.burnout) / f.burn_time
                                                : *f.peak_pressure;
-        const double pressure_integral = Integral(time, firing.pressure, f.ignition, f.end_of_action);
+        const double pressure_integral = firing.Integral(firing.pressure, f.ignition, f.end_of_action);
         if (mass && *mass > 0.0 && throat > 0.0) {
             f.cstar = throat * pressure_integral / *mass;
             f.cstar_efficiency = *f.cstar / design.ISPStar();
@@ -223,37 +200,6 @@ FiringFigures AnalyseFiring(const Firing& firing, const cMotor& design) {
         }
     }
     return f;
-}
-
-std::optional<Firing> PredictedFiring(const cMotor& design) {
-    const PerformanceOutcome outcome = ComputePerformance(design);
-    if (!outcome.figures) return std::nullopt;
-    const Performance& p = *outcome.figures;
-    const double ambient = design.Performance().AmbientPressure();
-    // The curve's points with one value a time (a burnout's drop is the
-    // value after it), sampled every 1/2000 of the burn, with 5 % of the
-    // burn's time before and after at rest.
-    std::vector<double> times, pressures, thrusts;
-    for (const PerformancePoint& point : p.curve) {
-        double t = point.time;
-        // A burnout's drop: the value after it a moment later.
-        if (!times.empty() && t <= times.back()) t = times.back() + 1e-9 * p.burn_time;
-        times.push_back(t);
-        pressures.push_back(point.pressure);
-        thrusts.push_back(point.thrust);
-    }
-    Firing firing;
-    const double dt = p.burn_time / 2000.0;
-    for (int k = -100; k <= 2100; ++k) {
-        // At rest until a moment before ignition, which is at 0.
-        const double t = k == 0 ? 0.0 : k == -1 ? -1e-9 * p.burn_time : k * dt;
-        const bool burning = t >= 0.0 && t < p.burn_time;
-        firing.time.push_back(t);
-        firing.pressure.push_back(burning ? std::max(ambient, At(times, pressures, t)) : ambient);
-        firing.force.push_back(burning && p.has_thrust ? At(times, thrusts, t) : 0.0);
-    }
-    if (!p.has_thrust) firing.force.clear();
-    return firing;
 }
 
 }  // namespace thrustlet

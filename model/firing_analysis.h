@@ -4,11 +4,11 @@
 #include <optional>
 #include <vector>
 
-#include "model/formats/firing_log.h"
+#include "model/firing.h"
 
 namespace thrustlet {
 
-class cMotor;
+class MotorRun;
 
 // What a static firing measured, in SI. The signal is the chamber pressure
 // (above ambient) when the log has one, else the thrust: ignition is where
@@ -36,15 +36,11 @@ struct FiringFigures {
     std::optional<double> cf_efficiency;       // over the ideal at the average pressure
 };
 
-// `design` gives the propellant's mass, the throat, the propellant's c*,
+// The run's design gives the propellant's mass, the throat, the propellant's c*,
 // the exhaust's k, the nozzle and the ambient pressure. Fails (RunTimeError)
 // for a log whose signal never rises above 0.
-FiringFigures AnalyseFiring(const Firing& firing, const cMotor& design);
+FiringFigures AnalyseFiring(const Firing& firing, const MotorRun& run);
 
-// The design's prediction as a test stand would log it (its steady burn,
-// sampled finely, with a little of the time before and after), for the same
-// analysis; nothing for a design whose figures fail.
-std::optional<Firing> PredictedFiring(const cMotor& design);
 
 // The web burnout on a tail-off (tangent-bisector method): the bisector of
 // the angle between the tangent before the knee and the steepest tail-off

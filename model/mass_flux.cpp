@@ -5,6 +5,7 @@
 
 #include "model/burn.h"
 #include "model/motor.h"
+#include "model/motor_run.h"
 #include "model/numeric.h"
 
 namespace thrustlet {
@@ -86,13 +87,10 @@ std::pair<double, double> Refine(F&& f, double a, double b) {
     return f1 > f2 ? std::pair{x1, f1} : std::pair{x2, f2};
 }
 
-void AddMassFlux(const cMotor& motor, MotorFlow& flow) {
-    const Burn burn(motor);
-    if (!burn.HasPropellant()) return;
-    const BurnIntegration integration = IntegrateBurn(motor, burn);
-    const std::vector<Burn::Step>& steps = integration.steps;
+void AddMassFlux(const Burn& burn, const std::vector<Burn::Step>& steps, double c_star, MotorFlow& flow) {
+    if (!burn.HasPropellant() || steps.empty()) return;
     const auto& grains = burn.Grains();
-    const FluxAt flux(burn, motor.ISPStar());
+    const FluxAt flux(burn, c_star);
 
     struct Best {
         double value = -1.0;
@@ -149,10 +147,13 @@ void AddMassFlux(const cMotor& motor, MotorFlow& flow) {
 
 }  // namespace
 
-FluxCurve MassFluxCurve(const cMotor& motor, std::size_t most) {
+FluxCurve MassFluxCurve(const cMotor& motor, std::size_t most) { return RunMotor(motor).FluxTrace(most); }
+
+MotorFlow ComputeFlow(const cMotor& motor) { return RunMotor(motor).Flow(); }
+
+FluxCurve FluxCurveOf(const Burn& burn, const std::vector<Burn::Step>& steps, double c_star, const MotorFlow& flow,
+                      std::size_t most) {
     FluxCurve curve;
-    if (!motor.Performance().HasPropellant() || !ComputePerformance(motor).figures) return curve;
-    const MotorFlow flow = ComputeFlow(motor);
     std::vector<const GrainFlow*> ranked;
     for (const GrainFlow& grain : flow.grains) {
         if (grain.peak_mass_flux) ranked.push_back(&grain);
@@ -162,9 +163,6 @@ FluxCurve MassFluxCurve(const cMotor& motor, std::size_t most) {
     if (ranked.size() > most) ranked.resize(most);
     std::sort(ranked.begin(), ranked.end(), [](const GrainFlow* a, const GrainFlow* b) { return a->position < b->position; });
 
-    const Burn burn(motor);
-    const BurnIntegration integration = IntegrateBurn(motor, burn);
-    const auto& steps = integration.steps;
     // The burn's grains (those holding propellant) by position.
     std::vector<std::size_t> index;
     for (const GrainFlow* grain : ranked) {
@@ -174,7 +172,7 @@ FluxCurve MassFluxCurve(const cMotor& motor, std::size_t most) {
         curve.grains.push_back(grain->position);
     }
     curve.flux.assign(ranked.size(), {});
-    const FluxAt flux(burn, motor.ISPStar());
+    const FluxAt flux(burn, c_star);
     const std::size_t every = std::max<std::size_t>(1, steps.size() / 1000);
     std::vector<double> all;
     for (std::size_t k = 0; k < steps.size(); k += every) {
@@ -186,10 +184,10 @@ FluxCurve MassFluxCurve(const cMotor& motor, std::size_t most) {
     return curve;
 }
 
-MotorFlow ComputeFlow(const cMotor& motor) {
+MotorFlow FlowOf(const cMotor& motor, const Burn* burn, const std::vector<Burn::Step>& steps) {
     MotorFlow flow;
     const double throat = static_cast<double>(motor.NozzleDia());
-    const bool propellant = motor.Performance().HasPropellant() && ComputePerformance(motor).figures.has_value();
+    const bool propellant = burn != nullptr;
     const double metres = propellant ? MetresPer(*motor.Performance().units) : 0.0;
     int position = 0;
     for (const auto& grain : motor.Grains()) {
@@ -212,7 +210,7 @@ MotorFlow ComputeFlow(const cMotor& motor) {
         }
         flow.grains.push_back(g);
     }
-    if (propellant) AddMassFlux(motor, flow);
+    if (propellant) AddMassFlux(*burn, steps, motor.ISPStar(), flow);
     return flow;
 }
 

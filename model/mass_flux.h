@@ -4,6 +4,8 @@
 #include <optional>
 #include <vector>
 
+#include "model/burn.h"
+
 namespace thrustlet {
 
 class cMotor;
@@ -57,5 +59,12 @@ struct FluxCurve {
     std::vector<std::vector<double>> flux;
 };
 FluxCurve MassFluxCurve(const cMotor& motor, std::size_t most = 12);
+
+// The same from a burn already laid out and integrated: the flow of a
+// design whose figures are `burn` and its `steps` (no burn: the geometric
+// figures alone), and the flux curve of that flow.
+MotorFlow FlowOf(const cMotor& motor, const Burn* burn, const std::vector<Burn::Step>& steps);
+FluxCurve FluxCurveOf(const Burn& burn, const std::vector<Burn::Step>& steps, double c_star, const MotorFlow& flow,
+                      std::size_t most);
 
 }  // namespace thrustlet

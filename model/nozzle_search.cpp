@@ -15,7 +15,6 @@ namespace {
 constexpr float kFirstTrial = 0.1f;
 constexpr float kLastTrial = 3.0f;
 constexpr float kIncrement = 0.005f;
-constexpr double kMillimetresPerInch = 25.4;
 
 // Length units of the design per inch of the grid.
 double ScaleOf(const cMotor& motor) {

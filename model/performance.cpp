@@ -10,6 +10,7 @@
 #include "model/burn.h"
 #include "model/burn_rate_law.h"
 #include "model/motor.h"
+#include "model/motor_run.h"
 #include "model/number_text.h"
 #include "model/numeric.h"
 
@@ -104,39 +105,6 @@ double ThrustCoefficient(double k, double area_ratio, double chamber, double amb
     return Nozzle(k, area_ratio).Coefficient(chamber, ambient);
 }
 
-std::vector<DepthFigures> FiguresAtDepths(const cMotor& motor, const std::vector<double>& depths) {
-    const Burn burn(motor);
-    const BurnIntegration integration = burn.HasPropellant() ? IntegrateBurn(motor, burn) : BurnIntegration{};
-    const auto& steps = integration.steps;
-    const double throat = kPi * std::pow(motor.NozzleDia() / 2.0, 2.0);
-    std::vector<DepthFigures> figures;
-    figures.reserve(depths.size());
-    for (double x : depths) {
-        double area = 0.0;
-        for (const auto& grain : motor.Grains()) {
-            const double core = grain->CoreDiameter() + 2.0 * x, length = grain->Length() - 2.0 * x;
-            const double diameter = grain->Diameter();
-            if (length > 0.0 && core <= diameter && grain->CoreDiameter() < diameter) {
-                area += kPi * core * length + kPi / 2.0 * (diameter * diameter - core * core);
-            }
-        }
-        const double kn = area / throat;
-        DepthFigures at;
-        at.pressure = kn > 0.0 ? burn.Law().Pressure(kn) : 0.0;
-        at.thrust = at.pressure > 0.0 ? burn.ThrustAt()(at.pressure) : 0.0;
-        // The time the burn reached this depth, by the figures' own steps.
-        if (steps.empty() || x <= 0.0) {
-            at.time = 0.0;
-        } else if (x >= burn.Burnout()) {
-            at.time = integration.figures.burn_time;
-        } else {
-            at.time = AtDepth(burn, *StepAt(steps, x), x).first;
-        }
-        figures.push_back(at);
-    }
-    return figures;
-}
-
 std::string ImpulseClass(double total_impulse) {
     int index = 0;
     for (double top = 2.5; total_impulse > top && index < 702; top *= 2.0) ++index;
@@ -152,19 +120,24 @@ std::string Designation(double total_impulse, double average_thrust) {
     return ImpulseClass(total_impulse) + Number(RoundHalfEven(average_thrust));
 }
 
-PerformanceOutcome ComputePerformance(const cMotor& motor) {
+PerformanceOutcome ComputePerformance(const cMotor& motor) { return RunMotor(motor).Outcome(); }
+
+PerformanceOutcome IntegratedPerformance(const cMotor& motor, std::shared_ptr<const Burn>* burn_out,
+                                         std::vector<Burn::Step>* steps_out) {
     PerformanceOutcome outcome;
     const PerformanceInputs& in = motor.Performance();
     if (!in.HasPropellant()) return outcome;
     outcome.problem = Problem(motor);
     if (!outcome.problem.empty()) return outcome;
 
-    const Burn burn(motor);
+    auto made = std::make_shared<const Burn>(motor);
+    const Burn& burn = *made;
     if (!burn.HasPropellant()) {
         outcome.problem = "no grain holds propellant (each needs a core narrower than its diameter)";
         return outcome;
     }
-    Performance result = IntegrateBurn(motor, burn).figures;
+    BurnIntegration integration = IntegrateBurn(motor, burn);
+    Performance result = std::move(integration.figures);
     const struct {
         const char* name;
         double value;
@@ -190,6 +163,8 @@ PerformanceOutcome ComputePerformance(const cMotor& motor) {
     }
     if (result.has_thrust) result.designation = Designation(result.total_impulse, result.average_thrust);
     outcome.figures = std::move(result);
+    if (burn_out) *burn_out = std::move(made);
+    if (steps_out) *steps_out = std::move(integration.steps);
     return outcome;
 }
 

@@ -66,16 +66,13 @@ PerformanceOutcome ComputePerformance(const cMotor& motor);
 // a sentence starting in lower case, naming the value.
 std::string PropellantProblem(float c_star, float density, float a, float n, const PerformanceInputs& inputs);
 
-// The chamber pressure (Pa) and thrust (N; 0 without thrust figures) at each
-// of `depths` (the design's length unit), by the same law as the figures (0
-// where no grain burns), and the time the burn reaches the depth. Only for a design whose ComputePerformance gives
-// figures.
+// The chamber pressure (Pa) and thrust (N; 0 without thrust figures) at a
+// burn depth, and the time the burn reaches it (a run's AtDepths).
 struct DepthFigures {
     double pressure = 0.0;
     double thrust = 0.0;
     double time = 0.0;  // s since ignition when the burn reaches the depth
 };
-std::vector<DepthFigures> FiguresAtDepths(const cMotor& motor, const std::vector<double>& depths);
 
 // The impulse class: A up to 2.5 N s, each next letter double (B up to 5,
 // C up to 10, ...); after Z, AA, AB, ...

@@ -4,19 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "model/units.h"
+
 namespace thrustlet {
-
-// The unit of every length of a design that has a propellant: the grains,
-// the throat and the nozzle exit.
-enum class LengthUnit { kInch, kMillimetre };
-
-// Metres in one of `unit`.
-inline double MetresPer(LengthUnit unit) { return unit == LengthUnit::kInch ? 0.0254 : 0.001; }
-
-// Pressures as shown: MPa beside millimetres, psi (lbf/in², exactly) beside
-// inches.
-inline constexpr double kPascalsPerMegapascal = 1e6;
-inline constexpr double kPascalsPerPsi = 6894.757293168361;
 
 // One piece of a piecewise burn-rate law r = a P^n, for chamber pressures
 // from p_min to p_max (Pa). SI: a in m/s/Pa^n, r in m/s.
@@ -76,7 +66,7 @@ struct PerformanceInputs {
     bool HasPropellant() const { return units.has_value(); }
     float NozzleExitDia() const { return nozzle_exit_dia.value_or(0.0f); }
     float NozzleEfficiency() const { return nozzle_efficiency.value_or(1.0f); }
-    float AmbientPressure() const { return ambient_pressure.value_or(101325.0f); }
+    float AmbientPressure() const { return ambient_pressure.value_or(static_cast<float>(kStandardAtmosphere)); }
     bool operator==(const PerformanceInputs&) const = default;
 };
 

@@ -4,17 +4,7 @@
 
 namespace thrustlet {
 
-float CoefficientFromMmPerSecond(double a, double n) {
-    return static_cast<float>(a * 1e-3 * std::pow(kPascalsPerMegapascal, -n));
-}
-double CoefficientInMmPerSecond(float a_si, double n) { return a_si * 1e3 * std::pow(kPascalsPerMegapascal, n); }
-float CoefficientFromInchesPerSecond(double a, double n) {
-    return static_cast<float>(a * 0.0254 * std::pow(kPascalsPerPsi, -n));
-}
-double CoefficientInInchesPerSecond(float a_si, double n) { return a_si / 0.0254 * std::pow(kPascalsPerPsi, n); }
-
 double CharacteristicVelocity(double temperature, double molar_mass, double k) {
-    constexpr double kGasConstant = 8314.462618;  // J/(kmol K)
     return std::sqrt(kGasConstant * temperature / (k * molar_mass)) /
            std::pow(2.0 / (k + 1.0), (k + 1.0) / (2.0 * (k - 1.0)));
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "model/performance_inputs.h"
+#include "model/units.h"
 
 namespace thrustlet {
 
@@ -23,14 +24,6 @@ struct LibraryPropellant {
 
 // The library, in the order the dialog lists it.
 const std::vector<LibraryPropellant>& PropellantLibrary();
-
-// A burn-rate coefficient published for r in mm/s and P in MPa, in SI
-// (r in m/s, P in Pa); and back.
-float CoefficientFromMmPerSecond(double a, double n);
-double CoefficientInMmPerSecond(float a_si, double n);
-// The same for r in in/s and P in psi.
-float CoefficientFromInchesPerSecond(double a, double n);
-double CoefficientInInchesPerSecond(float a_si, double n);
 
 // The characteristic velocity c* (m/s) of an exhaust of chamber temperature
 // `temperature` (K), molar mass `molar_mass` (kg/kmol) and specific heat

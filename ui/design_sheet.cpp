@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/motor_run.h"
 #include "model/durable_file.h"
 #include "model/kn_curve.h"
 #include "model/alerts.h"
@@ -122,7 +123,8 @@ SheetContent DesignSheet::Content() const {
     const QString file = QString::fromStdString(document_.CurrentFile());
     content.file = file.isEmpty() ? QString("(not saved)") : file;
     content.date = QDate::currentDate().toString(Qt::ISODate);
-    if (in.units) content.length_unit = *in.units == LengthUnit::kInch ? "in" : "mm";
+    const DisplayUnits units(in.units);
+    content.length_unit = units.LengthWord();
     for (const auto& grain : motor.Grains()) {
         content.grains.push_back(
             {TextOfSingle(grain->Length()), TextOfSingle(grain->Diameter()), TextOfSingle(grain->CoreDiameter())});
@@ -142,18 +144,16 @@ SheetContent DesignSheet::Content() const {
     const MotorPerformance::Shown group = performance_.Current();
     if (group.grains.visible) {
         for (const auto& row : group.grains.rows) content.grain_figures.push_back({row[1], row[2], row[3], row[4]});
-        content.flux_unit = in.units == LengthUnit::kInch ? "lb/in\u00b2s" : "kg/m\u00b2s";
+        content.flux_unit = units.MassFluxShortWord();
         for (const auto& alert : group.grains.alerts) content.alerts.push_back(alert.second);
         const DesignLimits limits = LimitsOf(in);
-        const bool inch = in.units == LengthUnit::kInch;
         const auto number = [](double value) { return TextOfDouble(RoundDecimals(value, 3)); };
         content.limits = "Held to: casing's rating " +
-                         (limits.max_pressure ? (inch ? number(*limits.max_pressure / kPascalsPerPsi) + " psi"
-                                                      : number(*limits.max_pressure / 1e6) + " MPa")
+                         (limits.max_pressure ? number(*limits.max_pressure / units.PascalsPerPressure()) + " " +
+                                                    units.PressureWord()
                                               : QString("none given")) +
-                         "; mass flux at most " +
-                         (inch ? number(limits.max_mass_flux / kMassFluxPerLbPerSquareInchSecond) + " lb/(in\u00b2\u00b7s)"
-                               : number(limits.max_mass_flux) + " kg/(m\u00b2\u00b7s)") +
+                         "; mass flux at most " + number(limits.max_mass_flux / units.MassFluxPer()) + " " +
+                         units.MassFluxWord() +
                          "; port-to-throat ratio at least " + number(limits.min_port_throat) + ".";
     }
     if (group.visible) {
@@ -171,12 +171,12 @@ SheetContent DesignSheet::Content() const {
         KnMaxOnce kn_max(motor);
         KnCurve curve;
         if (GraphKn(motor, graph, dialogs_, kn_max, &curve)) {
-            const PerformanceOutcome outcome = ComputePerformance(motor);
-            if (outcome.figures) {
-                AddPressureCurve(graph, motor, curve, *outcome.figures);
-                if (outcome.figures->has_thrust) {
+            const MotorRun run = RunMotor(motor);
+            if (run.Figures()) {
+                AddPressureCurve(graph, run, curve);
+                if (run.Figures()->has_thrust) {
                     GraphLite thrust;
-                    DrawThrustCurve(thrust, *outcome.figures);
+                    DrawThrustCurve(thrust, *run.Figures());
                     content.thrust_graph = thrust.Shown();
                 }
             }

@@ -7,6 +7,7 @@
 #include "model/burn_rate_law.h"
 #include "model/firing_analysis.h"
 #include "model/motor.h"
+#include "model/motor_run.h"
 #include "model/propellant_library.h"
 #include "platform/graph_lite.h"
 #include "ui/kn_graph.h"
@@ -18,31 +19,27 @@ namespace {
 constexpr int kSamples = 400;
 constexpr int32_t kGraphPoints = 0x404040;
 
-double ValueAt(const std::vector<double>& time, const std::vector<double>& values, double t) {
-    if (values.empty() || t < time.front() || t > time.back()) return NAN;
-    const auto after = std::upper_bound(time.begin(), time.end(), t);
-    if (after == time.end()) return values.back();
-    const std::size_t i = static_cast<std::size_t>(after - time.begin());
-    if (i == 0) return values.front();
-    return values[i - 1] + (values[i] - values[i - 1]) * (t - time[i - 1]) / (time[i] - time[i - 1]);
+// A series of a firing at `t`; nothing (NaN) outside its times.
+double ValueAt(const Firing& firing, const std::vector<double>& values, double t) {
+    return values.empty() || !firing.Covers(t) ? NAN : firing.At(values, t);
 }
 
 }  // namespace
 
-void DrawFiringOverPrediction(GraphLite& graph, const cMotor& design, const Firing* measured, double ignition) {
-    const bool inch = design.Performance().units == LengthUnit::kInch;
-    const double per = inch ? kPascalsPerPsi : kPascalsPerMegapascal;
-    const double ambient = design.Performance().AmbientPressure();
-    const std::optional<Firing> predicted = PredictedFiring(design);
+void DrawFiringOverPrediction(GraphLite& graph, const MotorRun& run, const Firing* measured, double ignition) {
+    const DisplayUnits units = run.Units();
+    const double per = units.PascalsPerPressure();
+    const double ambient = run.Design().Performance().AmbientPressure();
+    const std::optional<Firing> predicted = run.PredictedFiring();
     // Times from ignition: the log's shifted, the prediction's as they are.
     double end = predicted ? predicted->time.back() : 1.0;
     double start = predicted ? predicted->time.front() : 0.0;
-    std::vector<double> shifted;
+    Firing shifted;
     if (measured) {
         end = std::max(end, measured->time.back() - ignition);
         start = std::min(start, measured->time.front() - ignition);
-        shifted = measured->time;
-        for (double& t : shifted) t -= ignition;
+        shifted = *measured;
+        for (double& t : shifted.time) t -= ignition;
     }
     GraphTable table;
     table.rows.assign(5, std::vector<std::optional<double>>(kSamples + 1));
@@ -56,12 +53,12 @@ void DrawFiringOverPrediction(GraphLite& graph, const cMotor& design, const Firi
         const double t = start + (end - start) * j / kSamples;
         table.rows[0][static_cast<size_t>(j)] = t;
         if (predicted) {
-            put(table.rows[1][static_cast<size_t>(j)], ValueAt(predicted->time, predicted->force, t), &force_top);
-            put(table.rows[3][static_cast<size_t>(j)], (ValueAt(predicted->time, predicted->pressure, t) - ambient) / per, &pressure_top);
+            put(table.rows[1][static_cast<size_t>(j)], ValueAt(*predicted, predicted->force, t), &force_top);
+            put(table.rows[3][static_cast<size_t>(j)], (ValueAt(*predicted, predicted->pressure, t) - ambient) / per, &pressure_top);
         }
         if (measured) {
-            put(table.rows[2][static_cast<size_t>(j)], ValueAt(shifted, measured->force, t), &force_top);
-            put(table.rows[4][static_cast<size_t>(j)], (ValueAt(shifted, measured->pressure, t) - ambient) / per, &pressure_top);
+            put(table.rows[2][static_cast<size_t>(j)], ValueAt(shifted, shifted.force, t), &force_top);
+            put(table.rows[4][static_cast<size_t>(j)], (ValueAt(shifted, shifted.pressure, t) - ambient) / per, &pressure_top);
         }
     }
     double step = 0, maximum = 0, pressure_step = 0, pressure_maximum = 0;
@@ -76,7 +73,7 @@ void DrawFiringOverPrediction(GraphLite& graph, const cMotor& design, const Firi
     graph.SetSeriesStyle(2, kGraphGreen, "Pc, predicted");
     graph.SetSeriesStyle(3, kGraphGreen, "Pc, measured");
     graph.SetSeriesLook(3, true, false);
-    graph.SetSecondaryAxis(0, pressure_maximum, pressure_step, inch ? "psi" : "MPa", 2);
+    graph.SetSecondaryAxis(0, pressure_maximum, pressure_step, units.PressureWord(), 2);
     graph.SetHorizontalValueAxis(true);
     graph.SetLogScales(false, false);
     graph.SetTitle("Firing over the prediction: thrust (N) and pressure vs. time (s)");
@@ -90,9 +87,9 @@ void DrawFiringOverPrediction(GraphLite& graph, const cMotor& design, const Firi
 
 void DrawBurnRatePoints(GraphLite& graph, const cMotor& design, const std::vector<BurnRatePoint>& points,
                         const std::optional<FittedLaw>& fitted) {
-    const bool inch = design.Performance().units == LengthUnit::kInch;
-    const double pressure_per = inch ? kPascalsPerPsi : kPascalsPerMegapascal;
-    const double rate_per = inch ? 0.0254 : 0.001;
+    const DisplayUnits units(design.Performance().units);
+    const double pressure_per = units.PascalsPerPressure();
+    const double rate_per = units.MetresPerSecondPerRate();
     double low = INFINITY, high = 0.0;
     for (const BurnRatePoint& point : points) low = std::min(low, point.pressure), high = std::max(high, point.pressure);
     if (!(high > 0.0)) low = 0.5e6, high = 10e6;
@@ -136,7 +133,7 @@ void DrawBurnRatePoints(GraphLite& graph, const cMotor& design, const std::vecto
     graph.SetSeriesLook(2, true, false);
     graph.SetHorizontalValueAxis(true);
     graph.SetLogScales(true, true);
-    graph.SetTitle(inch ? "Burn rate (in/s) vs. pressure (psi)" : "Burn rate (mm/s) vs. pressure (MPa)");
+    graph.SetTitle(QString("Burn rate (%1) vs. pressure (%2)").arg(units.RateWord(), units.PressureWord()));
     const double rate_bottom = GraphLite::LogStepBelow(rate_low);
     const double rate_top = GraphLite::LogStepAbove(rate_high);
     graph.SetVerticalMinimum(rate_bottom);

@@ -4,11 +4,12 @@
 #include <vector>
 
 #include "model/burn_rate_fit.h"
-#include "model/formats/firing_log.h"
+#include "model/firing.h"
 
 namespace thrustlet {
 
 class cMotor;
+class MotorRun;
 class GraphLite;
 
 // The graphs of static firings, drawn by the program's own graph for the
@@ -18,7 +19,7 @@ class GraphLite;
 // (N) and chamber pressure (MPa, psi for an inch design, on the right) as
 // lines, the measured ones dashed over them, the firing's ignition at the
 // prediction's start; the prediction alone without a firing.
-void DrawFiringOverPrediction(GraphLite& graph, const cMotor& design, const Firing* measured, double ignition);
+void DrawFiringOverPrediction(GraphLite& graph, const MotorRun& run, const Firing* measured, double ignition);
 
 // Burn-rate points (r against P, logarithmic both ways) with the design's
 // law and, when there is one, the fitted law: mm/s and MPa, or in/s and psi

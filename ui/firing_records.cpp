@@ -18,36 +18,18 @@ constexpr const char* kNoFigure = "\u2014";
 QString FiringRecord::FileName() const { return QFileInfo(QString::fromStdString(source.path)).fileName(); }
 
 QString FiringRecord::ListText() const {
-    if (problem.isEmpty()) return FileName();
+    if (problem.empty()) return FileName();
     return FileName() + (QFileInfo::exists(QString::fromStdString(source.path)) ? " \u2014 cannot be read" : " \u2014 missing");
 }
 
-FiringRecord LoadFiring(const PerformanceInputs::StaticFiring& source, const cMotor& design) {
-    FiringRecord record;
-    record.source = source;
-    try {
-        FiringReadOptions read;
-        read.units = ParseFiringUnits(source.units);
-        read.absolute = source.absolute;
-        read.ambient = design.Performance().AmbientPressure();
-        record.firing = ReadFiringFile(source.path, read);
-        record.figures = AnalyseFiring(*record.firing, design);
-    } catch (const RunTimeError& error) {
-        record.firing.reset();
-        record.figures.reset();
-        record.problem = QString::fromStdString(error.Description());
-    }
-    return record;
-}
-
-QStringList FiringCaptions(bool inch) {
+QStringList FiringCaptions(const DisplayUnits& units) {
     return {"Burn time (s)",
             "Action time (s)",
             "Total impulse (N\u00b7s)",
             "Average thrust (N)",
             "Peak thrust (N)",
-            inch ? "Peak pressure (psi)" : "Peak pressure (MPa)",
-            inch ? "Average pressure (psi)" : "Average pressure (MPa)",
+            QString("Peak pressure (%1)").arg(units.PressureWord()),
+            QString("Average pressure (%1)").arg(units.PressureWord()),
             "Delivered Isp (s)",
             "c* (m/s)",
             "c* efficiency",
@@ -55,10 +37,10 @@ QStringList FiringCaptions(bool inch) {
             "Cf efficiency"};
 }
 
-std::vector<std::optional<double>> FiringValues(const FiringFigures* f, bool inch) {
+std::vector<std::optional<double>> FiringValues(const FiringFigures* f, const DisplayUnits& units) {
     if (!f) return std::vector<std::optional<double>>(12);
     // Chamber pressures as the Performance group shows them (absolute).
-    const double per = inch ? kPascalsPerPsi : kPascalsPerMegapascal;
+    const double per = units.PascalsPerPressure();
     const auto scaled = [&](const std::optional<double>& p) { return p ? std::optional<double>(*p / per) : std::nullopt; };
     return {f->burn_time,   f->action_time,           f->total_impulse, f->average_thrust,
             f->peak_thrust, scaled(f->peak_pressure), scaled(f->average_pressure), f->delivered_isp,

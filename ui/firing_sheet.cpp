@@ -6,6 +6,7 @@
 #include "model/burn_rate_fit.h"
 #include "model/firing_analysis.h"
 #include "model/motor.h"
+#include "model/motor_run.h"
 #include "ui/firing_graphs.h"
 #include "ui/firing_records.h"
 #include "ui/sheet_painter.h"
@@ -19,34 +20,31 @@ constexpr std::size_t kMostGraphs = 4;
 
 SheetFirings FiringsOfDesign(const cMotor& design) {
     SheetFirings page;
-    const bool inch = design.Performance().units == LengthUnit::kInch;
-    page.captions = FiringCaptions(inch);
-    std::optional<FiringFigures> predicted;
-    if (const std::optional<Firing> model = PredictedFiring(design)) {
-        try {
-            predicted = AnalyseFiring(*model, design);
-        } catch (const RunTimeError&) {
-        }
-    }
-    const auto predicted_values = FiringValues(predicted ? &*predicted : nullptr, inch);
+    const MotorRun run = RunMotor(design);
+    const DisplayUnits units = run.Units();
+    page.captions = FiringCaptions(units);
+    const std::optional<FiringFigures> predicted = PredictedFiringFigures(run);
+    const auto predicted_values = FiringValues(predicted ? &*predicted : nullptr, units);
     for (const auto& value : predicted_values) page.predicted << FiringFigureText(value);
     std::vector<BurnRatePoint> points;
     for (const PerformanceInputs::StaticFiring& source : design.Performance().static_firings) {
-        const FiringRecord record = LoadFiring(source, design);
+        const FiringRecord record(LoadFiring(source, run));
         SheetFirings::Column column;
         column.name = record.FileName();
-        column.problem = record.problem;
+        column.problem = record.Problem();
         if (record.figures) {
-            const auto measured = FiringValues(&*record.figures, inch);
+            const auto measured = FiringValues(&*record.figures, units);
             for (std::size_t r = 0; r < measured.size(); ++r) {
                 column.measured << FiringFigureText(measured[r]);
                 column.difference << FiringDifferenceText(measured[r], predicted_values[r]);
             }
             GraphLite graph;
-            DrawFiringOverPrediction(graph, design, &*record.firing, record.figures->ignition);
+            DrawFiringOverPrediction(graph, run, &*record.firing, record.figures->ignition);
             graph.SetTitle(column.name + " over the prediction");
             column.graph = graph.Shown();
-            if (record.firing->HasPressure()) points.push_back(AverageBurnRatePoint(*record.figures, design, source.path));
+            for (const BurnRatePoint& point : BurnRatePointsOf(record, run, PointsMethod::kAverage, source.path)) {
+                points.push_back(point);
+            }
         }
         page.firings.push_back(column);
     }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/motor_run.h"
 #include "model/motor.h"
 #include "platform/locale_number.h"
 #include "ui/design_history.h"
@@ -47,13 +48,12 @@ void GrainsPanel::SetEditor(std::unique_ptr<ILimitsEditor> editor) { editor_ = s
 
 void GrainsPanel::SetVisible(bool visible) { ShowBeside(ui_.window, ui_.Frame5, visible, kPanelTwips); }
 
-void GrainsPanel::Update(const MotorFlow& flow, const std::vector<Alert>& alerts) {
-    const cMotor& motor = document_.Motor();
-    const PerformanceInputs& in = motor.Performance();
-    const bool inch = in.units == LengthUnit::kInch;
-    const DesignLimits limits = LimitsOf(in);
+void GrainsPanel::Update(const MotorRun& run) {
+    const MotorFlow& flow = run.Flow();
+    const DisplayUnits units = run.Units();
+    const DesignLimits& limits = run.Limits();
     GrainsPanelShown shown;
-    shown.visible = in.HasPropellant();
+    shown.visible = run.HasPropellant();
     for (const GrainFlow& grain : flow.grains) {
         std::array<QString, 5> row;
         std::array<int, 5> marks{};
@@ -64,15 +64,14 @@ void GrainsPanel::Update(const MotorFlow& flow, const std::vector<Alert>& alerts
         if (!grain.peak_mass_flux) {
             row[3] = kNoFigure;
         } else {
-            row[3] = inch ? TextOfFigure(*grain.peak_mass_flux / kMassFluxPerLbPerSquareInchSecond, 3)
-                          : TextOfFigure(*grain.peak_mass_flux, 4);
+            row[3] = TextOfFigure(*grain.peak_mass_flux / units.MassFluxPer(), units.MassFluxDigits());
         }
         if (grain.peak_mass_flux && *grain.peak_mass_flux > limits.max_mass_flux) marks[3] = 2;
-        row[4] = TextOfDouble(RoundDecimals(grain.neutral_length, inch ? 3 : 1));
+        row[4] = TextOfDouble(RoundDecimals(grain.neutral_length, units.LengthDecimals()));
         shown.rows.push_back(row);
         shown.marks.push_back(marks);
     }
-    for (const Alert& alert : alerts) shown.alerts.emplace_back(alert.Severe(), QString::fromStdString(alert.message));
+    for (const Alert& alert : run.Alerts()) shown.alerts.emplace_back(alert.Severe(), QString::fromStdString(alert.message));
     Show(shown);
 }
 
@@ -93,11 +92,10 @@ GrainsPanelShown GrainsPanel::Current() const { return shown_; }
 void GrainsPanel::Show(const GrainsPanelShown& shown) {
     shown_ = shown;
     SetVisible(shown.visible);
-    const bool inch = document_.Motor().Performance().units == LengthUnit::kInch;
+    const DisplayUnits units(document_.Motor().Performance().units);
     QTableWidget* table = ui_.grdGrainFigures;
-    table->setHorizontalHeaderLabels({"#", "Mass\n(g)", "Port/\nthroat",
-                                      inch ? "Peak flux\n(lb/in\u00b2s)" : "Peak flux\n(kg/m\u00b2s)",
-                                      inch ? "Neutral\nlength (in)" : "Neutral\nlength (mm)"});
+    table->setHorizontalHeaderLabels({"#", "Mass\n(g)", "Port/\nthroat", QString("Peak flux\n(%1)").arg(units.MassFluxShortWord()),
+                                      QString("Neutral\nlength (%1)").arg(units.LengthAbbreviation())});
     // A table of thousands of grains shows its first thousand: the rest
     // are in the sheet and the command line's report.
     const int rows = static_cast<int>(std::min<std::size_t>(shown.rows.size(), 1000));

@@ -21,6 +21,7 @@ QT_END_NAMESPACE
 namespace thrustlet {
 
 class DesignHistory;
+class MotorRun;
 class Document;
 class ILimitsEditor;
 
@@ -57,7 +58,7 @@ public:
 
     // Fills the panel (run by every recalculation): shown for a design with
     // a propellant.
-    void Update(const MotorFlow& flow, const std::vector<Alert>& alerts);
+    void Update(const MotorRun& run);
     void ShowCleared(const QString& why);
     void ShowOutOfDate(const QString& note);
 

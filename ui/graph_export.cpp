@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 
+#include "model/motor_run.h"
 #include "model/curve_csv.h"
 #include "model/durable_file.h"
 #include "model/motor.h"
@@ -85,8 +86,10 @@ std::string GraphExport::DataCsv() const {
     columns.pressure = ui_.mnuShowPressure->isChecked() && ui_.mnuShowPressure->isEnabled();
     columns.thrust = ui_.mnuShowThrust->isChecked() && ui_.mnuShowThrust->isEnabled();
     std::vector<DepthFigures> figures;
-    if ((columns.pressure || columns.thrust) && ComputePerformance(motor).figures) {
-        figures = FiguresAtDepths(motor, std::vector<double>(curve.depths.begin(), curve.depths.end()));
+    const std::optional<MotorRun> run =
+        columns.pressure || columns.thrust ? std::optional<MotorRun>(RunMotor(motor)) : std::nullopt;
+    if (run && run->Figures()) {
+        figures = run->AtDepths(std::vector<double>(curve.depths.begin(), curve.depths.end()));
     } else {
         columns = {};
     }

@@ -6,7 +6,9 @@
 
 #include "model/kn_curve.h"
 #include "model/kn_max.h"
+#include "model/kn_summary.h"
 #include "model/motor.h"
+#include "model/motor_run.h"
 #include "model/numeric.h"
 #include "platform/busy_cursor.h"
 #include "platform/locale_number.h"
@@ -51,14 +53,15 @@ void KnSummary::CalcKn() {
         }
         motor.SetNozzleDia(FieldToSingle(nozzle_text));
         calculated_throat_ = nozzle_text;
-        // The performance figures first: they say which curves the graph
-        // can add to the Kn curve.
-        if (performance_) performance_->Update();
+        // One run of the design for every figure and curve; the performance
+        // figures first: they say which curves the graph can add.
+        const MotorRun run = RunMotor(motor);
+        if (performance_) performance_->Update(run);
         updated = true;
         KnMaxOnce kn_max(motor);  // one computation for the graph and the summary
         KnCurve curve;
         const bool drawn = GraphKn(motor, *ui_.grKN, dialogs_, kn_max, &curve);
-        if (drawn && performance_) performance_->DecorateGraph(curve);
+        if (drawn && performance_) performance_->DecorateGraph(curve, run);
         document_.SetBusy(true);
         WriteSummary(motor, kn_max);
     });
@@ -122,7 +125,9 @@ void KnSummary::RedrawGraph() {
         motor.SetNozzleDia(FieldToSingle(calculated_throat_));
         KnMaxOnce kn_max(motor);
         KnCurve curve;
-        if (GraphKn(motor, *ui_.grKN, dialogs_, kn_max, &curve) && performance_) performance_->DecorateGraph(curve, motor);
+        if (GraphKn(motor, *ui_.grKN, dialogs_, kn_max, &curve) && performance_) {
+            performance_->DecorateGraph(curve, RunMotor(motor));
+        }
     });
     ShowOutOfDate(out_of_date_, target_field_);
 }
@@ -141,27 +146,25 @@ void KnSummary::ShowEmptyDesign() {
 void KnSummary::WriteSummary(cMotor& motor, KnMaxOnce& kn_max) {
     ui_.txtKN->setText(TextOfDouble(motor.KN(0.0f)));
     ui_.txtMaxKn->setText(TextOfSingle(kn_max.Value()));
-    ui_.lblWeb->setText(TextOfDouble(RoundDecimals(motor.WebThickness(), 2)));
-
-    // Throat area over the core area of the nozzle-end (last) grain.
-    const float throat_area = motor.NozzleThroatArea();
-    const float core = motor.Grain(motor.GrainCount())->CoreDiameter();
-    const double core_area = kPi * std::pow(core / 2.0, 2.0);
-    const float ratio = ToSingle(RoundDecimals(CheckedDivide(throat_area, core_area), 2));
+    ui_.lblWeb->setText(TextOfDouble(SummaryWeb(motor)));
+    const float ratio = SummaryAreaRatio(motor);
     ui_.lblGNRatio->setText(TextOfSingle(ratio));
     SetRatioColour(ratio);
-
-    ui_.lblVolumeLoading->setText(TextOfDouble(RoundDecimals(motor.VolumeLoadingPercent(), 1)) + "%");
+    ui_.lblVolumeLoading->setText(TextOfDouble(SummaryVolumeLoading(motor)) + "%");
 }
 
-// Up to 0.64 the label's normal text colour; 0.65 to 1 yellow; above 1 red.
-// (A shown ratio lies on a 0.01 grid, so 0.64 is the last default value.)
+// The label's normal text colour, yellow for a warning, red for a danger.
 void KnSummary::SetRatioColour(float ratio) {
     QColor colour = QApplication::palette().color(QPalette::ButtonText);
-    if (ratio > 1.0f) {
-        colour = QColor(255, 0, 0);
-    } else if (ratio >= 0.65f) {
-        colour = QColor(255, 255, 0);
+    switch (LevelOfAreaRatio(ratio)) {
+        case AreaRatioLevel::kDanger:
+            colour = QColor(255, 0, 0);
+            break;
+        case AreaRatioLevel::kWarning:
+            colour = QColor(255, 255, 0);
+            break;
+        case AreaRatioLevel::kOk:
+            break;
     }
     QPalette palette = ui_.lblGNRatio->palette();
     palette.setColor(QPalette::WindowText, colour);

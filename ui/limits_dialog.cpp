@@ -18,7 +18,7 @@ namespace thrustlet {
 
 LimitsDialog::LimitsDialog(const LimitsChoice& current, std::optional<LengthUnit> unit, IDialogs& messages,
                            QWidget* parent)
-    : QDialog(parent), inch_(unit == LengthUnit::kInch), messages_(messages) {
+    : QDialog(parent), units_(unit), messages_(messages) {
     setObjectName("dlgLimits");
     setWindowTitle("Limits");
     auto* layout = new QVBoxLayout(this);
@@ -36,12 +36,12 @@ LimitsDialog::LimitsDialog(const LimitsChoice& current, std::optional<LengthUnit
         form->addRow(label, edit);
         return edit;
     };
-    const double flux_unit = inch_ ? kMassFluxPerLbPerSquareInchSecond : 1.0;
-    txtMaxPressure = field("txtMaxPressure", inch_ ? "Casing's &rating (psi):" : "Casing's &rating (MPa):", "none");
-    txtMaxMassFlux = field("txtMaxMassFlux", inch_ ? "Mass &flux (lb/(in\u00b2\u00b7s)):" : "Mass &flux (kg/(m\u00b2\u00b7s)):",
+    const double flux_unit = units_.MassFluxPer();
+    txtMaxPressure = field("txtMaxPressure", QString("Casing's &rating (%1):").arg(units_.PressureWord()), "none");
+    txtMaxMassFlux = field("txtMaxMassFlux", QString("Mass &flux (%1):").arg(units_.MassFluxWord()),
                            FieldText(kDefaultMaxMassFlux / flux_unit));
     txtMinPortThroat = field("txtMinPortThroat", "&Port-to-throat ratio at least:", FieldText(kDefaultMinPortThroat));
-    const double pressure_unit = inch_ ? kPascalsPerPsi : kPascalsPerMegapascal;
+    const double pressure_unit = units_.PascalsPerPressure();
     const auto show = [](QLineEdit* edit, const std::optional<float>& value, double per) {
         Show(edit, value ? std::optional<double>(*value / per) : std::nullopt, value.value_or(0.0f));
     };
@@ -60,8 +60,8 @@ bool LimitsDialog::Read(LimitsChoice* choice, QString* problem) const {
         std::optional<float>* value;
         double per;
         const char* what;
-    } fields[] = {{txtMaxPressure, &choice->max_pressure, inch_ ? kPascalsPerPsi : kPascalsPerMegapascal, "The casing's rating"},
-                  {txtMaxMassFlux, &choice->max_mass_flux, inch_ ? kMassFluxPerLbPerSquareInchSecond : 1.0, "The mass flux limit"},
+    } fields[] = {{txtMaxPressure, &choice->max_pressure, units_.PascalsPerPressure(), "The casing's rating"},
+                  {txtMaxMassFlux, &choice->max_mass_flux, units_.MassFluxPer(), "The mass flux limit"},
                   {txtMinPortThroat, &choice->min_port_throat, 1.0, "The port-to-throat ratio"}};
     for (const auto& f : fields) {
         f.value->reset();

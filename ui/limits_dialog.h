@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "model/performance_inputs.h"
+#include "model/units.h"
 #include "platform/dialogs.h"
 
 QT_BEGIN_NAMESPACE
@@ -46,7 +47,7 @@ private:
     QLineEdit* txtMaxPressure;
     QLineEdit* txtMaxMassFlux;
     QLineEdit* txtMinPortThroat;
-    bool inch_ = false;
+    DisplayUnits units_;
     IDialogs& messages_;
 };
 

@@ -10,6 +10,7 @@
 
 #include "model/kn_curve.h"
 #include "model/motor.h"
+#include "model/motor_run.h"
 #include "model/alerts.h"
 #include "model/mass_flux.h"
 #include "model/performance.h"
@@ -46,24 +47,23 @@ void MotorPerformance::SetEditor(std::unique_ptr<IPropellantEditor> editor) { ed
 void MotorPerformance::SetGroupVisible(bool visible) { ShowBeside(ui_.window, ui_.Frame4, visible, kGroupTwips); }
 
 void MotorPerformance::ShowLengthUnit() {
-    const std::optional<LengthUnit> unit = document_.Motor().Performance().units;
-    const QString text = !unit ? QString() : *unit == LengthUnit::kInch ? "in inches" : "in mm";
+    const DisplayUnits units(document_.Motor().Performance().units);
     for (QLabel* label : ui_.lblLengthUnit) {
         if (!label) continue;
-        label->setText(text);
-        label->setVisible(unit.has_value());
+        label->setText(units.LengthPhrase());
+        label->setVisible(units.Unit().has_value());
     }
 }
 
 // "1388 kg/(m²·s)" or, for an inch design, "1.97 lb/(in²·s)".
-QString MassFluxText(double si, bool inch) {
-    return inch ? TextOfFigure(si / kMassFluxPerLbPerSquareInchSecond, 3) + " lb/(in\u00b2\u00b7s)"
-                : TextOfFigure(si, 4) + " kg/(m\u00b2\u00b7s)";
+QString MassFluxText(double si, const DisplayUnits& units) {
+    return TextOfFigure(si / units.MassFluxPer(), units.MassFluxDigits()) + " " + units.MassFluxWord();
 }
 
-void MotorPerformance::Update() {
-    const cMotor& motor = document_.Motor();
-    const bool has_propellant = motor.Performance().HasPropellant();
+void MotorPerformance::Update() { Update(RunMotor(document_.Motor())); }
+
+void MotorPerformance::Update(const MotorRun& run) {
+    const bool has_propellant = run.HasPropellant();
     SetGroupVisible(has_propellant);
     ShowLengthUnit();
     std::array<QString, kFigures> texts;
@@ -72,7 +72,7 @@ void MotorPerformance::Update() {
     bool pressure = false, thrust = false;
     std::optional<Performance> figures;
     if (has_propellant) {
-        const PerformanceOutcome outcome = ComputePerformance(motor);
+        const PerformanceOutcome& outcome = run.Outcome();
         if (outcome.figures) {
             const Performance& p = *outcome.figures;
             texts[0] = TextOfFigure(p.peak_pressure / kPascalsPerMegapascal, 3) + " MPa (" +
@@ -96,11 +96,10 @@ void MotorPerformance::Update() {
         }
     }
     // The grains' flow and the alerts: the geometric ones for any design.
-    const MotorFlow flow = ComputeFlow(motor);
-    const bool inch = motor.Performance().units == LengthUnit::kInch;
+    const MotorFlow& flow = run.Flow();
     // Which grain each belongs to is the grains panel's to show (and the
     // tool tip's).
-    if (flow.peak_mass_flux) texts[8] = MassFluxText(*flow.peak_mass_flux, inch);
+    if (flow.peak_mass_flux) texts[8] = MassFluxText(*flow.peak_mass_flux, run.Units());
     if (flow.min_port_throat) texts[9] = TextOfFigure(*flow.min_port_throat, 3);
     ui_.values[8]->setToolTip(flow.peak_mass_flux ? QString("Grain %1, at %2 s")
                                                         .arg(flow.peak_mass_flux_grain)
@@ -111,7 +110,7 @@ void MotorPerformance::Update() {
     ui_.mnuShowPressure->setEnabled(pressure);
     ui_.mnuShowThrust->setEnabled(thrust);
     ui_.mnuShowMassFlux->setEnabled(flow.peak_mass_flux.has_value());
-    if (grains_) grains_->Update(flow, DesignAlerts(motor, figures, flow));
+    if (grains_) grains_->Update(run);
 }
 
 bool MotorPerformance::PressureShown() const {
@@ -139,9 +138,7 @@ void MotorPerformance::ShowOutOfDate(const QString& note) {
     if (grains_) grains_->ShowOutOfDate(note);
 }
 
-void MotorPerformance::DecorateGraph(const KnCurve& curve) { DecorateGraph(curve, document_.Motor()); }
-
-void MotorPerformance::DecorateGraph(const KnCurve& curve, const cMotor& motor) {
+void MotorPerformance::DecorateGraph(const KnCurve& curve, const MotorRun& run) {
     GraphLite& graph = *ui_.grKN;
     const bool show_thrust = ThrustShown();
     const bool show_pressure = PressureShown();
@@ -150,15 +147,13 @@ void MotorPerformance::DecorateGraph(const KnCurve& curve, const cMotor& motor) 
         if (graph.Shown().secondary) graph.ClearSecondaryAxis();
         return;
     }
-    const PerformanceOutcome outcome = ComputePerformance(motor);
-    if (!outcome.figures) return;
-    const Performance& p = *outcome.figures;
+    if (!run.Figures()) return;
     if (show_flux) {
-        DrawMassFluxCurve(graph, motor, MassFluxCurve(motor), LimitsOf(motor.Performance()).max_mass_flux);
+        DrawMassFluxCurve(graph, run);
     } else if (show_thrust) {
-        DrawThrustCurve(graph, p);
+        DrawThrustCurve(graph, *run.Figures());
     } else {
-        AddPressureCurve(graph, motor, curve, p);
+        AddPressureCurve(graph, run, curve);
     }
 }
 
@@ -202,8 +197,12 @@ void MotorPerformance::mnuPropellant_Click() {
     motor.SetBallisticN(chosen->n);
     motor.SetPerformance(chosen->inputs);
     document_.SetChanged(true);
-    if (recalculate_) recalculate_();
-    Update();
+    // The recalculation fills the group too, from its own run.
+    if (recalculate_) {
+        recalculate_();
+    } else {
+        Update();
+    }
     history_.Record("Propellant");
 }
 

@@ -17,6 +17,7 @@ QT_END_NAMESPACE
 namespace thrustlet {
 
 class cMotor;
+class MotorRun;
 class DesignHistory;
 class Document;
 class GraphLite;
@@ -65,13 +66,14 @@ public:
     void mnuShowThrust_Click();
     void mnuShowMassFlux_Click();
 
-    // Fills the group from the design (run by every recalculation).
+    // Fills the group from a run of the design (every recalculation makes
+    // one), or from a run made of the design as it is.
+    void Update(const MotorRun& run);
     void Update();
-    // After the Kn curve was drawn from `curve`: the pressure curve on its
-    // own axis, or the thrust curve in its place, when shown.
-    void DecorateGraph(const KnCurve& curve);
-    // The same for the curve of `motor` (a copy at another throat).
-    void DecorateGraph(const KnCurve& curve, const cMotor& motor);
+    // After the Kn curve was drawn from `curve`: the run's pressure curve on
+    // its own axis, or the thrust or mass-flux curve in its place, when
+    // shown.
+    void DecorateGraph(const KnCurve& curve, const MotorRun& run);
 
     // The throat field holds no throat: no figures, `why` in the note, and
     // no pressure or thrust view.

@@ -35,8 +35,8 @@ void NozzleSizing::RunNozzleSearch(const char* routine, NozzleSizingResult (*sea
         summary_.MarkOutOfDate(target_field);
         if (!sized.reached) {
             const NozzleSearchRange range = SearchRangeOf(motor);
-            const std::optional<LengthUnit> unit = motor.Performance().units;
-            const QString in = !unit ? QString() : *unit == LengthUnit::kInch ? " in" : " mm";
+            const QString word = DisplayUnits(motor.Performance().units).LengthWord();
+            const QString in = word.isEmpty() ? word : " " + word;
             summary_.MarkTargetUnreached(
                 QString("No throat from %1 to %2%3 gives %4 Kn of %5 or less: the field shows the end of the range, "
                         "not an answer. Even the widest throat leaves the Kn above the target.")

@@ -11,6 +11,7 @@
 #include "model/kn_curve.h"
 #include "model/mass_flux.h"
 #include "model/motor.h"
+#include "model/motor_run.h"
 #include "model/performance.h"
 #include "model/propellant_library.h"
 #include "platform/graph_lite.h"
@@ -37,11 +38,13 @@ void FinishTimeGraph(GraphLite& graph, const QString& title, double maximum, dou
 
 }  // namespace
 
-void AddPressureCurve(GraphLite& graph, const cMotor& motor, const KnCurve& curve, const Performance& figures) {
-    const bool inch = motor.Performance().units == LengthUnit::kInch;
-    const double per_unit = inch ? kPascalsPerPsi : kPascalsPerMegapascal;
+void AddPressureCurve(GraphLite& graph, const MotorRun& run, const KnCurve& curve) {
+    if (!run.Figures()) return;
+    const Performance& figures = *run.Figures();
+    const DisplayUnits units = run.Units();
+    const double per_unit = units.PascalsPerPressure();
     std::vector<double> depths(curve.depths.begin(), curve.depths.end());
-    const std::vector<DepthFigures> figures_at = FiguresAtDepths(motor, depths);
+    const std::vector<DepthFigures> figures_at = run.AtDepths(depths);
     GraphTable table = graph.Shown().table;
     table.rows.resize(3);
     table.rows[2].assign(table.rows[0].size(), std::nullopt);
@@ -51,7 +54,7 @@ void AddPressureCurve(GraphLite& graph, const cMotor& motor, const KnCurve& curv
     double step = 0, maximum = 0;
     GraphLite::RoundAxis(figures.peak_pressure / per_unit, &step, &maximum);
     graph.SetData(table);
-    graph.SetSecondaryAxis(0, maximum, step, inch ? "psi" : "MPa");  // the Kn graph styles it green, "Pc"
+    graph.SetSecondaryAxis(0, maximum, step, units.PressureWord());  // the Kn graph styles it green, "Pc"
     graph.Redraw();
 }
 
@@ -86,9 +89,11 @@ void DrawThrustCurve(GraphLite& graph, const Performance& figures) {
     FinishTimeGraph(graph, "Thrust (N) vs. Time (s)", maximum, step);
 }
 
-void DrawMassFluxCurve(GraphLite& graph, const cMotor& motor, const FluxCurve& curve, double limit) {
-    const bool inch = motor.Performance().units == LengthUnit::kInch;
-    const double per = inch ? kMassFluxPerLbPerSquareInchSecond : 1.0;
+void DrawMassFluxCurve(GraphLite& graph, const MotorRun& run) {
+    const FluxCurve& curve = run.FluxTrace();
+    const double limit = run.Limits().max_mass_flux;
+    const DisplayUnits units = run.Units();
+    const double per = units.MassFluxPer();
     const double end = curve.times.empty() ? 0.0 : curve.times.back();
     double tick = 0, last = 0;
     GraphLite::RoundAxis(end, &tick, &last);
@@ -127,9 +132,7 @@ void DrawMassFluxCurve(GraphLite& graph, const cMotor& motor, const FluxCurve& c
                              QString("grain %1").arg(curve.grains[g]));
     }
     graph.SetSeriesStyle(static_cast<int16_t>(curve.grains.size()), kGraphRed, "limit");
-    FinishTimeGraph(graph,
-                    inch ? "Mass flux (lb/(in\u00b2\u00b7s)) vs. Time (s)" : "Mass flux (kg/(m\u00b2\u00b7s)) vs. Time (s)",
-                    maximum, step);
+    FinishTimeGraph(graph, QString("Mass flux (%1) vs. Time (s)").arg(units.MassFluxWord()), maximum, step);
 }
 
 }  // namespace thrustlet

@@ -2,7 +2,7 @@
 
 namespace thrustlet {
 
-class cMotor;
+class MotorRun;
 class GraphLite;
 struct KnCurve;
 struct Performance;
@@ -10,19 +10,19 @@ struct Performance;
 // The performance curves a graph adds to or shows instead of the Kn curve,
 // for the window and the design sheet alike.
 
-// Adds the chamber pressure at each of the Kn curve's samples (the graph
+// Adds the run's chamber pressure at each of the Kn curve's samples (the graph
 // shows `curve`, as GraphKn drew it) as its second series, the green "Pc",
 // on an axis of its own: MPa for a millimetre design, psi for an inch one.
-void AddPressureCurve(GraphLite& graph, const cMotor& motor, const KnCurve& curve, const Performance& figures);
+void AddPressureCurve(GraphLite& graph, const MotorRun& run, const KnCurve& curve);
 
 // Shows thrust (N) against time (s) in the graph's place: a blue line on a
 // round time axis, 0 once the burn is over.
 void DrawThrustCurve(GraphLite& graph, const Performance& figures);
 
-// Each grain's mass flux (the curve's grains) against time on a round time
-// axis, in kg/(m^2 s) (lb/(in^2 s) for an inch design), with the limit as a
-// line of its own; a grain's curve ends where it burns out.
-struct FluxCurve;
-void DrawMassFluxCurve(GraphLite& graph, const cMotor& motor, const FluxCurve& curve, double limit);
+// Each grain's mass flux (the run's flux curve) against time on a round
+// time axis, in kg/(m^2 s) (lb/(in^2 s) for an inch design), with the
+// design's limit as a line of its own; a grain's curve ends where it burns
+// out.
+void DrawMassFluxCurve(GraphLite& graph, const MotorRun& run);
 
 }  // namespace thrustlet

@@ -162,18 +162,19 @@ std::optional<LengthUnit> PropellantDialog::Unit() const {
 
 // The labels name the units the fields are shown in.
 void PropellantDialog::ShowUnits() {
-    const bool inch = shown_unit_ == LengthUnit::kInch;
-    lblCoefficient->setText(inch ? "a (in/s at P in psi):" : "a (mm/s at P in MPa):");
-    lblAmbient->setText(inch ? "Ambient pressure (psi):" : "Ambient pressure (MPa):");
-    const QString unit = !shown_unit_ ? QString() : inch ? " (in)" : " (mm)";
+    const DisplayUnits units(shown_unit_);
+    const QString pressure = units.PressureWord(), rate = units.RateWord();
+    lblCoefficient->setText(QString("a (%1 at P in %2):").arg(rate, pressure));
+    lblAmbient->setText(QString("Ambient pressure (%1):").arg(pressure));
+    const QString unit = !shown_unit_ ? QString() : QString(" (%1)").arg(units.LengthWord());
     lblExit->setText("&Exit diameter" + unit + ":");
     lblExit->setBuddy(txtExit);
     lblCaseDiameter->setText("Case &diameter" + unit + ":");
     lblCaseDiameter->setBuddy(txtCaseDiameter);
     lblCaseLength->setText("Case len&gth" + unit + ":");
     lblCaseLength->setBuddy(txtCaseLength);
-    grdPieces->setHorizontalHeaderLabels({inch ? "From (psi)" : "From (MPa)", inch ? "To (psi)" : "To (MPa)",
-                                          inch ? "a (in/s)" : "a (mm/s)", "n"});
+    grdPieces->setHorizontalHeaderLabels({QString("From (%1)").arg(pressure), QString("To (%1)").arg(pressure),
+                                          QString("a (%1)").arg(rate), "n"});
 }
 
 void PropellantDialog::ShowChoice(const PropellantChoice& choice) {
@@ -233,7 +234,7 @@ void PropellantDialog::UnitChanged() {
     const std::optional<LengthUnit> after = Unit();
     if (before && after && before != after) {
         const bool to_mm = after == LengthUnit::kMillimetre;
-        const QString from_name = to_mm ? "inches" : "millimetres", to_name = to_mm ? "millimetres" : "inches";
+        const QString from_name = DisplayUnits(before).LengthName(), to_name = DisplayUnits(after).LengthName();
         const MsgResult answer = messages_.MsgBox(
             "Convert every length of the design from " + from_name + " to " + to_name +
                 " (the grains, the nozzle throat and exit and the case, each " + (to_mm ? "times" : "divided by") +
@@ -246,7 +247,7 @@ void PropellantDialog::UnitChanged() {
             return;
         }
         if (answer == MsgResult::kYes) {
-            const double factor = to_mm ? 25.4 : 1.0 / 25.4;
+            const double factor = to_mm ? kMillimetresPerInch : 1.0 / kMillimetresPerInch;
             length_scale_ *= factor;
             ScaleLengths(factor);
         }

@@ -14,22 +14,18 @@ namespace {
 constexpr int kExactRole = Qt::UserRole, kShownTextRole = Qt::UserRole + 1;
 }  // namespace
 
-double ShownCoefficient(float a, double n, std::optional<LengthUnit> unit) {
-    if (unit == LengthUnit::kInch) return CoefficientInInchesPerSecond(a, n);
-    return CoefficientInMmPerSecond(a, n);
-}
+double ShownCoefficient(float a, double n, std::optional<LengthUnit> unit) { return DisplayUnits(unit).ShownCoefficient(a, n); }
 
 float StoredCoefficient(double a, double n, std::optional<LengthUnit> unit) {
-    if (unit == LengthUnit::kInch) return CoefficientFromInchesPerSecond(a, n);
-    return CoefficientFromMmPerSecond(a, n);
+    return DisplayUnits(unit).CoefficientFromShown(a, n);
 }
 
 double ShownPressure(double pascals, std::optional<LengthUnit> unit) {
-    return pascals / (unit == LengthUnit::kInch ? kPascalsPerPsi : kPascalsPerMegapascal);
+    return pascals / DisplayUnits(unit).PascalsPerPressure();
 }
 
 float StoredPressure(double shown, std::optional<LengthUnit> unit) {
-    return static_cast<float>(shown * (unit == LengthUnit::kInch ? kPascalsPerPsi : kPascalsPerMegapascal));
+    return static_cast<float>(shown * DisplayUnits(unit).PascalsPerPressure());
 }
 
 QString FieldText(double value) {

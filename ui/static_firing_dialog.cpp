@@ -33,10 +33,10 @@
 namespace thrustlet {
 
 StaticFiringDialog::StaticFiringDialog(const cMotor& design, IDialogs& dialogs, QWidget* parent)
-    : QDialog(parent), design_(design.DetachedCopy()), dialogs_(dialogs) {
+    : QDialog(parent), run_(RunMotor(design)), dialogs_(dialogs) {
     setObjectName("dlgStaticFiring");
     setWindowTitle("Static Firing");
-    const bool inch = design_.Performance().units == LengthUnit::kInch;
+    const DisplayUnits units = run_.Units();
     auto* layout = new QVBoxLayout(this);
     auto* columns = new QHBoxLayout();
     layout->addLayout(columns);
@@ -66,7 +66,7 @@ StaticFiringDialog::StaticFiringDialog(const cMotor& design, IDialogs& dialogs, 
     left->addWidget(list_group);
     grdFigures = Named(new QTableWidget(12, 3, this), "grdFigures");
     grdFigures->setHorizontalHeaderLabels({"Measured", "Predicted", "Difference"});
-    grdFigures->setVerticalHeaderLabels(FiringCaptions(inch));
+    grdFigures->setVerticalHeaderLabels(FiringCaptions(units));
     grdFigures->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     grdFigures->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grdFigures->verticalHeader()->setDefaultSectionSize(grdFigures->fontMetrics().height() + 8);
@@ -90,9 +90,10 @@ StaticFiringDialog::StaticFiringDialog(const cMotor& design, IDialogs& dialogs, 
     fit_form->addRow("&Points:", cboPoints);
     txtBreaks = Named(new QLineEdit(fit_group), "txtBreaks");
     txtBreaks->setPlaceholderText("none: one law");
-    fit_form->addRow(inch ? "&Break pressures (psi):" : "&Break pressures (MPa):", txtBreaks);
+    fit_form->addRow(QString("&Break pressures (%1):").arg(units.PressureWord()), txtBreaks);
     grdStrand = Named(new QTableWidget(0, 2, fit_group), "grdStrand");
-    grdStrand->setHorizontalHeaderLabels({inch ? "Pressure (psi)" : "Pressure (MPa)", inch ? "Rate (in/s)" : "Rate (mm/s)"});
+    grdStrand->setHorizontalHeaderLabels(
+        {QString("Pressure (%1)").arg(units.PressureWord()), QString("Rate (%1)").arg(units.RateWord())});
     grdStrand->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     grdStrand->setMaximumHeight(110);
     fit_form->addRow("Strand burner:", grdStrand);
@@ -155,13 +156,8 @@ StaticFiringDialog::StaticFiringDialog(const cMotor& design, IDialogs& dialogs, 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(buttons->button(QDialogButtonBox::Close), &QPushButton::clicked, this, &QDialog::accept);
 
-    if (const std::optional<Firing> model = PredictedFiring(design_)) {
-        try {
-            predicted_ = AnalyseFiring(*model, design_);
-        } catch (const RunTimeError&) {
-        }
-    }
-    for (const auto& firing : design_.Performance().static_firings) AddFiring(firing);
+    predicted_ = PredictedFiringFigures(run_);
+    for (const auto& firing : run_.Design().Performance().static_firings) AddFiring(firing);
     if (loaded_.empty()) ShowFigures();
     ShowPoints();
 }
@@ -171,11 +167,13 @@ StaticFiringDialog::~StaticFiringDialog() = default;
 // Reads a firing's log again (after its units or gauge changed).
 void StaticFiringDialog::Reload(int row) {
     FiringRecord& record = loaded_[static_cast<size_t>(row)];
-    record = LoadFiring(record.source, design_);
+    record = FiringRecord(LoadFiring(record.source, run_));
     SelectFiring(row);
 }
 
-void StaticFiringDialog::AddFiring(const PerformanceInputs::StaticFiring& firing) { AddRecord(LoadFiring(firing, design_)); }
+void StaticFiringDialog::AddFiring(const PerformanceInputs::StaticFiring& firing) {
+    AddRecord(FiringRecord(LoadFiring(firing, run_)));
+}
 
 void StaticFiringDialog::AddRecord(FiringRecord record) {
     loaded_.push_back(std::move(record));
@@ -207,10 +205,10 @@ void StaticFiringDialog::AddClicked() {
     // could use, and a missing one only when it went missing later. With
     // no firing selected, the units and the absolute box then speak for the
     // next log added.
-    FiringRecord record = LoadFiring(firing, design_);
-    if (!record.problem.isEmpty()) {
+    FiringRecord record(LoadFiring(firing, run_));
+    if (!record.problem.empty()) {
         lstFirings->setCurrentRow(-1);
-        dialogs_.MsgBox(record.FileName() + " cannot be used as a firing: " + record.problem + ".", MsgButtons::kOk,
+        dialogs_.MsgBox(record.FileName() + " cannot be used as a firing: " + record.Problem() + ".", MsgButtons::kOk,
                         MsgIcon::kInformation, kProgramTitle);
         return;
     }
@@ -225,13 +223,13 @@ void StaticFiringDialog::SelectFiring(int row) {
         chkAbsolute->setChecked(record.source.absolute);
         QListWidgetItem* item = lstFirings->item(row);
         item->setText(record.ListText());
-        item->setToolTip(QString::fromStdString(record.source.path) + (record.problem.isEmpty() ? "" : "\n" + record.problem));
-        grFiring->SetNote(record.firing ? QString() : record.FileName() + ": " + record.problem);
-        DrawFiringOverPrediction(*grFiring, design_, record.firing ? &*record.firing : nullptr,
+        item->setToolTip(QString::fromStdString(record.source.path) + (record.problem.empty() ? "" : "\n" + record.Problem()));
+        grFiring->SetNote(record.firing ? QString() : record.FileName() + ": " + record.Problem());
+        DrawFiringOverPrediction(*grFiring, run_, record.firing ? &*record.firing : nullptr,
                                  record.figures ? record.figures->ignition : 0.0);
     } else {
         grFiring->SetNote(QString());
-        DrawFiringOverPrediction(*grFiring, design_, nullptr, 0.0);
+        DrawFiringOverPrediction(*grFiring, run_, nullptr, 0.0);
     }
     ShowFigures();
 }
@@ -242,8 +240,8 @@ void StaticFiringDialog::ShowFigures() {
         row >= 0 && row < static_cast<int>(loaded_.size()) && loaded_[static_cast<size_t>(row)].figures
             ? &*loaded_[static_cast<size_t>(row)].figures
             : nullptr;
-    const bool inch = design_.Performance().units == LengthUnit::kInch;
-    const auto m = FiringValues(measured, inch), p = FiringValues(predicted_ ? &*predicted_ : nullptr, inch);
+    const DisplayUnits units = run_.Units();
+    const auto m = FiringValues(measured, units), p = FiringValues(predicted_ ? &*predicted_ : nullptr, units);
     for (int r = 0; r < static_cast<int>(m.size()); ++r) {
         const auto set = [&](int c, const QString& text) {
             auto* item = grdFigures->item(r, c);
@@ -255,112 +253,6 @@ void StaticFiringDialog::ShowFigures() {
         set(1, FiringFigureText(p[static_cast<size_t>(r)]));
         set(2, FiringDifferenceText(m[static_cast<size_t>(r)], p[static_cast<size_t>(r)]));
     }
-}
-
-std::vector<BurnRatePoint> StaticFiringDialog::Points() const {
-    std::vector<BurnRatePoint> points;
-    const bool instant = cboPoints->currentIndex() == 1;
-    for (const FiringRecord& loaded : loaded_) {
-        if (!loaded.firing || !loaded.figures || !loaded.firing->HasPressure()) continue;
-        const std::string source = loaded.FileName().toStdString();
-        if (instant) {
-            for (const BurnRatePoint& p : InstantBurnRatePoints(*loaded.firing, *loaded.figures, design_, source)) points.push_back(p);
-        } else {
-            points.push_back(AverageBurnRatePoint(*loaded.figures, design_, source));
-        }
-    }
-    const bool inch = design_.Performance().units == LengthUnit::kInch;
-    for (int row = 0; row < grdStrand->rowCount(); ++row) {
-        const QTableWidgetItem* pressure = grdStrand->item(row, 0);
-        const QTableWidgetItem* rate = grdStrand->item(row, 1);
-        if (!pressure || !rate || !IsNumeric(pressure->text()) || !IsNumeric(rate->text())) continue;
-        try {
-            points.push_back({FieldToDouble(pressure->text()) * (inch ? kPascalsPerPsi : kPascalsPerMegapascal),
-                              FieldToDouble(rate->text()) * (inch ? 0.0254 : 0.001), "strand burner"});
-        } catch (const std::exception&) {
-        }
-    }
-    return points;
-}
-
-void StaticFiringDialog::ShowPoints() {
-    const std::optional<FittedLaw> fitted = fit_.Ok() ? std::optional<FittedLaw>(LawOfFit(fit_)) : std::nullopt;
-    DrawBurnRatePoints(*grBurnRate, design_, Points(), fitted);
-}
-
-QString StaticFiringDialog::FittedText() const {
-    const bool inch = design_.Performance().units == LengthUnit::kInch;
-    QString text;
-    for (const FitPiece& piece : fit_.pieces) {
-        const double shown_a = inch ? CoefficientInInchesPerSecond(static_cast<float>(piece.a), piece.n)
-                                    : CoefficientInMmPerSecond(static_cast<float>(piece.a), piece.n);
-        const double per = inch ? kPascalsPerPsi : kPascalsPerMegapascal;
-        text += QString("From %1 to %2 %3 (%4 points): a = %5, n = %6 (r in %7, P in %3; in SI a = %8 with m/s and Pa).\n")
-                    .arg(FiringFigureText(piece.p_min / per, 3), FiringFigureText(piece.p_max / per, 3), inch ? "psi" : "MPa")
-                    .arg(piece.points)
-                    .arg(FiringFigureText(shown_a, 4), FiringFigureText(piece.n, 3), inch ? "in/s" : "mm/s")
-                    .arg(QString::number(piece.a, 'g', 6));
-    }
-    double worst = 0.0;
-    for (double r : fit_.residuals) worst = std::max(worst, std::fabs(r));
-    text += QString("R\u00b2 = %1; the farthest point is %2 % off the law.").arg(FiringFigureText(fit_.r2, 4), FiringFigureText(100.0 * worst, 2));
-    return text;
-}
-
-bool StaticFiringDialog::Fit() {
-    std::vector<double> breaks;
-    const bool inch = design_.Performance().units == LengthUnit::kInch;
-    for (const QString& part : txtBreaks->text().split(QRegularExpression("[;\\s]+"), Qt::SkipEmptyParts)) {
-        if (!IsNumeric(part)) {
-            lblFit->setText("The break pressures must be numbers, parted by spaces or semicolons.");
-            return false;
-        }
-        breaks.push_back(FieldToDouble(part) * (inch ? kPascalsPerPsi : kPascalsPerMegapascal));
-    }
-    fit_ = FitBurnRate(Points(), breaks);
-    if (!fit_.Ok()) {
-        QString problem = QString::fromStdString(fit_.problem);
-        problem[0] = problem[0].toUpper();
-        lblFit->setText(problem + ".");
-    } else {
-        lblFit->setText(FittedText());
-    }
-    ShowPoints();
-    return fit_.Ok();
-}
-
-void StaticFiringDialog::UseThisLaw() {
-    if (!fit_.Ok() && !Fit()) {
-        dialogs_.MsgBox("There is no law to use: " + lblFit->text(), MsgButtons::kOk, MsgIcon::kInformation, kProgramTitle);
-        return;
-    }
-    use_law_ = true;
-    accept();
-}
-
-FiringChoice StaticFiringDialog::Choice() const {
-    FiringChoice choice;
-    for (const FiringRecord& loaded : loaded_) choice.firings.push_back(loaded.source);
-    if (use_law_ && fit_.Ok()) {
-        choice.law = LawOfFit(fit_);
-        if (chkCStar->isChecked()) {
-            double sum = 0.0;
-            int count = 0;
-            for (const FiringRecord& loaded : loaded_) {
-                if (loaded.figures && loaded.figures->cstar_efficiency) sum += *loaded.figures->cstar_efficiency, ++count;
-            }
-            if (count > 0) choice.c_star = static_cast<float>(design_.ISPStar() * sum / count);
-        }
-    }
-    return choice;
-}
-
-std::optional<FiringChoice> QtFiringEditor::Edit(const cMotor& design, QWidget* parent) {
-    QtDialogs dialogs;
-    StaticFiringDialog dialog(design, dialogs, parent);
-    dialogs.SetParent(&dialog);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return dialog.Choice();
 }
 
 }  // namespace thrustlet

@@ -7,6 +7,7 @@
 #include "model/burn_rate_fit.h"
 #include "model/firing_analysis.h"
 #include "model/motor.h"
+#include "model/motor_run.h"
 #include "platform/dialogs.h"
 #include "ui/firing_records.h"
 
@@ -67,7 +68,7 @@ private:
     void AddClicked();
     QString FittedText() const;
 
-    cMotor design_;
+    MotorRun run_;  // one run of the design for the dialog's life
     IDialogs& dialogs_;
     std::optional<FiringFigures> predicted_;
     std::vector<FiringRecord> loaded_;

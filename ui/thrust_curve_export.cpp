@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "model/motor_run.h"
 #include "model/formats/engine_file.h"
 #include "model/motor.h"
 #include "model/performance.h"
@@ -24,9 +25,9 @@ void ThrustCurveExport::mnuExportThrustCurve_Click() {
         say("There is no thrust curve without a propellant: choose one with Motor > Propellant first.");
         return;
     }
-    const PerformanceOutcome outcome = ComputePerformance(motor);
-    if (!outcome.figures) {
-        say("There is no thrust curve: " + QString::fromStdString(outcome.problem) + ".");
+    const MotorRun run = RunMotor(motor);
+    if (!run.Figures()) {
+        say("There is no thrust curve: " + QString::fromStdString(run.Outcome().problem) + ".");
         return;
     }
     std::string text;
@@ -34,7 +35,7 @@ void ThrustCurveExport::mnuExportThrustCurve_Click() {
                                ? QString("an unsaved design")
                                : QFileInfo(QString::fromStdString(document_.CurrentFile())).fileName();
     try {
-        text = EngineFileText(motor, *outcome.figures, source.toStdString());
+        text = EngineFileText(run, source.toStdString());
     } catch (const RunTimeError& error) {
         QString why = QString::fromStdString(error.Description());
         why[0] = why[0].toUpper();

@@ -1,3 +1,4 @@
+#include "model/motor_run.h"
 #include "model/formats/bsx_file.h"
 
 #include <tinyxml2.h>
@@ -235,12 +236,13 @@ ImportedMotor ReadBsx(std::string_view text) {
     return imported;
 }
 
-ExportedText BsxText(const cMotor& motor) {
+ExportedText BsxText(const MotorRun& run) {
+    const cMotor& motor = run.Design();
     ExportedText exported;
     std::vector<std::string>& notes = exported.not_carried;
     const PerformanceInputs& in = motor.Performance();
     if (!in.units) notes.push_back("The design names no unit: its lengths are written as inches.");
-    const double inches_per = in.units == LengthUnit::kMillimetre ? 1.0 / 25.4 : 1.0;
+    const double inches_per = in.units == LengthUnit::kMillimetre ? 1.0 / kMillimetresPerInch : 1.0;
     const auto inches = [&](float value) { return ForeignNumber(DecimalOf(value) * inches_per); };
     const std::optional<ForeignPropellant> propellant = ForeignPropellantOf(motor);
 
@@ -266,7 +268,7 @@ ExportedText BsxText(const cMotor& motor) {
     if (propellant) {
         std::size_t chosen = 0;
         if (propellant->pieces.size() > 1) {
-            const PerformanceOutcome outcome = ComputePerformance(motor);
+            const PerformanceOutcome& outcome = run.Outcome();
             if (outcome.figures) {
                 const BurnRateLaw rule(in.burn_rate, 0.0, 0.0, 1.0);
                 const double peak = outcome.figures->peak_pressure;

@@ -6,6 +6,8 @@
 
 namespace thrustlet {
 
+class MotorRun;
+
 // BurnSim's motor files (.bsx): XML, a `Motor` element holding a `Nozzle`
 // (ThroatDia, ExitDia in inches, NozzleEfficiency in %, AmbientPressure in
 // psi) and the `Grain`s, head end first (Type 1 is BATES; Diameter, Length,
@@ -28,6 +30,6 @@ ImportedMotor ReadBsx(std::string_view text);
 // holds its peak pressure (the first piece when it has no figures) and
 // names the others as not carried. A design without a propellant writes its
 // geometry and says so.
-ExportedText BsxText(const cMotor& motor);
+ExportedText BsxText(const MotorRun& run);
 
 }  // namespace thrustlet

@@ -12,6 +12,7 @@
 
 #include "model/errors.h"
 #include "model/motor.h"
+#include "model/motor_run.h"
 
 namespace thrustlet {
 
@@ -143,7 +144,16 @@ std::string CommentText(std::string text) {
 
 }  // namespace
 
-std::string EngineFileText(const cMotor& motor, const Performance& performance, const std::string& source) {
+std::string EngineFileText(const MotorRun& run, const std::string& source) {
+    if (!run.Figures()) {
+        throw RunTimeError(err::kInvalidCall, "no thrust curve: " + (run.HasPropellant() ? run.Outcome().problem
+                                                                                        : "the design has no propellant (Units)"));
+    }
+    return EngineFileText(run, *run.Figures(), source);
+}
+
+std::string EngineFileText(const MotorRun& run, const Performance& performance, const std::string& source) {
+    const cMotor& motor = run.Design();
     if (!performance.has_thrust) {
         throw RunTimeError(err::kInvalidCall,
                            "no thrust curve: the design has no specific heat ratio (SpecificHeatRatio)");
@@ -177,7 +187,7 @@ std::string EngineFileText(const cMotor& motor, const Performance& performance, 
         for (std::size_t i = 1; i < curve.size(); ++i) {
             if (curve[i].depth > curve[i - 1].depth) depths.push_back(0.5 * (curve[i - 1].depth + curve[i].depth));
         }
-        const std::vector<DepthFigures> halfway = FiguresAtDepths(motor, depths);
+        const std::vector<DepthFigures> halfway = run.AtDepths(depths);
         std::vector<PerformancePoint> denser;
         denser.reserve(curve.size() + depths.size());
         std::size_t next = 0;

@@ -6,7 +6,7 @@
 
 namespace thrustlet {
 
-class cMotor;
+class MotorRun;
 
 // A motor's thrust curve as a RASP engine file (.eng), the form OpenRocket
 // and the other flight simulators load:
@@ -22,7 +22,11 @@ class cMotor;
 // adds HardwareMass when given. `source` names the design in a comment.
 // A motor without thrust figures or without impulse fails with a
 // RunTimeError saying so: such a curve is no engine.
-std::string EngineFileText(const cMotor& motor, const Performance& performance, const std::string& source);
+// A run without figures fails with the reason it has none.
+std::string EngineFileText(const MotorRun& run, const std::string& source);
+// The same with `performance` in place of the run's figures (a copy of them
+// changed, to see what the writer makes of such a curve).
+std::string EngineFileText(const MotorRun& run, const Performance& performance, const std::string& source);
 
 // The trapezoid impulse (N s) of an engine file's points, as simulators sum
 // it (from (0, 0) when the first point is later than 0).

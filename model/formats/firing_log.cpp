@@ -11,7 +11,7 @@
 #include "model/durable_file.h"
 #include "model/errors.h"
 #include "model/number_text.h"
-#include "model/performance_inputs.h"
+#include "model/units.h"
 
 namespace thrustlet {
 
@@ -19,8 +19,6 @@ namespace {
 
 constexpr std::size_t kFewestSamples = 10;
 constexpr std::uintmax_t kMostFiringBytes = std::uintmax_t{256} << 20;
-constexpr double kNewtonsPerPoundForce = 4.4482216152605;
-constexpr double kNewtonsPerKilogramForce = 9.80665;
 
 [[noreturn]] void Refuse(const std::string& message) { throw RunTimeError(err::kInvalidCall, message); }
 
@@ -214,11 +212,11 @@ double Factor(PressureUnit unit) {
         case PressureUnit::kPascal:
             return 1.0;
         case PressureUnit::kKilopascal:
-            return 1e3;
+            return kPascalsPerKilopascal;
         case PressureUnit::kMegapascal:
-            return 1e6;
+            return kPascalsPerMegapascal;
         case PressureUnit::kBar:
-            return 1e5;
+            return kPascalsPerBar;
         case PressureUnit::kPsi:
             return kPascalsPerPsi;
     }

@@ -6,6 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "model/firing.h"
+#include "model/units.h"
+
 namespace thrustlet {
 
 // A static firing as a test stand logs it: a text file of samples, one a
@@ -33,17 +36,7 @@ FiringUnits ParseFiringUnits(std::string_view text);
 struct FiringReadOptions {
     FiringUnits units;        // where the header does not say
     bool absolute = false;    // pressures are absolute (else gauge)
-    double ambient = 101325;  // Pa, added to gauge pressures
-};
-
-// The samples in SI: time in s (strictly rising), force in N, chamber
-// pressure in Pa absolute. A column the file does not have is empty.
-struct Firing {
-    std::vector<double> time, force, pressure;
-    int skipped_lines = 0;  // lines that held no sample (comments, headers, footers)
-    std::size_t Samples() const { return time.size(); }
-    bool HasForce() const { return !force.empty(); }
-    bool HasPressure() const { return !pressure.empty(); }
+    double ambient = kStandardAtmosphere;  // Pa, added to gauge pressures
 };
 
 // Reads a firing's text. Lines that are not numbers are skipped and

@@ -7,6 +7,7 @@
 
 #include "model/motor.h"
 #include "model/performance_inputs.h"
+#include "model/units.h"
 
 namespace thrustlet {
 
@@ -24,11 +25,8 @@ struct ExportedText {
     std::vector<std::string> not_carried;
 };
 
-inline constexpr double kGasConstant = 8314.462618;  // J/(kmol K)
-inline constexpr double kStandardGravity = 9.80665;  // m/s^2
 // The exhaust's molar mass (g/mol) other programs take when nothing says.
 inline constexpr double kUsualMolarMass = 23.67;
-inline constexpr double kKilogramsPerCubicMetrePerPoundPerCubicInch = 0.45359237 / (0.0254 * 0.0254 * 0.0254);
 
 // The combustion temperature (K) that gives c* (m/s) with k and the molar
 // mass (g/mol): the inverse of CharacteristicVelocity.

@@ -1,3 +1,4 @@
+#include "model/motor_run.h"
 #include "model/formats/motor_formats.h"
 
 #include <algorithm>
@@ -96,7 +97,7 @@ ExportedText MotorTextIn(const cMotor& motor, MotorFormat format, const std::str
         case MotorFormat::kOpenMotor:
             return RicText(motor);
         case MotorFormat::kBurnSim:
-            return BsxText(motor);
+            return BsxText(RunMotor(motor));
         default:
             return {MotorFileText(motor, folder), {}};
     }

@@ -1,6 +1,7 @@
 // The RASP engine file of a thrust curve, read back as a simulator reads it
 // (OpenRocket's rules: seven header fields, a time and a thrust a line,
 // times rising, the trapezoid impulse).
+#include "model/motor_run.h"
 #include "model/formats/engine_file.h"
 
 #include <gtest/gtest.h>
@@ -57,7 +58,7 @@ void ExpectLoadable(const cMotor& motor, const std::string& what) {
     SCOPED_TRACE(what);
     const PerformanceOutcome outcome = ComputePerformance(motor);
     ASSERT_TRUE(outcome.figures) << outcome.problem;
-    const Engine engine = Read(EngineFileText(motor, *outcome.figures, what));
+    const Engine engine = Read(EngineFileText(RunMotor(motor), *outcome.figures, what));
     ASSERT_EQ(engine.header.size(), 7u);
     EXPECT_EQ(engine.header[0], outcome.figures->designation);
     EXPECT_LE(std::stod(engine.header[4]), std::stod(engine.header[5]));  // propellant no more than the total
@@ -139,7 +140,7 @@ TEST(EngineFileTest, HardwareAndRefusals) {
     motor.SetPerformance(in);
     const PerformanceOutcome outcome = ComputePerformance(motor);
     ASSERT_TRUE(outcome.figures);
-    const std::string text = EngineFileText(motor, *outcome.figures, "case.tlt");
+    const std::string text = EngineFileText(RunMotor(motor), *outcome.figures, "case.tlt");
     const Engine engine = Read(text);
     ASSERT_EQ(engine.header.size(), 7u);
     EXPECT_EQ(engine.header[1], "41.3");
@@ -150,11 +151,11 @@ TEST(EngineFileTest, HardwareAndRefusals) {
 
     Performance none = *outcome.figures;
     none.total_impulse = 0.0;
-    EXPECT_THROW(EngineFileText(motor, none, "x"), RunTimeError);
+    EXPECT_THROW(EngineFileText(RunMotor(motor), none, "x"), RunTimeError);
     none = *outcome.figures;
     none.has_thrust = false;
     try {
-        EngineFileText(motor, none, "x");
+        EngineFileText(RunMotor(motor), none, "x");
         ADD_FAILURE() << "no k, yet a curve";
     } catch (const RunTimeError& error) {
         EXPECT_EQ(error.Description(), "no thrust curve: the design has no specific heat ratio (SpecificHeatRatio)");

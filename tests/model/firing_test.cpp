@@ -6,6 +6,7 @@
 #include <cmath>
 #include <random>
 
+#include "model/motor_run.h"
 #include "model/burn_rate_fit.h"
 #include "model/errors.h"
 #include "model/firing_analysis.h"
@@ -133,7 +134,7 @@ TEST(FiringLogTest, BadLogsAreRefusedClearly) {
 Firing SyntheticFiring(const cMotor& design, double efficiency, std::mt19937& random) {
     cMotor real = design;
     real.SetISPStar(static_cast<float>(design.ISPStar() * efficiency));
-    Firing firing = *PredictedFiring(real);
+    Firing firing = *RunMotor(real).PredictedFiring();
     const double ambient = design.Performance().AmbientPressure();
     const double burn = ComputePerformance(real).figures->burn_time;
     std::normal_distribution<double> noise(0.0, 0.01);
@@ -180,7 +181,7 @@ TEST(FiringAnalysisTest, SyntheticFiringsGiveBackTheLaw) {
         for (float throat : {9.0f, 10.0f, 11.0f, 12.5f}) {
             const cMotor design = Design(unit, throat);
             const Firing firing = SyntheticFiring(design, 0.92, random);
-            const FiringFigures figures = AnalyseFiring(firing, design);
+            const FiringFigures figures = AnalyseFiring(firing, RunMotor(design));
             EXPECT_NEAR(*figures.cstar_efficiency, 0.92, 0.02) << throat;
             double trapezoid = 0.0;
             for (std::size_t i = 1; i < firing.Samples(); ++i) {
@@ -188,8 +189,8 @@ TEST(FiringAnalysisTest, SyntheticFiringsGiveBackTheLaw) {
                 if (t1 > t0) trapezoid += 0.5 * (firing.force[i - 1] + firing.force[i]) * (t1 - t0);
             }
             EXPECT_NEAR(*figures.total_impulse, trapezoid, 0.005 * trapezoid);
-            averages.push_back(AverageBurnRatePoint(figures, design, "firing"));
-            const BurnRateFit instant = FitBurnRate(InstantBurnRatePoints(firing, figures, design, "firing"), {});
+            averages.push_back(AverageBurnRatePoint(figures, RunMotor(design), "firing"));
+            const BurnRateFit instant = FitBurnRate(InstantBurnRatePoints(firing, figures, RunMotor(design), "firing"), {});
             ASSERT_TRUE(instant.Ok()) << instant.problem;
             EXPECT_NEAR(instant.pieces[0].n, 0.32, 0.03) << throat;
             const double p = *figures.average_pressure;
@@ -214,8 +215,8 @@ TEST(FiringAnalysisTest, UnevenWebsBurnOutAtTheThickest) {
     design.RemoveGrain(3);
     design.AddGrain(MakeGrain(57, 38, 22));  // an 8 mm web beside the others' 11 mm
     const Firing firing = SyntheticFiring(design, 0.95, random);
-    const FiringFigures figures = AnalyseFiring(firing, design);
-    const BurnRatePoint point = AverageBurnRatePoint(figures, design, "uneven");
+    const FiringFigures figures = AnalyseFiring(firing, RunMotor(design));
+    const BurnRatePoint point = AverageBurnRatePoint(figures, RunMotor(design), "uneven");
     const double law = design.BallisticA() * std::pow(point.pressure, 0.32);
     EXPECT_NEAR(point.rate, law, 0.03 * law);
 }
@@ -231,8 +232,8 @@ TEST(FiringAnalysisTest, PiecewiseLawAtAGivenBreak) {
     for (float throat : {5.5f, 6.0f, 7.0f, 8.0f, 9.5f, 11.0f, 13.0f}) {
         const cMotor design = Design(LengthUnit::kMillimetre, throat, pieces);
         const Firing firing = SyntheticFiring(design, 1.0, random);
-        const FiringFigures figures = AnalyseFiring(firing, design);
-        for (const BurnRatePoint& point : InstantBurnRatePoints(firing, figures, design, "f")) points.push_back(point);
+        const FiringFigures figures = AnalyseFiring(firing, RunMotor(design));
+        for (const BurnRatePoint& point : InstantBurnRatePoints(firing, figures, RunMotor(design), "f")) points.push_back(point);
     }
     const BurnRateFit fit = FitBurnRate(points, {3e6});
     ASSERT_TRUE(fit.Ok()) << fit.problem;

@@ -1,5 +1,6 @@
 // Performance figures against closed forms, against an independent dense
 // integration, and the rules for the burn-rate pieces and refused values.
+#include "model/motor_run.h"
 #include "model/performance.h"
 
 #include <gtest/gtest.h>
@@ -339,7 +340,7 @@ TEST(PerformanceTest, BurnoutAtTheLastAreaIsNeverNaN) {
             depths.push_back(point.depth);
         }
         double previous = -1.0;
-        const std::vector<DepthFigures> at = FiguresAtDepths(motor, depths);
+        const std::vector<DepthFigures> at = RunMotor(motor).AtDepths(depths);
         for (std::size_t i = 0; i < at.size(); ++i) {
             ASSERT_TRUE(std::isfinite(at[i].pressure) && std::isfinite(at[i].thrust) && std::isfinite(at[i].time));
             // The time a depth is reached is the curve's own time there.

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "model/motor_run.h"
 #include "model/firing_analysis.h"
 #include "model/motor_file.h"
 #include "model/propellant_library.h"
@@ -54,7 +55,7 @@ cMotor Design(LengthUnit unit) {
 std::string WriteFiring(const QTemporaryDir& dir, const char* name, const cMotor& design, double efficiency) {
     cMotor real = design.DetachedCopy();
     real.SetISPStar(static_cast<float>(design.ISPStar() * efficiency));
-    const Firing firing = *PredictedFiring(real);
+    const Firing firing = *RunMotor(real).PredictedFiring();
     const std::string path = dir.filePath(name).toStdString();
     std::ofstream out(path);
     out << "time (s),thrust (N),pressure (Pa)\n";

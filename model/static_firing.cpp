@@ -1,0 +1,72 @@
+#include "model/static_firing.h"
+
+#include "model/errors.h"
+#include "model/formats/firing_log.h"
+#include "model/motor_run.h"
+
+namespace thrustlet {
+
+namespace {
+
+// Reads and analyses `loaded`'s log: with `units` given, else the units its
+// source names.
+void Load(LoadedFiring& loaded, const FiringUnits* units, const MotorRun& run) {
+    try {
+        FiringReadOptions read;
+        read.units = units ? *units : ParseFiringUnits(loaded.source.units);
+        read.absolute = loaded.source.absolute;
+        read.ambient = run.Design().Performance().AmbientPressure();
+        loaded.firing = ReadFiringFile(loaded.source.path, read);
+        loaded.figures = AnalyseFiring(*loaded.firing, run);
+    } catch (const RunTimeError& error) {
+        loaded.firing.reset();
+        loaded.figures.reset();
+        loaded.problem = error.Description();
+    }
+}
+
+}  // namespace
+
+LoadedFiring LoadFiring(const PerformanceInputs::StaticFiring& source, const MotorRun& run) {
+    LoadedFiring loaded;
+    loaded.source = source;
+    Load(loaded, nullptr, run);
+    return loaded;
+}
+
+LoadedFiring LoadFiring(const std::string& path, const FiringUnits& units, bool absolute, const MotorRun& run) {
+    LoadedFiring loaded;
+    loaded.source.path = path;
+    loaded.source.absolute = absolute;
+    Load(loaded, &units, run);
+    return loaded;
+}
+
+std::optional<FiringFigures> PredictedFiringFigures(const MotorRun& run) {
+    const std::optional<Firing> model = run.PredictedFiring();
+    if (!model) return std::nullopt;
+    try {
+        return AnalyseFiring(*model, run);
+    } catch (const RunTimeError&) {
+        return std::nullopt;  // a prediction whose pressure never rises
+    }
+}
+
+std::vector<BurnRatePoint> BurnRatePointsOf(const LoadedFiring& firing, const MotorRun& run, PointsMethod method,
+                                            const std::string& source) {
+    if (!firing.firing || !firing.figures || !firing.firing->HasPressure()) return {};
+    if (method == PointsMethod::kInstant) return InstantBurnRatePoints(*firing.firing, *firing.figures, run, source);
+    return {AverageBurnRatePoint(*firing.figures, run, source)};
+}
+
+std::optional<double> MeanCStarEfficiency(const std::vector<const FiringFigures*>& figures) {
+    double sum = 0.0;
+    int count = 0;
+    for (const FiringFigures* f : figures) {
+        if (f && f->cstar_efficiency) sum += *f->cstar_efficiency, ++count;
+    }
+    if (count == 0) return std::nullopt;
+    return sum / count;
+}
+
+}  // namespace thrustlet
