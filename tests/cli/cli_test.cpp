@@ -537,3 +537,57 @@ TEST_F(CliTest, WindowProgramOptions) {
 #endif
 
 }  // namespace
+
+namespace {
+
+// The numbers of a JSON array of arrays, "[[1,2,3],[4,5,6]]", as rows.
+std::vector<std::vector<double>> Rows(const std::string& json, const std::string& key) {
+    std::vector<std::vector<double>> rows;
+    std::size_t at = json.find("\"" + key + "\":[");
+    if (at == std::string::npos) return rows;
+    at += key.size() + 4;
+    while (at < json.size() && json[at] == '[') {
+        const std::size_t end = json.find(']', at);
+        std::vector<double> row;
+        std::stringstream cells(json.substr(at + 1, end - at - 1));
+        for (std::string cell; std::getline(cells, cell, ',');) row.push_back(std::stod(cell));
+        rows.push_back(row);
+        at = end + 1;
+        if (at < json.size() && json[at] == ',') ++at;
+    }
+    return rows;
+}
+
+double Number(const std::string& json, const std::string& key) {
+    const std::size_t at = json.find("\"" + key + "\":");
+    return at == std::string::npos ? NAN : std::stod(json.substr(at + key.size() + 3));
+}
+
+}  // namespace
+
+// --trace adds the curve the window draws: its thrust sums to the impulse
+// and its highest pressure is the peak, within 0.5 %; each grain carries its
+// geometry in the design's unit. A design without a propellant has no trace.
+TEST_F(CliTest, TraceOfTheKnsbExample) {
+    const Outcome run = Thrustlet("--json --trace " + Example("knsb_38mm.tlt"));
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    const std::vector<std::vector<double>> trace = Rows(run.out, "trace");
+    ASSERT_GT(trace.size(), 32u);
+    double impulse = 0.0, peak = 0.0;
+    for (std::size_t i = 0; i < trace.size(); ++i) {
+        ASSERT_EQ(trace[i].size(), 3u);
+        peak = std::max(peak, trace[i][1]);
+        if (i > 0) impulse += 0.5 * (trace[i][2] + trace[i - 1][2]) * (trace[i][0] - trace[i - 1][0]);
+    }
+    const double total = Number(run.out, "total_impulse_ns"), peak_pressure = Number(run.out, "peak_pressure_pa");
+    EXPECT_NEAR(impulse, total, 0.005 * total);
+    EXPECT_NEAR(peak, peak_pressure, 0.005 * peak_pressure);
+    EXPECT_NE(run.out.find("\"length\":57,\"diameter\":33,\"core_diameter\":12}"), std::string::npos) << run.out;
+
+    const std::string plain = ExampleMotor();
+    const Outcome kn_only = Thrustlet("--json --trace '" + plain + "'");
+    EXPECT_EQ(kn_only.exit_code, 0);
+    EXPECT_EQ(kn_only.out.find("\"trace\""), std::string::npos);
+    EXPECT_NE(kn_only.out.find("\"length\":4,\"diameter\":2,\"core_diameter\":1}"), std::string::npos) << kn_only.out;
+    EXPECT_EQ(Thrustlet("--trace '" + plain + "'").exit_code, 2);  // the trace is JSON's
+}

@@ -5,6 +5,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+#include "model/motor_run.h"
 #include "model/motor_file.h"
 #include "model/propellant_library.h"
 #include "tests/support/scripted_editor.h"
@@ -48,6 +49,7 @@ protected:
         Action("mnuPropellant")->trigger();
     }
     QAction* Action(const char* name) { return window->findChild<QAction*>(name); }
+    QString Label(const char* name) { return window->findChild<QLabel*>(name)->text(); }
     int Marked(int row, int col) { return table->item(row, col)->data(Qt::UserRole).toInt(); }
 
     ScriptedEditor* editor = nullptr;
@@ -108,6 +110,28 @@ TEST_F(GrainsPanelTest, MassFluxView) {
     EXPECT_GT(*graph.table.rows[4][0], *graph.table.rows[1][0]);
     Action("mnuShowMassFlux")->trigger();
     EXPECT_EQ(ui->grKN->Title(), "kn vs. Burn Depth");
+}
+
+// A change of the design with every view shown (the Performance group, the
+// grains panel and the mass-flux graph) runs the motor once; so does a
+// change of the propellant.
+TEST_F(GrainsPanelTest, OneRunForEachChangeWithEveryViewShown) {
+    TypeFourGrainMotor("16");
+    Action("mnuShowMassFlux")->trigger();
+    ASSERT_TRUE(Action("mnuShowMassFlux")->isChecked());
+    std::uint64_t before = MotorRunsMade();
+    Type(ui->txtNozzleThroatDia, "14");
+    Leave(ui->txtNozzleThroatDia);
+    EXPECT_EQ(MotorRunsMade() - before, 1u);
+    EXPECT_EQ(ui->grKN->Shown().title, "Mass flux (kg/(m\u00b2\u00b7s)) vs. Time (s)");
+    EXPECT_NE(Label("lblPeakMassFlux"), "\u2014");
+
+    PropellantChoice changed = Knsb();
+    changed.c_star *= 0.95f;
+    editor->answers.push_back(changed);
+    before = MotorRunsMade();
+    Action("mnuPropellant")->trigger();
+    EXPECT_EQ(MotorRunsMade() - before, 1u);
 }
 
 // The sheet carries each grain's figures, the limits and the alerts.
