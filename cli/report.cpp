@@ -10,7 +10,7 @@
 #include "cli/flow_report.h"
 #include "cli/terminal.h"
 #include "model/errors.h"
-#include "model/curve_csv.h"
+#include "model/formats/curve_csv.h"
 #include "model/kn_curve.h"
 #include "model/kn_max.h"
 #include "model/kn_summary.h"

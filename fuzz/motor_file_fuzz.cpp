@@ -8,7 +8,7 @@
 
 #include "model/errors.h"
 #include "model/motor.h"
-#include "model/motor_file.h"
+#include "model/formats/motor_file.h"
 #include "model/motor_run.h"
 
 #include <cmath>

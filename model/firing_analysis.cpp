@@ -172,22 +172,22 @@ FiringFigures AnalyseFiring(const Firing& firing, const MotorRun& run) {
     const PerformanceOutcome& predicted = run.Outcome();
     const double metres = in.units ? MetresPer(*in.units) : 0.0;
     const double throat = kPi * std::pow(design.NozzleDia() / 2.0, 2.0) * metres * metres;  // m^2
-    const std::optional<double> mass =
-        predicted.figures ? std::optional<double>(predicted.figures->propellant_mass) : std::nullopt;
+    // The propellant's mass (kg), 0 where the design gives none.
+    const double propellant_mass = predicted.figures ? predicted.figures->propellant_mass : 0.0;
 
     if (firing.HasForce()) {
         f.total_impulse = firing.Integral(firing.force, f.ignition, f.end_of_action);
         f.average_thrust = f.action_time > 0.0 ? *f.total_impulse / f.action_time : 0.0;
         f.peak_thrust = *std::max_element(firing.force.begin(), firing.force.end());
-        if (mass && *mass > 0.0) f.delivered_isp = *f.total_impulse / (*mass * kStandardGravity);
+        if (propellant_mass > 0.0) f.delivered_isp = *f.total_impulse / (propellant_mass * kStandardGravity);
     }
     if (firing.HasPressure()) {
         f.peak_pressure = *std::max_element(firing.pressure.begin(), firing.pressure.end());
         f.average_pressure = f.burn_time > 0.0 ? firing.Integral(firing.pressure, f.ignition, f.burnout) / f.burn_time
                                                : *f.peak_pressure;
         const double pressure_integral = firing.Integral(firing.pressure, f.ignition, f.end_of_action);
-        if (mass && *mass > 0.0 && throat > 0.0) {
-            f.cstar = throat * pressure_integral / *mass;
+        if (propellant_mass > 0.0 && throat > 0.0) {
+            f.cstar = throat * pressure_integral / propellant_mass;
             f.cstar_efficiency = *f.cstar / design.ISPStar();
         }
         if (f.total_impulse && throat > 0.0 && pressure_integral > 0.0) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/grain.h"
@@ -71,6 +72,9 @@ public:
     // Loads a motor file into this motor. A failed read leaves the motor
     // exactly as it was. An empty or all-blank path fails as a missing file.
     void ReadFromFile(const std::string& sFile);
+    // The same for the text of the motor file at sFile, already read (its
+    // firings' paths are taken relative to sFile's folder).
+    void ReadFromText(std::string_view text, const std::string& sFile);
 
     // Propellant volume as a percentage of the grains' envelope volume.
     float VolumeLoadingPercent() const;

@@ -11,7 +11,7 @@
 #include <cmath>
 
 #include "model/motor_run.h"
-#include "model/durable_file.h"
+#include "platform/durable_file.h"
 #include "model/kn_curve.h"
 #include "model/alerts.h"
 #include "model/kn_max.h"

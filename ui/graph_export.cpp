@@ -7,8 +7,8 @@
 #include <QPainter>
 
 #include "model/motor_run.h"
-#include "model/curve_csv.h"
-#include "model/durable_file.h"
+#include "model/formats/curve_csv.h"
+#include "platform/durable_file.h"
 #include "model/motor.h"
 #include "model/performance.h"
 #include "platform/dialogs.h"

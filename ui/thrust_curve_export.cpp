@@ -7,7 +7,7 @@
 #include "model/motor.h"
 #include "model/performance.h"
 #include "platform/dialogs.h"
-#include "model/durable_file.h"
+#include "platform/durable_file.h"
 #include "thrustlet/identity.h"
 #include "ui/document.h"
 #include "ui/report.h"

@@ -103,13 +103,11 @@ ImportedMotor ReadBsx(std::string_view text) {
     }
     const XMLElement* root = document.RootElement();
     if (!root || std::string(root->Name()) != "Motor") RefuseImport("the file is no BurnSim motor: it holds no Motor");
-    ImportedMotor imported;
-    std::vector<std::string>& notes = imported.not_carried;
-
-    struct Grain {
-        double length, diameter, core;  // inches
-    };
-    std::vector<Grain> grains;
+    ForeignRecord record;
+    record.inches = true;
+    record.preferred = LengthUnit::kInch;
+    std::vector<std::string>& notes = record.notes;
+    std::vector<ForeignRecord::Grain>& grains = record.grains;
     std::optional<BsxPropellant> propellant;
     int first_propellant_grain = 0;
     double throat = 0.0, exit = 0.0;
@@ -178,27 +176,9 @@ ImportedMotor ReadBsx(std::string_view text) {
     if (test_data) notes.push_back("The file's test data are not carried (Motor > Static Firing reads a firing's log).");
     if (notes_text) notes.push_back("The file's notes are not carried.");
 
-    // The design's unit: inches, unless its lengths are round millimetres.
-    std::vector<double> metres = {throat * 0.0254, exit * 0.0254};
-    for (const Grain& g : grains) metres.insert(metres.end(), {g.length * 0.0254, g.diameter * 0.0254, g.core * 0.0254});
-    const LengthUnit unit = LengthUnitFor(metres, LengthUnit::kInch);
-    const auto shown = [&](double inches, const std::string& what) {
-        return DesignValue(unit == LengthUnit::kInch ? inches : inches * 25.4, what);
-    };
-    cMotor& motor = imported.motor;
-    for (std::size_t i = 0; i < grains.size(); ++i) {
-        auto grain = std::make_shared<cGrain>();
-        grain->SetGrainType(cGrain::kBates);
-        const std::string where = "grain " + std::to_string(i + 1);
-        grain->SetLength(shown(grains[i].length, where + "'s length"));
-        grain->SetDiameter(shown(grains[i].diameter, where + "'s diameter"));
-        grain->SetCoreDiameter(shown(grains[i].core, where + "'s core diameter"));
-        motor.AddGrain(grain);
-    }
-    motor.SetNozzleDia(shown(throat, "the nozzle's throat"));
-    PerformanceInputs in;
-    in.units = unit;
-    if (has_exit) in.nozzle_exit_dia = shown(exit, "the nozzle's exit");
+    record.throat = throat;
+    if (has_exit) record.exit = exit;
+    PerformanceInputs& in = record.inputs;
     if (efficiency) in.nozzle_efficiency = DesignValue(*efficiency / 100.0, "the nozzle's efficiency");
     if (ambient) in.ambient_pressure = DesignValue(*ambient * kPascalsPerPsi, "the ambient pressure");
 
@@ -207,9 +187,9 @@ ImportedMotor ReadBsx(std::string_view text) {
     } else {
         const BsxPropellant& p = *propellant;
         if (!p.name.empty()) in.propellant_name = p.name;
-        motor.SetDensity(DesignValue(p.density * kKilogramsPerCubicMetrePerPoundPerCubicInch, "the density"));
-        motor.SetBallisticN(DesignValue(p.n, "the burn-rate exponent"));
-        motor.SetBallisticA(DesignValue(p.a * 0.0254 * std::pow(kPascalsPerPsi, -p.n), "the burn-rate coefficient"));
+        record.density = DesignValue(p.density * kKilogramsPerCubicMetrePerPoundPerCubicInch, "the density");
+        record.n = DesignValue(p.n, "the burn-rate exponent");
+        record.a = DesignValue(p.a * kMetresPerInch * std::pow(kPascalsPerPsi, -p.n), "the burn-rate coefficient");
         if (p.k > 1.0) {
             in.specific_heat_ratio = DesignValue(p.k, "the specific heat ratio");
         } else {
@@ -220,10 +200,10 @@ ImportedMotor ReadBsx(std::string_view text) {
         // known: the design keeps only one its data give.
         if (p.molar_mass > 0.0 && p.molar_mass != kUsualMolarMass) in.molar_mass = DesignValue(p.molar_mass, "the molar mass");
         if (p.isp_star > 0.0) {
-            motor.SetISPStar(DesignValue(p.isp_star * kStandardGravity, "c*"));
+            record.c_star = DesignValue(p.isp_star * kStandardGravity, "c*");
         } else if (p.temperature > 0.0 && p.k > 1.0) {
             const double molar_mass = p.molar_mass > 0.0 ? p.molar_mass : kUsualMolarMass;
-            motor.SetISPStar(DesignValue(CharacteristicVelocity(p.temperature, molar_mass, p.k), "c*"));
+            record.c_star = DesignValue(CharacteristicVelocity(p.temperature, molar_mass, p.k), "c*");
             notes.push_back(p.molar_mass > 0.0
                                 ? "The file gives no ISPStar: c* comes from its combustion temperature, k and molar mass."
                                 : "The file gives no ISPStar and no molar mass: c* comes from its combustion "
@@ -232,8 +212,7 @@ ImportedMotor ReadBsx(std::string_view text) {
             notes.push_back("The file gives no c* (no ISPStar, no combustion temperature): set it in Motor > Propellant.");
         }
     }
-    motor.SetPerformance(in);
-    return imported;
+    return DesignOfRecord(std::move(record));
 }
 
 ExportedText BsxText(const MotorRun& run) {

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstdint>
 
-#include "model/durable_file.h"
+#include "platform/durable_file.h"
 #include "model/errors.h"
 #include "model/number_text.h"
 #include "model/units.h"

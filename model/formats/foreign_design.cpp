@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cfloat>
 #include <cmath>
+#include <memory>
 
 #include "model/errors.h"
 #include "model/propellant_library.h"
@@ -98,6 +99,43 @@ std::optional<ForeignPropellant> ForeignPropellantOf(const cMotor& motor) {
         }
     }
     return propellant;
+}
+
+ImportedMotor DesignOfRecord(ForeignRecord record) {
+    std::vector<double> metres = {record.throat, record.exit.value_or(0.0)};
+    for (const ForeignRecord::Grain& g : record.grains) metres.insert(metres.end(), {g.length, g.diameter, g.core});
+    if (record.inches) {
+        for (double& length : metres) length *= kMetresPerInch;
+    }
+    const LengthUnit unit = LengthUnitFor(metres, record.preferred);
+    // Each length from the file's unit into the design's.
+    const auto shown = [&](double length, const std::string& what) {
+        if (record.inches) return DesignValue(unit == LengthUnit::kInch ? length : length * kMillimetresPerInch, what);
+        return DesignValue(unit == LengthUnit::kInch ? length / kMetresPerInch : length * 1000.0, what);
+    };
+    ImportedMotor imported;
+    cMotor& motor = imported.motor;
+    for (std::size_t i = 0; i < record.grains.size(); ++i) {
+        const ForeignRecord::Grain& g = record.grains[i];
+        const std::string where = "grain " + std::to_string(i + 1);
+        auto grain = std::make_shared<cGrain>();
+        grain->SetGrainType(cGrain::kBates);
+        grain->SetLength(shown(g.length, where + "'s length"));
+        grain->SetDiameter(shown(g.diameter, where + "'s diameter"));
+        grain->SetCoreDiameter(shown(g.core, where + "'s core diameter"));
+        motor.AddGrain(grain);
+    }
+    motor.SetNozzleDia(shown(record.throat, "the nozzle's throat"));
+    PerformanceInputs& in = record.inputs;
+    in.units = unit;
+    if (record.exit) in.nozzle_exit_dia = shown(*record.exit, "the nozzle's exit");
+    if (record.c_star) motor.SetISPStar(*record.c_star);
+    if (record.density) motor.SetDensity(*record.density);
+    if (record.a) motor.SetBallisticA(*record.a);
+    if (record.n) motor.SetBallisticN(*record.n);
+    motor.SetPerformance(in);
+    imported.not_carried = std::move(record.notes);
+    return imported;
 }
 
 }  // namespace thrustlet

@@ -28,6 +28,30 @@ struct ExportedText {
 // The exhaust's molar mass (g/mol) other programs take when nothing says.
 inline constexpr double kUsualMolarMass = 23.67;
 
+// What another program's motor file says, before it becomes a design: the
+// grains and the nozzle's throat and exit in the file's unit of length, and
+// everything else as the design keeps it. Each format's reader fills one;
+// DesignOfRecord turns every one into a design the same way.
+struct ForeignRecord {
+    bool inches = false;  // the file's lengths are inches, else metres
+    // The design's unit when its lengths are round in neither unit.
+    LengthUnit preferred = LengthUnit::kMillimetre;
+    struct Grain {
+        double length = 0.0, diameter = 0.0, core = 0.0;  // BATES, head end first
+    };
+    std::vector<Grain> grains;
+    double throat = 0.0;
+    std::optional<double> exit;
+    // The rest of the design (its unit and nozzle exit are the builder's).
+    PerformanceInputs inputs;
+    std::optional<float> c_star, density, a, n;  // SI
+    std::vector<std::string> notes;  // what the design cannot hold
+};
+// The design of a record: in the unit its lengths are round numbers in
+// (LengthUnitFor), every length converted from the file's unit; a length
+// that is no float's fails naming it.
+ImportedMotor DesignOfRecord(ForeignRecord record);
+
 // The combustion temperature (K) that gives c* (m/s) with k and the molar
 // mass (g/mol): the inverse of CharacteristicVelocity.
 double TemperatureForCStar(double c_star, double k, double molar_mass);

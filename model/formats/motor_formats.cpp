@@ -5,11 +5,11 @@
 #include <cctype>
 #include <new>
 
-#include "model/durable_file.h"
+#include "platform/durable_file.h"
 #include "model/errors.h"
 #include "model/formats/bsx_file.h"
 #include "model/formats/ric_file.h"
-#include "model/motor_file.h"
+#include "model/formats/motor_file.h"
 
 namespace thrustlet {
 
@@ -30,19 +30,72 @@ bool HasLineStarting(std::string_view text, std::string_view start) {
     return false;
 }
 
+// BurnSim's files are XML.
+bool IsBurnSim(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && text[first] == '<';
+}
+
+// The program's own files start with their "Name:" line.
+bool IsThrustlet(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && text.substr(first, 5) == "Name:";
+}
+
+// openMotor's hold `data:` at the top level, or its type and version under
+// Python tags.
+bool IsOpenMotor(std::string_view text) {
+    return HasLineStarting(text, "data:") || HasLineStarting(text, "type: !!python/") ||
+           HasLineStarting(text, "version: !!python/");
+}
+
+void ReadThrustlet(std::string_view text, const std::string& path, cMotor& motor, ReadOutcome&) {
+    motor.ReadFromText(text, path);
+}
+
+void ReadOpenMotor(std::string_view text, const std::string&, cMotor& motor, ReadOutcome& outcome) {
+    ImportedMotor imported = ReadRic(text);
+    motor = std::move(imported.motor);
+    outcome.not_carried = std::move(imported.not_carried);
+}
+
+void ReadBurnSim(std::string_view text, const std::string&, cMotor& motor, ReadOutcome& outcome) {
+    ImportedMotor imported = ReadBsx(text);
+    motor = std::move(imported.motor);
+    outcome.not_carried = std::move(imported.not_carried);
+}
+
+ExportedText WriteThrustlet(const cMotor& motor, const std::string& folder) { return {MotorFileText(motor, folder), {}}; }
+ExportedText WriteOpenMotor(const cMotor& motor, const std::string&) { return RicText(motor); }
+// BurnSim keeps the burn-rate piece the motor's peak pressure runs by: the
+// writer needs a run of the design.
+ExportedText WriteBurnSim(const cMotor& motor, const std::string&) { return BsxText(RunMotor(motor)); }
+
+// Every motor format, in the order a file's content is tried against them;
+// a text none recognises is taken for the program's own, whose reader then
+// says what is wrong with it.
+const std::vector<MotorFormatInfo>& Formats() {
+    static const std::vector<MotorFormatInfo> formats = {
+        {MotorFormat::kBurnSim, "BurnSim", {"bsx"}, &IsBurnSim, &ReadBurnSim, &WriteBurnSim},
+        {MotorFormat::kThrustlet, "Thrustlet", {"tlt"}, &IsThrustlet, &ReadThrustlet, &WriteThrustlet},
+        {MotorFormat::kOpenMotor, "openMotor", {"ric"}, &IsOpenMotor, &ReadOpenMotor, &WriteOpenMotor},
+    };
+    return formats;
+}
+
 }  // namespace
+
+const MotorFormatInfo& FormatInfo(MotorFormat format) {
+    for (const MotorFormatInfo& info : Formats()) {
+        if (info.format == format) return info;
+    }
+    return FormatInfo(MotorFormat::kThrustlet);
+}
 
 MotorFormat FormatOfText(std::string_view text) {
     text = WithoutByteOrderMark(text);
-    const std::size_t first = text.find_first_not_of(" \t\r\n");
-    if (first != std::string_view::npos && text[first] == '<') return MotorFormat::kBurnSim;
-    // The program's own files start with their "Name:" line; openMotor's
-    // hold `data:` at the top level, or its type and version under Python
-    // tags.
-    if (first != std::string_view::npos && text.substr(first, 5) == "Name:") return MotorFormat::kThrustlet;
-    if (HasLineStarting(text, "data:") || HasLineStarting(text, "type: !!python/") ||
-        HasLineStarting(text, "version: !!python/")) {
-        return MotorFormat::kOpenMotor;
+    for (const MotorFormatInfo& info : Formats()) {
+        if (info.recognises(text)) return info.format;
     }
     return MotorFormat::kThrustlet;
 }
@@ -54,21 +107,15 @@ MotorFormat FormatOfName(const std::string& path) {
     std::string extension = path.substr(dot + 1);
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == "ric") return MotorFormat::kOpenMotor;
-    if (extension == "bsx") return MotorFormat::kBurnSim;
+    for (const MotorFormatInfo& info : Formats()) {
+        for (const char* known : info.extensions) {
+            if (extension == known) return info.format;
+        }
+    }
     return MotorFormat::kThrustlet;
 }
 
-const char* ProgramOf(MotorFormat format) {
-    switch (format) {
-        case MotorFormat::kOpenMotor:
-            return "openMotor";
-        case MotorFormat::kBurnSim:
-            return "BurnSim";
-        default:
-            return "Thrustlet";
-    }
-}
+const char* ProgramOf(MotorFormat format) { return FormatInfo(format).program; }
 
 ReadOutcome ReadAnyMotorFile(const std::string& path, cMotor& motor) {
     if (path.find_first_not_of(" \t") == std::string::npos) {
@@ -82,25 +129,12 @@ ReadOutcome ReadAnyMotorFile(const std::string& path, cMotor& motor) {
     }
     ReadOutcome outcome;
     outcome.format = FormatOfText(text);
-    if (outcome.format == MotorFormat::kThrustlet) {
-        motor.ReadFromFile(path);
-        return outcome;
-    }
-    ImportedMotor imported = outcome.format == MotorFormat::kOpenMotor ? ReadRic(text) : ReadBsx(text);
-    motor = std::move(imported.motor);
-    outcome.not_carried = std::move(imported.not_carried);
+    FormatInfo(outcome.format).read(text, path, motor, outcome);
     return outcome;
 }
 
 ExportedText MotorTextIn(const cMotor& motor, MotorFormat format, const std::string& folder) {
-    switch (format) {
-        case MotorFormat::kOpenMotor:
-            return RicText(motor);
-        case MotorFormat::kBurnSim:
-            return BsxText(RunMotor(motor));
-        default:
-            return {MotorFileText(motor, folder), {}};
-    }
+    return FormatInfo(format).write(motor, folder);
 }
 
 std::vector<std::string> NotCarriedIn(const cMotor& motor, MotorFormat format) {

@@ -22,6 +22,21 @@ MotorFormat FormatOfName(const std::string& path);
 // "openMotor", "BurnSim", "Thrustlet".
 const char* ProgramOf(MotorFormat format);
 
+// What the program knows of a motor format: the program whose it is, the
+// extensions its files have, how its text is recognised, how it is read
+// (from its text, already read from `path`, into `motor`) and written (the
+// text and what it cannot hold; `folder` is where the file goes).
+struct ReadOutcome;
+struct MotorFormatInfo {
+    MotorFormat format;
+    const char* program;                  // "openMotor"
+    std::vector<const char*> extensions;  // without the dot, lower case
+    bool (*recognises)(std::string_view text);
+    void (*read)(std::string_view text, const std::string& path, cMotor& motor, ReadOutcome& outcome);
+    ExportedText (*write)(const cMotor& motor, const std::string& folder);
+};
+const MotorFormatInfo& FormatInfo(MotorFormat format);
+
 // Reads a motor file of any of the three formats, by its content. A .tlt
 // reads into `motor` as cMotor::ReadFromFile does (its propellant kept when
 // the file has none); another program's replaces it. The format read and

@@ -107,14 +107,11 @@ ImportedMotor Read(const YAML::Node& root) {
         if (value != kMotorFileType) RefuseImport("the file's type, " + std::to_string(value) + ", is no openMotor motor");
     }
     const YAML::Node data = root["data"];
-    ImportedMotor imported;
-    std::vector<std::string>& notes = imported.not_carried;
+    ForeignRecord record;  // lengths in metres
+    std::vector<std::string>& notes = record.notes;
 
     // The grains, head end first, in metres.
-    struct Grain {
-        double length, diameter, core;
-    };
-    std::vector<Grain> grains;
+    std::vector<ForeignRecord::Grain>& grains = record.grains;
     const YAML::Node grain_list = data["grains"];
     if (grain_list && !grain_list.IsNull()) {
         if (!grain_list.IsSequence()) RefuseImport("the motor's grains are not a list");
@@ -171,26 +168,9 @@ ImportedMotor Read(const YAML::Node& root) {
                         " not carried: Thrustlet's nozzle is its throat, exit and efficiency.");
     }
 
-    // The design's unit: the one its lengths are round numbers in.
-    std::vector<double> lengths = {throat, exit};
-    for (const Grain& g : grains) lengths.insert(lengths.end(), {g.length, g.diameter, g.core});
-    const LengthUnit unit = LengthUnitFor(lengths, LengthUnit::kMillimetre);
-    const auto shown = [&](double metres, const std::string& what) {
-        return DesignValue(unit == LengthUnit::kInch ? metres / 0.0254 : metres * 1000.0, what);
-    };
-    cMotor& motor = imported.motor;
-    for (std::size_t i = 0; i < grains.size(); ++i) {
-        auto grain = std::make_shared<cGrain>();
-        grain->SetGrainType(cGrain::kBates);
-        grain->SetLength(shown(grains[i].length, "grain " + Count(i) + "'s length"));
-        grain->SetDiameter(shown(grains[i].diameter, "grain " + Count(i) + "'s diameter"));
-        grain->SetCoreDiameter(shown(grains[i].core, "grain " + Count(i) + "'s core diameter"));
-        motor.AddGrain(grain);
-    }
-    motor.SetNozzleDia(shown(throat, "the nozzle's throat"));
-    PerformanceInputs in;
-    in.units = unit;
-    if (has_exit) in.nozzle_exit_dia = shown(exit, "the nozzle's exit");
+    record.throat = throat;
+    if (has_exit) record.exit = exit;
+    PerformanceInputs& in = record.inputs;
     if (efficiency) in.nozzle_efficiency = DesignValue(*efficiency, "the nozzle's efficiency");
 
     // The propellant: each tab a burn-rate piece, c* and k from the first.
@@ -215,14 +195,14 @@ ImportedMotor Read(const YAML::Node& root) {
             tabs.push_back(TabOf(propellant, "the propellant", 0.0, kOldLawTopPressure));
         }
         in.propellant_name = Text(propellant["name"]);
-        motor.SetDensity(DesignValue(Number(propellant["density"], "the propellant's density"), "the density"));
+        record.density = DesignValue(Number(propellant["density"], "the propellant's density"), "the density");
         const Tab& first = tabs.front();
         in.specific_heat_ratio = DesignValue(first.k, "the propellant's k");
         // The usual molar mass is what openMotor writes when nothing else
         // is known: the design keeps only one its data give.
         if (first.m != kUsualMolarMass) in.molar_mass = DesignValue(first.m, "the propellant's molar mass");
         if (first.k > 1.0 && first.t > 0.0 && first.m > 0.0) {
-            motor.SetISPStar(DesignValue(CharacteristicVelocity(first.t, first.m, first.k), "the propellant's c*"));
+            record.c_star = DesignValue(CharacteristicVelocity(first.t, first.m, first.k), "the propellant's c*");
         } else {
             notes.push_back("The propellant's k, T and M give no c*: set it in Motor > Propellant.");
         }
@@ -235,8 +215,8 @@ ImportedMotor Read(const YAML::Node& root) {
         std::stable_sort(tabs.begin(), tabs.end(), [](const Tab& a, const Tab& b) { return a.p_min < b.p_min; });
         if (tabs.size() == 1 && tabs[0].p_min <= 0.0 && tabs[0].p_max >= kHighestTabPressure) {
             // One tab over every pressure openMotor takes: the one law.
-            motor.SetBallisticA(DesignValue(tabs[0].a, "the propellant's a"));
-            motor.SetBallisticN(DesignValue(tabs[0].n, "the propellant's n"));
+            record.a = DesignValue(tabs[0].a, "the propellant's a");
+            record.n = DesignValue(tabs[0].n, "the propellant's n");
             tabs.clear();
         }
         for (const Tab& tab : tabs) {
@@ -271,8 +251,7 @@ ImportedMotor Read(const YAML::Node& root) {
                             ") are not carried: Thrustlet's model needs none of them.");
         }
     }
-    motor.SetPerformance(in);
-    return imported;
+    return DesignOfRecord(std::move(record));
 }
 
 }  // namespace

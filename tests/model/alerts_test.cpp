@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "model/motor.h"
-#include "model/motor_file.h"
+#include "model/formats/motor_file.h"
 #include "tests/support/grains.h"
 
 namespace thrustlet {

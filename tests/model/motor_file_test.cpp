@@ -1,5 +1,5 @@
-#include "model/durable_file.h"
-#include "model/motor_file.h"
+#include "platform/durable_file.h"
+#include "model/formats/motor_file.h"
 
 #include <gtest/gtest.h>
 

@@ -17,7 +17,7 @@
 #include "model/formats/motor_formats.h"
 #include "model/formats/ric_file.h"
 #include "model/motor.h"
-#include "model/motor_file.h"
+#include "model/formats/motor_file.h"
 #include "model/performance.h"
 #include "model/propellant_library.h"
 #include "tests/support/grains.h"

@@ -1,7 +1,7 @@
 // Undo and redo of the design through the Edit menu and its shortcuts.
 #include <QTemporaryDir>
 
-#include "model/motor_file.h"
+#include "model/formats/motor_file.h"
 #include "tests/support/window_fixture.h"
 #include "ui/design_history.h"
 

@@ -6,7 +6,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "model/motor_file.h"
+#include "model/formats/motor_file.h"
 #include "model/performance.h"
 #include "tests/support/scripted_editor.h"
 #include "tests/support/window_fixture.h"

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "model/motor_file.h"
+#include "model/formats/motor_file.h"
 #include "model/number_text.h"
 #include "settings/recent_files.h"
 #include "tests/support/grains.h"

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 #include "model/motor_run.h"
-#include "model/motor_file.h"
+#include "model/formats/motor_file.h"
 #include "model/propellant_library.h"
 #include "tests/support/scripted_editor.h"
 #include "tests/support/window_fixture.h"

@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <deque>
 
-#include "model/motor_file.h"
+#include "model/formats/motor_file.h"
 #include "model/performance.h"
 #include "model/propellant_library.h"
 #include "tests/support/scripted_editor.h"

@@ -6,7 +6,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-#include "model/motor_file.h"
+#include "model/formats/motor_file.h"
 #include "settings/recent_files.h"
 #include "tests/support/window_fixture.h"
 

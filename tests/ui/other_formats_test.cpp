@@ -8,7 +8,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
-#include "model/motor_file.h"
+#include "model/formats/motor_file.h"
 #include "tests/support/window_fixture.h"
 #include "ui/propellant_dialog.h"
 

@@ -13,7 +13,7 @@
 
 #include "model/motor_run.h"
 #include "model/firing_analysis.h"
-#include "model/motor_file.h"
+#include "model/formats/motor_file.h"
 #include "model/propellant_library.h"
 #include "tests/support/grains.h"
 #include "tests/support/scripted_editor.h"

@@ -1,4 +1,4 @@
-#include "model/curve_csv.h"
+#include "model/formats/curve_csv.h"
 
 #include "model/number_text.h"
 

@@ -1,11 +1,11 @@
-#include "model/motor_file.h"
+#include "model/formats/motor_file.h"
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 
 #include "model/burn_rate_law.h"
-#include "model/durable_file.h"
+#include "platform/durable_file.h"
 #include "model/errors.h"
 #include "model/misc_funcs.h"
 #include "model/motor.h"
@@ -351,9 +351,19 @@ void cMotor::ReadFromFile(const std::string& sFile) {
     if (sFile.find_first_not_of(" \t") == std::string::npos) {
         throw RunTimeError(err::kFileNotFound, "File not found: " + Quoted(sFile));
     }
+    std::string text;
+    try {
+        text = ReadWholeFile(sFile, kMaxMotorFileBytes, "a motor file");
+    } catch (const std::bad_alloc&) {
+        throw RunTimeError(err::kOutOfMemory, "Out of memory: " + Quoted(sFile));
+    }
+    ReadFromText(text, sFile);
+}
+
+void cMotor::ReadFromText(std::string_view text, const std::string& sFile) {
     MotorFileContent content;
     try {
-        content = ParseMotorFile(ReadWholeFile(sFile, kMaxMotorFileBytes, "a motor file"));
+        content = ParseMotorFile(text);
     } catch (const std::bad_alloc&) {
         throw RunTimeError(err::kOutOfMemory, "Out of memory: " + Quoted(sFile));
     }

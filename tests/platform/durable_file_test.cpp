@@ -1,4 +1,4 @@
-#include "model/durable_file.h"
+#include "platform/durable_file.h"
 
 #include <gtest/gtest.h>
 
