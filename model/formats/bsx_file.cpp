@@ -95,97 +95,73 @@ BsxPropellant PropellantOf(const XMLElement* element, const std::string& where) 
 
 }  // namespace
 
-ImportedMotor ReadBsx(std::string_view text) {
-    tinyxml2::XMLDocument document;
-    if (document.Parse(text.data(), text.size()) != tinyxml2::XML_SUCCESS) {
-        RefuseImport("the BurnSim file is not well-formed XML (line " + std::to_string(document.ErrorLineNum()) + ": " +
-                     document.ErrorStr() + ")");
-    }
-    const XMLElement* root = document.RootElement();
-    if (!root || std::string(root->Name()) != "Motor") RefuseImport("the file is no BurnSim motor: it holds no Motor");
+namespace {
+
+// What the reading of a BurnSim file has met so far, element by element.
+struct BsxReading {
     ForeignRecord record;
-    record.inches = true;
-    record.preferred = LengthUnit::kInch;
-    std::vector<std::string>& notes = record.notes;
-    std::vector<ForeignRecord::Grain>& grains = record.grains;
     std::optional<BsxPropellant> propellant;
     int first_propellant_grain = 0;
-    double throat = 0.0, exit = 0.0;
-    bool has_exit = false;
-    std::optional<double> efficiency, ambient;
-    std::vector<std::string> grain_others;
-    bool test_data = false, notes_text = HasText(root->FirstChildElement("MotorNotes"));
     int grain_count = 0;
-    for (const XMLElement* child = root->FirstChildElement(); child; child = child->NextSiblingElement()) {
-        const std::string tag = child->Name();
-        if (tag == "Nozzle") {
-            throat = Required(child, "ThroatDia", "the nozzle's ThroatDia");
-            if (const auto v = Attribute(child, "ExitDia", "the nozzle's ExitDia")) exit = *v, has_exit = true;
-            efficiency = Attribute(child, "NozzleEfficiency", "the nozzle's NozzleEfficiency");
-            ambient = Attribute(child, "AmbientPressure", "the nozzle's AmbientPressure");
-            const std::vector<std::string> others =
-                Others(child, {"ThroatDia", "ExitDia", "NozzleEfficiency", "AmbientPressure"});
-            if (!others.empty()) notes.push_back("The nozzle's " + Listed(others) + " are not carried.");
-        } else if (tag == "Grain") {
-            const std::string where = "grain " + Count(++grain_count);
-            if (grain_count > cMotor::kMaxGrains) {
-                RefuseImport("the motor has more grains than a design holds (" + std::to_string(cMotor::kMaxGrains) + ")");
+    std::vector<std::string> grain_others;
+    bool test_data = false, notes_text = false;
+
+    // The throat, exit, efficiency and ambient pressure.
+    void Nozzle(const XMLElement* nozzle) {
+        record.throat = Required(nozzle, "ThroatDia", "the nozzle's ThroatDia");
+        if (const auto v = Attribute(nozzle, "ExitDia", "the nozzle's ExitDia")) record.exit = *v;
+        if (const auto v = Attribute(nozzle, "NozzleEfficiency", "the nozzle's NozzleEfficiency")) {
+            record.inputs.nozzle_efficiency = DesignValue(*v / 100.0, "the nozzle's efficiency");
+        }
+        if (const auto v = Attribute(nozzle, "AmbientPressure", "the nozzle's AmbientPressure")) {
+            record.inputs.ambient_pressure = DesignValue(*v * kPascalsPerPsi, "the ambient pressure");
+        }
+        const std::vector<std::string> others = Others(nozzle, {"ThroatDia", "ExitDia", "NozzleEfficiency", "AmbientPressure"});
+        if (!others.empty()) record.notes.push_back("The nozzle's " + Listed(others) + " are not carried.");
+    }
+
+    // A BATES grain (others refused by shape) and the propellant it holds.
+    void Grain(const XMLElement* child) {
+        const std::string where = "grain " + Count(++grain_count);
+        if (grain_count > cMotor::kMaxGrains) {
+            RefuseImport("the motor has more grains than a design holds (" + std::to_string(cMotor::kMaxGrains) + ")");
+        }
+        const char* type = child->Attribute("Type");
+        const std::string code = type ? type : "";
+        if (code != "1") {
+            RefuseImport(where + " is a " + ShapeOf(code) +
+                         " grain: only BATES grains come into Thrustlet, and the motor without it would be "
+                         "another motor");
+        }
+        const std::string ends = child->Attribute("EndsInhibited") ? child->Attribute("EndsInhibited") : "0";
+        if (ends != "0") {
+            RefuseImport(where + " has " + (ends == "1" ? std::string("one end") : ends == "2" ? "both ends" : "ends \"" + ends + "\"") +
+                         " inhibited: Thrustlet's grains burn on both ends, and the motor without that would be "
+                         "another motor");
+        }
+        record.grains.push_back({Required(child, "Length", where + "'s Length"), Required(child, "Diameter", where + "'s Diameter"),
+                                 Required(child, "CoreDiameter", where + "'s CoreDiameter")});
+        for (const std::string& other : Others(child, {"Type", "Propellant", "Diameter", "Length", "CoreDiameter", "EndsInhibited"})) {
+            grain_others.push_back(where + "'s " + other);
+        }
+        if (const XMLElement* own = child->FirstChildElement("Propellant")) {
+            const BsxPropellant p = PropellantOf(own, where + "'s propellant");
+            if (!propellant) {
+                propellant = p;
+                first_propellant_grain = grain_count;
+            } else if (!(p == *propellant)) {
+                RefuseImport(where + " is of another propellant (" + p.name + ") than grain " +
+                             Count(first_propellant_grain) + " (" + propellant->name +
+                             "): a design holds one propellant, and the motor in one would be another motor");
             }
-            const char* type = child->Attribute("Type");
-            const std::string code = type ? type : "";
-            if (code != "1") {
-                RefuseImport(where + " is a " + ShapeOf(code) +
-                             " grain: only BATES grains come into Thrustlet, and the motor without it would be "
-                             "another motor");
-            }
-            const std::string ends = child->Attribute("EndsInhibited") ? child->Attribute("EndsInhibited") : "0";
-            if (ends != "0") {
-                RefuseImport(where + " has " + (ends == "1" ? std::string("one end") : ends == "2" ? "both ends" : "ends \"" + ends + "\"") +
-                             " inhibited: Thrustlet's grains burn on both ends, and the motor without that would be "
-                             "another motor");
-            }
-            grains.push_back({Required(child, "Length", where + "'s Length"), Required(child, "Diameter", where + "'s Diameter"),
-                              Required(child, "CoreDiameter", where + "'s CoreDiameter")});
-            for (const std::string& other :
-                 Others(child, {"Type", "Propellant", "Diameter", "Length", "CoreDiameter", "EndsInhibited"})) {
-                grain_others.push_back(where + "'s " + other);
-            }
-            if (const XMLElement* own = child->FirstChildElement("Propellant")) {
-                const BsxPropellant p = PropellantOf(own, where + "'s propellant");
-                if (!propellant) {
-                    propellant = p;
-                    first_propellant_grain = grain_count;
-                } else if (!(p == *propellant)) {
-                    RefuseImport(where + " is of another propellant (" + p.name + ") than grain " +
-                                 Count(first_propellant_grain) + " (" + propellant->name +
-                                 "): a design holds one propellant, and the motor in one would be another motor");
-                }
-                notes_text = notes_text || HasText(own->FirstChildElement("Notes"));
-            }
-        } else if (tag == "Propellant") {
-            if (!propellant) propellant = PropellantOf(child, "the propellant");
-            notes_text = notes_text || HasText(child->FirstChildElement("Notes"));
-        } else if (tag == "TestData") {
-            test_data = true;
+            notes_text = notes_text || HasText(own->FirstChildElement("Notes"));
         }
     }
-    if (!grain_others.empty()) notes.push_back(Listed(grain_others) + " are not carried.");
-    const std::vector<std::string> motor_others =
-        Others(root, {"ThrustMethod", "ThrustCoefGiven", "UnitsLinear"});
-    if (!motor_others.empty()) notes.push_back("The motor's " + Listed(motor_others) + " are not carried.");
-    if (test_data) notes.push_back("The file's test data are not carried (Motor > Static Firing reads a firing's log).");
-    if (notes_text) notes.push_back("The file's notes are not carried.");
 
-    record.throat = throat;
-    if (has_exit) record.exit = exit;
-    PerformanceInputs& in = record.inputs;
-    if (efficiency) in.nozzle_efficiency = DesignValue(*efficiency / 100.0, "the nozzle's efficiency");
-    if (ambient) in.ambient_pressure = DesignValue(*ambient * kPascalsPerPsi, "the ambient pressure");
-
-    if (!propellant) {
-        notes.push_back("The file has no propellant: the design has its geometry only (Motor > Propellant sets one).");
-    } else {
-        const BsxPropellant& p = *propellant;
+    // The propellant in SI: BurnSim's lb/in^3, in/s at psi^n and ISP* in s.
+    void Propellant(const BsxPropellant& p) {
+        std::vector<std::string>& notes = record.notes;
+        PerformanceInputs& in = record.inputs;
         if (!p.name.empty()) in.propellant_name = p.name;
         record.density = DesignValue(p.density * kKilogramsPerCubicMetrePerPoundPerCubicInch, "the density");
         record.n = DesignValue(p.n, "the burn-rate exponent");
@@ -212,7 +188,47 @@ ImportedMotor ReadBsx(std::string_view text) {
             notes.push_back("The file gives no c* (no ISPStar, no combustion temperature): set it in Motor > Propellant.");
         }
     }
-    return DesignOfRecord(std::move(record));
+};
+
+}  // namespace
+
+ImportedMotor ReadBsx(std::string_view text) {
+    tinyxml2::XMLDocument document;
+    if (document.Parse(text.data(), text.size()) != tinyxml2::XML_SUCCESS) {
+        RefuseImport("the BurnSim file is not well-formed XML (line " + std::to_string(document.ErrorLineNum()) + ": " +
+                     document.ErrorStr() + ")");
+    }
+    const XMLElement* root = document.RootElement();
+    if (!root || std::string(root->Name()) != "Motor") RefuseImport("the file is no BurnSim motor: it holds no Motor");
+    BsxReading reading;
+    reading.record.inches = true;
+    reading.record.preferred = LengthUnit::kInch;
+    reading.notes_text = HasText(root->FirstChildElement("MotorNotes"));
+    for (const XMLElement* child = root->FirstChildElement(); child; child = child->NextSiblingElement()) {
+        const std::string tag = child->Name();
+        if (tag == "Nozzle") {
+            reading.Nozzle(child);
+        } else if (tag == "Grain") {
+            reading.Grain(child);
+        } else if (tag == "Propellant") {
+            if (!reading.propellant) reading.propellant = PropellantOf(child, "the propellant");
+            reading.notes_text = reading.notes_text || HasText(child->FirstChildElement("Notes"));
+        } else if (tag == "TestData") {
+            reading.test_data = true;
+        }
+    }
+    std::vector<std::string>& notes = reading.record.notes;
+    if (!reading.grain_others.empty()) notes.push_back(Listed(reading.grain_others) + " are not carried.");
+    const std::vector<std::string> motor_others = Others(root, {"ThrustMethod", "ThrustCoefGiven", "UnitsLinear"});
+    if (!motor_others.empty()) notes.push_back("The motor's " + Listed(motor_others) + " are not carried.");
+    if (reading.test_data) notes.push_back("The file's test data are not carried (Motor > Static Firing reads a firing's log).");
+    if (reading.notes_text) notes.push_back("The file's notes are not carried.");
+    if (!reading.propellant) {
+        notes.push_back("The file has no propellant: the design has its geometry only (Motor > Propellant sets one).");
+    } else {
+        reading.Propellant(*reading.propellant);
+    }
+    return DesignOfRecord(std::move(reading.record));
 }
 
 ExportedText BsxText(const MotorRun& run) {

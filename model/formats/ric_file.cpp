@@ -94,7 +94,8 @@ std::string WordFor(const std::string& key) {
     return found == SettingWords().end() ? key : found->second;
 }
 
-ImportedMotor Read(const YAML::Node& root) {
+// That the file is an openMotor motor, not its preferences or propellants.
+void CheckMotorFile(const YAML::Node& root) {
     if (!root.IsMap() || !root["data"] || !root["data"].IsMap()) {
         RefuseImport("the file is no openMotor motor: it holds no motor data");
     }
@@ -106,10 +107,9 @@ ImportedMotor Read(const YAML::Node& root) {
         if (value == 2) RefuseImport("the openMotor file holds a propellant library, not a motor (Motor > Propellant takes one)");
         if (value != kMotorFileType) RefuseImport("the file's type, " + std::to_string(value) + ", is no openMotor motor");
     }
-    const YAML::Node data = root["data"];
-    ForeignRecord record;  // lengths in metres
-    std::vector<std::string>& notes = record.notes;
+}
 
+void ReadGrains(const YAML::Node& data, ForeignRecord& record) {
     // The grains, head end first, in metres.
     std::vector<ForeignRecord::Grain>& grains = record.grains;
     const YAML::Node grain_list = data["grains"];
@@ -143,7 +143,11 @@ ImportedMotor Read(const YAML::Node& root) {
                               Number(properties["coreDiameter"], where + "'s core diameter")});
         }
     }
+}
 
+// The throat, exit and efficiency; what else the nozzle holds is named.
+void ReadNozzle(const YAML::Node& data, ForeignRecord& record) {
+    std::vector<std::string>& notes = record.notes;
     const YAML::Node nozzle = data["nozzle"];
     if (nozzle && !nozzle.IsNull() && !nozzle.IsMap()) RefuseImport("the nozzle is not a set of values");
     const double throat = nozzle ? OptionalNumber(nozzle, "throat", "the nozzle's throat").value_or(0.0) : 0.0;
@@ -170,9 +174,12 @@ ImportedMotor Read(const YAML::Node& root) {
 
     record.throat = throat;
     if (has_exit) record.exit = exit;
-    PerformanceInputs& in = record.inputs;
-    if (efficiency) in.nozzle_efficiency = DesignValue(*efficiency, "the nozzle's efficiency");
+    if (efficiency) record.inputs.nozzle_efficiency = DesignValue(*efficiency, "the nozzle's efficiency");
+}
 
+void ReadPropellant(const YAML::Node& data, ForeignRecord& record) {
+    std::vector<std::string>& notes = record.notes;
+    PerformanceInputs& in = record.inputs;
     // The propellant: each tab a burn-rate piece, c* and k from the first.
     const YAML::Node propellant = data["propellant"];
     if (!propellant || propellant.IsNull()) {
@@ -225,7 +232,11 @@ ImportedMotor Read(const YAML::Node& root) {
                                     DesignValue(tab.n, "a tab's n")});
         }
     }
+}
 
+void ReadSettings(const YAML::Node& data, ForeignRecord& record) {
+    std::vector<std::string>& notes = record.notes;
+    PerformanceInputs& in = record.inputs;
     // The settings: the ambient pressure and the limits come along.
     const YAML::Node config = data["config"];
     if (config && config.IsMap()) {
@@ -251,6 +262,16 @@ ImportedMotor Read(const YAML::Node& root) {
                             ") are not carried: Thrustlet's model needs none of them.");
         }
     }
+}
+
+ImportedMotor Read(const YAML::Node& root) {
+    CheckMotorFile(root);
+    const YAML::Node data = root["data"];
+    ForeignRecord record;  // lengths in metres
+    ReadGrains(data, record);
+    ReadNozzle(data, record);
+    ReadPropellant(data, record);
+    ReadSettings(data, record);
     return DesignOfRecord(std::move(record));
 }
 
