@@ -68,7 +68,7 @@ void BM_CalcKnEveryView(benchmark::State& state) {
     PerformanceInputs inputs;
     inputs.units = LengthUnit::kInch;
     inputs.specific_heat_ratio = 1.042f;
-    inputs.nozzle_exit_dia = 1.2f;
+    inputs.nozzle_exit_dia = 3.0f;
     motor.SetISPStar(909.0f);
     motor.SetDensity(1841.0f);
     motor.SetBallisticA(1.0e-4f);

@@ -94,4 +94,49 @@ cMotor cMotor::DetachedCopy() const {
     return copy;
 }
 
+PropellantPart cMotor::Propellant() const {
+    const PerformanceInputs& in = performance_;
+    return {in.propellant_name, isp_star_, density_, ballistic_a_, ballistic_n_, in.burn_rate, in.specific_heat_ratio,
+            in.molar_mass};
+}
+
+void cMotor::SetPropellant(const PropellantPart& propellant) {
+    isp_star_ = propellant.c_star;
+    density_ = propellant.density;
+    ballistic_a_ = propellant.a;
+    ballistic_n_ = propellant.n;
+    performance_.propellant_name = propellant.name;
+    performance_.burn_rate = propellant.pieces;
+    performance_.specific_heat_ratio = propellant.k;
+    performance_.molar_mass = propellant.molar_mass;
+}
+
+NozzlePart cMotor::Nozzle() const { return {nozzle_dia_, performance_.nozzle_exit_dia, performance_.nozzle_efficiency}; }
+
+void cMotor::SetNozzle(const NozzlePart& nozzle) {
+    SetNozzleDia(nozzle.throat);
+    performance_.nozzle_exit_dia = nozzle.exit;
+    performance_.nozzle_efficiency = nozzle.efficiency;
+}
+
+HardwarePart cMotor::Hardware() const {
+    return {performance_.case_diameter, performance_.case_length, performance_.hardware_mass};
+}
+
+void cMotor::SetHardware(const HardwarePart& hardware) {
+    performance_.case_diameter = hardware.case_diameter;
+    performance_.case_length = hardware.case_length;
+    performance_.hardware_mass = hardware.mass;
+}
+
+LimitsPart cMotor::Limits() const {
+    return {performance_.max_pressure, performance_.max_mass_flux, performance_.min_port_throat};
+}
+
+void cMotor::SetLimits(const LimitsPart& limits) {
+    performance_.max_pressure = limits.max_pressure;
+    performance_.max_mass_flux = limits.max_mass_flux;
+    performance_.min_port_throat = limits.min_port_throat;
+}
+
 }  // namespace thrustlet

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/grain.h"
+#include "model/design_parts.h"
 #include "model/performance_inputs.h"
 
 namespace thrustlet {
@@ -84,6 +85,24 @@ public:
     // a design made for its Kn figures alone.
     const PerformanceInputs& Performance() const { return performance_; }
     void SetPerformance(const PerformanceInputs& inputs) { performance_ = inputs; }
+
+    // The design's parts, each given and taken whole: the propellant (c*,
+    // density, a and n are ISPStar, Density, BallisticA and BallisticN), the
+    // nozzle (its throat is NozzleDia), the hardware, the limits and the
+    // static firings. Setting a part leaves the others as they are.
+    PropellantPart Propellant() const;
+    void SetPropellant(const PropellantPart& propellant);
+    NozzlePart Nozzle() const;
+    // Sets the throat as SetNozzleDia does (and fails as it does).
+    void SetNozzle(const NozzlePart& nozzle);
+    HardwarePart Hardware() const;
+    void SetHardware(const HardwarePart& hardware);
+    LimitsPart Limits() const;
+    void SetLimits(const LimitsPart& limits);
+    const StaticFiringList& StaticFirings() const { return performance_.static_firings; }
+    void SetStaticFirings(const StaticFiringList& firings) { performance_.static_firings = firings; }
+    // The unit of the design's lengths; none for a design of Kn figures alone.
+    std::optional<LengthUnit> Unit() const { return performance_.units; }
 
     // A motor with every number of this one and copies of its grains (not
     // the grain objects themselves), so that later edits of either motor

@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 
+#include "model/kn_summary.h"
 #include "model/motor.h"
 #include "platform/dialogs.h"
 #include "platform/flex_grid.h"
@@ -66,7 +67,7 @@ bool GrainEditor::ReadGrainFields(float* length, float* diameter, float* core) c
     const bool length_ok = PositiveField(ui_.txtGrainLength->text(), length);
     const bool diameter_ok = PositiveField(ui_.txtGrainDiameter->text(), diameter);
     const bool core_ok = PositiveField(ui_.txtCoreDiameter->text(), core);
-    return length_ok && diameter_ok && core_ok;
+    return length_ok && diameter_ok && core_ok && GrainAccepted(*length, *diameter, *core);
 }
 
 void GrainEditor::ShowGrains() {

@@ -123,14 +123,10 @@ void GrainsPanel::Show(const GrainsPanelShown& shown) {
 
 void GrainsPanel::mnuLimits_Click() {
     cMotor& motor = document_.Motor();
-    PerformanceInputs in = motor.Performance();
-    const LimitsChoice current{in.max_pressure, in.max_mass_flux, in.min_port_throat};
-    const std::optional<LimitsChoice> chosen = editor_->Edit(current, in.units, ui_.window);
+    const LimitsChoice current = motor.Limits();
+    const std::optional<LimitsChoice> chosen = editor_->Edit(current, motor.Unit(), ui_.window);
     if (!chosen || *chosen == current) return;
-    in.max_pressure = chosen->max_pressure;
-    in.max_mass_flux = chosen->max_mass_flux;
-    in.min_port_throat = chosen->min_port_throat;
-    motor.SetPerformance(in);
+    motor.SetLimits(*chosen);
     document_.SetChanged(true);
     if (recalculate_) recalculate_();
     history_.Record("Limits");

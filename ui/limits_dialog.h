@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <optional>
 
+#include "model/design_parts.h"
 #include "model/performance_inputs.h"
 #include "model/units.h"
 #include "platform/dialogs.h"
@@ -15,10 +16,7 @@ namespace thrustlet {
 
 // The builder's limits as the design keeps them (SI); an empty one takes
 // the usual value (none, 1406 kg/(m^2 s), 2).
-struct LimitsChoice {
-    std::optional<float> max_pressure, max_mass_flux, min_port_throat;
-    bool operator==(const LimitsChoice&) const = default;
-};
+using LimitsChoice = LimitsPart;
 
 // Asks the user for the limits; nothing when cancelled. Tests answer it with
 // a scripted stand-in.

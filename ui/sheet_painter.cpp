@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "model/units.h"
 #include "ui/design_sheet.h"
 
 namespace thrustlet {
@@ -23,7 +24,7 @@ void PaintGraph(QPainter& painter, const GraphLite::State& state, const QRectF& 
 }
 
 SheetPainter::SheetPainter(QPainter& painter, const QRectF& page)
-    : painter_(painter), page_(page), mm_(painter.device()->logicalDpiY() / 25.4) {}
+    : painter_(painter), page_(page), mm_(painter.device()->logicalDpiY() / kMillimetresPerInch) {}
 
 double SheetPainter::Text(double x, double y, const QString& text, double points, bool bold, double width,
                           Qt::Alignment align) {

@@ -21,17 +21,17 @@ void StaticFirings::mnuStaticFiring_Click() {
     cMotor& motor = document_.Motor();
     const std::optional<FiringChoice> chosen = editor_->Edit(motor, window_);
     if (!chosen) return;
-    PerformanceInputs in = motor.Performance();
-    const bool firings_changed = in.static_firings != chosen->firings;
-    in.static_firings = chosen->firings;
-    if (chosen->law) {
-        in.burn_rate = chosen->law->pieces;
-        motor.SetBallisticA(chosen->law->pieces.empty() ? chosen->law->a : 0.0f);
-        motor.SetBallisticN(chosen->law->pieces.empty() ? chosen->law->n : 0.0f);
-        if (chosen->c_star) motor.SetISPStar(*chosen->c_star);
-    }
+    const bool firings_changed = motor.StaticFirings() != chosen->firings;
     if (!firings_changed && !chosen->law) return;
-    motor.SetPerformance(in);
+    motor.SetStaticFirings(chosen->firings);
+    if (chosen->law) {
+        PropellantPart propellant = motor.Propellant();
+        propellant.pieces = chosen->law->pieces;
+        propellant.a = chosen->law->pieces.empty() ? chosen->law->a : 0.0f;
+        propellant.n = chosen->law->pieces.empty() ? chosen->law->n : 0.0f;
+        if (chosen->c_star) propellant.c_star = *chosen->c_star;
+        motor.SetPropellant(propellant);
+    }
     document_.SetChanged(true);
     if (recalculate_) recalculate_();
     history_.Record(chosen->law ? "Fitted Law" : "Static Firings");

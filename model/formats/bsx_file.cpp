@@ -295,7 +295,7 @@ ExportedText BsxText(const MotorRun& run) {
         if (propellant && law) {
             XMLElement* p = element->InsertNewChildElement("Propellant");
             p->SetAttribute("Name", propellant->name.c_str());
-            p->SetAttribute("BallisticA", ForeignNumber(law->a / 0.0254 * std::pow(kPascalsPerPsi, law->n)).c_str());
+            p->SetAttribute("BallisticA", ForeignNumber(law->a / kMetresPerInch * std::pow(kPascalsPerPsi, law->n)).c_str());
             p->SetAttribute("BallisticN", ForeignNumber(law->n).c_str());
             p->SetAttribute("Density", ForeignNumber(propellant->density / kKilogramsPerCubicMetrePerPoundPerCubicInch).c_str());
             p->SetAttribute("SpecificHeatRatio", ForeignNumber(propellant->k).c_str());

@@ -31,7 +31,7 @@ LengthUnit LengthUnitFor(const std::vector<double>& metres, LengthUnit preferred
     for (double m : metres) {
         if (m == 0.0) continue;
         mm = mm && Round(m * 1000.0, 0.01);
-        in = in && (Round(m / 0.0254, 0.001) || Round(m / 0.0254, 1.0 / 64.0));
+        in = in && (Round(m / kMetresPerInch, 0.001) || Round(m / kMetresPerInch, 1.0 / 64.0));
     }
     // Round inches are round millimetres too (0.25 in is 6.35 mm), while
     // round millimetres are seldom round inches: inches where they fit.

@@ -247,7 +247,7 @@ void ReadSettings(const YAML::Node& data, ForeignRecord& record) {
             const std::optional<double> value = OptionalNumber(config, key, what);
             if (value && std::find(defaults.begin(), defaults.end(), *value) == defaults.end()) into = DesignValue(*value, what);
         };
-        setting("ambPressure", "the ambient pressure", {101325.0}, in.ambient_pressure);
+        setting("ambPressure", "the ambient pressure", {kStandardAtmosphere}, in.ambient_pressure);
         setting("maxPressure", "the pressure limit", {kOpenMotorMaxPressure}, in.max_pressure);
         setting("maxMassFlux", "the mass flux limit", {kDefaultMaxMassFlux, 2 / 0.001422}, in.max_mass_flux);
         setting("minPortThroat", "the port-to-throat limit", {kDefaultMinPortThroat}, in.min_port_throat);
@@ -316,7 +316,7 @@ ExportedText RicText(const cMotor& motor) {
     out << YAML::Key << "config" << YAML::Value << YAML::BeginMap;
     Put(out, "ambPressure", DecimalOf(in.AmbientPressure()));
     Put(out, "burnoutThrustThres", 0.1);
-    Put(out, "burnoutWebThres", 0.001 * 0.0254);
+    Put(out, "burnoutWebThres", 0.001 * kMetresPerInch);
     Put(out, "igniterPressure", 150 * 6895.0);
     out << YAML::Key << "mapDim" << YAML::Value << 750;
     // The design's limits (its own or the usual ones); openMotor's casing

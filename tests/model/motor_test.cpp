@@ -229,3 +229,53 @@ TEST_F(MotorTest, HostileNozzleAndGrainsNeverHang) {
 
 }  // namespace
 }  // namespace thrustlet
+
+namespace thrustlet {
+namespace {
+
+// The design's parts are given and taken whole, and setting one leaves the
+// others as they were: a new propellant keeps the limits and firings, new
+// limits keep the propellant.
+TEST(DesignPartsTest, EachPartSetsOnlyItself) {
+    cMotor motor;
+    PerformanceInputs in;
+    in.units = LengthUnit::kMillimetre;
+    in.ambient_pressure = 90000.0f;
+    in.static_firings = {{"/logs/a.csv", "time=ms", true}};
+    motor.SetPerformance(in);
+
+    const PropellantPart knsb{std::string("KNSB"), 909.0f, 1841.0f, 0.0f, 0.0f, {{1e5f, 8e5f, 1.9e-6f, 0.625f}}, 1.042f, 39.9f};
+    motor.SetPropellant(knsb);
+    const LimitsPart limits{2e6f, std::nullopt, 2.5f};
+    motor.SetLimits(limits);
+    const NozzlePart nozzle{8.5f, 22.0f, 0.85f};
+    motor.SetNozzle(nozzle);
+    const HardwarePart hardware{38.0f, 250.0f, 0.4f};
+    motor.SetHardware(hardware);
+
+    EXPECT_EQ(motor.Propellant(), knsb);
+    EXPECT_EQ(motor.Limits(), limits);
+    EXPECT_EQ(motor.Nozzle(), nozzle);
+    EXPECT_EQ(motor.Hardware(), hardware);
+    EXPECT_EQ(motor.ISPStar(), 909.0f);
+    EXPECT_EQ(motor.NozzleDia(), 8.5f);
+    EXPECT_GT(motor.NozzleThroatArea(), 0.0f);
+    EXPECT_EQ(motor.Unit(), LengthUnit::kMillimetre);
+    EXPECT_EQ(motor.Performance().ambient_pressure, 90000.0f);
+    ASSERT_EQ(motor.StaticFirings().size(), 1u);
+    EXPECT_EQ(motor.StaticFirings()[0].units, "time=ms");
+
+    PropellantPart fitted = motor.Propellant();
+    fitted.pieces.clear();
+    fitted.a = 8e-5f;
+    fitted.n = 0.32f;
+    motor.SetPropellant(fitted);
+    EXPECT_EQ(motor.Limits(), limits);
+    EXPECT_EQ(motor.Nozzle(), nozzle);
+    EXPECT_EQ(motor.StaticFirings().size(), 1u);
+    EXPECT_TRUE(motor.Performance().burn_rate.empty());
+    EXPECT_EQ(motor.BallisticA(), 8e-5f);
+}
+
+}  // namespace
+}  // namespace thrustlet
