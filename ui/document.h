@@ -62,6 +62,11 @@ public:
     // and `extension` while it has no file.
     QString ExportName(const QString& extension) const;
 
+    // A handler may have changed the design: the edit history takes a step
+    // named `label` ("Add Grain") when it did. The window's controllers
+    // report their edits here, never to the history itself.
+    void DesignChanged(const QString& label) { emit EditMade(label); }
+
     // Unsaved changes.
     bool Changed() const { return changed_; }
     void SetChanged(bool changed) { changed_ = changed; }
@@ -116,6 +121,8 @@ public:
     void RollBack(const Checkpoint& checkpoint);
 
 signals:
+    // DesignChanged was called.
+    void EditMade(const QString& label);
     void CaptionChanged(const QString& caption);
     // A save wrote the design to `path`: the recent list takes it.
     void Saved(const std::string& path);

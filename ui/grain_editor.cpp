@@ -9,7 +9,6 @@
 #include "platform/locale_number.h"
 #include "platform/text_box.h"
 #include "thrustlet/identity.h"
-#include "ui/design_history.h"
 #include "ui/document.h"
 #include "ui/kn_summary.h"
 #include "ui/report.h"
@@ -41,9 +40,9 @@ void ShowMessage(IDialogs& dialogs, const QString& text) {
 
 }  // namespace
 
-GrainEditor::GrainEditor(Document& document, IDialogs& dialogs, KnSummary& summary, DesignHistory& history,
+GrainEditor::GrainEditor(Document& document, IDialogs& dialogs, KnSummary& summary,
                          const Controls& controls)
-    : document_(document), dialogs_(dialogs), summary_(summary), history_(history), ui_(controls) {}
+    : document_(document), dialogs_(dialogs), summary_(summary), ui_(controls) {}
 
 void GrainEditor::ScaleFields(double factor) {
     for (TextBox* field : {ui_.txtGrainLength, ui_.txtGrainDiameter, ui_.txtCoreDiameter}) {
@@ -135,7 +134,7 @@ void GrainEditor::cmdAdd_Click() {
         PopulateGrainGrid();
         summary_.CalcKn();
     });
-    history_.Record("Add Grain");
+    document_.DesignChanged("Add Grain");
 }
 
 void GrainEditor::cmdApplyChanges_Click() {
@@ -167,7 +166,7 @@ void GrainEditor::cmdApplyChanges_Click() {
         grid->SetRowSel(row_sel);
         grid->SetColSel(col_sel);
     });
-    history_.Record("Apply Changes");
+    document_.DesignChanged("Apply Changes");
 }
 
 void GrainEditor::cmdRemove_Click() {
@@ -179,7 +178,7 @@ void GrainEditor::cmdRemove_Click() {
         document_.Motor().DeleteGrain(static_cast<int16_t>(row_sel));
         PopulateGrainGrid();
     });
-    history_.Record("Remove Grain");
+    document_.DesignChanged("Remove Grain");
 }
 
 }  // namespace thrustlet

@@ -8,7 +8,6 @@ QT_END_NAMESPACE
 
 namespace thrustlet {
 
-class DesignHistory;
 class Document;
 class FlexGrid;
 class IDialogs;
@@ -28,7 +27,7 @@ public:
         TextBox* txtCoreDiameter;
         QPushButton* cmdApplyChanges;
     };
-    GrainEditor(Document& document, IDialogs& dialogs, KnSummary& summary, DesignHistory& history,
+    GrainEditor(Document& document, IDialogs& dialogs, KnSummary& summary,
                 const Controls& controls);
 
     // The empty table with its header row, as the window starts.
@@ -56,7 +55,6 @@ private:
     Document& document_;
     IDialogs& dialogs_;
     KnSummary& summary_;
-    DesignHistory& history_;
     Controls ui_;
 };
 

@@ -13,7 +13,6 @@
 #include "model/motor_run.h"
 #include "model/motor.h"
 #include "platform/locale_number.h"
-#include "ui/design_history.h"
 #include "ui/document.h"
 #include "ui/limits_dialog.h"
 #include "ui/out_of_date.h"
@@ -39,8 +38,8 @@ QString AlertLine(bool severe, const QString& text) {
 
 }  // namespace
 
-GrainsPanel::GrainsPanel(Document& document, DesignHistory& history, const Controls& controls)
-    : document_(document), history_(history), ui_(controls), editor_(std::make_unique<QtLimitsEditor>()) {}
+GrainsPanel::GrainsPanel(Document& document, const Controls& controls)
+    : document_(document), ui_(controls), editor_(std::make_unique<QtLimitsEditor>()) {}
 
 GrainsPanel::~GrainsPanel() = default;
 
@@ -129,7 +128,7 @@ void GrainsPanel::mnuLimits_Click() {
     motor.SetLimits(*chosen);
     document_.SetChanged(true);
     if (recalculate_) recalculate_();
-    history_.Record("Limits");
+    document_.DesignChanged("Limits");
 }
 
 }  // namespace thrustlet

@@ -20,7 +20,6 @@ QT_END_NAMESPACE
 
 namespace thrustlet {
 
-class DesignHistory;
 class MotorRun;
 class Document;
 class ILimitsEditor;
@@ -47,7 +46,7 @@ public:
         QLabel* lblAlerts;
         QAction* mnuLimits;
     };
-    GrainsPanel(Document& document, DesignHistory& history, const Controls& controls);
+    GrainsPanel(Document& document, const Controls& controls);
     ~GrainsPanel();
 
     // The dialog Limits... shows (a scripted one in tests).
@@ -69,7 +68,6 @@ private:
     void SetVisible(bool visible);
 
     Document& document_;
-    DesignHistory& history_;
     Controls ui_;
     std::unique_ptr<ILimitsEditor> editor_;
     std::function<void()> recalculate_;

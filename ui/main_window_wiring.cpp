@@ -98,20 +98,20 @@ void frmMain::CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor&
     document_ = std::make_unique<Document>(registry, dialogs);
     history_ = std::make_unique<DesignHistory>(*document_);
     performance_ = std::make_unique<MotorPerformance>(
-        *document_, *history_,
+        *document_,
         MotorPerformance::Controls{this, Frame4, lblPerformance, grKN, mnuPropellant, mnuShowPressure, mnuShowThrust,
                                    mnuShowMassFlux, txtNozzleThroatDia, lblLengthUnit});
-    grains_panel_ = std::make_unique<GrainsPanel>(*document_, *history_,
+    grains_panel_ = std::make_unique<GrainsPanel>(*document_,
                                                   GrainsPanel::Controls{this, Frame5, grdGrainFigures, lblAlerts, mnuLimits});
     performance_->Attach(*grains_panel_);
-    firings_ = std::make_unique<StaticFirings>(*document_, *history_, this);
+    firings_ = std::make_unique<StaticFirings>(*document_, this);
     summary_ = std::make_unique<KnSummary>(
         *document_, dialogs, cursor,
         KnSummary::Controls{txtNozzleThroatDia, txtKN, txtMaxKn, lblWeb, lblGNRatio, lblVolumeLoading, grKN});
     grains_ = std::make_unique<GrainEditor>(
-        *document_, dialogs, *summary_, *history_,
+        *document_, dialogs, *summary_,
         GrainEditor::Controls{grdGrains, txtGrainLength, txtGrainDiameter, txtCoreDiameter, cmdApplyChanges});
-    sizing_ = std::make_unique<NozzleSizing>(*document_, dialogs, cursor, *summary_, *history_,
+    sizing_ = std::make_unique<NozzleSizing>(*document_, dialogs, cursor, *summary_,
                                              NozzleSizing::Controls{txtNozzleThroatDia, txtKN, txtMaxKn});
     recent_ = std::make_unique<RecentMenu>(*document_, dialogs, mnuRecent);
     files_ = std::make_unique<FileCommands>(
@@ -132,6 +132,7 @@ void frmMain::CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor&
         grains_->ScaleFields(factor);
     });
     history_->Attach(*grains_, *summary_, *sizing_, txtNozzleThroatDia, performance_.get());
+    connect(document_.get(), &Document::EditMade, this, [this](const QString& label) { history_->Record(label); });
 }
 
 void frmMain::ConnectSignals() {

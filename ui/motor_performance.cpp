@@ -18,7 +18,6 @@
 #include "platform/graph_lite.h"
 #include "platform/locale_number.h"
 #include "platform/text_box.h"
-#include "ui/design_history.h"
 #include "ui/grains_panel.h"
 #include "ui/out_of_date.h"
 #include "ui/document.h"
@@ -37,8 +36,8 @@ constexpr int kGroupTwips = 3000 + 126;
 
 }  // namespace
 
-MotorPerformance::MotorPerformance(Document& document, DesignHistory& history, const Controls& controls)
-    : document_(document), history_(history), ui_(controls), editor_(std::make_unique<QtPropellantEditor>()) {}
+MotorPerformance::MotorPerformance(Document& document, const Controls& controls)
+    : document_(document), ui_(controls), editor_(std::make_unique<QtPropellantEditor>()) {}
 
 MotorPerformance::~MotorPerformance() = default;
 
@@ -203,7 +202,7 @@ void MotorPerformance::mnuPropellant_Click() {
     } else {
         Update();
     }
-    history_.Record("Propellant");
+    document_.DesignChanged("Propellant");
 }
 
 // The views leave each other: the thrust curve and the grains' mass flux

@@ -18,7 +18,6 @@ namespace thrustlet {
 
 class cMotor;
 class MotorRun;
-class DesignHistory;
 class Document;
 class GraphLite;
 class IPropellantEditor;
@@ -48,7 +47,7 @@ public:
         TextBox* txtNozzleThroatDia;
         std::array<QLabel*, 2> lblLengthUnit;  // beside the grains' and the motor's lengths
     };
-    MotorPerformance(Document& document, DesignHistory& history, const Controls& controls);
+    MotorPerformance(Document& document, const Controls& controls);
     ~MotorPerformance();
 
     // The dialog the Propellant item shows (a scripted one in tests).
@@ -108,7 +107,6 @@ private:
     void ChooseView(QAction* chosen);
 
     Document& document_;
-    DesignHistory& history_;
     Controls ui_;
     std::unique_ptr<IPropellantEditor> editor_;
     std::function<void()> recalculate_;

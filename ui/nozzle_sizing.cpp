@@ -6,7 +6,6 @@
 #include "platform/busy_cursor.h"
 #include "platform/locale_number.h"
 #include "platform/text_box.h"
-#include "ui/design_history.h"
 #include "ui/document.h"
 #include "ui/kn_summary.h"
 #include "ui/report.h"
@@ -18,8 +17,8 @@ constexpr int kEnter = 13;
 }
 
 NozzleSizing::NozzleSizing(Document& document, IDialogs& dialogs, IBusyCursor& cursor, KnSummary& summary,
-                           DesignHistory& history, const Controls& controls)
-    : document_(document), dialogs_(dialogs), cursor_(cursor), summary_(summary), history_(history), ui_(controls) {}
+                           const Controls& controls)
+    : document_(document), dialogs_(dialogs), cursor_(cursor), summary_(summary), ui_(controls) {}
 
 // The search itself does not recalculate: the typed target stays in its
 // field and the rest of the summary keeps its values until the next
@@ -73,7 +72,7 @@ void NozzleSizing::KnFieldLeft(TextBox* field, const char* routine, void (Nozzle
     float target = 0.0f;
     if (!Guarded(dialogs_, routine, [&] { target = FieldToSingle(field->text()); })) return;
     (this->*search)(target);
-    history_.Record("Size Nozzle");
+    document_.DesignChanged("Size Nozzle");
 }
 
 void NozzleSizing::txtKN_LostFocus() { KnFieldLeft(ui_.txtKN, "SetIntialKn", &NozzleSizing::SetIntialKn); }
@@ -84,7 +83,7 @@ void NozzleSizing::txtNozzleThroatDia_LostFocus() {
     document_.SetChanged(true);
     ui_.txtNozzleThroatDia->setModified(false);
     summary_.CalcKn();
-    history_.Record("Nozzle Throat");
+    document_.DesignChanged("Nozzle Throat");
 }
 
 void NozzleSizing::CommitEditedField() {

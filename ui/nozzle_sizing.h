@@ -4,7 +4,6 @@ namespace thrustlet {
 
 class cMotor;
 struct NozzleSizingResult;
-class DesignHistory;
 class Document;
 class IBusyCursor;
 class IDialogs;
@@ -21,7 +20,7 @@ public:
         TextBox* txtMaxKn;
     };
     NozzleSizing(Document& document, IDialogs& dialogs, IBusyCursor& cursor, KnSummary& summary,
-                 DesignHistory& history, const Controls& controls);
+                 const Controls& controls);
 
     // The narrowest throat on the search's grid whose initial (maximum) Kn
     // does not exceed the target, written into the throat field.
@@ -49,7 +48,6 @@ private:
     IDialogs& dialogs_;
     IBusyCursor& cursor_;
     KnSummary& summary_;
-    DesignHistory& history_;
     Controls ui_;
 };
 

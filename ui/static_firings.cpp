@@ -1,14 +1,13 @@
 #include "ui/static_firings.h"
 
 #include "model/motor.h"
-#include "ui/design_history.h"
 #include "ui/document.h"
 #include "ui/static_firing_dialog.h"
 
 namespace thrustlet {
 
-StaticFirings::StaticFirings(Document& document, DesignHistory& history, QWidget* window)
-    : document_(document), history_(history), window_(window), editor_(std::make_unique<QtFiringEditor>()) {}
+StaticFirings::StaticFirings(Document& document, QWidget* window)
+    : document_(document), window_(window), editor_(std::make_unique<QtFiringEditor>()) {}
 
 StaticFirings::~StaticFirings() = default;
 
@@ -34,7 +33,7 @@ void StaticFirings::mnuStaticFiring_Click() {
     }
     document_.SetChanged(true);
     if (recalculate_) recalculate_();
-    history_.Record(chosen->law ? "Fitted Law" : "Static Firings");
+    document_.DesignChanged(chosen->law ? "Fitted Law" : "Static Firings");
 }
 
 }  // namespace thrustlet

@@ -10,7 +10,6 @@ QT_END_NAMESPACE
 
 namespace thrustlet {
 
-class DesignHistory;
 class Document;
 class IFiringEditor;
 
@@ -18,7 +17,7 @@ class IFiringEditor;
 // taken into the design as one undo step.
 class StaticFirings {
 public:
-    StaticFirings(Document& document, DesignHistory& history, QWidget* window);
+    StaticFirings(Document& document, QWidget* window);
     ~StaticFirings();
     void SetEditor(std::unique_ptr<IFiringEditor> editor);
     void SetRecalculation(std::function<void()> recalculate) { recalculate_ = std::move(recalculate); }
@@ -27,7 +26,6 @@ public:
 
 private:
     Document& document_;
-    DesignHistory& history_;
     QWidget* window_;
     std::unique_ptr<IFiringEditor> editor_;
     std::function<void()> recalculate_;
