@@ -80,10 +80,22 @@ Burn::Burn(const cMotor& motor)
         burning.core = core;
         burning.length = length;
         burning.diameter = diameter;
-        burning.end = std::min(length, diameter - core) / 2.0;
-        burning.area.c = kPi * core * length + kPi / 2.0 * (diameter * diameter - core * core);
-        burning.area.b = 2.0 * kPi * (length - 2.0 * core);
-        burning.area.a = -6.0 * kPi;
+        burning.faces = grain->BurningFaces();
+        burning.forward_face = grain->ForwardFaceBurns();
+        if (burning.faces == 2) {
+            burning.end = std::min(length, diameter - core) / 2.0;
+            burning.area.c = kPi * core * length + kPi / 2.0 * (diameter * diameter - core * core);
+            burning.area.b = 2.0 * kPi * (length - 2.0 * core);
+            burning.area.a = -6.0 * kPi;
+        } else {
+            // Core c + 2x, length L - f x and f faces of pi/4 (D^2 - (c + 2x)^2),
+            // f the faces that burn (1 or 0).
+            const double f = burning.faces;
+            burning.end = f > 0.0 ? std::min(length / f, (diameter - core) / 2.0) : (diameter - core) / 2.0;
+            burning.area.c = kPi * core * length + f * kPi / 4.0 * (diameter * diameter - core * core);
+            burning.area.b = 2.0 * kPi * (length - f * core);
+            burning.area.a = -3.0 * f * kPi;
+        }
         grains_.push_back(burning);
     }
     if (grains_.empty()) return;

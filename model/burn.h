@@ -47,7 +47,7 @@ struct ThrustOf {
 
 // Each grain with propellant burns from depth 0 to its burnout, its area a
 // quadratic in the depth meanwhile (the area rules in exact arithmetic: core
-// c0 + 2x, length L0 - 2x, both end faces). Between burnouts the stack's
+// c0 + 2x, length L0 - f x, the f end faces that burn). Between burnouts the stack's
 // area is one quadratic; within such a stretch the law changes state only
 // where Kn crosses a switching value, so the stretch is cut there into
 // segments of one state each, and each segment into integration steps.
@@ -59,7 +59,11 @@ public:
         std::size_t position = 0;  // 0-based, head end first
         double core = 0.0, length = 0.0, diameter = 0.0;
         double end = 0.0;  // its burnout depth
-        Quadratic area;    // its whole burning area (core and both faces)
+        int faces = 2;     // the end faces that burn
+        bool forward_face = true;  // its forward (head-end) face burns
+        Quadratic area;    // its whole burning area (core and the faces that burn)
+        // Its length at depth x.
+        double LengthAt(double x) const { return length - faces * x; }
     };
     struct Segment {
         double x0 = 0.0, x1 = 0.0;

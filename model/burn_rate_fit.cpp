@@ -20,7 +20,7 @@ double BurntVolume(const std::vector<Burn::Grain>& grains, double x) {
         const double whole = kPi / 4.0 * (g.diameter * g.diameter - g.core * g.core) * g.length;
         double left = 0.0;
         if (x < g.end) {
-            const double core = g.core + 2.0 * x, length = g.length - 2.0 * x;
+            const double core = g.core + 2.0 * x, length = g.LengthAt(x);
             left = kPi / 4.0 * (g.diameter * g.diameter - core * core) * length;
         }
         burnt += whole - std::max(0.0, left);

@@ -1,5 +1,6 @@
 #include "model/grain.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "model/errors.h"
@@ -9,7 +10,9 @@ namespace thrustlet {
 
 float cGrain::WebThickness() const {
     if (grain_type_ != kBates) ThrowUnknownGrainType(grain_type_);
-    return ToSingle((static_cast<double>(diameter_) - core_diameter_) / 2.0);
+    const float web = ToSingle((static_cast<double>(diameter_) - core_diameter_) / 2.0);
+    if (inhibited_ == Ends::kNone || inhibited_ == Ends::kBoth) return web;
+    return std::min(web, length_);  // one face burning: the length runs out at a depth of the length
 }
 
 float cGrain::Volume() const {

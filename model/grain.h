@@ -10,7 +10,9 @@ namespace thrustlet {
 
 // One BATES grain: a propellant cylinder with a bored core. The core surface
 // and both end faces burn and recede by the same burn depth; the outside is
-// inhibited. Lengths are in the user's own unit; nothing is converted.
+// inhibited, and so may be one end face or both (the forward face looks to
+// the motor's head end, the aft face to the nozzle). Lengths are in the
+// user's own unit; nothing is converted.
 //
 // Setters store their argument unchanged (no validation), so negative or
 // inconsistent dimensions are possible and simply give zero or odd areas.
@@ -18,6 +20,14 @@ class cGrain {
 public:
     // Shape code of the BATES grain; every other code is an unknown type.
     static constexpr int16_t kBates = 1;
+
+    // The end faces that do not burn.
+    enum class Ends { kNone, kForward, kAft, kBoth };
+    void SetInhibited(Ends ends) { inhibited_ = ends; }
+    Ends Inhibited() const { return inhibited_; }
+    // The end faces that burn: 2, 1 or 0.
+    int BurningFaces() const { return inhibited_ == Ends::kNone ? 2 : inhibited_ == Ends::kBoth ? 0 : 1; }
+    bool ForwardFaceBurns() const { return inhibited_ == Ends::kNone || inhibited_ == Ends::kAft; }
 
     void SetLength(float sglLength) { length_ = sglLength; }
     void SetDiameter(float sglDiameter) { diameter_ = sglDiameter; }
@@ -36,7 +46,9 @@ public:
         return last_surface_area_;
     }
     // Half the difference of outer and core diameter; negative when the core
-    // is wider than the grain. Fails for an unknown type.
+    // is wider than the grain. With an inhibited end, the smallest depth at
+    // which the grain is gone: that, or its length over the faces that burn
+    // when the length runs out first. Fails for an unknown type.
     float WebThickness() const;
     // Whether the grain still burns at a burn depth: its remaining length
     // is above 0 and its core has not grown past the outer diameter. These
@@ -60,7 +72,10 @@ private:
     Burn BurnAt(float sglBurnDepth) const {
         const double depth = sglBurnDepth;
         const float core = ToSingle((depth + depth) + core_diameter_);
-        const float length = ToSingle(length_ - (depth + depth));
+        // The length shortens by the faces that burn (both: the rule's own
+        // depth + depth).
+        const float length = inhibited_ == Ends::kNone ? ToSingle(length_ - (depth + depth))
+                                                       : ToSingle(length_ - depth * BurningFaces());
         return {core, length, !(length <= 0.0f || core > diameter_)};
     }
     // Inline: a maximum-Kn scan evaluates it a thousand times per grain.
@@ -70,6 +85,7 @@ private:
     float diameter_ = 0.0f;
     float core_diameter_ = 0.0f;
     int16_t grain_type_ = 0;
+    Ends inhibited_ = Ends::kNone;
     float last_surface_area_ = 0.0f;
 };
 
@@ -86,7 +102,7 @@ inline void cGrain::CalcSurfaceArea(float sglBurnDepth) {
     const float core = burn.core, length = burn.length;
     const float outer_end = OuterEndArea();
     const float core_end = ToSingle(kPi * std::pow(core / 2.0, 2.0));
-    const float end_faces = ToSingle((static_cast<double>(outer_end) - core_end) * 2.0);
+    const float end_faces = ToSingle((static_cast<double>(outer_end) - core_end) * BurningFaces());
     const float core_surface = ToSingle(static_cast<double>(length) * kPi * core);
     last_surface_area_ = ToSingle(static_cast<double>(core_surface) + end_faces);
 }

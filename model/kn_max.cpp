@@ -124,7 +124,7 @@ bool FastPathWeb(float web) { return web == 0.0f || web >= kSmallestWeb; }
 
 bool FastAreaBoundsApply(const cMotor& motor) {
     for (const auto& grain : motor.Grains()) {
-        if (grain->GrainType() != cGrain::kBates || !Ordinary(grain->Length()) ||
+        if (grain->GrainType() != cGrain::kBates || grain->Inhibited() != cGrain::Ends::kNone || !Ordinary(grain->Length()) ||
             !Ordinary(grain->Diameter()) || !Ordinary(grain->CoreDiameter())) {
             return false;
         }

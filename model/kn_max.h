@@ -22,7 +22,7 @@ struct KnMaxResult {
 // area is a quadratic in the depth, and a proven bound on the rounding of the
 // area rules leaves only the depths whose area could reach the largest one
 // to be evaluated by the rules themselves. Motors outside the bound's
-// assumptions (unknown grain types, non-finite or huge dimensions, a throat
+// assumptions (unknown grain types, inhibited ends, non-finite or huge dimensions, a throat
 // area that is not a normal float, a tiny web) take the plain scan.
 // docs/kn_max.md gives the derivation.
 KnMaxResult KnMaxWithDepth(cMotor& motor);

@@ -53,8 +53,9 @@ private:
         const double port = grain.core + 2.0 * x;
         const double port_area = kPi / 4.0 * port * port;
         if (!(port_area > 0.0)) return -1.0;
-        const double own = kPi * port * std::max(0.0, grain.length - 2.0 * x) +
-                           kPi / 4.0 * std::max(0.0, grain.diameter * grain.diameter - port * port);
+        // Its core and its forward face (where that burns) feed the port.
+        const double face = grain.forward_face ? kPi / 4.0 * std::max(0.0, grain.diameter * grain.diameter - port * port) : 0.0;
+        const double own = kPi * port * std::max(0.0, grain.LengthAt(x)) + face;
         const double total = std::max(0.0, segment.area.At(x));
         if (!(total > 0.0)) return 0.0;
         // The mass the throat passes (P A_t / c*), the share of it burnt
@@ -195,8 +196,17 @@ MotorFlow FlowOf(const cMotor& motor, const Burn* burn, const std::vector<Burn::
         g.position = ++position;
         const double length = grain->Length(), diameter = grain->Diameter(), core = grain->CoreDiameter();
         g.length = length;
-        g.web = (diameter - core) / 2.0;
-        g.neutral_length = (3.0 * diameter + core) / 2.0;
+        const int faces = grain->BurningFaces();
+        if (faces == 2) {
+            g.web = (diameter - core) / 2.0;
+            g.neutral_length = (3.0 * diameter + core) / 2.0;
+        } else {
+            // The web is where the grain is gone; the neutral length is the
+            // one whose area at burnout equals its area at ignition,
+            // f (3 D + C) / 4 for f faces burning (none: every length grows).
+            g.web = faces > 0 ? std::min((diameter - core) / 2.0, length / faces) : (diameter - core) / 2.0;
+            g.neutral_length = faces * (3.0 * diameter + core) / 4.0;
+        }
         const bool holds = core < diameter && std::isfinite(core) && std::isfinite(diameter);
         if (holds && throat > 0.0 && std::isfinite(throat)) {
             g.port_throat = core > 0.0 ? (core / throat) * (core / throat) : 0.0;

@@ -53,10 +53,13 @@ std::vector<DepthFigures> MotorRun::AtDepths(const std::vector<double>& depths) 
         const double x = depths[k];
         double area = 0.0;
         for (const auto& grain : design_.Grains()) {
-            const double core = grain->CoreDiameter() + 2.0 * x, length = grain->Length() - 2.0 * x;
+            const int faces = grain->BurningFaces();
+            const double core = grain->CoreDiameter() + 2.0 * x;
+            const double length = faces == 2 ? grain->Length() - 2.0 * x : grain->Length() - faces * x;
             const double diameter = grain->Diameter();
             if (length > 0.0 && core <= diameter && grain->CoreDiameter() < diameter) {
-                area += kPi * core * length + kPi / 2.0 * (diameter * diameter - core * core);
+                area += kPi * core * length + (faces == 2 ? kPi / 2.0 * (diameter * diameter - core * core)
+                                                          : faces * kPi / 4.0 * (diameter * diameter - core * core));
             }
         }
         const double kn = area / throat;

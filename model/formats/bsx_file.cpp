@@ -133,14 +133,15 @@ struct BsxReading {
                          " grain: only BATES grains come into Thrustlet, and the motor without it would be "
                          "another motor");
         }
+        // BurnSim counts the inhibited ends (0, 1 or 2) without saying which:
+        // one is taken as the forward end, where a grain meets the closure.
         const std::string ends = child->Attribute("EndsInhibited") ? child->Attribute("EndsInhibited") : "0";
-        if (ends != "0") {
-            RefuseImport(where + " has " + (ends == "1" ? std::string("one end") : ends == "2" ? "both ends" : "ends \"" + ends + "\"") +
-                         " inhibited: Thrustlet's grains burn on both ends, and the motor without that would be "
-                         "another motor");
+        if (ends != "0" && ends != "1" && ends != "2") {
+            RefuseImport(where + "'s EndsInhibited, \"" + ends + "\", is not 0, 1 or 2");
         }
         record.grains.push_back({Required(child, "Length", where + "'s Length"), Required(child, "Diameter", where + "'s Diameter"),
-                                 Required(child, "CoreDiameter", where + "'s CoreDiameter")});
+                                 Required(child, "CoreDiameter", where + "'s CoreDiameter"),
+                                 ends == "2" ? cGrain::Ends::kBoth : ends == "1" ? cGrain::Ends::kForward : cGrain::Ends::kNone});
         for (const std::string& other : Others(child, {"Type", "Propellant", "Diameter", "Length", "CoreDiameter", "EndsInhibited"})) {
             grain_others.push_back(where + "'s " + other);
         }
@@ -284,6 +285,8 @@ ExportedText BsxText(const MotorRun& run) {
     } else {
         notes.push_back("The design has no propellant: the file holds its geometry only.");
     }
+    std::vector<std::string> aft_inhibited;  // BurnSim names no end: it reads them as forward
+    int position = 1;
     for (const auto& grain : motor.Grains()) {
         XMLElement* element = root->InsertNewChildElement("Grain");
         element->SetAttribute("Type", "1");
@@ -291,7 +294,10 @@ ExportedText BsxText(const MotorRun& run) {
         element->SetAttribute("Diameter", inches(grain->Diameter()).c_str());
         element->SetAttribute("Length", inches(grain->Length()).c_str());
         element->SetAttribute("CoreDiameter", inches(grain->CoreDiameter()).c_str());
-        element->SetAttribute("EndsInhibited", "0");
+        const cGrain::Ends ends = grain->Inhibited();
+        element->SetAttribute("EndsInhibited", ends == cGrain::Ends::kBoth ? "2" : ends == cGrain::Ends::kNone ? "0" : "1");
+        if (ends == cGrain::Ends::kAft) aft_inhibited.push_back(std::to_string(position));
+        ++position;
         if (propellant && law) {
             XMLElement* p = element->InsertNewChildElement("Propellant");
             p->SetAttribute("Name", propellant->name.c_str());
@@ -306,6 +312,11 @@ ExportedText BsxText(const MotorRun& run) {
         }
     }
     root->InsertNewChildElement("MotorNotes");
+    if (!aft_inhibited.empty()) {
+        notes.push_back("BurnSim does not say which end of a grain is inhibited: grain" +
+                        std::string(aft_inhibited.size() > 1 ? "s " : " ") + Listed(aft_inhibited) +
+                        " with the aft end inhibited will open with the forward end inhibited.");
+    }
     if (in.case_diameter || in.case_length || in.hardware_mass) {
         notes.push_back("The case's size and the hardware mass are not carried.");
     }

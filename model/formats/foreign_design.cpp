@@ -123,6 +123,7 @@ ImportedMotor DesignOfRecord(ForeignRecord record) {
         grain->SetLength(shown(g.length, where + "'s length"));
         grain->SetDiameter(shown(g.diameter, where + "'s diameter"));
         grain->SetCoreDiameter(shown(g.core, where + "'s core diameter"));
+        grain->SetInhibited(g.inhibited);
         motor.AddGrain(grain);
     }
     motor.SetNozzleDia(shown(record.throat, "the nozzle's throat"));

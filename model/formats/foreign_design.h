@@ -38,6 +38,7 @@ struct ForeignRecord {
     LengthUnit preferred = LengthUnit::kMillimetre;
     struct Grain {
         double length = 0.0, diameter = 0.0, core = 0.0;  // BATES, head end first
+        cGrain::Ends inhibited = cGrain::Ends::kNone;
     };
     std::vector<Grain> grains;
     double throat = 0.0;

@@ -138,6 +138,48 @@ std::shared_ptr<cGrain> GrainFromLine(std::string_view line) {
 
 bool IsGrainLine(std::string_view line) { return line.substr(0, 6) == "Grain:"; }
 
+// The words of the Inhibited lines, by the end faces they name.
+const char* EndsWord(cGrain::Ends ends) {
+    switch (ends) {
+        case cGrain::Ends::kForward:
+            return "forward";
+        case cGrain::Ends::kAft:
+            return "aft";
+        case cGrain::Ends::kBoth:
+            return "both";
+        case cGrain::Ends::kNone:
+            break;
+    }
+    return "none";
+}
+
+// "Inhibited:N,forward|aft|both": grain N (1-based, head end first) of the
+// grains read has those end faces inhibited.
+void ReadInhibitedLine(std::string_view value, std::vector<std::shared_ptr<cGrain>>& grains) {
+    const std::size_t comma = value.find(',');
+    const std::string number(value.substr(0, comma));
+    const std::string word = comma == std::string_view::npos ? std::string() : std::string(value.substr(comma + 1));
+    double position = 0.0;
+    try {
+        position = TextToDouble(number, '.');
+    } catch (const RunTimeError&) {
+        throw RunTimeError(err::kTypeMismatch, "Type mismatch: Inhibited needs a grain's number, then forward, aft or both");
+    }
+    if (!(position >= 1.0 && position <= static_cast<double>(grains.size()) && position == std::floor(position))) {
+        throw RunTimeError(err::kSubscriptOutOfRange,
+                           "Subscript out of range: Inhibited names grain " + number + ", and the motor has " +
+                               std::to_string(grains.size()) + (grains.size() == 1 ? " grain" : " grains"));
+    }
+    cGrain::Ends ends = cGrain::Ends::kNone;
+    for (cGrain::Ends each : {cGrain::Ends::kForward, cGrain::Ends::kAft, cGrain::Ends::kBoth}) {
+        if (word == EndsWord(each)) ends = each;
+    }
+    if (ends == cGrain::Ends::kNone) {
+        throw RunTimeError(err::kTypeMismatch, "Type mismatch: Inhibited takes forward, aft or both, not \"" + word + "\"");
+    }
+    grains[static_cast<std::size_t>(position) - 1]->SetInhibited(ends);
+}
+
 // One "Key:value" line after the propellant lines. Unknown keys (and lines
 // without a ":") are ignored, as every line there always was.
 void ReadPerformanceLine(std::string_view line, PerformanceInputs& extra) {
@@ -270,6 +312,13 @@ std::string MotorFileText(const cMotor& motor, const std::string& folder) {
     for (const auto& line : optional_lines) {
         if (line.value) text += std::string(line.key) + ":" + ExactNumber(*line.value, line.what) + kLineEnd;
     }
+    int position = 0;
+    for (const auto& grain : motor.Grains()) {
+        ++position;
+        if (grain->Inhibited() != cGrain::Ends::kNone) {
+            text += "Inhibited:" + std::to_string(position) + "," + EndsWord(grain->Inhibited()) + kLineEnd;
+        }
+    }
     for (const PerformanceInputs::StaticFiring& firing : extra.static_firings) {
         std::string path = RelativePath(firing.path, folder);
         std::replace_if(path.begin(), path.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
@@ -333,7 +382,11 @@ MotorFileContent ParseMotorFile(std::string_view text) {
         while (!reader.AtEnd()) {
             const std::string_view line = reader.Next();
             AtLine(reader, line, [&] {
-                ReadPerformanceLine(line, content.performance);
+                if (line.substr(0, 10) == "Inhibited:") {
+                    ReadInhibitedLine(line.substr(10), content.grains);
+                } else {
+                    ReadPerformanceLine(line, content.performance);
+                }
                 return 0;
             });
         }

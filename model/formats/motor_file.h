@@ -39,7 +39,8 @@ struct MotorFileContent {
 // Units, PropellantName, BurnRate (one per piece), SpecificHeatRatio,
 // MolarMass, NozzleExitDia, NozzleEfficiency, AmbientPressure, CaseDiameter,
 // CaseLength, HardwareMass, the builder's limits MaxPressure, MaxMassFlux
-// and MinPortThroat, and StaticFiring (path|units|absolute, one per log),
+// and MinPortThroat, Inhibited (grain,forward|aft|both, one per grain with
+// an inhibited end) and StaticFiring (path|units|absolute, one per log),
 // each only when the design has it, every
 // value exactly (the shortest text that reads back as the same float); with
 // Units the four propellant values are written exactly too. A value that is

@@ -131,16 +131,21 @@ void ReadGrains(const YAML::Node& data, ForeignRecord& record) {
             }
             const YAML::Node properties = entry["properties"];
             if (!properties || !properties.IsMap()) RefuseImport(where + " gives no dimensions");
+            // openMotor's top is the forward (head) end, its bottom the aft.
             const std::string ends = Text(properties["inhibitedEnds"]);
-            if (!ends.empty() && ends != "Neither") {
-                const std::string which = ends == "Top" ? "its top end" : ends == "Bottom" ? "its bottom end"
-                                          : ends == "Both" ? "both ends" : "\"" + ends + "\"";
-                RefuseImport(where + " has " + which + " inhibited: Thrustlet's grains burn on both ends, and the motor "
-                                     "without that would be another motor");
+            cGrain::Ends inhibited = cGrain::Ends::kNone;
+            if (ends == "Top") {
+                inhibited = cGrain::Ends::kForward;
+            } else if (ends == "Bottom") {
+                inhibited = cGrain::Ends::kAft;
+            } else if (ends == "Both") {
+                inhibited = cGrain::Ends::kBoth;
+            } else if (!ends.empty() && ends != "Neither") {
+                RefuseImport(where + "'s inhibited ends, \"" + ends + "\", are none of openMotor's (Neither, Top, Bottom, Both)");
             }
             grains.push_back({Number(properties["length"], where + "'s length"),
                               Number(properties["diameter"], where + "'s diameter"),
-                              Number(properties["coreDiameter"], where + "'s core diameter")});
+                              Number(properties["coreDiameter"], where + "'s core diameter"), inhibited});
         }
     }
 }
@@ -332,7 +337,10 @@ ExportedText RicText(const cMotor& motor) {
         out << YAML::BeginMap << YAML::Key << "properties" << YAML::Value << YAML::BeginMap;
         Put(out, "coreDiameter", metres(grain->CoreDiameter()));
         Put(out, "diameter", metres(grain->Diameter()));
-        out << YAML::Key << "inhibitedEnds" << YAML::Value << "Neither";
+        const cGrain::Ends ends = grain->Inhibited();
+        out << YAML::Key << "inhibitedEnds" << YAML::Value
+            << (ends == cGrain::Ends::kForward ? "Top" : ends == cGrain::Ends::kAft ? "Bottom"
+                : ends == cGrain::Ends::kBoth  ? "Both" : "Neither");
         Put(out, "length", metres(grain->Length()));
         out << YAML::EndMap << YAML::Key << "type" << YAML::Value << "BATES" << YAML::EndMap;
     }

@@ -206,9 +206,9 @@ TEST_F(MotorFormatsTest, RefusalsNameWhatCannotComeAlong) {
         {"another shape", edited("type: BATES", "type: Finocyl", 2),
          "Invalid file format: grain 2 is a Finocyl grain: only BATES grains come into Thrustlet, and the motor "
          "without it would be another motor"},
-        {"inhibited", edited("inhibitedEnds: Neither", "inhibitedEnds: Top", 3),
-         "Invalid file format: grain 3 has its top end inhibited: Thrustlet's grains burn on both ends, and the "
-         "motor without that would be another motor"},
+        {"unknown inhibited ends", edited("inhibitedEnds: Neither", "inhibitedEnds: Sideways", 3),
+         "Invalid file format: grain 3's inhibited ends, \"Sideways\", are none of openMotor's (Neither, Top, Bottom, "
+         "Both)"},
         {"a propellant library", edited("- 3", "- 2"),
          "Invalid file format: the openMotor file holds a propellant library, not a motor (Motor > Propellant takes one)"},
         {"a word for a number", edited("length: 0.095", "length: long"),
@@ -245,9 +245,8 @@ TEST_F(MotorFormatsTest, RefusalsNameWhatCannotComeAlong) {
         {"a star", bsx_edited("Type=\"1\"", "Type=\"4\"", 2),
          "Invalid file format: grain 2 is a star grain: only BATES grains come into Thrustlet, and the motor without "
          "it would be another motor"},
-        {"inhibited", bsx_edited("EndsInhibited=\"0\"", "EndsInhibited=\"2\""),
-         "Invalid file format: grain 1 has both ends inhibited: Thrustlet's grains burn on both ends, and the motor "
-         "without that would be another motor"},
+        {"three inhibited ends", bsx_edited("EndsInhibited=\"0\"", "EndsInhibited=\"3\""),
+         "Invalid file format: grain 1's EndsInhibited, \"3\", is not 0, 1 or 2"},
         {"two propellants", bsx_edited("BallisticN=\"0.35\"", "BallisticN=\"0.4\"", 2),
          "Invalid file format: grain 2 is of another propellant (Test AP) than grain 1 (Test AP): a design holds one "
          "propellant, and the motor in one would be another motor"},
@@ -375,6 +374,34 @@ TEST_F(MotorFormatsTest, FormatFoundByContent) {
     std::ofstream(Path("bad.ric"), std::ios::binary) << "data:\n  grains:\n  - type: Star\n    properties: {}\n";
     EXPECT_THROW(ReadAnyMotorFile(Path("bad.ric"), motor), RunTimeError);
     EXPECT_EQ(motor.GrainCount(), 2);
+}
+
+// Inhibited ends come along both ways: openMotor's Top, Bottom and Both
+// are the forward, aft and both ends; BurnSim counts them (one is taken as
+// the forward end, and an aft one written says so).
+TEST(InhibitedEndsFormatsTest, ReadAndWrittenByBothPrograms) {
+    const std::string ric = Slurp(DataPath("two_tab_54mm.ric"));
+    const ImportedMotor imported = ReadRic(Edited(Edited(ric, "inhibitedEnds: Neither", "inhibitedEnds: Top", 1),
+                                                  "inhibitedEnds: Neither", "inhibitedEnds: Both", 3));
+    const auto& grains = imported.motor.Grains();
+    ASSERT_GE(grains.size(), 4u);
+    EXPECT_EQ(grains[0]->Inhibited(), cGrain::Ends::kForward);
+    EXPECT_EQ(grains[1]->Inhibited(), cGrain::Ends::kNone);
+    EXPECT_EQ(grains[3]->Inhibited(), cGrain::Ends::kBoth);
+    cMotor motor = imported.motor;
+    motor.Grain(2)->SetInhibited(cGrain::Ends::kAft);
+    const ImportedMotor again = ReadRic(RicText(motor).text);
+    for (std::size_t i = 0; i < grains.size(); ++i) {
+        EXPECT_EQ(again.motor.Grains()[i]->Inhibited(), motor.Grains()[i]->Inhibited()) << i;
+    }
+
+    const ExportedText bsx = BsxText(RunMotor(motor));
+    EXPECT_TRUE(Mentions(bsx.not_carried, "grain 2 with the aft end inhibited will open with the forward end inhibited"));
+    const ImportedMotor from_bsx = ReadBsx(bsx.text);
+    EXPECT_EQ(from_bsx.motor.Grains()[0]->Inhibited(), cGrain::Ends::kForward);
+    EXPECT_EQ(from_bsx.motor.Grains()[1]->Inhibited(), cGrain::Ends::kForward);
+    EXPECT_EQ(from_bsx.motor.Grains()[2]->Inhibited(), cGrain::Ends::kNone);
+    EXPECT_EQ(from_bsx.motor.Grains()[3]->Inhibited(), cGrain::Ends::kBoth);
 }
 
 }  // namespace
