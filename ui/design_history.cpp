@@ -27,7 +27,8 @@ bool SameMotor(const cMotor& a, const cMotor& b) {
         const cGrain& x = *a.Grains()[i];
         const cGrain& y = *b.Grains()[i];
         if (x.GrainType() != y.GrainType() || !SameBits(x.Length(), y.Length()) ||
-            !SameBits(x.Diameter(), y.Diameter()) || !SameBits(x.CoreDiameter(), y.CoreDiameter())) {
+            !SameBits(x.Diameter(), y.Diameter()) || !SameBits(x.CoreDiameter(), y.CoreDiameter()) ||
+            x.Inhibited() != y.Inhibited()) {
             return false;
         }
     }

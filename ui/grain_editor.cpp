@@ -1,5 +1,7 @@
 #include "ui/grain_editor.h"
 
+#include <algorithm>
+
 #include <QPushButton>
 
 #include "model/kn_summary.h"
@@ -51,11 +53,39 @@ void GrainEditor::ScaleFields(double factor) {
     }
 }
 
+namespace {
+
+constexpr const char* kGrainColumns = "^Grain #|Length|Diameter|Core Dia.";
+
+// The Inhibited column's word for a grain's ends.
+QString EndsText(cGrain::Ends ends) {
+    switch (ends) {
+        case cGrain::Ends::kForward:
+            return "forward";
+        case cGrain::Ends::kAft:
+            return "aft";
+        case cGrain::Ends::kBoth:
+            return "both";
+        case cGrain::Ends::kNone:
+            break;
+    }
+    return QString();
+}
+
+// The table's columns: the dimensions, and the inhibited ends after them
+// while a grain has one (a motor of grains burning on both ends keeps the
+// table it always had).
+void SetColumns(FlexGrid* grid, bool inhibited) {
+    grid->SetFormatString(inhibited ? QString(kGrainColumns) + "|Inhibited" : QString(kGrainColumns));
+    for (int col = 0; col < grid->Cols(); ++col) grid->SetColWidth(col, 800);
+}
+
+}  // namespace
+
 void GrainEditor::InitGrid() {
     FlexGrid* grid = ui_.grdGrains;
-    grid->SetFormatString("^Grain #|Length|Diameter|Core Dia.");
+    SetColumns(grid, false);
     grid->SetRows(1);
-    for (int col = 0; col <= 3; ++col) grid->SetColWidth(col, 800);
     grid->SetRow(0);
     grid->SetRowSel(0);
     grid->SetCol(0);
@@ -72,6 +102,9 @@ bool GrainEditor::ReadGrainFields(float* length, float* diameter, float* core) c
 void GrainEditor::ShowGrains() {
     FlexGrid* grid = ui_.grdGrains;
     const cMotor& motor = document_.Motor();
+    const bool inhibited = std::any_of(motor.Grains().begin(), motor.Grains().end(),
+                                       [](const auto& grain) { return grain->Inhibited() != cGrain::Ends::kNone; });
+    if ((grid->Cols() > 4) != inhibited) SetColumns(grid, inhibited);
     grid->SetRows(motor.GrainCount() + 1);
     // Counted in int: a motor read from a file may hold 32767 grains, one
     // past what a 16-bit counter can step over.
@@ -82,6 +115,7 @@ void GrainEditor::ShowGrains() {
         grid->SetTextMatrix(i, 1, TextOfSingle(grain->Length()));
         grid->SetTextMatrix(i, 2, TextOfSingle(grain->Diameter()));
         grid->SetTextMatrix(i, 3, TextOfSingle(grain->CoreDiameter()));
+        if (inhibited) grid->SetTextMatrix(i, 4, EndsText(grain->Inhibited()));
     }
     grid->SetCol(1);
     grid->SetColSel(3);
@@ -167,6 +201,26 @@ void GrainEditor::cmdApplyChanges_Click() {
         grid->SetColSel(col_sel);
     });
     document_.DesignChanged("Apply Changes");
+}
+
+void GrainEditor::SetInhibited(cGrain::Ends ends) {
+    FlexGrid* grid = ui_.grdGrains;
+    const int first = std::max(std::min(grid->Row(), grid->RowSel()), 1);
+    const int last = std::max(grid->Row(), grid->RowSel());
+    if (grid->RowSel() <= 0 || last < 1) {
+        ShowMessage(dialogs_, "Select the grains whose ends are inhibited in the grain table first.");
+        return;
+    }
+    document_.SetChanged(true);
+    Guarded(dialogs_, "SetInhibited", [&] {
+        cMotor& motor = document_.Motor();
+        for (int i = first; i <= last && i <= motor.GrainCount(); ++i) motor.Grain(static_cast<int16_t>(i))->SetInhibited(ends);
+        const int row = grid->Row(), row_sel = grid->RowSel();
+        PopulateGrainGrid();
+        grid->SetRow(row);
+        grid->SetRowSel(row_sel);
+    });
+    document_.DesignChanged("Inhibited Ends");
 }
 
 void GrainEditor::cmdRemove_Click() {

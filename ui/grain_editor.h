@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include "model/grain.h"
+
 QT_BEGIN_NAMESPACE
 class QPushButton;
 QT_END_NAMESPACE
@@ -15,7 +17,8 @@ class KnSummary;
 class TextBox;
 
 // The grain editor: the grain table, the three dimension fields and the
-// Add, Apply Changes and Remove buttons. The table is a view of the motor,
+// Add, Apply Changes and Remove buttons, and the table's menu of inhibited
+// ends (a column of them follows the dimensions while a grain has one). The table is a view of the motor,
 // rebuilt whole after every change, and every change recalculates the
 // summary.
 class GrainEditor {
@@ -39,6 +42,8 @@ public:
     void cmdAdd_Click();
     void cmdApplyChanges_Click();
     void cmdRemove_Click();
+    // The grid's menu: the selected grains' inhibited end faces (one edit).
+    void SetInhibited(cGrain::Ends ends);
 
     // Rebuilds the table from the motor and selects grain 1, without
     // recalculating (the edit history shows the figures it kept).

@@ -139,6 +139,8 @@ private:
     QMenu* mnuHelp;
     QAction* mnuAbout;
     QAction* mnuBugReports;
+    // The grain table's context menu: the selected grains' inhibited ends.
+    std::array<QAction*, 4> mnuInhibited{};  // none, forward, aft, both
     QAction* mnuCopyImage;  // the graph's context menu
     QAction* mnuSaveImage;
     QAction* mnuSaveData;

@@ -91,6 +91,15 @@ void frmMain::CreateMenus() {
     mnuSaveData = Named(new QAction("Save Data\u2026", grKN), "mnuSaveData");
     grKN->addActions({mnuCopyImage, mnuSaveImage, mnuSaveData});
     grKN->setContextMenuPolicy(Qt::ActionsContextMenu);
+    const char* ends[][2] = {{"Both Ends Burn", "mnuInhibitNone"},
+                             {"Inhibit the Forward End", "mnuInhibitForward"},
+                             {"Inhibit the Aft End", "mnuInhibitAft"},
+                             {"Inhibit Both Ends", "mnuInhibitBoth"}};
+    for (std::size_t i = 0; i < mnuInhibited.size(); ++i) {
+        mnuInhibited[i] = Named(new QAction(ends[i][0], grdGrains), ends[i][1]);
+        grdGrains->addAction(mnuInhibited[i]);
+    }
+    grdGrains->setContextMenuPolicy(Qt::ActionsContextMenu);
     mnuGraphKey = new QShortcut(QKeySequence(Qt::Key_Menu), this);
 }
 
@@ -140,6 +149,10 @@ void frmMain::ConnectSignals() {
     connect(cmdRemove, &QPushButton::clicked, this, [this] { grains_->cmdRemove_Click(); });
     connect(cmdApplyChanges, &QPushButton::clicked, this, [this] { grains_->cmdApplyChanges_Click(); });
     connect(grdGrains, &FlexGrid::Click, this, [this] { grains_->grdGrains_Click(); });
+    const cGrain::Ends ends[] = {cGrain::Ends::kNone, cGrain::Ends::kForward, cGrain::Ends::kAft, cGrain::Ends::kBoth};
+    for (std::size_t i = 0; i < mnuInhibited.size(); ++i) {
+        connect(mnuInhibited[i], &QAction::triggered, this, [this, end = ends[i]] { grains_->SetInhibited(end); });
+    }
     connect(txtKN, &TextBox::KeyPress, this, [this](int key) { sizing_->txtKN_KeyPress(key); });
     connect(txtKN, &TextBox::LostFocus, this, [this] { sizing_->txtKN_LostFocus(); });
     connect(txtMaxKn, &TextBox::KeyPress, this, [this](int key) { sizing_->txtMaxKn_KeyPress(key); });
