@@ -51,6 +51,17 @@ double Nozzle::Coefficient(double chamber, double ambient) const {
     return std::max(0.0, momentum + (exit - ambient / chamber) * area_ratio);
 }
 
+double DeliveredCStar(const cMotor& motor) {
+    const std::optional<float>& efficiency = motor.Performance().combustion_efficiency;
+    return efficiency ? static_cast<double>(motor.ISPStar()) * *efficiency : static_cast<double>(motor.ISPStar());
+}
+
+double DeliveredRhoCStar(const cMotor& motor) {
+    // Without an efficiency exactly the product the figures always had.
+    if (!motor.Performance().combustion_efficiency) return static_cast<double>(motor.ISPStar()) * motor.Density();
+    return DeliveredCStar(motor) * motor.Density();
+}
+
 ThrustOf::ThrustOf(const cMotor& motor)
     : has_thrust(motor.Performance().specific_heat_ratio.has_value()),
       efficiency(motor.Performance().NozzleEfficiency()),
@@ -60,15 +71,28 @@ ThrustOf::ThrustOf(const cMotor& motor)
       nozzle(motor.Performance().specific_heat_ratio.value_or(1.2f),
              motor.Performance().NozzleExitDia() > 0.0f
                  ? std::pow(motor.Performance().NozzleExitDia() / motor.NozzleDia(), 2.0)
-                 : 1.0) {}
+                 : 1.0) {
+    const PerformanceInputs& in = motor.Performance();
+    if (in.HasNozzleLosses()) {
+        shape_losses = true;
+        shape = DivergenceLoss(in.nozzle_divergence.value_or(0.0f)) *
+                ThroatLengthLoss(in.nozzle_throat_length.value_or(0.0f), motor.NozzleDia());
+    }
+}
+
+double DivergenceLoss(double degrees) { return (1.0 + std::cos(degrees * kPi / 180.0)) / 2.0; }
+
+double ThroatLengthLoss(double length, double diameter) {
+    const double aspect = diameter > 0.0 ? length / diameter : 0.0;
+    return aspect > 0.45 ? 0.95 : 0.99 - 0.0333 * aspect;
+}
 
 Burn::Burn(const cMotor& motor)
-    : law_(motor.Performance().burn_rate, motor.BallisticA(), motor.BallisticN(),
-           static_cast<double>(motor.ISPStar()) * motor.Density()),
+    : law_(motor.Performance().burn_rate, motor.BallisticA(), motor.BallisticN(), DeliveredRhoCStar(motor)),
       thrust_at_(motor),
       throat_(kPi * std::pow(motor.NozzleDia() / 2.0, 2.0)),
       metres_(MetresPer(*motor.Performance().units)),
-      rho_cstar_(static_cast<double>(motor.ISPStar()) * motor.Density()) {
+      rho_cstar_(DeliveredRhoCStar(motor)) {
     std::size_t position = 0;
     for (const auto& grain : motor.Grains()) {
         const double length = grain->Length(), diameter = grain->Diameter(), core = grain->CoreDiameter();
@@ -95,6 +119,11 @@ Burn::Burn(const cMotor& motor)
             burning.area.c = kPi * core * length + f * kPi / 4.0 * (diameter * diameter - core * core);
             burning.area.b = 2.0 * kPi * (length - f * core);
             burning.area.a = -3.0 * f * kPi;
+        }
+        // A grain with less web left than the design's threshold is spent.
+        if (const std::optional<float>& threshold = motor.Performance().web_burnout) {
+            burning.end = std::max(0.0, burning.end - *threshold);
+            if (!(burning.end > 0.0)) continue;
         }
         grains_.push_back(burning);
     }

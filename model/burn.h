@@ -35,15 +35,31 @@ struct Nozzle {
 
 // The thrust (N) of a design at a chamber pressure (Pa): its nozzle, its
 // efficiency and the ambient pressure; 0 without a specific heat ratio.
+// With the nozzle's shape given, its losses too: the thrust coefficient is
+// `shape` (divergence and throat length) times (skin Cf + 1 - skin).
 struct ThrustOf {
     explicit ThrustOf(const cMotor& motor);
     double operator()(double pressure) const {
-        return has_thrust ? efficiency * nozzle.Coefficient(pressure, ambient) * pressure * throat_m2 : 0.0;
+        if (!has_thrust) return 0.0;
+        if (!shape_losses) return efficiency * nozzle.Coefficient(pressure, ambient) * pressure * throat_m2;
+        const double ideal = nozzle.Coefficient(pressure, ambient);
+        return efficiency * shape * (kSkinFriction * ideal + (1.0 - kSkinFriction)) * pressure * throat_m2;
     }
+    // The share of the thrust coefficient skin friction on the nozzle's
+    // wall leaves (the DTIC nozzle-loss method's usual value).
+    static constexpr double kSkinFriction = 0.99;
     bool has_thrust;
     double efficiency, ambient, throat_m2;
+    bool shape_losses = false;
+    double shape = 1.0;  // the divergence and throat-length losses
     Nozzle nozzle;
 };
+
+// The divergence loss of a conical nozzle of half angle `degrees`,
+// (1 + cos a) / 2, and the throat-length loss of a throat `length` long over
+// its `diameter` (0.99 - 0.0333 L/D, 0.95 past L/D = 0.45).
+double DivergenceLoss(double degrees);
+double ThroatLengthLoss(double length, double diameter);
 
 // Each grain with propellant burns from depth 0 to its burnout, its area a
 // quadratic in the depth meanwhile (the area rules in exact arithmetic: core
@@ -52,6 +68,12 @@ struct ThrustOf {
 // where Kn crosses a switching value, so the stretch is cut there into
 // segments of one state each, and each segment into integration steps.
 // Only for a design with a unit whose values give figures.
+// The density times the c* the chamber delivers (the propellant's c* times
+// the combustion efficiency, where the design gives one).
+double DeliveredRhoCStar(const cMotor& motor);
+// The c* the chamber delivers (m/s).
+double DeliveredCStar(const cMotor& motor);
+
 class Burn {
 public:
     // A grain that holds propellant, in the motor's order.

@@ -220,7 +220,7 @@ MotorFlow FlowOf(const cMotor& motor, const Burn* burn, const std::vector<Burn::
         }
         flow.grains.push_back(g);
     }
-    if (propellant) AddMassFlux(*burn, steps, motor.ISPStar(), flow);
+    if (propellant) AddMassFlux(*burn, steps, DeliveredCStar(motor), flow);
     return flow;
 }
 

@@ -25,7 +25,7 @@ MotorRun RunMotor(const cMotor& design) {
     const cMotor& motor = run.design_;
     if (motor.Performance().HasPropellant()) run.outcome_ = IntegratedPerformance(motor, &run.burn_, &run.steps_);
     run.flow_ = FlowOf(motor, run.burn_.get(), run.steps_);
-    if (run.burn_) run.flux_ = FluxCurveOf(*run.burn_, run.steps_, motor.ISPStar(), run.flow_, kFluxCurveGrains);
+    if (run.burn_) run.flux_ = FluxCurveOf(*run.burn_, run.steps_, DeliveredCStar(motor), run.flow_, kFluxCurveGrains);
     run.limits_ = LimitsOf(motor.Performance());
     run.alerts_ = DesignAlerts(motor, run.outcome_.figures, run.flow_);
     return run;
@@ -33,7 +33,7 @@ MotorRun RunMotor(const cMotor& design) {
 
 FluxCurve MotorRun::FluxTrace(std::size_t most) const {
     if (most == kFluxCurveGrains || !burn_) return most == kFluxCurveGrains ? flux_ : FluxCurve{};
-    return FluxCurveOf(*burn_, steps_, design_.ISPStar(), flow_, most);
+    return FluxCurveOf(*burn_, steps_, DeliveredCStar(design_), flow_, most);
 }
 
 std::vector<TracePoint> MotorRun::Trace() const {

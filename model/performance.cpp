@@ -80,6 +80,24 @@ std::string PropellantProblem(float c_star, float density, float a, float n, con
     if (!(std::isfinite(in.AmbientPressure()) && in.AmbientPressure() >= 0.0f)) {
         return "the ambient pressure must be 0 or more, not " + Number(in.AmbientPressure());
     }
+    const float combustion = in.CombustionEfficiency();
+    if (!(combustion > 0.0f && combustion <= 1.0f)) {
+        return "the combustion efficiency must be above 0 and at most 1, not " + Number(combustion);
+    }
+    for (const auto& [angle, what] : {std::pair{in.nozzle_divergence, "divergence"}, std::pair{in.nozzle_convergence, "convergence"}}) {
+        if (angle && !(*angle >= 0.0f && *angle < 90.0f)) {
+            return std::string("the nozzle's ") + what + " half angle must be from 0 to below 90 degrees, not " + Number(*angle);
+        }
+    }
+    for (const auto& [length, what] : {std::pair{in.nozzle_throat_length, "the throat's length"},
+                                       std::pair{in.nozzle_erosion, "the throat's erosion coefficient"},
+                                       std::pair{in.nozzle_slag, "the throat's slag coefficient"},
+                                       std::pair{in.web_burnout, "the web burnout threshold"}}) {
+        if (length && !(std::isfinite(*length) && *length >= 0.0f)) return std::string(what) + " must be 0 or more, not " + Number(*length);
+    }
+    if (in.thrust_burnout && !(*in.thrust_burnout >= 0.0f && *in.thrust_burnout < 100.0f)) {
+        return "the thrust burnout threshold must be from 0 to below 100 %, not " + Number(*in.thrust_burnout);
+    }
     return "";
 }
 

@@ -36,6 +36,29 @@ struct PerformanceInputs {
     std::optional<float> nozzle_exit_dia;     // 0: no divergent part
     std::optional<float> nozzle_efficiency;   // thrust multiplier, 0 to 1
     std::optional<float> ambient_pressure;    // Pa
+    // How much of the propellant's c* the chamber delivers (0 to 1): it
+    // scales c*, so the pressure and the burn time, where the nozzle's
+    // efficiency scales the thrust.
+    std::optional<float> combustion_efficiency;
+    // The nozzle's shape as builders' programs model its losses: the
+    // divergent and convergent half angles (degrees) and the throat's
+    // straight length (the design's unit). A design with the divergence or
+    // the throat length has the divergence loss (1 + cos a) / 2, the
+    // throat-length loss of the "departures from ideal performance" charts
+    // and skin friction on its thrust.
+    std::optional<float> nozzle_divergence;
+    std::optional<float> nozzle_convergence;
+    std::optional<float> nozzle_throat_length;
+    // The throat's diameter change during a burn: erosion (m/(s Pa)),
+    // growing with the pressure, and slag ((m Pa)/s), shrinking it inversely
+    // with the pressure. Kept for a model that marches in time.
+    std::optional<float> nozzle_erosion;
+    std::optional<float> nozzle_slag;
+    // openMotor's burnout thresholds: a grain is spent when less web than
+    // this is left (the design's unit), and the burn ends when the thrust
+    // falls below this share of its peak (%).
+    std::optional<float> web_burnout;
+    std::optional<float> thrust_burnout;
     // The motor's hardware, for a simulator's engine file: the case's outer
     // diameter and length (the design's unit) and the mass of everything
     // but the propellant (kg). Without them the grains' size stands in.
@@ -67,6 +90,9 @@ struct PerformanceInputs {
     float NozzleExitDia() const { return nozzle_exit_dia.value_or(0.0f); }
     float NozzleEfficiency() const { return nozzle_efficiency.value_or(1.0f); }
     float AmbientPressure() const { return ambient_pressure.value_or(static_cast<float>(kStandardAtmosphere)); }
+    float CombustionEfficiency() const { return combustion_efficiency.value_or(1.0f); }
+    // The nozzle's shape gives losses of its own (NozzleLosses).
+    bool HasNozzleLosses() const { return nozzle_divergence.has_value() || nozzle_throat_length.has_value(); }
     bool operator==(const PerformanceInputs&) const = default;
 };
 

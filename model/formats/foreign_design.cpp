@@ -130,6 +130,8 @@ ImportedMotor DesignOfRecord(ForeignRecord record) {
     PerformanceInputs& in = record.inputs;
     in.units = unit;
     if (record.exit) in.nozzle_exit_dia = shown(*record.exit, "the nozzle's exit");
+    if (record.throat_length) in.nozzle_throat_length = shown(*record.throat_length, "the throat's length");
+    if (record.web_burnout) in.web_burnout = shown(*record.web_burnout, "the web burnout threshold");
     if (record.c_star) motor.SetISPStar(*record.c_star);
     if (record.density) motor.SetDensity(*record.density);
     if (record.a) motor.SetBallisticA(*record.a);

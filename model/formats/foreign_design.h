@@ -43,6 +43,9 @@ struct ForeignRecord {
     std::vector<Grain> grains;
     double throat = 0.0;
     std::optional<double> exit;
+    // The throat's straight length and the web burnout threshold, in the
+    // file's unit.
+    std::optional<double> throat_length, web_burnout;
     // The rest of the design (its unit and nozzle exit are the builder's).
     PerformanceInputs inputs;
     std::optional<float> c_star, density, a, n;  // SI

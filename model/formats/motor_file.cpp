@@ -180,6 +180,35 @@ void ReadInhibitedLine(std::string_view value, std::vector<std::shared_ptr<cGrai
     grains[static_cast<std::size_t>(position) - 1]->SetInhibited(ends);
 }
 
+// The lines of the model's later values: each one's key, where it goes and
+// the values it takes.
+struct DesignLine {
+    const char* key;
+    std::optional<float> PerformanceInputs::*member;
+    bool (*accepts)(float);
+    const char* range;
+};
+const DesignLine* DesignLineOf(std::string_view key) {
+    static const DesignLine lines[] = {
+        {"CombustionEfficiency", &PerformanceInputs::combustion_efficiency, [](float v) { return v > 0.0f && v <= 1.0f; },
+         "above 0 and at most 1"},
+        {"NozzleDivergence", &PerformanceInputs::nozzle_divergence, [](float v) { return v >= 0.0f && v < 90.0f; },
+         "from 0 to below 90 degrees"},
+        {"NozzleConvergence", &PerformanceInputs::nozzle_convergence, [](float v) { return v >= 0.0f && v < 90.0f; },
+         "from 0 to below 90 degrees"},
+        {"NozzleThroatLength", &PerformanceInputs::nozzle_throat_length, [](float v) { return v >= 0.0f; }, "0 or more"},
+        {"NozzleErosion", &PerformanceInputs::nozzle_erosion, [](float v) { return v >= 0.0f; }, "0 or more"},
+        {"NozzleSlag", &PerformanceInputs::nozzle_slag, [](float v) { return v >= 0.0f; }, "0 or more"},
+        {"WebBurnout", &PerformanceInputs::web_burnout, [](float v) { return v >= 0.0f; }, "0 or more"},
+        {"ThrustBurnout", &PerformanceInputs::thrust_burnout, [](float v) { return v >= 0.0f && v < 100.0f; },
+         "from 0 to below 100 (%)"},
+    };
+    for (const DesignLine& line : lines) {
+        if (key == line.key) return &line;
+    }
+    return nullptr;
+}
+
 // One "Key:value" line after the propellant lines. Unknown keys (and lines
 // without a ":") are ignored, as every line there always was.
 void ReadPerformanceLine(std::string_view line, PerformanceInputs& extra) {
@@ -236,6 +265,13 @@ void ReadPerformanceLine(std::string_view line, PerformanceInputs& extra) {
         extra.max_mass_flux = number();
     } else if (key == "MinPortThroat") {
         extra.min_port_throat = number();
+    } else if (const DesignLine* known = DesignLineOf(key)) {
+        const float read = number();
+        if (!known->accepts(read)) {
+            throw RunTimeError(err::kInvalidCall, "Invalid procedure call or argument: " + std::string(key) + " must be " +
+                                                      known->range + ", not " + value);
+        }
+        extra.*(known->member) = read;
     } else if (key == "StaticFiring") {
         // path|units|absolute or gauge; a path holds no "|" on any system
         // Thrustlet runs on.
@@ -308,6 +344,14 @@ std::string MotorFileText(const cMotor& motor, const std::string& folder) {
         {"MaxPressure", extra.max_pressure, "the pressure limit"},
         {"MaxMassFlux", extra.max_mass_flux, "the mass flux limit"},
         {"MinPortThroat", extra.min_port_throat, "the port-to-throat limit"},
+        {"CombustionEfficiency", extra.combustion_efficiency, "the combustion efficiency"},
+        {"NozzleDivergence", extra.nozzle_divergence, "the nozzle's divergence"},
+        {"NozzleConvergence", extra.nozzle_convergence, "the nozzle's convergence"},
+        {"NozzleThroatLength", extra.nozzle_throat_length, "the throat's length"},
+        {"NozzleErosion", extra.nozzle_erosion, "the throat's erosion"},
+        {"NozzleSlag", extra.nozzle_slag, "the throat's slag"},
+        {"WebBurnout", extra.web_burnout, "the web burnout threshold"},
+        {"ThrustBurnout", extra.thrust_burnout, "the thrust burnout threshold"},
     };
     for (const auto& line : optional_lines) {
         if (line.value) text += std::string(line.key) + ":" + ExactNumber(*line.value, line.what) + kLineEnd;

@@ -165,7 +165,10 @@ void ReadNozzle(const YAML::Node& data, ForeignRecord& record) {
     if (nozzle) {
         for (const auto& item : nozzle) {
             const std::string key = item.first.Scalar();
-            if (key == "throat" || key == "exit" || key == "efficiency") continue;
+            if (key == "throat" || key == "exit" || key == "efficiency" || key == "divAngle" || key == "convAngle" ||
+                key == "throatLength" || key == "erosionCoeff" || key == "slagCoeff") {
+                continue;
+            }
             double value = 0.0;
             if (item.second.IsScalar() && YAML::convert<double>::decode(item.second, value) && value == 0.0) continue;
             const std::string word = WordFor(key);
@@ -174,7 +177,28 @@ void ReadNozzle(const YAML::Node& data, ForeignRecord& record) {
     }
     if (!nozzle_extras.empty()) {
         notes.push_back("The nozzle's " + Listed(nozzle_extras) + (nozzle_extras.size() > 1 ? " are" : " is") +
-                        " not carried: Thrustlet's nozzle is its throat, exit and efficiency.");
+                        " not carried.");
+    }
+    // The nozzle's shape and the throat's change, as the design keeps them.
+    if (nozzle) {
+        const struct {
+            const char* key;
+            const char* what;
+            std::optional<float> PerformanceInputs::*into;
+        } kept[] = {{"divAngle", "the nozzle's divergence angle", &PerformanceInputs::nozzle_divergence},
+                    {"convAngle", "the nozzle's convergence angle", &PerformanceInputs::nozzle_convergence},
+                    {"erosionCoeff", "the throat's erosion coefficient", &PerformanceInputs::nozzle_erosion},
+                    {"slagCoeff", "the throat's slag coefficient", &PerformanceInputs::nozzle_slag}};
+        for (const auto& k : kept) {
+            if (const std::optional<double> value = OptionalNumber(nozzle, k.key, k.what)) {
+                record.inputs.*(k.into) = DesignValue(*value, k.what);
+            }
+        }
+        record.throat_length = OptionalNumber(nozzle, "throatLength", "the nozzle's throat length");
+        if (record.inputs.nozzle_erosion.value_or(0.0f) > 0.0f || record.inputs.nozzle_slag.value_or(0.0f) > 0.0f) {
+            notes.push_back("The throat's erosion and slag are kept, but the steady model does not change the throat during "
+                            "the burn.");
+        }
     }
 
     record.throat = throat;
@@ -256,10 +280,19 @@ void ReadSettings(const YAML::Node& data, ForeignRecord& record) {
         setting("maxPressure", "the pressure limit", {kOpenMotorMaxPressure}, in.max_pressure);
         setting("maxMassFlux", "the mass flux limit", {kDefaultMaxMassFlux, 2 / 0.001422}, in.max_mass_flux);
         setting("minPortThroat", "the port-to-throat limit", {kDefaultMinPortThroat}, in.min_port_throat);
+        // openMotor's burnout thresholds come along always: its figures
+        // end where they say.
+        record.web_burnout = OptionalNumber(config, "burnoutWebThres", "the web burnout threshold");
+        if (const std::optional<double> thrust = OptionalNumber(config, "burnoutThrustThres", "the thrust burnout threshold")) {
+            in.thrust_burnout = DesignValue(*thrust, "the thrust burnout threshold");
+        }
         std::vector<std::string> settings;
         for (const auto& item : config) {
             const std::string key = item.first.Scalar();
-            if (key == "ambPressure" || key == "maxPressure" || key == "maxMassFlux" || key == "minPortThroat") continue;
+            if (key == "ambPressure" || key == "maxPressure" || key == "maxMassFlux" || key == "minPortThroat" ||
+                key == "burnoutWebThres" || key == "burnoutThrustThres") {
+                continue;
+            }
             settings.push_back(WordFor(key));
         }
         if (!settings.empty()) {
@@ -320,8 +353,8 @@ ExportedText RicText(const cMotor& motor) {
 
     out << YAML::Key << "config" << YAML::Value << YAML::BeginMap;
     Put(out, "ambPressure", DecimalOf(in.AmbientPressure()));
-    Put(out, "burnoutThrustThres", 0.1);
-    Put(out, "burnoutWebThres", 0.001 * kMetresPerInch);
+    Put(out, "burnoutThrustThres", in.thrust_burnout ? DecimalOf(*in.thrust_burnout) : 0.1);
+    Put(out, "burnoutWebThres", in.web_burnout ? metres(*in.web_burnout) : 0.001 * kMetresPerInch);
     Put(out, "igniterPressure", 150 * 6895.0);
     out << YAML::Key << "mapDim" << YAML::Value << 750;
     // The design's limits (its own or the usual ones); openMotor's casing
@@ -347,15 +380,19 @@ ExportedText RicText(const cMotor& motor) {
     out << YAML::EndSeq;
 
     out << YAML::Key << "nozzle" << YAML::Value << YAML::BeginMap;
-    Put(out, "convAngle", kConvergenceAngle);
-    Put(out, "divAngle", kDivergenceAngle);
+    Put(out, "convAngle", in.nozzle_convergence ? DecimalOf(*in.nozzle_convergence) : kConvergenceAngle);
+    Put(out, "divAngle", in.nozzle_divergence ? DecimalOf(*in.nozzle_divergence) : kDivergenceAngle);
     Put(out, "efficiency", DecimalOf(in.NozzleEfficiency()));
     Put(out, "exit", metres(std::max(in.NozzleExitDia(), motor.NozzleDia())));
     Put(out, "throat", metres(motor.NozzleDia()));
-    Put(out, "throatLength", 0.0);
+    Put(out, "throatLength", in.nozzle_throat_length ? metres(*in.nozzle_throat_length) : 0.0);
+    if (in.nozzle_erosion) Put(out, "erosionCoeff", DecimalOf(*in.nozzle_erosion));
+    if (in.nozzle_slag) Put(out, "slagCoeff", DecimalOf(*in.nozzle_slag));
     out << YAML::EndMap;
-    notes.push_back("openMotor needs nozzle angles, which a design does not hold: the file gives openMotor's usual "
-                    "15\u00b0 divergence and 55\u00b0 convergence, and openMotor counts their losses.");
+    if (!in.nozzle_divergence || !in.nozzle_convergence) {
+        notes.push_back("openMotor needs nozzle angles, which the design does not give: the file gives openMotor's "
+                        "usual 15\u00b0 divergence and 55\u00b0 convergence, and openMotor counts their losses.");
+    }
     if (in.NozzleExitDia() < motor.NozzleDia()) {
         notes.push_back("The design's nozzle has no divergent part: openMotor takes an exit as wide as the throat.");
     }

@@ -130,14 +130,18 @@ TEST_F(MotorFormatsTest, ReadsAnOpenMotorDesign) {
     EXPECT_FALSE(in.ambient_pressure.has_value());  // openMotor's default, and the design's
     EXPECT_NEAR(cMotor(motor).KN(0.0f), InitialKn(motor), 1e-3 * InitialKn(motor));
     ASSERT_TRUE(ComputePerformance(motor).figures.has_value());
-    ASSERT_EQ(imported.not_carried.size(), 2u);
+    // The nozzle's shape and openMotor's burnout thresholds come along.
+    EXPECT_EQ(in.nozzle_divergence, 12.0f);
+    EXPECT_EQ(in.nozzle_convergence, 45.0f);
+    EXPECT_EQ(in.nozzle_throat_length, 3.0f);  // mm
+    EXPECT_EQ(in.nozzle_erosion, 0.0f);
+    EXPECT_EQ(in.nozzle_slag, 0.0f);
+    EXPECT_EQ(in.web_burnout, 0.0254f);
+    EXPECT_EQ(in.thrust_burnout, 0.1f);
+    ASSERT_EQ(imported.not_carried.size(), 1u);
     EXPECT_EQ(imported.not_carried[0],
-              "The nozzle's convergence angle (45.0\u00b0), divergence angle (12.0\u00b0) and throat length are not "
-              "carried: Thrustlet's nozzle is its throat, exit and efficiency.");
-    EXPECT_EQ(imported.not_carried[1],
-              "openMotor's simulation settings (thrust burnout threshold, web burnout threshold, flow separation "
-              "warning, grain map size, flow separation pressure ratio and time step) are not carried: Thrustlet's "
-              "model needs none of them.");
+              "openMotor's simulation settings (flow separation warning, grain map size, flow separation pressure "
+              "ratio and time step) are not carried: Thrustlet's model needs none of them.");
 }
 
 // Before openMotor 0.4 the propellant was one law, its leaves in flow
@@ -338,7 +342,21 @@ TEST_F(MotorFormatsTest, RoundTripsKeepTheFigures) {
                 EXPECT_EQ(back.Performance().min_port_throat, design.Performance().min_port_throat);
             }
             if (format == MotorFormat::kBurnSim && pieces) continue;  // one law only: checked below
-            const Performance a = *ComputePerformance(design).figures, b = *ComputePerformance(back).figures;
+            // openMotor's file gives its usual nozzle angles and burnout
+            // thresholds where the design has none, and they come back.
+            cMotor expected = design.DetachedCopy();
+            if (format == MotorFormat::kOpenMotor) {
+                PerformanceInputs usual = expected.Performance();
+                usual.nozzle_divergence = 15.0f;
+                usual.nozzle_convergence = 55.0f;
+                usual.nozzle_throat_length = 0.0f;
+                usual.thrust_burnout = 0.1f;
+                usual.web_burnout = usual.units == LengthUnit::kMillimetre ? 0.0254f : 0.001f;
+                expected.SetPerformance(usual);
+                EXPECT_EQ(back.Performance().nozzle_divergence, 15.0f);
+                EXPECT_EQ(back.Performance().web_burnout, usual.web_burnout);
+            }
+            const Performance a = *ComputePerformance(expected).figures, b = *ComputePerformance(back).figures;
             EXPECT_NEAR(b.total_impulse, a.total_impulse, 1e-5 * a.total_impulse);
             EXPECT_NEAR(b.peak_pressure, a.peak_pressure, 1e-5 * a.peak_pressure);
             EXPECT_NEAR(b.burn_time, a.burn_time, 1e-5 * a.burn_time);

@@ -46,7 +46,8 @@ TEST_F(OtherFormatsTest, OpenedAsANewDesignThatSaveKeeps) {
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_TRUE(dialogs.boxes[0].text.startsWith("two_tab_54mm.ric is openMotor's motor file: the design is new and not "
                                                  "saved (Save keeps it as a Thrustlet file)."));
-    EXPECT_TRUE(dialogs.boxes[0].text.contains("\u2022 The nozzle's convergence angle")) << dialogs.boxes[0].text.toStdString();
+    EXPECT_TRUE(dialogs.boxes[0].text.contains("\u2022 openMotor's simulation settings (flow separation warning"))
+        << dialogs.boxes[0].text.toStdString();
     EXPECT_EQ(ui->txtNozzleThroatDia->text(), "14.5");
 
     const QString tlt = dir.filePath("two_tab_54mm.tlt");
