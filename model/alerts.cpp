@@ -36,6 +36,26 @@ struct Units {
     }
 };
 
+// The share of the burn's time during which the exit pressure (the chamber
+// pressure times `exit_ratio`) is below `limit` (Pa), along the figures'
+// curve (linear between its points).
+double SeparatedShare(const Performance& p, double exit_ratio, double limit) {
+    if (!(p.burn_time > 0.0)) return 0.0;
+    double below = 0.0;
+    for (std::size_t i = 1; i < p.curve.size(); ++i) {
+        const PerformancePoint &a = p.curve[i - 1], &b = p.curve[i];
+        const double dt = b.time - a.time;
+        if (!(dt > 0.0)) continue;
+        const double ea = a.pressure * exit_ratio - limit, eb = b.pressure * exit_ratio - limit;
+        if (ea < 0.0 && eb < 0.0) {
+            below += dt;
+        } else if ((ea < 0.0) != (eb < 0.0)) {
+            below += dt * (ea < 0.0 ? ea : eb) / (ea - eb) * (ea < 0.0 ? 1.0 : -1.0);
+        }
+    }
+    return below / p.burn_time;
+}
+
 }  // namespace
 
 const char* AlertKindName(AlertKind kind) {
@@ -48,6 +68,8 @@ const char* AlertKindName(AlertKind kind) {
             return "port_throat";
         case AlertKind::kBurnRateRange:
             return "burn_rate_range";
+        case AlertKind::kFlowSeparation:
+            return "flow_separation";
         case AlertKind::kUnevenWeb:
             return "uneven_web";
     }
@@ -94,17 +116,41 @@ std::vector<Alert> DesignAlerts(const cMotor& motor, const std::optional<Perform
                     ": its port may choke the flow to the nozzle.");
         }
     }
+    if (performance && in.specific_heat_ratio) {
+        // Summerfield's criterion: the flow leaves the wall of a nozzle whose
+        // exit pressure is below 0.4 of the ambient. Counted when it is so
+        // for more than 5 % of the burn.
+        const double exit_ratio = in.NozzleExitDia() > 0.0f
+                                      ? ExitPressureRatio(*in.specific_heat_ratio,
+                                                          std::pow(in.NozzleExitDia() / motor.NozzleDia(), 2.0))
+                                      : ExitPressureRatio(*in.specific_heat_ratio, 1.0);
+        const double below = SeparatedShare(*performance, exit_ratio, kSeparationPressureRatio * in.AmbientPressure());
+        if (below > kSeparationBurnShare) {
+            add(AlertKind::kFlowSeparation, 0,
+                "The nozzle's exit pressure is below " + Short(kSeparationPressureRatio) + " of the ambient for " +
+                    Short(100.0 * below) + " % of the burn: the flow may leave the nozzle's wall there, and the thrust "
+                    "is less than figured (a smaller exit would keep it attached).");
+        }
+    }
     if (performance && performance->outside_burn_rate_data) {
         add(AlertKind::kBurnRateRange, 0,
             "The burn leaves the pressures the burn-rate data cover: the nearest piece's law is carried on there.");
     }
     // A grain whose web is thinner than the thickest other web by more than
-    // 5 % burns out first, and the motor tails off early.
+    // 5 % burns out first, and the motor tails off early. The thickest other
+    // web of each grain from the two thickest of all, in one pass.
+    const GrainFlow* thickest = nullptr;
+    double second = 0.0;
     for (const GrainFlow& grain : flow.grains) {
-        double others = 0.0;
-        for (const GrainFlow& other : flow.grains) {
-            if (&other != &grain) others = std::max(others, other.web);
+        if (!thickest || grain.web > thickest->web) {
+            if (thickest) second = std::max(second, thickest->web);
+            thickest = &grain;
+        } else {
+            second = std::max(second, grain.web);
         }
+    }
+    for (const GrainFlow& grain : flow.grains) {
+        const double others = &grain == thickest ? std::max(0.0, second) : thickest->web;
         if (flow.grains.size() > 1 && grain.web > 0.0 && grain.web < 0.95 * others) {
             add(AlertKind::kUnevenWeb, grain.position,
                 "Grain " + std::to_string(grain.position) + "'s web, " + units.Length(grain.web) +

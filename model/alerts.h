@@ -32,7 +32,12 @@ enum class AlertKind {
     kPortThroat,     // a grain's port-to-throat ratio below the limit
     kBurnRateRange,  // the burn runs outside the burn-rate data's pressures
     kUnevenWeb,      // a grain's web thinner than the others' by over 5 %
+    kFlowSeparation, // the nozzle's exit pressure under 0.4 of ambient for over 5 % of the burn
 };
+// Summerfield's separation criterion and the share of the burn it must
+// hold for to be an alert (openMotor's usual settings too).
+inline constexpr double kSeparationPressureRatio = 0.4;
+inline constexpr double kSeparationBurnShare = 0.05;
 struct Alert {
     AlertKind kind = AlertKind::kPressure;
     int grain = 0;  // 1-based; 0 when the alert is the motor's
@@ -41,7 +46,8 @@ struct Alert {
     // are warnings about the design's figures.
     bool Severe() const { return kind == AlertKind::kPressure || kind == AlertKind::kMassFlux; }
 };
-// "pressure", "mass_flux", "port_throat", "burn_rate_range", "uneven_web".
+// "pressure", "mass_flux", "port_throat", "burn_rate_range", "uneven_web",
+// "flow_separation".
 const char* AlertKindName(AlertKind kind);
 
 // The alerts of a design: `performance` and `flow` are its figures (no

@@ -390,8 +390,8 @@ ExportedText RicText(const cMotor& motor) {
     if (in.nozzle_slag) Put(out, "slagCoeff", DecimalOf(*in.nozzle_slag));
     out << YAML::EndMap;
     if (!in.nozzle_divergence || !in.nozzle_convergence) {
-        notes.push_back("openMotor needs nozzle angles, which the design does not give: the file gives openMotor's "
-                        "usual 15\u00b0 divergence and 55\u00b0 convergence, and openMotor counts their losses.");
+        notes.push_back("openMotor needs nozzle angles, which a design does not hold: the file gives openMotor's usual "
+                        "15\u00b0 divergence and 55\u00b0 convergence, and openMotor counts their losses.");
     }
     if (in.NozzleExitDia() < motor.NozzleDia()) {
         notes.push_back("The design's nozzle has no divergent part: openMotor takes an exit as wide as the throat.");

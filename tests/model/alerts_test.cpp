@@ -8,6 +8,9 @@
 #include <cmath>
 
 #include "model/motor.h"
+#include "model/motor_run.h"
+#include "model/propellant_library.h"
+#include <algorithm>
 #include "model/formats/motor_file.h"
 #include "tests/support/grains.h"
 
@@ -164,6 +167,44 @@ TEST(AlertsTest, LimitLinesAndDefaults) {
     } catch (const RunTimeError& e) {
         EXPECT_EQ(e.Description().rfind("Type mismatch: line ", 0), 0u) << e.Description();
     }
+}
+
+}  // namespace
+}  // namespace thrustlet
+
+namespace thrustlet {
+namespace {
+
+// Summerfield's criterion: an exit far too wide for the chamber's pressure
+// leaves the exit below 0.4 of ambient, and the alert names the share of
+// the burn; the same motor with a fitting exit raises none.
+TEST(FlowSeparationTest, AnOverExpandedNozzle) {
+    cMotor motor;
+    for (int i = 0; i < 2; ++i) motor.AddGrain(testing::MakeGrain(57.0f, 33.0f, 12.0f));
+    motor.SetNozzleDia(11.0f);  // a low Kn: about 1 MPa
+    motor.SetISPStar(909.0f);
+    motor.SetDensity(1841.0f);
+    motor.SetBallisticA(CoefficientFromMmPerSecond(8.26, 0.319));
+    motor.SetBallisticN(0.319f);
+    PerformanceInputs in;
+    in.units = LengthUnit::kMillimetre;
+    in.specific_heat_ratio = 1.137f;
+    in.nozzle_exit_dia = 60.0f;
+    motor.SetPerformance(in);
+    const MotorRun wide = RunMotor(motor);
+    ASSERT_TRUE(wide.Figures());
+    const auto separation = std::find_if(wide.Alerts().begin(), wide.Alerts().end(),
+                                         [](const Alert& a) { return a.kind == AlertKind::kFlowSeparation; });
+    ASSERT_NE(separation, wide.Alerts().end());
+    EXPECT_STREQ(AlertKindName(separation->kind), "flow_separation");
+    EXPECT_NE(separation->message.find("below 0.4 of the ambient for 100 % of the burn"), std::string::npos)
+        << separation->message;
+    EXPECT_FALSE(separation->Severe());
+
+    in.nozzle_exit_dia = 22.0f;
+    motor.SetPerformance(in);
+    const MotorRun fitting = RunMotor(motor);
+    for (const Alert& alert : fitting.Alerts()) EXPECT_NE(alert.kind, AlertKind::kFlowSeparation);
 }
 
 }  // namespace
