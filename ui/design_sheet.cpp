@@ -49,6 +49,21 @@ QString PropellantLine(const cMotor& motor) {
     return name + ": values as typed in";
 }
 
+// What the figures count beyond the ideal motor, for the sheet: "; combustion
+// efficiency 0.9; nozzle 12° divergence, 3 mm throat length".
+QString DeparturesText(const cMotor& motor) {
+    const PerformanceInputs& in = motor.Performance();
+    QString text;
+    if (in.combustion_efficiency) text += "; combustion efficiency " + TextOfSingle(*in.combustion_efficiency);
+    if (in.HasNozzleLosses()) {
+        text += "; nozzle losses of " + TextOfSingle(in.nozzle_divergence.value_or(0.0f)) + "\u00b0 divergence and a " +
+                TextOfSingle(in.nozzle_throat_length.value_or(0.0f)) + " " + DisplayUnits(in.units).LengthAbbreviation() +
+                " throat";
+    }
+    if (in.web_burnout) text += "; a grain is spent with " + TextOfSingle(*in.web_burnout) + " of web left";
+    return text;
+}
+
 }  // namespace
 
 void PaintSheet(QPainter& painter, const QRectF& page, const SheetContent& content) {
@@ -157,7 +172,7 @@ SheetContent DesignSheet::Content() const {
                          "; port-to-throat ratio at least " + number(limits.min_port_throat) + ".";
     }
     if (group.visible) {
-        content.propellant = PropellantLine(motor);
+        content.propellant = PropellantLine(motor) + DeparturesText(motor);
         for (size_t i = 0; i < MotorPerformance::kCaptions.size(); ++i) {
             content.performance.emplace_back(MotorPerformance::kCaptions[i], group.texts[i]);
         }

@@ -106,7 +106,12 @@ StaticFiringDialog::StaticFiringDialog(const cMotor& design, IDialogs& dialogs, 
     strand_buttons->addStretch();
     strand_buttons->addWidget(fit);
     fit_form->addRow(strand_buttons);
-    chkCStar = Named(new QCheckBox("Take the measured c* too (c* times the firings' efficiency)", fit_group), "chkCStar");
+    // A law fitted from the chamber pressure belongs with the c* that
+    // pressure was measured at: taken by default.
+    chkCStar = Named(new QCheckBox("Take the measured c* too, as the combustion efficiency (the law was fitted at it)",
+                                   fit_group),
+                     "chkCStar");
+    chkCStar->setChecked(true);
     fit_form->addRow(chkCStar);
     lblFit = Named(new QLabel(fit_group), "lblFit");
     lblFit->setWordWrap(true);

@@ -25,11 +25,13 @@ namespace thrustlet {
 class GraphLite;
 
 // What the Static Firing dialog gives back: the firings the design keeps,
-// and the fitted law (with the measured c*, when asked) to use.
+// and the fitted law to use with, when asked, the firings' mean c*
+// efficiency as the design's combustion efficiency (the propellant keeps
+// its own c*).
 struct FiringChoice {
     std::vector<PerformanceInputs::StaticFiring> firings;
     std::optional<FittedLaw> law;
-    std::optional<float> c_star;
+    std::optional<float> combustion_efficiency;
 };
 
 // Motor > Static Firing: the design's firings (logs added and removed; a

@@ -104,8 +104,10 @@ FiringChoice StaticFiringDialog::Choice() const {
         if (chkCStar->isChecked()) {
             std::vector<const FiringFigures*> measured;
             for (const FiringRecord& loaded : loaded_) measured.push_back(loaded.figures ? &*loaded.figures : nullptr);
+            // The chamber delivers at most the propellant's c*: a firing that
+            // measured more (a pressure reading high) is taken as 1.
             if (const std::optional<double> efficiency = MeanCStarEfficiency(measured)) {
-                choice.c_star = static_cast<float>(run_.Design().ISPStar() * *efficiency);
+                choice.combustion_efficiency = static_cast<float>(std::clamp(*efficiency, 1e-3, 1.0));
             }
         }
     }

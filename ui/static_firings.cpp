@@ -28,8 +28,12 @@ void StaticFirings::mnuStaticFiring_Click() {
         propellant.pieces = chosen->law->pieces;
         propellant.a = chosen->law->pieces.empty() ? chosen->law->a : 0.0f;
         propellant.n = chosen->law->pieces.empty() ? chosen->law->n : 0.0f;
-        if (chosen->c_star) propellant.c_star = *chosen->c_star;
         motor.SetPropellant(propellant);
+        if (chosen->combustion_efficiency) {
+            PerformanceInputs in = motor.Performance();
+            in.combustion_efficiency = *chosen->combustion_efficiency;
+            motor.SetPerformance(in);
+        }
     }
     document_.SetChanged(true);
     if (recalculate_) recalculate_();

@@ -200,7 +200,7 @@ TEST_F(StaticFiringDialogTest, FitFromFiringsAndUseThisLaw) {
         ASSERT_TRUE(dialog->Fit()) << fit->text().toStdString();
         EXPECT_TRUE(fit->text().contains(inch ? "r in in/s, P in psi" : "r in mm/s, P in MPa")) << fit->text().toStdString();
         EXPECT_EQ(rate_graph->Series().size(), 3u);  // points, the design's law, the fitted one
-        dialog->findChild<QCheckBox*>("chkCStar")->setChecked(true);
+        EXPECT_TRUE(dialog->findChild<QCheckBox*>("chkCStar")->isChecked());  // taken by default
         dialog->UseThisLaw();
         EXPECT_EQ(dialog->result(), QDialog::Accepted);
         const FiringChoice choice = dialog->Choice();
@@ -210,8 +210,8 @@ TEST_F(StaticFiringDialogTest, FitFromFiringsAndUseThisLaw) {
         const double p = 3e6;
         EXPECT_NEAR(choice.law->a * std::pow(p, choice.law->n), design.BallisticA() * std::pow(p, kN),
                     0.03 * design.BallisticA() * std::pow(p, kN));
-        ASSERT_TRUE(choice.c_star.has_value());
-        EXPECT_NEAR(*choice.c_star, 900.0 * (0.8 + 0.95) / 2, 900.0 * 0.02);
+        ASSERT_TRUE(choice.combustion_efficiency.has_value());
+        EXPECT_NEAR(*choice.combustion_efficiency, (0.8 + 0.95) / 2, 0.02);
     }
 }
 
@@ -288,18 +288,19 @@ TEST_F(StaticFiringsTest, UseThisLawIsOneUndoStep) {
     FiringChoice choice;
     choice.firings = {Log(dir.filePath("f.csv").toStdString())};
     choice.law = FittedLaw{static_cast<float>(9e-3 * std::pow(1e6, -0.4)), 0.4f, {}};
-    choice.c_star = 850.0f;
+    choice.combustion_efficiency = 0.9f;
     StaticFiring(choice);
     EXPECT_TRUE(doc().Changed());
     EXPECT_EQ(doc().Motor().BallisticN(), 0.4f);
-    EXPECT_EQ(doc().Motor().ISPStar(), 850.0f);
+    EXPECT_EQ(doc().Motor().ISPStar(), 900.0f);  // the propellant stays itself
+    EXPECT_EQ(doc().Motor().Performance().combustion_efficiency, 0.9f);
     EXPECT_EQ(doc().Motor().Performance().static_firings, choice.firings);
     EXPECT_NE(Figure("lblBurnTime"), burn_before);
     EXPECT_EQ(ui->mnuUndo->text(), "&Undo Fitted Law");
 
     ui->mnuUndo->trigger();
     EXPECT_EQ(doc().Motor().BallisticN(), kN);
-    EXPECT_EQ(doc().Motor().ISPStar(), 900.0f);
+    EXPECT_FALSE(doc().Motor().Performance().combustion_efficiency);
     EXPECT_TRUE(doc().Motor().Performance().static_firings.empty());
     EXPECT_EQ(Figure("lblBurnTime"), burn_before);
     ui->mnuRedo->trigger();
@@ -307,11 +308,11 @@ TEST_F(StaticFiringsTest, UseThisLawIsOneUndoStep) {
 
     // A piecewise law replaces the single one.
     choice.law = FittedLaw{0, 0, {{0.0f, 3e6f, 1e-4f, 0.2f}, {3e6f, FLT_MAX, 2e-5f, 0.3f}}};
-    choice.c_star.reset();
+    choice.combustion_efficiency.reset();
     StaticFiring(choice);
     EXPECT_EQ(doc().Motor().BallisticA(), 0.0f);
     EXPECT_EQ(doc().Motor().Performance().burn_rate.size(), 2u);
-    EXPECT_EQ(doc().Motor().ISPStar(), 850.0f);
+    EXPECT_EQ(doc().Motor().Performance().combustion_efficiency, 0.9f);  // kept from before
 }
 
 // The firings listed are saved beside the design, relative to it, and
