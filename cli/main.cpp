@@ -101,11 +101,11 @@ int main(int argc, char** argv) {
             firing_options.absolute = true;
         } else if (arg == "--convert") {
             const char* out = value("OUT");
-            if (!out) return UsageError("--convert needs the file to write");
+            if (!out || !*out) return UsageError("--convert needs the file to write");
             convert = out;
         } else if (arg == "--firing") {
             const char* data = value("DATA");
-            if (!data) return UsageError("--firing needs a data file");
+            if (!data || !*data) return UsageError("--firing needs a data file");
             firing = data;
         } else if (arg == "--firing-units") {
             const char* spec = value("SPEC");

@@ -69,7 +69,7 @@ std::string PerformanceText(const MotorReport& report) {
     text += "Peak thrust: " + thrust(p.peak_thrust, " N") + "\n";
     text += "Propellant mass: " + ReportNumber(p.propellant_mass) + " kg\n";
     text += "Delivered Isp: " + thrust(p.delivered_isp, " s") + "\n";
-    text += "Designation: " + (p.has_thrust ? p.designation : std::string("N/A")) + "\n";
+    text += "Designation: " + (p.has_thrust && !p.designation.empty() ? p.designation : std::string("N/A")) + "\n";
     if (!p.has_thrust) text += "Note: no thrust figures without the exhaust's specific heat ratio\n";
     if (p.outside_burn_rate_data) text += "Note: the burn left the burn-rate data (the nearest piece was used)\n";
     return text;
@@ -89,7 +89,7 @@ std::string PerformanceJson(const MotorReport& report) {
     json += ",\"peak_pressure_pa\":" + Number(p.peak_pressure);
     json += ",\"propellant_mass_kg\":" + Number(p.propellant_mass);
     json += ",\"delivered_isp_s\":" + thrust(p.delivered_isp);
-    json += ",\"designation\":" + (p.has_thrust ? JsonString(p.designation) : std::string("null"));
+    json += ",\"designation\":" + (p.has_thrust && !p.designation.empty() ? JsonString(p.designation) : std::string("null"));
     json += ",\"outside_burn_rate_data\":" + std::string(p.outside_burn_rate_data ? "true" : "false");
     return json + "}";
 }
@@ -232,6 +232,8 @@ std::string ReportJson(const MotorReport& report) {
     if (report.with_search) json += ",\"nozzle_for_target\":" + JsonOf(report.nozzle_for_target);
     json += ",\"performance\":" + PerformanceJson(report);
     json += FlowJson(report);
+    // The unit of the report's lengths (null for a design without one).
+    json += ",\"units\":" + (report.length_unit.empty() ? std::string("null") : JsonString(report.length_unit));
     if (report.with_trace && report.performance) {
         json += ",\"trace\":[";
         for (std::size_t i = 0; i < report.trace.size(); ++i) {

@@ -124,6 +124,11 @@ double ThrustCoefficient(double k, double area_ratio, double chamber, double amb
 }
 
 std::string ImpulseClass(double total_impulse) {
+    // Below A the classes halve: 1/2A up to 1.25 N s, 1/4A, then 1/8A.
+    if (!(total_impulse > 0.0)) return "";
+    if (total_impulse <= 0.3125) return "1/8A";
+    if (total_impulse <= 0.625) return "1/4A";
+    if (total_impulse <= 1.25) return "1/2A";
     int index = 0;
     for (double top = 2.5; total_impulse > top && index < 702; top *= 2.0) ++index;
     std::string letters;
@@ -135,6 +140,7 @@ std::string ImpulseClass(double total_impulse) {
 }
 
 std::string Designation(double total_impulse, double average_thrust) {
+    if (!(total_impulse > 0.0)) return "";  // no motor class for no impulse
     return ImpulseClass(total_impulse) + Number(RoundHalfEven(average_thrust));
 }
 

@@ -75,7 +75,8 @@ struct DepthFigures {
 };
 
 // The impulse class: A up to 2.5 N s, each next letter double (B up to 5,
-// C up to 10, ...); after Z, AA, AB, ...
+// C up to 10, ...); after Z, AA, AB, ...; below A, 1/2A up to 1.25 N s, 1/4A
+// up to 0.625 and 1/8A; "" for no impulse (no designation either).
 std::string ImpulseClass(double total_impulse);
 // The class followed by the average thrust in whole newtons: "I412".
 std::string Designation(double total_impulse, double average_thrust);

@@ -83,7 +83,7 @@ void MotorPerformance::Update(const MotorRun& run) {
                 texts[3] = TextOfFigure(p.average_thrust) + " N";
                 texts[4] = TextOfFigure(p.peak_thrust) + " N";
                 texts[6] = TextOfFigure(p.delivered_isp, 3) + " s";
-                texts[7] = QString::fromStdString(p.designation);
+                if (!p.designation.empty()) texts[7] = QString::fromStdString(p.designation);
             } else {
                 texts.back() = "No thrust figures without the exhaust's specific heat ratio k.";
             }

@@ -593,4 +593,35 @@ TEST_F(CliTest, TraceOfTheKnsbExample) {
     EXPECT_EQ(kn_only.out.find("\"trace\""), std::string::npos);
     EXPECT_NE(kn_only.out.find("\"length\":4,\"diameter\":2,\"core_diameter\":1}"), std::string::npos) << kn_only.out;
     EXPECT_EQ(Thrustlet("--trace '" + plain + "'").exit_code, 2);  // the trace is JSON's
+    // Each report says the unit of its lengths.
+    EXPECT_NE(run.out.find(",\"units\":\"mm\""), std::string::npos);
+    EXPECT_NE(kn_only.out.find(",\"units\":null"), std::string::npos);
+    EXPECT_NE(Thrustlet("--json " + Example("six_grain_54mm.tlt")).out.find(",\"units\":"), std::string::npos);
+}
+
+// Nothing is lost on the command line: --convert never writes over the file
+// it reads (a link to it neither) nor a motor under a curve's or an unknown
+// extension, and an empty file to write or log to read (an unset shell
+// variable) is a usage error, not a success.
+TEST_F(CliTest, ConvertAndEmptyArgumentsLoseNothing) {
+    const std::string ric = File("m.ric", Slurp(std::string(THRUSTLET_TEST_DATA_DIR) + "/two_tab_54mm.ric"));
+    const std::string before = Slurp(ric);
+    const Outcome same = Thrustlet("--convert '" + ric + "' '" + ric + "'");
+    EXPECT_EQ(same.exit_code, 2);
+    EXPECT_NE(same.err.find("would write over the file it reads"), std::string::npos) << same.err;
+    const fs::path link = dir_ / "link.ric";
+    fs::create_symlink(ric, link);
+    EXPECT_EQ(Thrustlet("--convert '" + link.string() + "' '" + ric + "'").exit_code, 2);
+    EXPECT_EQ(Slurp(ric), before);
+
+    for (const char* name : {"curve.eng", "motor.xyz", "motor"}) {
+        const Outcome wrong = Thrustlet("--convert '" + (dir_ / name).string() + "' '" + ric + "'");
+        EXPECT_EQ(wrong.exit_code, 2) << name;
+        EXPECT_NE(wrong.err.find(".tlt, .ric or .bsx"), std::string::npos) << wrong.err;
+        EXPECT_NE(wrong.err.find("--eng"), std::string::npos) << wrong.err;
+        EXPECT_FALSE(fs::exists(dir_ / name)) << name;
+    }
+    EXPECT_EQ(Thrustlet("--convert '' '" + ric + "'").exit_code, 2);
+    EXPECT_EQ(Thrustlet("--firing '' " + Example("knsb_38mm_fired.tlt")).exit_code, 2);
+    EXPECT_EQ(Thrustlet("--json ''").exit_code, 1);  // a blank motor file is a missing one
 }

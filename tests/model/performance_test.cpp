@@ -367,11 +367,14 @@ TEST(PerformanceTest, ClassesAndDesignations) {
     const struct {
         double impulse;
         const char* letters;
-    } classes[] = {{0.5, "A"}, {2.5, "A"}, {2.51, "B"}, {5.0, "B"}, {5.01, "C"}, {320.0, "H"},
+    } classes[] = {{0.0, ""}, {0.1, "1/8A"}, {0.3125, "1/8A"}, {0.32, "1/4A"}, {0.625, "1/4A"}, {0.63, "1/2A"},
+                   {1.25, "1/2A"}, {1.26, "A"}, {2.5, "A"}, {2.51, "B"}, {5.0, "B"}, {5.01, "C"}, {320.0, "H"},
                    {320.01, "I"}, {640.0, "I"}, {2.5 * std::pow(2.0, 25), "Z"}, {2.5 * std::pow(2.0, 25) + 1, "AA"}};
     for (const auto& c : classes) EXPECT_EQ(ImpulseClass(c.impulse), c.letters) << c.impulse;
     EXPECT_EQ(Designation(600.0, 411.6), "I412");
     EXPECT_EQ(Designation(600.0, 412.5), "I412");  // halves to even, as every rounding here
+    EXPECT_EQ(Designation(0.9, 1.4), "1/2A1");
+    EXPECT_EQ(Designation(0.0, 0.0), "");
 }
 
 TEST(PerformanceTest, NozzleRelations) {
