@@ -111,10 +111,26 @@ int Fail(bool json, const std::string& where, const std::string& error) {
 
 }  // namespace
 
+// The first measured figure that is no finite number (a log of values too
+// large to sum), named; "" when there is none.
+static std::string UnfiguredFigure(const FiringFigures& f) {
+    const std::pair<const char*, std::optional<double>> figures[] = {
+        {"burn time", f.burn_time},          {"total impulse", f.total_impulse}, {"average thrust", f.average_thrust},
+        {"peak thrust", f.peak_thrust},      {"peak pressure", f.peak_pressure}, {"average pressure", f.average_pressure},
+        {"delivered Isp", f.delivered_isp}, {"c*", f.cstar},                    {"thrust coefficient", f.thrust_coefficient}};
+    for (const auto& [name, value] : figures) {
+        if (value && !std::isfinite(*value)) return name;
+    }
+    return "";
+}
+
 int RunFiringCommand(const std::string& design_path, const std::string& data, const FiringOptions& options, bool json) {
     std::string error;
     const std::optional<Analysed> a = Analyse(design_path, data, options, &error);
     if (!a) return Fail(json, data, error);
+    if (const std::string figure = UnfiguredFigure(*a->loaded.figures); !figure.empty()) {
+        return Fail(json, data, "the log's " + figure + " is past any number: its values are too large to sum");
+    }
     const std::optional<FiringFigures> predicted = PredictedFiringFigures(*a->run);
     if (json) {
         Write(stdout, "{\"file\":" + JsonString(design_path) + ",\"data\":" + JsonString(data) +

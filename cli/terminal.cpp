@@ -91,7 +91,9 @@ std::string JsonString(const std::string& text) {
     return out + "\"";
 }
 
-std::string JsonNumber(double value) { return DoubleToText(value, '.'); }
+// JSON has no infinity or NaN: such a value is null (and the command names
+// the figure on standard error).
+std::string JsonNumber(double value) { return std::isfinite(value) ? DoubleToText(value, '.') : "null"; }
 
 std::string JsonNumber(const std::optional<double>& value) { return value ? JsonNumber(*value) : "null"; }
 

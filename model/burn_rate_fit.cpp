@@ -121,7 +121,19 @@ BurnRateFit FitBurnRate(const std::vector<BurnRatePoint>& points, const std::vec
         const double m = static_cast<double>(count);
         const double n = (m * sxy - sx * sy) / (m * sxx - sx * sx);
         const double log_a = (sy - n * sx) / m;
-        fit.pieces.push_back({low, high, std::exp(log_a), n, count});
+        const double a = std::exp(log_a);
+        // Points too close in pressure for the spread of their rates give
+        // a law no propellant has (n of 1 or more, or an a past what a
+        // design keeps): no law then, and why.
+        if (!(std::isfinite(n) && n < 1.0 && std::isfinite(a) && a > 0.0 && static_cast<float>(a) > 0.0f &&
+              std::isfinite(static_cast<float>(a)))) {
+            fit.problem = "the points of the piece " + range +
+                          " are too close in pressure for the spread of their rates: they give no law a propellant "
+                          "has (n = " + DoubleToText(n, '.') + "); add points at other pressures";
+            fit.pieces.clear();
+            return fit;
+        }
+        fit.pieces.push_back({low, high, a, n, count});
     }
     // R^2 and the residuals against the piece each point belongs to.
     double mean = 0.0;
@@ -137,6 +149,10 @@ BurnRateFit FitBurnRate(const std::vector<BurnRatePoint>& points, const std::vec
         fit.residuals.push_back((point.rate - fitted) / fitted);
     }
     fit.r2 = total > 0.0 ? 1.0 - residual / total : 1.0;
+    if (!std::isfinite(fit.r2)) {
+        fit.problem = "the fit's residuals are not numbers: the points give no law";
+        fit.pieces.clear();
+    }
     return fit;
 }
 

@@ -625,3 +625,33 @@ TEST_F(CliTest, ConvertAndEmptyArgumentsLoseNothing) {
     EXPECT_EQ(Thrustlet("--firing '' " + Example("knsb_38mm_fired.tlt")).exit_code, 2);
     EXPECT_EQ(Thrustlet("--json ''").exit_code, 1);  // a blank motor file is a missing one
 }
+
+// A fit with no usable law fails with why, printing nothing that is not a
+// number; a log of values too large to sum names the figure, exit 1.
+TEST_F(CliTest, FitsAndFiguresThatAreNoNumbers) {
+    const std::string design = Example("knsb_38mm_fired.tlt");
+    std::string log = "time (s),force (N),pressure (MPa)\n";
+    for (int i = 0; i < 40; ++i) {
+        const double t = 0.05 * i, on = i > 2 && i < 35 ? 1.0 : 0.0;
+        log += std::to_string(t) + "," + (on > 0.0 ? std::string("1e308") : std::string("0")) + "," + std::to_string(on * 3.0) + "\n";
+    }
+    const std::string huge = File("huge.csv", log);
+    const Outcome firing = Thrustlet("--json --firing '" + huge + "' " + design);
+    EXPECT_EQ(firing.exit_code, 1);
+    EXPECT_EQ(firing.out.find("inf"), std::string::npos) << firing.out;
+    EXPECT_NE(firing.out.find("total impulse is past any number"), std::string::npos) << firing.out;
+
+    // The same firing twice a hair apart in pressure: no law.
+    std::string near_log = "time (s),force (N),pressure (MPa)\n", other_log = near_log;
+    for (int i = 0; i < 40; ++i) {
+        const double t = 0.05 * i, on = i > 2 && i < 35 ? 1.0 : 0.0;
+        near_log += std::to_string(t) + "," + std::to_string(on * 200) + "," + std::to_string(on * 3.0) + "\n";
+        other_log += std::to_string(t * 0.9) + "," + std::to_string(on * 200) + "," + std::to_string(on * 3.03) + "\n";
+    }
+    const std::string a = File("a.csv", near_log), b = File("b.csv", other_log);
+    const Outcome fit = Thrustlet("--fit " + design + " '" + a + "' " + design + " '" + b + "' --json");
+    EXPECT_EQ(fit.exit_code, 1) << fit.out;
+    EXPECT_EQ(fit.out.find("inf"), std::string::npos) << fit.out;
+    EXPECT_EQ(fit.out.find("nan"), std::string::npos) << fit.out;
+    EXPECT_NE(fit.out.find("too close in pressure"), std::string::npos) << fit.out;
+}

@@ -258,6 +258,16 @@ TEST(FiringAnalysisTest, FitRefusals) {
     EXPECT_EQ(FitBurnRate(two, {5e6}).problem,
               "the piece from 5000000 Pa up has no points: a law needs two pressures at least");
     EXPECT_FALSE(FitBurnRate({{0, 1, "zero"}, {1, 1, "x"}}, {}).Ok());
+
+    // Two firings of one motor 1 % apart in pressure and 10 % in rate, or
+    // nearly at one pressure: no law a propellant has, never a = inf or NaN.
+    for (const std::vector<BurnRatePoint>& close : {std::vector<BurnRatePoint>{{2.89e6, 5e-3, "a"}, {2.92e6, 5.5e-3, "b"}},
+                                                    std::vector<BurnRatePoint>{{2e6, 5e-3, "a"}, {2e6 * (1 + 1e-15), 6e-3, "b"}}}) {
+        const BurnRateFit fit = FitBurnRate(close, {});
+        EXPECT_FALSE(fit.Ok());
+        EXPECT_TRUE(fit.pieces.empty());
+        EXPECT_NE(fit.problem.find("too close in pressure"), std::string::npos) << fit.problem;
+    }
 }
 
 // The tangent-bisector on traces drawn by hand: a sharp corner is the
