@@ -125,7 +125,10 @@ BurnRateFit FitBurnRate(const std::vector<BurnRatePoint>& points, const std::vec
         // Points too close in pressure for the spread of their rates give
         // a law no propellant has (n of 1 or more, or an a past what a
         // design keeps): no law then, and why.
-        if (!(std::isfinite(n) && n < 1.0 && std::isfinite(a) && a > 0.0 && static_cast<float>(a) > 0.0f &&
+        // Pressures within 0.01 % of each other cannot tell an exponent
+        // either: the logarithms' differences are rounding there.
+        const bool spread = std::log(high) - std::log(low) > 1e-4;
+        if (!(spread && std::isfinite(n) && n < 1.0 && std::isfinite(a) && a > 0.0 && static_cast<float>(a) > 0.0f &&
               std::isfinite(static_cast<float>(a)))) {
             fit.problem = "the points of the piece " + range +
                           " are too close in pressure for the spread of their rates: they give no law a propellant "
