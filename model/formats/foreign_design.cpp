@@ -40,6 +40,15 @@ LengthUnit LengthUnitFor(const std::vector<double>& metres, LengthUnit preferred
     return preferred;
 }
 
+bool RoundInOpenMotorInches(const std::vector<double>& metres) {
+    for (double m : metres) {
+        if (m == 0.0) continue;
+        const double inches = m * kOpenMotorInchesPerMetre;
+        if (!(Round(inches, 0.001) || Round(inches, 1.0 / 64.0))) return false;
+    }
+    return true;
+}
+
 float DesignValue(double value, const std::string& what) {
     if (!std::isfinite(value) || std::fabs(value) > FLT_MAX) {
         RefuseImport(what + " is not a number the design can hold");
@@ -107,10 +116,15 @@ ImportedMotor DesignOfRecord(ForeignRecord record) {
     if (record.inches) {
         for (double& length : metres) length *= kMetresPerInch;
     }
-    const LengthUnit unit = LengthUnitFor(metres, record.preferred);
+    LengthUnit unit = LengthUnitFor(metres, record.preferred);
+    // openMotor converts inches with 39.37 inches to the metre: a design
+    // typed in its inches is round in those, and is read back in them.
+    const bool openmotor_inches = !record.inches && unit != LengthUnit::kInch && RoundInOpenMotorInches(metres);
+    if (openmotor_inches) unit = LengthUnit::kInch;
     // Each length from the file's unit into the design's.
     const auto shown = [&](double length, const std::string& what) {
         if (record.inches) return DesignValue(unit == LengthUnit::kInch ? length : length * kMillimetresPerInch, what);
+        if (openmotor_inches) return DesignValue(length * kOpenMotorInchesPerMetre, what);
         return DesignValue(unit == LengthUnit::kInch ? length / kMetresPerInch : length * 1000.0, what);
     };
     ImportedMotor imported;

@@ -66,6 +66,11 @@ double TemperatureForCStar(double c_star, double k, double molar_mass);
 // `preferred`.
 LengthUnit LengthUnitFor(const std::vector<double>& metres, LengthUnit preferred);
 
+// openMotor's inches: 39.37 to the metre (not 1 / 0.0254).
+inline constexpr double kOpenMotorInchesPerMetre = 39.37;
+// Whether every length (m) is a round number of openMotor's inches.
+bool RoundInOpenMotorInches(const std::vector<double>& metres);
+
 // A value of a file as the design keeps it (a float); a value that is not
 // finite, or past what a float holds, fails naming `what`.
 float DesignValue(double value, const std::string& what);

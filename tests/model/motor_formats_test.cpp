@@ -4,6 +4,8 @@
 // figure.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <cfloat>
 #include <cmath>
 #include <filesystem>
@@ -420,6 +422,42 @@ TEST(InhibitedEndsFormatsTest, ReadAndWrittenByBothPrograms) {
     EXPECT_EQ(from_bsx.motor.Grains()[1]->Inhibited(), cGrain::Ends::kForward);
     EXPECT_EQ(from_bsx.motor.Grains()[2]->Inhibited(), cGrain::Ends::kNone);
     EXPECT_EQ(from_bsx.motor.Grains()[3]->Inhibited(), cGrain::Ends::kBoth);
+}
+
+}  // namespace
+}  // namespace thrustlet
+
+namespace thrustlet {
+namespace {
+
+// openMotor's inch is 1/39.37 m: a motor typed there as 1.8 x 1.0 x 0.325 in
+// opens as that inch design, not as 45.72009 mm.
+TEST(OpenMotorInchTest, LengthsInOpenMotorsInches) {
+    const auto metres = [](double inches) { return inches / 39.37; };
+    std::string ric = "data:\n  config: {}\n  grains:\n";
+    for (int i = 0; i < 2; ++i) {
+        ric += "  - properties: {coreDiameter: " + std::to_string(metres(0.325)) + ", diameter: " + std::to_string(metres(1.0)) +
+               ", inhibitedEnds: Neither, length: " + std::to_string(metres(1.8)) + "}\n    type: BATES\n";
+    }
+    ric += "  nozzle: {efficiency: 1.0, exit: " + std::to_string(metres(0.5)) + ", throat: " + std::to_string(metres(0.25)) +
+           "}\n  propellant: null\n";
+    // std::to_string keeps six decimals: write them exactly instead.
+    char buffer[64];
+    for (double inches : {0.325, 1.0, 1.8, 0.5, 0.25}) {
+        std::snprintf(buffer, sizeof buffer, "%.17g", metres(inches));
+        const std::string shortened = std::to_string(metres(inches));
+        for (std::size_t at = ric.find(shortened); at != std::string::npos; at = ric.find(shortened, at + 1)) {
+            ric.replace(at, shortened.size(), buffer);
+        }
+    }
+    const ImportedMotor imported = ReadRic(ric);
+    EXPECT_EQ(imported.motor.Performance().units, LengthUnit::kInch);
+    ASSERT_EQ(imported.motor.GrainCount(), 2);
+    EXPECT_EQ(imported.motor.Grains()[0]->Length(), 1.8f);
+    EXPECT_EQ(imported.motor.Grains()[0]->Diameter(), 1.0f);
+    EXPECT_EQ(imported.motor.Grains()[0]->CoreDiameter(), 0.325f);
+    EXPECT_EQ(imported.motor.NozzleDia(), 0.25f);
+    EXPECT_EQ(imported.motor.Performance().nozzle_exit_dia, 0.5f);
 }
 
 }  // namespace
