@@ -52,6 +52,18 @@ void AddToRecentSlots(RecentSlots& slots, const std::string& path) {
     CloseGaps(slots);
 }
 
+void RemoveFromRecentSlots(RecentSlots& slots, const std::string& path) {
+    std::vector<std::string> kept;
+    for (int i = 1; i <= 4; ++i) {
+        if (!slots[static_cast<std::size_t>(i)].empty() && slots[static_cast<std::size_t>(i)] != path) {
+            kept.push_back(slots[static_cast<std::size_t>(i)]);
+        }
+    }
+    for (int i = 1; i <= 4; ++i) {
+        slots[static_cast<std::size_t>(i)] = static_cast<std::size_t>(i - 1) < kept.size() ? kept[static_cast<std::size_t>(i - 1)] : "";
+    }
+}
+
 void ReadStoredSettings(RegFuncs& registry, std::string& file_dir, RecentSlots& recent) {
     file_dir = RegValueText(registry.ReadRegValue(kSettingsKey, kFileDirValue, kHkeyCurrentUser));
     for (int slot = 1; slot <= 4; ++slot) {

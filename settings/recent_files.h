@@ -26,6 +26,10 @@ void ShiftRecentFiles(RecentSlots& slots, int k);
 // together at the top, free slots after them.
 void AddToRecentSlots(RecentSlots& slots, const std::string& path);
 
+// Takes `path` out of the list (an exact match); the entries after it move
+// up, so the list stays together at the top.
+void RemoveFromRecentSlots(RecentSlots& slots, const std::string& path);
+
 // Reads "FileDir" into `file_dir`, then the four recent files into slots 1
 // to 4, one after the other; a missing value reads as "". A read that fails
 // unexpectedly (a null value) raises "Invalid use of Null" and leaves what

@@ -91,7 +91,7 @@ bool Document::Save() {
     if (current_file_.empty()) return SaveAs();
     if (!Write(current_file_, "mnuSave_Click")) return false;
     changed_ = false;
-    emit Saved(current_file_);
+    emit Saved(current_file_, std::string());
     return true;
 }
 
@@ -137,8 +137,9 @@ bool Document::SaveChosen(const FileDialogRequest& request, const std::vector<QS
     }
     const std::string path = chosen.file_name.toStdString();
     if (!Write(path, "mnuSaveAs_Click")) return false;
+    const std::string imported = imported_from_;
     SetCurrentFile(path, chosen.file_title.toStdString());
-    emit Saved(path);
+    emit Saved(path, imported);
     changed_ = false;
     return true;
 }

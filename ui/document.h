@@ -124,8 +124,9 @@ signals:
     // DesignChanged was called.
     void EditMade(const QString& label);
     void CaptionChanged(const QString& caption);
-    // A save wrote the design to `path`: the recent list takes it.
-    void Saved(const std::string& path);
+    // A save wrote the design to `path`: the recent list takes it (and
+    // drops `replaces`, the other program's file an import came from).
+    void Saved(const std::string& path, const std::string& replaces);
 
 private:
     IRegistryApi& store_;

@@ -190,7 +190,8 @@ void frmMain::ConnectSignals() {
     connect(mnuBugReports, &QAction::triggered, this, [this] { help_->mnuBugReports_Click(); });
 
     connect(document_.get(), &Document::CaptionChanged, this, &QWidget::setWindowTitle);
-    connect(document_.get(), &Document::Saved, this, [this](const std::string& path) { recent_->AddToRecentFileList(path); });
+    connect(document_.get(), &Document::Saved, this,
+            [this](const std::string& path, const std::string& replaces) { recent_->Saved(path, replaces); });
     // The Edit items say what they would undo or redo ("&Undo Add Grain").
     UndoHistory& history = document_->History();
     connect(&history, &UndoHistory::canUndoChanged, mnuUndo, &QAction::setEnabled);

@@ -89,6 +89,21 @@ void RecentMenu::AddToRecentFileList(const std::string& path) {
     RefreshRecentMenu();
 }
 
+void RecentMenu::Saved(const std::string& path, const std::string& replaces) {
+    AddToRecentFileList(path);
+    WriteSettings();
+    // A design imported from another program's file and saved as the
+    // program's own: the saved file takes the import's place, which would
+    // reopen the other program's file without what was added since.
+    if (!replaces.empty() && replaces != path) {
+        Guarded(dialogs_, "AddToRecentFileList", [&] {
+            RemoveFromRecentSlots(document_.RecentFiles(), replaces);
+            WriteStoredSettings(document_.Registry(), document_.RecentFiles(), document_.FileDir());
+        });
+        for (int i = 1; i <= 4; ++i) ShowRecentItem(i, document_.RecentFiles()[static_cast<size_t>(i)]);
+    }
+}
+
 void RecentMenu::WriteSettings() {
     document_.RecentFiles() = MergeStoredSettings(document_.Registry(), document_.RecentFiles(),
                                                   document_.UnwrittenRecentFiles(), document_.FileDir());

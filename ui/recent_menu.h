@@ -39,6 +39,9 @@ public:
     // Writes the list and the folder, keeping what another running copy
     // stored meanwhile, and shows the list as written.
     void WriteSettings();
+    // A save wrote the design at `path`: the list takes it and is stored at
+    // once; `replaces` (an imported file the design came from) leaves it.
+    void Saved(const std::string& path, const std::string& replaces);
 
 private:
     void SetItemText(int index, const std::string& path);

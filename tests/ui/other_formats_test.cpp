@@ -61,9 +61,13 @@ TEST_F(OtherFormatsTest, OpenedAsANewDesignThatSaveKeeps) {
     saved.ReadFromFile(tlt.toStdString());
     EXPECT_EQ(MotorFileText(saved), MotorFileText(doc().Motor()));
 
-    ui->mnuRecent[2]->trigger();  // the openMotor file again
-    EXPECT_EQ(window->windowTitle(), "Veskarn - Thrustlet - two_tab_54mm.ric (openMotor, not saved)");
-    ui->mnuRecent[2]->trigger();  // and the Thrustlet file
+    // The saved design takes the import's place in the list: its entry
+    // reopens what was saved, never the openMotor file without it.
+    EXPECT_EQ(doc().RecentFiles()[1], tlt.toStdString());
+    for (int i = 2; i <= 4; ++i) EXPECT_NE(doc().RecentFiles()[static_cast<size_t>(i)], ric.toStdString()) << i;
+    Restart();
+    EXPECT_EQ(doc().RecentFiles()[1], tlt.toStdString());
+    ui->mnuRecent[1]->trigger();
     EXPECT_EQ(doc().CurrentFile(), tlt.toStdString());
 }
 
