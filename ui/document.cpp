@@ -120,7 +120,7 @@ bool Document::Write(const std::string& path, const char* routine) {
 // A write that fails is reported and changes nothing else: the caption, the
 // recent list, the current file and the unsaved-changes flag stay as they
 // were, so the design is not taken for saved.
-bool Document::SaveChosen(const FileDialogRequest& request, const std::vector<QString>& extensions) {
+bool Document::SaveChosen(const FileDialogRequest& request, const std::vector<QString>& extensions, bool copy) {
     FileDialogResult chosen;
     Quietly([&] { chosen = dialogs_.ShowSave(request); });
     if (chosen.file_name.isEmpty()) return false;
@@ -137,6 +137,9 @@ bool Document::SaveChosen(const FileDialogRequest& request, const std::vector<QS
     }
     const std::string path = chosen.file_name.toStdString();
     if (!Write(path, "mnuSaveAs_Click")) return false;
+    // A copy for another program: the design keeps its own file, caption
+    // and unsaved changes (Save goes on writing the design's own file).
+    if (copy) return true;
     const std::string imported = imported_from_;
     SetCurrentFile(path, chosen.file_title.toStdString());
     emit Saved(path, imported);
@@ -158,7 +161,7 @@ bool Document::SaveInOtherFormat() {
     request.default_ext.clear();  // the file type chosen gives it
     request.title = "Save motor file for another program";
     request.initial_name = ExportName(".ric");
-    return SaveChosen(request, {".ric", ".bsx", ".tlt"});
+    return SaveChosen(request, {".ric", ".bsx", ".tlt"}, true);
 }
 
 std::unique_ptr<Document::Checkpoint> Document::MakeCheckpoint() const {

@@ -98,9 +98,10 @@ public:
     // when the design was written; failures are reported.
     bool Save();
     bool SaveAs();
-    // Save As with openMotor's and BurnSim's formats offered first. A file
-    // in another program's format is written in it (as Save does to such a
-    // file) once the user has agreed to what it cannot hold.
+    // A copy of the design with openMotor's and BurnSim's formats offered
+    // first. A file in another program's format is written in it once the
+    // user has agreed to what it cannot hold; the design keeps its own file,
+    // caption and unsaved state.
     bool SaveInOtherFormat();
     // Runs just before a save writes the design (the window says there what
     // the file will hold where a field does not).
@@ -134,7 +135,7 @@ private:
     RegFuncs registry_;
     std::shared_ptr<cMotor> motor_;
     bool Write(const std::string& path, const char* routine);
-    bool SaveChosen(const FileDialogRequest& request, const std::vector<QString>& extensions);
+    bool SaveChosen(const FileDialogRequest& request, const std::vector<QString>& extensions, bool copy = false);
 
     std::string current_file_;
     std::string imported_from_;

@@ -118,19 +118,25 @@ TEST_F(OtherFormatsTest, SavedInTheirFormatsAfterSayingWhatIsLeftOut) {
     EXPECT_FALSE(QFileInfo::exists(bare + ".bsx"));
     EXPECT_EQ(doc().CurrentFile(), knsb.toStdString());
 
+    // A copy: the design keeps its own file, caption and unsaved state, and
+    // Save goes on writing the design's own file.
+    const QString title = window->windowTitle();
+    AddGrain("57", "33", "12");
+    ASSERT_TRUE(doc().Changed());
     Answer(bare, 1);
     dialogs.answers.push_back(MsgResult::kYes);
     Action("mnuSaveInOtherFormat")->trigger();
     ASSERT_TRUE(QFileInfo::exists(bare + ".bsx"));
-    EXPECT_EQ(doc().CurrentFile(), (bare + ".bsx").toStdString());
-    EXPECT_EQ(window->windowTitle(), "Veskarn - Thrustlet - for burnsim.bsx");
+    EXPECT_EQ(doc().CurrentFile(), knsb.toStdString());
+    EXPECT_EQ(window->windowTitle(), title);
+    EXPECT_TRUE(doc().Changed());
 
     QFile::remove(bare + ".bsx");
     const std::size_t asked = dialogs.boxes.size();
-    dialogs.answers.push_back(MsgResult::kYes);
     ui->mnuSave->trigger();
-    EXPECT_EQ(dialogs.boxes.size(), asked + 1);
-    EXPECT_TRUE(QFileInfo::exists(bare + ".bsx"));
+    EXPECT_EQ(dialogs.boxes.size(), asked);  // the design's own file: nothing to ask
+    EXPECT_FALSE(QFileInfo::exists(bare + ".bsx"));
+    EXPECT_FALSE(doc().Changed());
 }
 
 // Import from File in the Propellant dialog takes just the propellant, in
