@@ -217,6 +217,15 @@ void ReadPerformanceLine(std::string_view line, PerformanceInputs& extra) {
     const std::string_view key = line.substr(0, colon);
     const std::string value(line.substr(colon + 1));
     const auto number = [&] { return TextToSingle(value, '.'); };
+    // A limit of 0 or less holds nothing to a limit: refused, not kept.
+    const auto limit = [&] {
+        const float read = number();
+        if (!(read > 0.0f)) {
+            throw RunTimeError(err::kInvalidCall,
+                               "Invalid procedure call or argument: " + std::string(key) + " must be above 0, not " + value);
+        }
+        return read;
+    };
     if (key == "Units") {
         const std::size_t first = value.find_first_not_of(' ');
         const std::string unit = first == std::string::npos ? "" : value.substr(first, value.find_last_not_of(' ') - first + 1);
@@ -260,11 +269,11 @@ void ReadPerformanceLine(std::string_view line, PerformanceInputs& extra) {
     } else if (key == "HardwareMass") {
         extra.hardware_mass = number();
     } else if (key == "MaxPressure") {
-        extra.max_pressure = number();
+        extra.max_pressure = limit();
     } else if (key == "MaxMassFlux") {
-        extra.max_mass_flux = number();
+        extra.max_mass_flux = limit();
     } else if (key == "MinPortThroat") {
-        extra.min_port_throat = number();
+        extra.min_port_throat = limit();
     } else if (const DesignLine* known = DesignLineOf(key)) {
         const float read = number();
         if (!known->accepts(read)) {

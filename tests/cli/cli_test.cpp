@@ -273,6 +273,11 @@ TEST_F(CliTest, LimitsGrainsAndAlerts) {
     EXPECT_NE(plain.out.find("\"peak_mass_flux_kg_m2s\":null"), std::string::npos);
     EXPECT_NE(plain.out.find("{\"kind\":\"uneven_web\",\"grain\":2,"), std::string::npos);
     EXPECT_EQ(Thrustlet(Example("two_grain.tlt")).out.find("Alert"), std::string::npos);
+    // In text, the alert a run fails on is said before it exits 3.
+    const Outcome said = Thrustlet("--fail-on-alert " + Example("two_grain.tlt"));
+    EXPECT_EQ(said.exit_code, 3);
+    EXPECT_EQ(said.out.find("Alert"), std::string::npos);
+    EXPECT_NE(said.err.find(": alert: Grain 2's web"), std::string::npos) << said.err;
     EXPECT_EQ(Thrustlet("--eng --fail-on-alert x.tlt").exit_code, 2);
 }
 

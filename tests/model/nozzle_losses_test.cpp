@@ -139,3 +139,25 @@ TEST_F(NozzleLossesTest, MotorFileLines) {
 
 }  // namespace
 }  // namespace thrustlet
+
+namespace thrustlet {
+namespace {
+
+// A limit line of 0 or less is refused naming the line, as a malformed one.
+TEST(LimitLinesTest, ZeroOrNegativeLimitsAreRefused) {
+    const std::string base = "Name:\r\nNozzleDia:8\r\nGrain:1,57,33,12\r\nPropellant Data\r\nISP*:0\r\nDensity:0\r\n"
+                             "BallisticA:0\r\nBallisticN:0\r\n";
+    for (const char* line : {"MaxPressure:0", "MaxMassFlux:-5", "MinPortThroat:0"}) {
+        try {
+            ParseMotorFile(base + line + "\r\n");
+            ADD_FAILURE() << line;
+        } catch (const RunTimeError& error) {
+            EXPECT_NE(error.Description().find("must be above 0"), std::string::npos) << error.Description();
+            EXPECT_NE(error.Description().find("line 9"), std::string::npos) << error.Description();
+        }
+    }
+    EXPECT_EQ(ParseMotorFile(base + "MaxPressure:2000000\r\n").performance.max_pressure, 2e6f);
+}
+
+}  // namespace
+}  // namespace thrustlet
