@@ -56,11 +56,23 @@ float DesignValue(double value, const std::string& what) {
     return static_cast<float>(value);
 }
 
+std::string Excerpt(const std::string& text) {
+    if (text.size() <= kLongestExcerpt) return text;
+    // Cut at a character's start, never inside a UTF-8 sequence.
+    std::size_t cut = kLongestExcerpt;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return text.substr(0, cut) + "\u2026";
+}
+
 std::string Listed(const std::vector<std::string>& items) {
+    // Another program's file may hold any number of names, of any length:
+    // the sentence quotes a few, each shortened.
+    const std::size_t shown = items.size() > kMostListed ? kMostListed - 1 : items.size();
     std::string text;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
+    for (std::size_t i = 0; i < shown; ++i) {
+        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + Excerpt(items[i]);
     }
+    if (shown < items.size()) text += " and " + std::to_string(items.size() - shown) + " more";
     return text;
 }
 

@@ -75,8 +75,14 @@ bool RoundInOpenMotorInches(const std::vector<double>& metres);
 // finite, or past what a float holds, fails naming `what`.
 float DesignValue(double value, const std::string& what);
 
-// Names for a sentence: "a", "a and b", "a, b and c".
+// Names for a sentence: "a", "a and b", "a, b and c"; past 12 names the
+// first 11 and "and N more", each name shortened to an excerpt.
 std::string Listed(const std::vector<std::string>& items);
+// At most the first 60 bytes of a text from another program's file (whole
+// characters), with "…" where it was cut.
+std::string Excerpt(const std::string& text);
+inline constexpr std::size_t kLongestExcerpt = 60;
+inline constexpr std::size_t kMostListed = 12;
 
 // Fails the import: "Invalid file format: " and the sentence.
 [[noreturn]] void RefuseImport(const std::string& sentence);

@@ -462,3 +462,25 @@ TEST(OpenMotorInchTest, LengthsInOpenMotorsInches) {
 
 }  // namespace
 }  // namespace thrustlet
+
+namespace thrustlet {
+namespace {
+
+// Another program's file with a huge value or many unknown names: the note
+// quotes a short excerpt of each and a bounded list, at once.
+TEST(ForeignNotesTest, LongTextIsQuotedShort) {
+    const std::string bsx = Slurp(DataPath("inch_bates.bsx"));
+    std::string attributes;
+    for (int i = 0; i < 40; ++i) attributes += " Extra" + std::to_string(i) + "=\"" + std::string(i == 0 ? 1 << 20 : 3, 'x') + "\"";
+    const std::string edited = Edited(bsx, "<Motor", "<Motor" + attributes, 1);
+    const ImportedMotor imported = ReadBsx(edited);
+    std::size_t longest = 0;
+    for (const std::string& note : imported.not_carried) longest = std::max(longest, note.size());
+    EXPECT_LT(longest, 2000u);
+    EXPECT_TRUE(Mentions(imported.not_carried, " more are not carried"));
+    EXPECT_EQ(Listed({"a", "b", "c"}), "a, b and c");
+    EXPECT_EQ(Excerpt(std::string(100, 'y')), std::string(60, 'y') + "\u2026");
+}
+
+}  // namespace
+}  // namespace thrustlet
