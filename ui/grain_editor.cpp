@@ -77,7 +77,8 @@ QString EndsText(cGrain::Ends ends) {
 // table it always had).
 void SetColumns(FlexGrid* grid, bool inhibited) {
     grid->SetFormatString(inhibited ? QString(kGrainColumns) + "|Inhibited" : QString(kGrainColumns));
-    for (int col = 0; col < grid->Cols(); ++col) grid->SetColWidth(col, 800);
+    // Five columns share the four's width, so the grid needs no scrolling.
+    for (int col = 0; col < grid->Cols(); ++col) grid->SetColWidth(col, !inhibited ? 800 : col == 0 ? 560 : 660);
 }
 
 }  // namespace
