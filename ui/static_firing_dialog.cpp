@@ -57,7 +57,8 @@ StaticFiringDialog::StaticFiringDialog(const cMotor& design, IDialogs& dialogs, 
     list_layout->addLayout(list_buttons);
     auto* options = new QFormLayout();
     txtUnits = Named(new QLineEdit(list_group), "txtUnits");
-    txtUnits->setPlaceholderText("time=ms,force=lbf,pressure=psi");
+    // A hint, not a value: what to type where the log's header names no unit.
+    txtUnits->setPlaceholderText("e.g. time=ms, force=lbf, pressure=psi");
     txtUnits->setToolTip("The log's units where its header does not name them");
     options->addRow("&Units:", txtUnits);
     chkAbsolute = Named(new QCheckBox("Pressures are &absolute (not gauge)", list_group), "chkAbsolute");

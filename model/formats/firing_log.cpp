@@ -303,9 +303,16 @@ Firing ReadFiring(std::string_view text, const FiringReadOptions& options) {
     }
     if (force_at < 0 && pressure_at < 0) Refuse("the file has neither a force nor a pressure column");
 
-    // Units: the header's, else the user's, else seconds and newtons; a
-    // pressure's must be known.
+    // Units: the header's, else the user's; never guessed (a log of
+    // milliseconds read as seconds is a burn a thousand times too long).
     const auto header_unit = [&](int at) { return at >= 0 && at < static_cast<int>(header.size()) ? header[static_cast<size_t>(at)].unit : std::string(); };
+    if (header_unit(time_at).empty() && !options.units.time) {
+        Refuse("the time column's unit is not known: name it in the header (\"time (ms)\") or give it (time=s or time=ms)");
+    }
+    if (force_at >= 0 && header_unit(force_at).empty() && !options.units.force) {
+        Refuse("the force column's unit is not known: name it in the header (\"thrust (N)\") or give it "
+               "(force=N, force=lbf or force=kgf)");
+    }
     TimeUnit time_unit = options.units.time.value_or(TimeUnit::kSecond);
     if (!header_unit(time_at).empty()) {
         if (const auto unit = TimeUnitOf(header_unit(time_at))) {

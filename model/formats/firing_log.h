@@ -25,9 +25,10 @@ enum class ForceUnit { kNewton, kPoundForce, kKilogramForce };
 enum class PressureUnit { kPascal, kKilopascal, kMegapascal, kBar, kPsi };
 
 struct FiringUnits {
-    std::optional<TimeUnit> time;          // seconds when nobody says
-    std::optional<ForceUnit> force;        // newtons when nobody says
-    std::optional<PressureUnit> pressure;  // must be said
+    // Each must be said, by the log's header or here.
+    std::optional<TimeUnit> time;
+    std::optional<ForceUnit> force;
+    std::optional<PressureUnit> pressure;
 };
 // "time=ms,force=lbf,pressure=psi" (any of the three, any letter case).
 // Fails with a RunTimeError naming what it could not read.

@@ -327,9 +327,11 @@ TEST_F(CliTest, FiringBesideThePrediction) {
     const Outcome no_unit = Thrustlet("--firing '" + File("plain.csv", "0,1,2\n1,2,3\n2,3,4\n3,4,5\n4,5,6\n5,6,7\n6,7,8\n7,8,9\n8,9,1\n9,1,1\n") +
                                       "' '" + design + "'");
     EXPECT_EQ(no_unit.exit_code, 1);
-    EXPECT_NE(no_unit.err.find("the pressure column's unit is not known"), std::string::npos) << no_unit.err;
-    EXPECT_EQ(Thrustlet("--firing '" + File("plain2.csv", "0,1,2\n1,2,3\n2,3,4\n3,4,5\n4,5,6\n5,6,7\n6,7,8\n7,8,9\n8,9,1\n9,1,1\n") +
-                        "' --firing-units pressure=psi '" + design + "'").exit_code, 0);
+    EXPECT_NE(no_unit.err.find("the time column's unit is not known"), std::string::npos) << no_unit.err;
+    const std::string plain2 = File("plain2.csv", "0,1,2\n1,2,3\n2,3,4\n3,4,5\n4,5,6\n5,6,7\n6,7,8\n7,8,9\n8,9,1\n9,1,1\n");
+    const Outcome no_pressure = Thrustlet("--firing '" + plain2 + "' --firing-units time=s,force=N '" + design + "'");
+    EXPECT_NE(no_pressure.err.find("the pressure column's unit is not known"), std::string::npos) << no_pressure.err;
+    EXPECT_EQ(Thrustlet("--firing '" + plain2 + "' --firing-units time=s,force=N,pressure=psi '" + design + "'").exit_code, 0);
     EXPECT_EQ(Thrustlet("--firing x.csv --eng '" + design + "'").exit_code, 2);
     EXPECT_EQ(Thrustlet("--firing-units force=tons '" + design + "'").exit_code, 2);
 }

@@ -50,7 +50,7 @@ TEST(FiringLogTest, SeparatorsHeadersAndUnits) {
     } cases[] = {
         {"commas, SI header", Log("time (s),force (N),pressure (Pa)", ",", false), {}, 1, 1, 1, 100000},
         {"semicolons, decimal comma", Log("Time [ms];Thrust [lbf];Pc [psi]", ";", true, 1000), {}, 1e-3, kLbf, kPsi, 100000},
-        {"tabs", Log("t\tload (kgf)\tpressure (MPa)", "\t", false), {}, 1, 9.80665, 1e6, 100000},
+        {"tabs", Log("t (s)\tload (kgf)\tpressure (MPa)", "\t", false), {}, 1, 9.80665, 1e6, 100000},
         {"spaces, units apart", Log("time (s)  force (N)  P (bar)", "  ", false), {}, 1, 1, 1e5, 100000},
         {"absolute by the header", Log("time(s),thrust(N),pressure(psia)", ",", false), {}, 1, 1, kPsi, 0},
         {"no header, units given", Log("", ",", false, 1000),
@@ -68,7 +68,7 @@ TEST(FiringLogTest, SeparatorsHeadersAndUnits) {
     }
     EXPECT_NEAR(ReadFiring(Log("", ",", false), [] {
                     FiringReadOptions o;
-                    o.units.pressure = PressureUnit::kPsi;
+                    o.units = {TimeUnit::kSecond, ForceUnit::kNewton, PressureUnit::kPsi};
                     o.absolute = true;
                     return o;
                 }()).pressure[0], 500 * kPsi, 1e-6);
@@ -116,13 +116,19 @@ TEST(FiringLogTest, BadLogsAreRefusedClearly) {
     std::string repeated = Log("time (s),force (N)", ",", false);
     repeated.replace(repeated.find("0.400000"), 8, "0.300000");
     EXPECT_EQ(message(repeated), "line 6: the time 0.3 repeats the line before's");
-    EXPECT_EQ(message("time,force\n0,1\n1,2\n2,3\n3,4\n4,5\n"), "only 5 samples: a firing needs at least 10");
+    EXPECT_EQ(message("time (s),force (N)\n0,1\n1,2\n2,3\n3,4\n4,5\n"), "only 5 samples: a firing needs at least 10");
     EXPECT_EQ(message(Log("time (s),humidity (%),temperature (C)", ",", false)),
               "the file has neither a force nor a pressure column");
     std::string nan = Log("time (s),force (N)", ",", false);
     nan.replace(nan.find("105.000000"), 10, "nan");
     EXPECT_EQ(message(nan), "line 7 holds a value that is not a finite number");
-    EXPECT_EQ(message(Log("", ",", false)).rfind("the pressure column's unit is not known", 0), 0u);
+    // No unit is guessed: a log of milliseconds headed "time,thrust" would
+    // be a burn a thousand times too long.
+    EXPECT_EQ(message(Log("time,thrust", ",", false, 1000)).rfind("the time column's unit is not known", 0), 0u);
+    EXPECT_EQ(message(Log("time (ms),thrust", ",", false, 1000)).rfind("the force column's unit is not known", 0), 0u);
+    FiringReadOptions timed;
+    timed.units = {TimeUnit::kSecond, ForceUnit::kNewton, std::nullopt};
+    EXPECT_EQ(message(Log("", ",", false), timed).rfind("the pressure column's unit is not known", 0), 0u);
     std::string binary(4096, '\0');
     for (std::size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>((i * 7919) % 256);
     EXPECT_EQ(message(binary), "no line holds samples (a time and a force or a pressure, as numbers)");

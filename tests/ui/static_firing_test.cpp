@@ -156,12 +156,12 @@ TEST_F(StaticFiringDialogTest, BadLogsAreNotAdded) {
         std::ofstream(path, std::ios::binary) << text;
         return path;
     };
-    add(write("five.csv", "time,force\n0,1\n1,2\n2,3\n3,4\n4,5\n"));
+    add(write("five.csv", "time (s),force (N)\n0,1\n1,2\n2,3\n3,4\n4,5\n"));
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].text, "five.csv cannot be used as a firing: only 5 samples: a firing needs at least 10.");
     EXPECT_EQ(list->count(), 1);
 
-    // Numbers alone: the pressure's unit must be given.
+    // Numbers alone: every column's unit must be given (none is guessed).
     std::string plain;
     for (int i = 0; i < 20; ++i) plain += std::to_string(i * 0.1) + "," + std::to_string(100 + i) + "," + std::to_string(3e6 - i) + "\n";
     const std::string headerless = write("plain.csv", plain);
@@ -169,12 +169,12 @@ TEST_F(StaticFiringDialogTest, BadLogsAreNotAdded) {
     EXPECT_EQ(list->count(), 1);
     EXPECT_EQ(list->currentRow(), -1);
     auto* units = dialog->findChild<QLineEdit*>("txtUnits");
-    units->setText("pressure=Pa");
+    units->setText("time=s,force=N,pressure=Pa");
     emit units->editingFinished();
     EXPECT_EQ(dialog->Firings()[0].source.units, "");  // the good log keeps its own
     add(headerless);
     ASSERT_EQ(list->count(), 2);
-    EXPECT_EQ(dialog->Firings()[1].source.units, "pressure=Pa");
+    EXPECT_EQ(dialog->Firings()[1].source.units, "time=s,force=N,pressure=Pa");
     EXPECT_TRUE(dialog->Firings()[1].figures.has_value());
 }
 
