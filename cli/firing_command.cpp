@@ -58,7 +58,8 @@ std::string Row(const char* caption, const std::optional<double>& measured, cons
 std::string FiguresText(const FiringFigures& m, const std::optional<FiringFigures>& p) {
     const auto pick = [&](auto member) { return p ? std::optional<double>((*p).*member) : std::nullopt; };
     const auto pick_optional = [&](auto member) { return p ? (*p).*member : std::nullopt; };
-    std::string text = "Samples: " + std::to_string(m.samples) + " (" + std::to_string(m.skipped_lines) + " lines skipped)\n";
+    std::string text = "Samples: " + std::to_string(m.samples) + " (" + std::to_string(m.skipped_lines) +
+                       (m.skipped_lines == 1 ? " line skipped)\n" : " lines skipped)\n");
     text += "Ignition: " + Text(m.ignition) + " s\n";
     text += Row("Burn time", m.burn_time, pick(&FiringFigures::burn_time), " s");
     text += Row("Action time", m.action_time, pick(&FiringFigures::action_time), " s");

@@ -306,7 +306,7 @@ TEST_F(CliTest, FiringBesideThePrediction) {
     const std::string data = File("firing.csv", HandDrawnFiring(1.0));
     const Outcome text = Thrustlet("--firing '" + data + "' '" + design + "'");
     EXPECT_EQ(text.exit_code, 0) << text.err;
-    for (const char* line : {"\nSamples: 1400 (1 lines skipped)\n", "\nBurn time: 0.99", " s (predicted 0.99",
+    for (const char* line : {"\nSamples: 1400 (1 line skipped)\n", "\nBurn time: 0.99", " s (predicted 0.99",
                              "\nTotal impulse: 407.6", "\nc* efficiency: "}) {
         EXPECT_NE(text.out.find(line), std::string::npos) << line << "\n" << text.out;
     }
