@@ -232,6 +232,43 @@ ImportedMotor ReadBsx(std::string_view text) {
     return DesignOfRecord(std::move(reading.record));
 }
 
+namespace {
+
+// The one burn-rate law BurnSim holds: the piece the motor's peak pressure
+// runs by (the first without figures), the others named as not carried.
+std::optional<ForeignPropellant::Piece> BurnSimLaw(const MotorRun& run, const std::optional<ForeignPropellant>& propellant,
+                                                   std::vector<std::string>& notes) {
+    const PerformanceInputs& in = run.Design().Performance();
+    std::optional<ForeignPropellant::Piece> law;
+    if (propellant) {
+        std::size_t chosen = 0;
+        if (propellant->pieces.size() > 1) {
+            const PerformanceOutcome& outcome = run.Outcome();
+            if (outcome.figures) {
+                const BurnRateLaw rule(in.burn_rate, 0.0, 0.0, 1.0);
+                const double peak = outcome.figures->peak_pressure;
+                for (const BurnRateLaw::Region& region : rule.Regions()) {
+                    if (peak >= region.from) chosen = region.piece;  // the regions ascend
+                }
+            }
+            std::vector<std::string> others;
+            for (std::size_t i = 0; i < propellant->pieces.size(); ++i) {
+                if (i != chosen) others.push_back(std::to_string(i + 1));
+            }
+            notes.push_back("BurnSim holds one burn-rate law: the file has piece " + std::to_string(chosen + 1) +
+                            (outcome.figures ? " (the one the peak pressure runs by)" : "") + "; piece" +
+                            (others.size() > 1 ? "s " : " ") + Listed(others) + (others.size() > 1 ? " are" : " is") +
+                            " not carried.");
+        }
+        law = propellant->pieces[chosen];
+    } else {
+        notes.push_back("The design has no propellant: the file holds its geometry only.");
+    }
+    return law;
+}
+
+}  // namespace
+
 ExportedText BsxText(const MotorRun& run) {
     const cMotor& motor = run.Design();
     ExportedText exported;
@@ -260,31 +297,7 @@ ExportedText BsxText(const MotorRun& run) {
     }
 
     // BurnSim's one law: the piece the motor's peak pressure runs by.
-    std::optional<ForeignPropellant::Piece> law;
-    if (propellant) {
-        std::size_t chosen = 0;
-        if (propellant->pieces.size() > 1) {
-            const PerformanceOutcome& outcome = run.Outcome();
-            if (outcome.figures) {
-                const BurnRateLaw rule(in.burn_rate, 0.0, 0.0, 1.0);
-                const double peak = outcome.figures->peak_pressure;
-                for (const BurnRateLaw::Region& region : rule.Regions()) {
-                    if (peak >= region.from) chosen = region.piece;  // the regions ascend
-                }
-            }
-            std::vector<std::string> others;
-            for (std::size_t i = 0; i < propellant->pieces.size(); ++i) {
-                if (i != chosen) others.push_back(std::to_string(i + 1));
-            }
-            notes.push_back("BurnSim holds one burn-rate law: the file has piece " + std::to_string(chosen + 1) +
-                            (outcome.figures ? " (the one the peak pressure runs by)" : "") + "; piece" +
-                            (others.size() > 1 ? "s " : " ") + Listed(others) + (others.size() > 1 ? " are" : " is") +
-                            " not carried.");
-        }
-        law = propellant->pieces[chosen];
-    } else {
-        notes.push_back("The design has no propellant: the file holds its geometry only.");
-    }
+    const std::optional<ForeignPropellant::Piece> law = BurnSimLaw(run, propellant, notes);
     std::vector<std::string> aft_inhibited;  // BurnSim names no end: it reads them as forward
     int position = 1;
     for (const auto& grain : motor.Grains()) {

@@ -225,6 +225,92 @@ double Factor(PressureUnit unit) {
 
 std::string Shown(double value) { return DoubleToText(value, '.'); }
 
+// The header: the last of the lines before the data (`lines` up to
+// `first`) with a field per column, one of them known; none when there is
+// no such line.
+std::vector<Column> HeaderBefore(const std::vector<std::string_view>& lines, std::size_t first, Separator separator) {
+    for (std::size_t i = first; i-- > 0;) {
+        const std::vector<std::string_view> fields = HeaderFields(lines[i], separator);
+        if (fields.size() < 2) continue;
+        std::vector<Column> named;
+        for (std::string_view field : fields) named.push_back(ColumnOf(field));
+        if (std::any_of(named.begin(), named.end(), [](const Column& c) { return c.role != Role::kNone; })) return named;
+    }
+    return {};
+}
+
+// Where the time, force and pressure are (-1: not there): by the header's
+// names, else time, force and a third column of pressure.
+void ColumnsOf(const std::vector<Column>& header, std::size_t columns, int* time_at, int* force_at, int* pressure_at) {
+    if (header.empty()) {
+        *force_at = columns > 1 ? 1 : -1;
+        *pressure_at = columns > 2 ? 2 : -1;
+        return;
+    }
+    int found_time = -1;
+    for (std::size_t c = 0; c < header.size() && c < columns; ++c) {
+        const int at = static_cast<int>(c);
+        if (header[c].role == Role::kTime && found_time < 0) found_time = at;
+        if (header[c].role == Role::kForce && *force_at < 0) *force_at = at;
+        if (header[c].role == Role::kPressure && *pressure_at < 0) *pressure_at = at;
+    }
+    *time_at = found_time >= 0 ? found_time : 0;
+}
+
+// What turns each column's numbers into SI: the factors, and the ambient
+// pressure added to gauge pressures.
+struct ColumnScales {
+    double time = 1.0, force = 1.0, pressure = 1.0, pressure_offset = 0.0;
+};
+
+// The columns' units: the header's, else the user's (a pressure's "psia" or
+// "absolute" makes the pressures absolute).
+ColumnScales ScalesOf(const std::vector<Column>& header, int time_at, int force_at, int pressure_at,
+                      const FiringReadOptions& options, bool header_absolute) {
+    // Units: the header's, else the user's; never guessed (a log of
+    // milliseconds read as seconds is a burn a thousand times too long).
+    const auto header_unit = [&](int at) { return at >= 0 && at < static_cast<int>(header.size()) ? header[static_cast<size_t>(at)].unit : std::string(); };
+    if (header_unit(time_at).empty() && !options.units.time) {
+        Refuse("the time column's unit is not known: name it in the header (\"time (ms)\") or give it (time=s or time=ms)");
+    }
+    if (force_at >= 0 && header_unit(force_at).empty() && !options.units.force) {
+        Refuse("the force column's unit is not known: name it in the header (\"thrust (N)\") or give it "
+               "(force=N, force=lbf or force=kgf)");
+    }
+    TimeUnit time_unit = options.units.time.value_or(TimeUnit::kSecond);
+    if (!header_unit(time_at).empty()) {
+        if (const auto unit = TimeUnitOf(header_unit(time_at))) {
+            time_unit = *unit;
+        } else {
+            Refuse("the time column's unit \"" + header_unit(time_at) + "\" is not s or ms");
+        }
+    }
+    ForceUnit force_unit = options.units.force.value_or(ForceUnit::kNewton);
+    if (force_at >= 0 && !header_unit(force_at).empty()) {
+        if (const auto unit = ForceUnitOf(header_unit(force_at))) {
+            force_unit = *unit;
+        } else {
+            Refuse("the force column's unit \"" + header_unit(force_at) + "\" is not N, lbf or kgf");
+        }
+    }
+    std::optional<PressureUnit> pressure_unit = options.units.pressure;
+    if (pressure_at >= 0 && !header_unit(pressure_at).empty()) {
+        pressure_unit = PressureUnitOf(header_unit(pressure_at), &header_absolute);
+        if (!pressure_unit) Refuse("the pressure column's unit \"" + header_unit(pressure_at) + "\" is not Pa, kPa, MPa, bar or psi");
+    }
+    if (pressure_at >= 0 && !pressure_unit) {
+        Refuse("the pressure column's unit is not known: name it in the header (\"pressure (psi)\") or give it "
+               "(pressure=psi)");
+    }
+    ColumnScales scales;
+    scales.time = Factor(time_unit);
+    scales.force = Factor(force_unit);
+    scales.pressure = pressure_unit ? Factor(*pressure_unit) : 1.0;
+    scales.pressure_offset = options.absolute || header_absolute ? 0.0 : options.ambient;
+    return scales;
+
+}
+
 }  // namespace
 
 FiringUnits ParseFiringUnits(std::string_view text) {
@@ -275,72 +361,15 @@ Firing ReadFiring(std::string_view text, const FiringReadOptions& options) {
 
     // The header: the last line before the data with a field per column.
     const std::size_t columns = values.size();
-    std::vector<Column> header;
+    const std::vector<Column> header = HeaderBefore(lines, first, separator);
     bool header_absolute = false;
-    for (std::size_t i = first; i-- > 0;) {
-        const std::vector<std::string_view> fields = HeaderFields(lines[i], separator);
-        if (fields.size() < 2) continue;
-        std::vector<Column> named;
-        for (std::string_view field : fields) named.push_back(ColumnOf(field));
-        if (std::any_of(named.begin(), named.end(), [](const Column& c) { return c.role != Role::kNone; })) {
-            header = std::move(named);
-            break;
-        }
-    }
     int time_at = 0, force_at = -1, pressure_at = -1;
-    if (!header.empty()) {
-        int found_time = -1;
-        for (std::size_t c = 0; c < header.size() && c < columns; ++c) {
-            const int at = static_cast<int>(c);
-            if (header[c].role == Role::kTime && found_time < 0) found_time = at;
-            if (header[c].role == Role::kForce && force_at < 0) force_at = at;
-            if (header[c].role == Role::kPressure && pressure_at < 0) pressure_at = at;
-        }
-        time_at = found_time >= 0 ? found_time : 0;
-    } else {
-        force_at = columns > 1 ? 1 : -1;
-        pressure_at = columns > 2 ? 2 : -1;
-    }
+    ColumnsOf(header, columns, &time_at, &force_at, &pressure_at);
     if (force_at < 0 && pressure_at < 0) Refuse("the file has neither a force nor a pressure column");
 
-    // Units: the header's, else the user's; never guessed (a log of
-    // milliseconds read as seconds is a burn a thousand times too long).
-    const auto header_unit = [&](int at) { return at >= 0 && at < static_cast<int>(header.size()) ? header[static_cast<size_t>(at)].unit : std::string(); };
-    if (header_unit(time_at).empty() && !options.units.time) {
-        Refuse("the time column's unit is not known: name it in the header (\"time (ms)\") or give it (time=s or time=ms)");
-    }
-    if (force_at >= 0 && header_unit(force_at).empty() && !options.units.force) {
-        Refuse("the force column's unit is not known: name it in the header (\"thrust (N)\") or give it "
-               "(force=N, force=lbf or force=kgf)");
-    }
-    TimeUnit time_unit = options.units.time.value_or(TimeUnit::kSecond);
-    if (!header_unit(time_at).empty()) {
-        if (const auto unit = TimeUnitOf(header_unit(time_at))) {
-            time_unit = *unit;
-        } else {
-            Refuse("the time column's unit \"" + header_unit(time_at) + "\" is not s or ms");
-        }
-    }
-    ForceUnit force_unit = options.units.force.value_or(ForceUnit::kNewton);
-    if (force_at >= 0 && !header_unit(force_at).empty()) {
-        if (const auto unit = ForceUnitOf(header_unit(force_at))) {
-            force_unit = *unit;
-        } else {
-            Refuse("the force column's unit \"" + header_unit(force_at) + "\" is not N, lbf or kgf");
-        }
-    }
-    std::optional<PressureUnit> pressure_unit = options.units.pressure;
-    if (pressure_at >= 0 && !header_unit(pressure_at).empty()) {
-        pressure_unit = PressureUnitOf(header_unit(pressure_at), &header_absolute);
-        if (!pressure_unit) Refuse("the pressure column's unit \"" + header_unit(pressure_at) + "\" is not Pa, kPa, MPa, bar or psi");
-    }
-    if (pressure_at >= 0 && !pressure_unit) {
-        Refuse("the pressure column's unit is not known: name it in the header (\"pressure (psi)\") or give it "
-               "(pressure=psi)");
-    }
-    const double time_factor = Factor(time_unit), force_factor = Factor(force_unit);
-    const double pressure_factor = pressure_unit ? Factor(*pressure_unit) : 1.0;
-    const double pressure_offset = options.absolute || header_absolute ? 0.0 : options.ambient;
+    const ColumnScales scales = ScalesOf(header, time_at, force_at, pressure_at, options, header_absolute);
+    const double time_factor = scales.time, force_factor = scales.force, pressure_factor = scales.pressure;
+    const double pressure_offset = scales.pressure_offset;
 
     Firing firing;
     // About as many samples as the text has line ends.

@@ -334,6 +334,40 @@ void Put(YAML::Emitter& out, const char* key, double value) {
     out << YAML::Key << key << YAML::Value << ForeignNumber(value);
 }
 
+// The propellant as openMotor keeps it: each burn-rate piece a tab with the
+// design's k and the combustion temperature that gives its c*.
+void WritePropellant(YAML::Emitter& out, const std::optional<ForeignPropellant>& propellant, std::vector<std::string>& notes) {
+    out << YAML::Key << "propellant" << YAML::Value;
+    if (!propellant) {
+        out << YAML::Null;
+        notes.push_back("The design has no propellant: the file holds its geometry only.");
+    } else {
+        out << YAML::BeginMap;
+        Put(out, "density", propellant->density);
+        out << YAML::Key << "name" << YAML::Value << YAML::DoubleQuoted << propellant->name;
+        out << YAML::Key << "tabs" << YAML::Value << YAML::BeginSeq;
+        const double k = propellant->k > 1.0 ? propellant->k : 1.2;
+        if (!(propellant->k > 1.0)) notes.push_back("The design gives no k above 1: the file has k = 1.2.");
+        const double t = TemperatureForCStar(propellant->c_star, k, propellant->molar_mass);
+        for (const ForeignPropellant::Piece& piece : propellant->pieces) {
+            out << YAML::BeginMap;
+            Put(out, "a", piece.a);
+            Put(out, "k", k);
+            Put(out, "m", propellant->molar_mass);
+            Put(out, "maxPressure", std::min(piece.p_max, kHighestTabPressure));
+            Put(out, "minPressure", std::min(piece.p_min, kHighestTabPressure));
+            Put(out, "n", piece.n);
+            Put(out, "t", t);
+            out << YAML::EndMap;
+            if (!(piece.a >= 1e-8 && piece.a <= 2.0) || !(piece.n >= -0.99 && piece.n <= 0.99)) {
+                notes.push_back("openMotor takes a from 1e-8 to 2 m/s at Pa^n and n from -0.99 to 0.99: it keeps its "
+                                "own values for a piece of a = " + ForeignNumber(piece.a) + ", n = " + ForeignNumber(piece.n) + ".");
+            }
+        }
+        out << YAML::EndSeq << YAML::EndMap;
+    }
+}
+
 }  // namespace
 
 ExportedText RicText(const cMotor& motor) {
@@ -397,35 +431,7 @@ ExportedText RicText(const cMotor& motor) {
         notes.push_back("The design's nozzle has no divergent part: openMotor takes an exit as wide as the throat.");
     }
 
-    out << YAML::Key << "propellant" << YAML::Value;
-    if (!propellant) {
-        out << YAML::Null;
-        notes.push_back("The design has no propellant: the file holds its geometry only.");
-    } else {
-        out << YAML::BeginMap;
-        Put(out, "density", propellant->density);
-        out << YAML::Key << "name" << YAML::Value << YAML::DoubleQuoted << propellant->name;
-        out << YAML::Key << "tabs" << YAML::Value << YAML::BeginSeq;
-        const double k = propellant->k > 1.0 ? propellant->k : 1.2;
-        if (!(propellant->k > 1.0)) notes.push_back("The design gives no k above 1: the file has k = 1.2.");
-        const double t = TemperatureForCStar(propellant->c_star, k, propellant->molar_mass);
-        for (const ForeignPropellant::Piece& piece : propellant->pieces) {
-            out << YAML::BeginMap;
-            Put(out, "a", piece.a);
-            Put(out, "k", k);
-            Put(out, "m", propellant->molar_mass);
-            Put(out, "maxPressure", std::min(piece.p_max, kHighestTabPressure));
-            Put(out, "minPressure", std::min(piece.p_min, kHighestTabPressure));
-            Put(out, "n", piece.n);
-            Put(out, "t", t);
-            out << YAML::EndMap;
-            if (!(piece.a >= 1e-8 && piece.a <= 2.0) || !(piece.n >= -0.99 && piece.n <= 0.99)) {
-                notes.push_back("openMotor takes a from 1e-8 to 2 m/s at Pa^n and n from -0.99 to 0.99: it keeps its "
-                                "own values for a piece of a = " + ForeignNumber(piece.a) + ", n = " + ForeignNumber(piece.n) + ".");
-            }
-        }
-        out << YAML::EndSeq << YAML::EndMap;
-    }
+    WritePropellant(out, propellant, notes);
     out << YAML::EndMap;  // data
     out << YAML::Key << "type" << YAML::Value << YAML::SecondaryTag("python/object/apply:uilib.fileIO.fileTypes")
         << YAML::Flow << YAML::BeginSeq << kMotorFileType << YAML::EndSeq;
