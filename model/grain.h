@@ -89,6 +89,22 @@ private:
     float last_surface_area_ = 0.0f;
 };
 
+// "forward", "aft" or "both": the words a motor file and the grain table
+// give inhibited ends; "" for none.
+inline const char* EndsName(cGrain::Ends ends) {
+    switch (ends) {
+        case cGrain::Ends::kForward:
+            return "forward";
+        case cGrain::Ends::kAft:
+            return "aft";
+        case cGrain::Ends::kBoth:
+            return "both";
+        case cGrain::Ends::kNone:
+            break;
+    }
+    return "";
+}
+
 // Each named quantity is rounded to float where it is stored; those rounding
 // points are part of the published figures.
 inline void cGrain::CalcSurfaceArea(float sglBurnDepth) {

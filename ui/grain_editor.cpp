@@ -57,21 +57,6 @@ namespace {
 
 constexpr const char* kGrainColumns = "^Grain #|Length|Diameter|Core Dia.";
 
-// The Inhibited column's word for a grain's ends.
-QString EndsText(cGrain::Ends ends) {
-    switch (ends) {
-        case cGrain::Ends::kForward:
-            return "forward";
-        case cGrain::Ends::kAft:
-            return "aft";
-        case cGrain::Ends::kBoth:
-            return "both";
-        case cGrain::Ends::kNone:
-            break;
-    }
-    return QString();
-}
-
 // The table's columns: the dimensions, and the inhibited ends after them
 // while a grain has one (a motor of grains burning on both ends keeps the
 // table it always had).
@@ -116,7 +101,7 @@ void GrainEditor::ShowGrains() {
         grid->SetTextMatrix(i, 1, TextOfSingle(grain->Length()));
         grid->SetTextMatrix(i, 2, TextOfSingle(grain->Diameter()));
         grid->SetTextMatrix(i, 3, TextOfSingle(grain->CoreDiameter()));
-        if (inhibited) grid->SetTextMatrix(i, 4, EndsText(grain->Inhibited()));
+        if (inhibited) grid->SetTextMatrix(i, 4, QString(EndsName(grain->Inhibited())));
     }
     grid->SetCol(1);
     grid->SetColSel(3);

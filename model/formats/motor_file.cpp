@@ -138,21 +138,6 @@ std::shared_ptr<cGrain> GrainFromLine(std::string_view line) {
 
 bool IsGrainLine(std::string_view line) { return line.substr(0, 6) == "Grain:"; }
 
-// The words of the Inhibited lines, by the end faces they name.
-const char* EndsWord(cGrain::Ends ends) {
-    switch (ends) {
-        case cGrain::Ends::kForward:
-            return "forward";
-        case cGrain::Ends::kAft:
-            return "aft";
-        case cGrain::Ends::kBoth:
-            return "both";
-        case cGrain::Ends::kNone:
-            break;
-    }
-    return "none";
-}
-
 // "Inhibited:N,forward|aft|both": grain N (1-based, head end first) of the
 // grains read has those end faces inhibited.
 void ReadInhibitedLine(std::string_view value, std::vector<std::shared_ptr<cGrain>>& grains) {
@@ -172,7 +157,7 @@ void ReadInhibitedLine(std::string_view value, std::vector<std::shared_ptr<cGrai
     }
     cGrain::Ends ends = cGrain::Ends::kNone;
     for (cGrain::Ends each : {cGrain::Ends::kForward, cGrain::Ends::kAft, cGrain::Ends::kBoth}) {
-        if (word == EndsWord(each)) ends = each;
+        if (word == EndsName(each)) ends = each;
     }
     if (ends == cGrain::Ends::kNone) {
         throw RunTimeError(err::kTypeMismatch, "Type mismatch: Inhibited takes forward, aft or both, not \"" + word + "\"");
@@ -369,7 +354,7 @@ std::string MotorFileText(const cMotor& motor, const std::string& folder) {
     for (const auto& grain : motor.Grains()) {
         ++position;
         if (grain->Inhibited() != cGrain::Ends::kNone) {
-            text += "Inhibited:" + std::to_string(position) + "," + EndsWord(grain->Inhibited()) + kLineEnd;
+            text += "Inhibited:" + std::to_string(position) + "," + EndsName(grain->Inhibited()) + kLineEnd;
         }
     }
     for (const PerformanceInputs::StaticFiring& firing : extra.static_firings) {

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include "model/formats/motor_file.h"
 #include "tests/support/grains.h"
+#include "tests/support/knsb_motor.h"
 
 namespace thrustlet {
 namespace {
@@ -179,18 +180,10 @@ namespace {
 // leaves the exit below 0.4 of ambient, and the alert names the share of
 // the burn; the same motor with a fitting exit raises none.
 TEST(FlowSeparationTest, AnOverExpandedNozzle) {
-    cMotor motor;
-    for (int i = 0; i < 2; ++i) motor.AddGrain(testing::MakeGrain(57.0f, 33.0f, 12.0f));
-    motor.SetNozzleDia(11.0f);  // a low Kn: about 1 MPa
-    motor.SetISPStar(909.0f);
-    motor.SetDensity(1841.0f);
-    motor.SetBallisticA(CoefficientFromMmPerSecond(8.26, 0.319));
-    motor.SetBallisticN(0.319f);
-    PerformanceInputs in;
-    in.units = LengthUnit::kMillimetre;
-    in.specific_heat_ratio = 1.137f;
-    in.nozzle_exit_dia = 60.0f;
-    motor.SetPerformance(in);
+    // A low Kn (an 11 mm throat): about 1 MPa, into a 60 mm exit.
+    cMotor motor = testing::KnsbMotor({testing::MakeGrain(57.0f, 33.0f, 12.0f), testing::MakeGrain(57.0f, 33.0f, 12.0f)},
+                                      11.0f, 60.0f);
+    PerformanceInputs in = motor.Performance();
     const MotorRun wide = RunMotor(motor);
     ASSERT_TRUE(wide.Figures());
     const auto separation = std::find_if(wide.Alerts().begin(), wide.Alerts().end(),

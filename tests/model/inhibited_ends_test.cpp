@@ -11,6 +11,7 @@
 #include "model/motor_run.h"
 #include "model/propellant_library.h"
 #include "tests/support/grains.h"
+#include "tests/support/knsb_motor.h"
 
 namespace thrustlet {
 namespace {
@@ -27,19 +28,7 @@ protected:
     }
     // A millimetre KNSB design (the library's single law) of the grains.
     static cMotor Knsb(std::vector<std::shared_ptr<cGrain>> grains, float throat) {
-        cMotor motor;
-        for (auto& grain : grains) motor.AddGrain(grain);
-        motor.SetNozzleDia(throat);
-        motor.SetISPStar(909.0f);
-        motor.SetDensity(1841.0f);
-        motor.SetBallisticA(CoefficientFromMmPerSecond(8.26, 0.319));
-        motor.SetBallisticN(0.319f);
-        PerformanceInputs in;
-        in.units = LengthUnit::kMillimetre;
-        in.specific_heat_ratio = 1.137f;
-        in.nozzle_exit_dia = 3.0f * throat;
-        motor.SetPerformance(in);
-        return motor;
+        return testing::KnsbMotor(grains, throat, 3.0f * throat);
     }
 };
 

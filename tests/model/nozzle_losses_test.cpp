@@ -12,6 +12,7 @@
 #include "model/motor_run.h"
 #include "model/propellant_library.h"
 #include "tests/support/grains.h"
+#include "tests/support/knsb_motor.h"
 
 namespace thrustlet {
 namespace {
@@ -22,17 +23,10 @@ class NozzleLossesTest : public ::testing::Test {
 protected:
     // A 38 mm KNSB motor on one law (n = 0.319), in millimetres.
     static cMotor Motor(const std::function<void(PerformanceInputs&)>& change = {}) {
-        cMotor motor;
-        for (int i = 0; i < 3; ++i) motor.AddGrain(MakeGrain(57.0f, 33.0f, 12.0f));
-        motor.SetNozzleDia(8.5f);
-        motor.SetISPStar(909.0f);
-        motor.SetDensity(1841.0f);
-        motor.SetBallisticA(CoefficientFromMmPerSecond(8.26, 0.319));
-        motor.SetBallisticN(0.319f);
-        PerformanceInputs in;
-        in.units = LengthUnit::kMillimetre;
-        in.specific_heat_ratio = 1.137f;
-        in.nozzle_exit_dia = 22.0f;
+        cMotor motor = testing::KnsbMotor({MakeGrain(57.0f, 33.0f, 12.0f), MakeGrain(57.0f, 33.0f, 12.0f),
+                                           MakeGrain(57.0f, 33.0f, 12.0f)},
+                                          8.5f, 22.0f);
+        PerformanceInputs in = motor.Performance();
         if (change) change(in);
         motor.SetPerformance(in);
         return motor;
