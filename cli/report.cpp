@@ -166,6 +166,14 @@ MotorReport ReportMotor(const std::string& file, cMotor& motor, bool with_curve,
             cMotor trial = motor;
             const NozzleSizingResult sized = search == SearchKind::kInitialKn ? SizeNozzleForInitialKn(trial, target)
                                                                                : SizeNozzleForMaxKn(trial, target);
+            report.target_reached = sized.Met();
+            if (sized.above_narrowest) {
+                report.target_note = std::string("the narrowest throat of the range, ") + Number(sized.shown) +
+                                     (report.length_unit.empty() ? "" : " " + report.length_unit) + ", gives " +
+                                     (search == SearchKind::kInitialKn ? "an initial" : "a maximum") + " Kn of " +
+                                     Number(sized.narrowest_kn) + ", below the target of " + Number(target) +
+                                     ": the target needs a narrower throat";
+            }
             if (!sized.reached) {
                 const NozzleSearchRange range = SearchRangeOf(motor);
                 const std::string unit = report.length_unit.empty() ? "" : " " + report.length_unit;
@@ -234,6 +242,7 @@ std::string ReportJson(const MotorReport& report) {
     json += FlowJson(report);
     // The unit of the report's lengths (null for a design without one).
     json += ",\"units\":" + (report.length_unit.empty() ? std::string("null") : JsonString(report.length_unit));
+    if (report.with_search) json += std::string(",\"target_reached\":") + (report.target_reached ? "true" : "false");
     if (report.with_trace && report.performance) {
         json += ",\"trace\":[";
         for (std::size_t i = 0; i < report.trace.size(); ++i) {

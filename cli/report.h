@@ -42,6 +42,10 @@ struct MotorReport {
     // The throat for the target, or the failure that no throat of the
     // search's range reaches it (never the range's end as an answer).
     Figure nozzle_for_target;
+    // The throat found meets the target; else why not, where a throat is
+    // still shown (the narrowest, which gives a Kn below the target).
+    bool target_reached = false;
+    std::string target_note;
     // The performance figures of a design with a propellant; a problem in
     // their place when its values cannot give them.
     bool has_propellant = false;

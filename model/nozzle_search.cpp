@@ -1,6 +1,7 @@
 #include "model/nozzle_search.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 #include "model/kn_max.h"
@@ -107,16 +108,35 @@ float SearchNozzleForInitialKn(cMotor& motor, float target) { return InitialKnSe
 
 float SearchNozzleForMaxKn(cMotor& motor, float target) { return MaxKnSearch(motor, target, 1.0); }
 
+namespace {
+
+// A search that stopped at the range's first (narrowest) throat: whether that
+// throat's Kn is below the target, which then no throat of the range meets.
+void CheckNarrowest(NozzleSizingResult& result, float d, float target, const std::function<float()>& kn) {
+    if (d != kFirstTrial) return;
+    const float first = kn();
+    if (first < target) {
+        result.above_narrowest = true;
+        result.narrowest_kn = first;
+    }
+}
+
+}  // namespace
+
 NozzleSizingResult SizeNozzleForInitialKn(cMotor& motor, float target) {
     const double scale = ScaleOf(motor);
     const float d = InitialKnSearch(motor, target, scale);
-    return Sized(d, scale, motor.NozzleDia());
+    NozzleSizingResult result = Sized(d, scale, motor.NozzleDia());
+    CheckNarrowest(result, d, target, [&] { return ToSingle(motor.KN(0.0f)); });
+    return result;
 }
 
 NozzleSizingResult SizeNozzleForMaxKn(cMotor& motor, float target) {
     const double scale = ScaleOf(motor);
     const float d = MaxKnSearch(motor, target, scale);
-    return Sized(d, scale, motor.NozzleDia());
+    NozzleSizingResult result = Sized(d, scale, motor.NozzleDia());
+    CheckNarrowest(result, d, target, [&] { return KnMaxWithDepth(motor).kn; });
+    return result;
 }
 
 NozzleSearchRange SearchRangeOf(const cMotor& motor) {

@@ -33,6 +33,12 @@ struct NozzleSizingResult {
     double shown = 0.0;     // the grid value to show, 3 decimals of the unit
     bool reached = false;   // false: no trial met the target, and `shown`
                             // is the range's end (3, or 76.2 mm)
+    // The narrowest throat of the range (shown) already gives a Kn below
+    // the target: the target needs a throat narrower than the range holds.
+    bool above_narrowest = false;
+    float narrowest_kn = 0.0f;  // that throat's Kn, when so
+    // The target was met by a throat of the range.
+    bool Met() const { return reached && !above_narrowest; }
 };
 NozzleSizingResult SizeNozzleForInitialKn(cMotor& motor, float target);
 NozzleSizingResult SizeNozzleForMaxKn(cMotor& motor, float target);

@@ -41,6 +41,11 @@ void NozzleSizing::RunNozzleSearch(const char* routine, NozzleSizingResult (*sea
                         "not an answer. Even the widest throat leaves the Kn above the target.")
                     .arg(TextOfDouble(range.first), TextOfDouble(range.last), in,
                          search == &SizeNozzleForInitialKn ? "an initial" : "a maximum", TextOfSingle(target)));
+        } else if (sized.above_narrowest) {
+            summary_.MarkTargetUnreached(
+                QString("The narrowest throat of the range gives %1 Kn %2, below the target: the field shows it, not an "
+                        "answer. The target needs a narrower throat than the search tries.")
+                    .arg(search == &SizeNozzleForInitialKn ? "Initial" : "Max", TextOfSingle(sized.narrowest_kn)));
         }
     });
 }

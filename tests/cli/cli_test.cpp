@@ -210,6 +210,17 @@ TEST_F(CliTest, UnitsAndSizingInMillimetres) {
     EXPECT_NE(json.out.find("\"nozzle_for_target\":null"), std::string::npos);
     EXPECT_NE(json.out.find("\"nozzle_for_target\":\"no throat from 2.54 to 76.2 mm gives an initial Kn of 1 or less\""),
               std::string::npos) << json.out;
+    EXPECT_NE(json.out.find(",\"target_reached\":false"), std::string::npos) << json.out;
+    EXPECT_NE(Thrustlet("--json --size-max 280 '" + path + "'").out.find(",\"target_reached\":true"), std::string::npos);
+    // A target above the narrowest throat's Kn: that throat, said, exit 1.
+    const Outcome above = Thrustlet("--json --size-max 10000 '" + path + "'");
+    EXPECT_EQ(above.exit_code, 1);
+    EXPECT_NE(above.out.find("\"nozzle_for_target\":2.54,"), std::string::npos) << above.out;
+    EXPECT_NE(above.out.find(",\"target_reached\":false"), std::string::npos) << above.out;
+    EXPECT_NE(above.err.find(": the narrowest throat of the range, 2.54 mm, gives a maximum Kn of "), std::string::npos)
+        << above.err;
+    EXPECT_NE(above.err.find(", below the target of 10000: the target needs a narrower throat"), std::string::npos)
+        << above.err;
     EXPECT_NE(json.out.find("\"burn_time_s\":0.991064"), std::string::npos);
     EXPECT_NE(json.out.find(",\"thrust_time_s\":0.991064"), std::string::npos) << json.out;
 }

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "model/errors.h"
+#include "model/kn_max.h"
 #include "tests/support/grains.h"
 #include "model/motor.h"
 #include "model/number_text.h"
@@ -78,6 +79,18 @@ TEST(NozzleSearchTest, EndsOfTheRange) {
     cMotor empty;
     EXPECT_EQ(SearchNozzleForInitialKn(empty, 0.0f), 0.1f);
     EXPECT_EQ(SearchNozzleForMaxKn(empty, 0.0f), 0.1f);
+
+    // A target above what the narrowest throat gives: that throat is shown,
+    // but the target is not met, and the result says so with its Kn.
+    const NozzleSizingResult above = SizeNozzleForMaxKn(motor, 1e9f);
+    EXPECT_EQ(above.shown, 0.1);
+    EXPECT_TRUE(above.reached);
+    EXPECT_TRUE(above.above_narrowest);
+    EXPECT_FALSE(above.Met());
+    EXPECT_EQ(above.narrowest_kn, KnMaxWithDepth(motor).kn);
+    const NozzleSizingResult met = SizeNozzleForMaxKn(motor, 200.0f);
+    EXPECT_TRUE(met.Met());
+    EXPECT_FALSE(met.above_narrowest);
 }
 
 TEST(NozzleSearchTest, FailureStopsAtTheFirstTrial) {

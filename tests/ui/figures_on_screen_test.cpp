@@ -98,6 +98,16 @@ TEST_F(FiguresOnScreenTest, UnreachedTargetMarksTheThroatField) {
     PressEnter(ui->txtNozzleThroatDia);
     EXPECT_FALSE(ui->txtNozzleThroatDia->property("targetUnreached").toBool());
     EXPECT_TRUE(ui->txtNozzleThroatDia->toolTip().isEmpty());
+
+    // A target above what the narrowest throat gives: that throat, in the
+    // same warning state, saying its Kn.
+    Type(ui->txtMaxKn, "10000");
+    PressEnter(ui->txtMaxKn);
+    EXPECT_EQ(ui->txtNozzleThroatDia->text(), "2.54");
+    EXPECT_TRUE(ui->txtNozzleThroatDia->property("targetUnreached").toBool());
+    EXPECT_TRUE(ui->txtNozzleThroatDia->toolTip().startsWith("The narrowest throat of the range gives Max Kn "))
+        << ui->txtNozzleThroatDia->toolTip().toStdString();
+    EXPECT_TRUE(ui->txtNozzleThroatDia->toolTip().contains(", below the target"));
 }
 
 // A throat field that is not a number clears the performance and the graph
