@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "model/burn.h"
+#include "model/full_burn.h"
 #include "model/burn_rate_law.h"
 #include "model/motor.h"
 #include "model/motor_run.h"
@@ -92,7 +93,11 @@ std::string PropellantProblem(float c_star, float density, float a, float n, con
     for (const auto& [length, what] : {std::pair{in.nozzle_throat_length, "the throat's length"},
                                        std::pair{in.nozzle_erosion, "the throat's erosion coefficient"},
                                        std::pair{in.nozzle_slag, "the throat's slag coefficient"},
-                                       std::pair{in.web_burnout, "the web burnout threshold"}}) {
+                                       std::pair{in.web_burnout, "the web burnout threshold"},
+                                       std::pair{in.erosive_alpha, "the erosive coefficient alpha"},
+                                       std::pair{in.erosive_beta, "the erosive coefficient beta"},
+                                       std::pair{in.erosive_threshold, "the erosive threshold"},
+                                       std::pair{in.erosive_velocity_coefficient, "the erosive velocity coefficient"}}) {
         if (length && !(std::isfinite(*length) && *length >= 0.0f)) return std::string(what) + " must be 0 or more, not " + Number(*length);
     }
     if (in.thrust_burnout && !(*in.thrust_burnout >= 0.0f && *in.thrust_burnout < 100.0f)) {
@@ -122,6 +127,8 @@ double ExitPressureRatio(double k, double area_ratio) {
 double ThrustCoefficient(double k, double area_ratio, double chamber, double ambient) {
     return Nozzle(k, area_ratio).Coefficient(chamber, ambient);
 }
+
+const char* BurnModelName(BurnModel model) { return model == BurnModel::kFull ? "full" : "steady"; }
 
 std::string ImpulseClass(double total_impulse) {
     // Below A the classes halve: 1/2A up to 1.25 N s, 1/4A, then 1/8A.
@@ -162,6 +169,11 @@ PerformanceOutcome IntegratedPerformance(const cMotor& motor, std::shared_ptr<co
     }
     BurnIntegration integration = IntegrateBurn(motor, burn);
     Performance result = std::move(integration.figures);
+    // The full model marches the burn in time, with the steady burn's time
+    // setting its step.
+    if (in.Model() == BurnModel::kFull && result.burn_time > 0.0 && std::isfinite(result.burn_time)) {
+        result = MarchBurn(motor, burn, result.burn_time);
+    }
     const struct {
         const char* name;
         double value;

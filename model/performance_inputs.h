@@ -8,6 +8,13 @@
 
 namespace thrustlet {
 
+// How a design's burn is computed. `kSteady`: the quasi-steady burn,
+// integrated exactly in the burn depth (every grain regresses alike, the
+// chamber holds no gas). `kFull`: marched in time, each grain cut into axial
+// slices whose cores regress at their own rates, with erosive burning, the
+// throat's change and the chamber's filling and blowing down.
+enum class BurnModel { kSteady, kFull };
+
 // One piece of a piecewise burn-rate law r = a P^n, for chamber pressures
 // from p_min to p_max (Pa). SI: a in m/s/Pa^n, r in m/s.
 struct BurnRatePiece {
@@ -59,6 +66,22 @@ struct PerformanceInputs {
     // falls below this share of its peak (%).
     std::optional<float> web_burnout;
     std::optional<float> thrust_burnout;
+    // The model the design is computed with; none: steady (every design
+    // written before there was a choice).
+    std::optional<BurnModel> model;
+    // Erosive burning in the full model, off while zero. Lenoir-Robillard:
+    // r = a P^n + alpha G^0.8 D^-0.2 exp(-beta rho r / G), SI (G the port's
+    // mass flux, kg/(m^2 s), D its hydraulic diameter, m). The threshold
+    // form: a slice whose port passes the throat's mass flux at a
+    // port-to-throat ratio below `erosive_threshold` (G*) burns
+    // 1 + kv (G* - ratio) times faster.
+    std::optional<float> erosive_alpha;
+    std::optional<float> erosive_beta;
+    std::optional<float> erosive_threshold;
+    std::optional<float> erosive_velocity_coefficient;
+    // The full model's chamber fills and blows down (gas storage); false
+    // leaves the pressure quasi-steady at every moment.
+    std::optional<bool> gas_storage;
     // The motor's hardware, for a simulator's engine file: the case's outer
     // diameter and length (the design's unit) and the mass of everything
     // but the propellant (kg). Without them the grains' size stands in.
@@ -93,7 +116,12 @@ struct PerformanceInputs {
     float CombustionEfficiency() const { return combustion_efficiency.value_or(1.0f); }
     // The nozzle's shape gives losses of its own (NozzleLosses).
     bool HasNozzleLosses() const { return nozzle_divergence.has_value() || nozzle_throat_length.has_value(); }
+    BurnModel Model() const { return model.value_or(BurnModel::kSteady); }
+    bool GasStorage() const { return gas_storage.value_or(true); }
     bool operator==(const PerformanceInputs&) const = default;
 };
+
+// "steady" or "full", as the motor file, the sheet and --json name them.
+const char* BurnModelName(BurnModel model);
 
 }  // namespace thrustlet

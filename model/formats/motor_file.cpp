@@ -187,6 +187,11 @@ const DesignLine* DesignLineOf(std::string_view key) {
         {"WebBurnout", &PerformanceInputs::web_burnout, [](float v) { return v >= 0.0f; }, "0 or more"},
         {"ThrustBurnout", &PerformanceInputs::thrust_burnout, [](float v) { return v >= 0.0f && v < 100.0f; },
          "from 0 to below 100 (%)"},
+        {"ErosiveAlpha", &PerformanceInputs::erosive_alpha, [](float v) { return v >= 0.0f; }, "0 or more"},
+        {"ErosiveBeta", &PerformanceInputs::erosive_beta, [](float v) { return v >= 0.0f; }, "0 or more"},
+        {"ErosiveThreshold", &PerformanceInputs::erosive_threshold, [](float v) { return v >= 0.0f; }, "0 or more"},
+        {"ErosiveVelocityCoefficient", &PerformanceInputs::erosive_velocity_coefficient,
+         [](float v) { return v >= 0.0f; }, "0 or more"},
     };
     for (const DesignLine& line : lines) {
         if (key == line.key) return &line;
@@ -220,6 +225,20 @@ void ReadPerformanceLine(std::string_view line, PerformanceInputs& extra) {
             extra.units = LengthUnit::kMillimetre;
         } else {
             throw RunTimeError(err::kTypeMismatch, "Type mismatch: Units must be in or mm");
+        }
+    } else if (key == "Model") {
+        if (value == "steady") {
+            extra.model = BurnModel::kSteady;
+        } else if (value == "full") {
+            extra.model = BurnModel::kFull;
+        } else {
+            throw RunTimeError(err::kTypeMismatch, "Type mismatch: Model must be steady or full, not \"" + value + "\"");
+        }
+    } else if (key == "GasStorage") {
+        if (value == "on" || value == "off") {
+            extra.gas_storage = value == "on";
+        } else {
+            throw RunTimeError(err::kTypeMismatch, "Type mismatch: GasStorage must be on or off, not \"" + value + "\"");
         }
     } else if (key == "PropellantName") {
         extra.propellant_name = value;
@@ -346,10 +365,16 @@ std::string MotorFileText(const cMotor& motor, const std::string& folder) {
         {"NozzleSlag", extra.nozzle_slag, "the throat's slag"},
         {"WebBurnout", extra.web_burnout, "the web burnout threshold"},
         {"ThrustBurnout", extra.thrust_burnout, "the thrust burnout threshold"},
+        {"ErosiveAlpha", extra.erosive_alpha, "the erosive coefficient alpha"},
+        {"ErosiveBeta", extra.erosive_beta, "the erosive coefficient beta"},
+        {"ErosiveThreshold", extra.erosive_threshold, "the erosive threshold"},
+        {"ErosiveVelocityCoefficient", extra.erosive_velocity_coefficient, "the erosive velocity coefficient"},
     };
     for (const auto& line : optional_lines) {
         if (line.value) text += std::string(line.key) + ":" + ExactNumber(*line.value, line.what) + kLineEnd;
     }
+    if (extra.model) text += std::string("Model:") + BurnModelName(*extra.model) + kLineEnd;
+    if (extra.gas_storage) text += std::string("GasStorage:") + (*extra.gas_storage ? "on" : "off") + kLineEnd;
     int position = 0;
     for (const auto& grain : motor.Grains()) {
         ++position;
