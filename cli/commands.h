@@ -58,6 +58,9 @@ void Complain(const std::string& file, const std::string& message);
 // file held that the design cannot is said on standard error); a failure is named (as JSON on standard output when
 // `json`, else on standard error) and gives nothing. Grains the window
 // would refuse are warned about on standard error.
+// With --model, every design read is computed by that model instead of its
+// own.
 std::optional<cMotor> ReadMotor(const std::string& file, bool json);
+void SetModelOverride(std::optional<BurnModel> model);
 
 }  // namespace thrustlet

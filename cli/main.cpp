@@ -1,6 +1,7 @@
 // thrustlet-kn: Kn reports of motor files from the command line. This file
 // reads the options; each command has a unit of its own.
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: thrustlet-kn [--json [--trace]] [--curve] [--size-initial KN | --size-max KN] [--fail-on-alert] FILE...\n"
+    "usage: thrustlet-kn [--json [--trace]] [--curve] [--model steady|full] [--size-initial KN | --size-max KN] [--fail-on-alert] FILE...\n"
     "       thrustlet-kn --eng FILE...\n"
     "       thrustlet-kn --convert OUT.tlt|OUT.ric|OUT.bsx FILE\n"
     "       thrustlet-kn --firing DATA [--firing-units SPEC] [--absolute] [--json] DESIGN.tlt\n"
@@ -32,6 +33,8 @@ constexpr const char* kUsage =
     "  --size-initial KN add the nozzle throat that gives this initial Kn\n"
     "  --size-max KN     add the nozzle throat that gives this maximum Kn\n"
     "  --fail-on-alert   exit 3 when a design raises an alert (a limit crossed)\n"
+    "  --model NAME      compute every design by this model, steady or full,\n"
+    "                    instead of the one its file names (steady without one)\n"
     "  --eng             print the thrust curve as a RASP engine file instead\n"
     "  --convert OUT     write the design in the format OUT's extension names\n"
     "                    (.tlt, .ric or .bsx); what it cannot hold is said\n"
@@ -68,6 +71,7 @@ int main(int argc, char** argv) {
     using namespace thrustlet;
     ReportOptions report;
     bool eng = false, fit = false, instant = false;
+    std::optional<BurnModel> model;
     std::string firing, convert;
     FiringOptions firing_options;
     std::vector<double> breaks;
@@ -97,6 +101,12 @@ int main(int argc, char** argv) {
             eng = true;
         } else if (arg == "--fail-on-alert") {
             report.fail_on_alert = true;
+        } else if (arg == "--model") {
+            const char* name = value("NAME");
+            if (!name || (std::string(name) != "steady" && std::string(name) != "full")) {
+                return UsageError("--model takes steady or full");
+            }
+            model = std::string(name) == "full" ? BurnModel::kFull : BurnModel::kSteady;
         } else if (arg == "--fit") {
             fit = true;
         } else if (arg == "--absolute") {
@@ -148,11 +158,12 @@ int main(int argc, char** argv) {
         }
     }
     if (files.empty()) return UsageError("no motor file given");
+    SetModelOverride(model);
     if (report.trace && !report.json) return UsageError("--trace goes with --json");
     const bool report_options =
         report.curve || report.search != SearchKind::kNone || report.fail_on_alert || report.trace;
     if (!convert.empty()) {
-        if (eng || fit || !firing.empty() || report.json || report_options) return UsageError("--convert takes no other option");
+        if (eng || fit || !firing.empty() || report.json || report_options || model) return UsageError("--convert takes no other option");
         if (files.size() != 1) return UsageError("--convert takes one motor file");
         return RunConvertCommand(files.front(), convert);
     }

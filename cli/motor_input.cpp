@@ -6,6 +6,12 @@
 
 namespace thrustlet {
 
+namespace {
+std::optional<BurnModel> model_override;
+}  // namespace
+
+void SetModelOverride(std::optional<BurnModel> model) { model_override = model; }
+
 void Write(std::FILE* stream, const std::string& text) { std::fwrite(text.data(), 1, text.size(), stream); }
 
 void Complain(const std::string& file, const std::string& message) {
@@ -30,6 +36,11 @@ std::optional<cMotor> ReadMotor(const std::string& file, bool json) {
         return std::nullopt;
     }
     for (const std::string& warning : GrainProblems(motor)) Complain(file, "warning: " + warning);
+    if (model_override) {
+        PerformanceInputs in = motor.Performance();
+        in.model = *model_override;
+        motor.SetPerformance(in);
+    }
     return motor;
 }
 

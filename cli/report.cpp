@@ -61,6 +61,8 @@ std::string PerformanceText(const MotorReport& report) {
         return p.has_thrust ? ReportNumber(value) + unit : std::string("N/A");
     };
     std::string text;
+    // Said where the design chose the full model; the steady report stays as it always was.
+    if (report.model == "full") text += "Model: full\n";
     text += "Peak pressure: " + PressureText(p.peak_pressure) + "\n";
     text += "Burn time: " + ReportNumber(p.burn_time) + " s\n";
     text += "Thrust time: " + thrust(p.thrust_time, " s") + "\n";
@@ -113,6 +115,7 @@ MotorReport ReportMotor(const std::string& file, cMotor& motor, bool with_curve,
     report.with_curve = with_curve;
     report.with_search = search != SearchKind::kNone;
     report.length_unit = DisplayUnits(motor.Performance().units).LengthWord();
+    if (motor.Performance().HasPropellant()) report.model = BurnModelName(motor.Performance().Model());
 
     // The nozzle field shows the diameter as text; the recalculation reads it back.
     const std::string nozzle_text = Number(motor.NozzleDia());
@@ -242,6 +245,8 @@ std::string ReportJson(const MotorReport& report) {
     json += FlowJson(report);
     // The unit of the report's lengths (null for a design without one).
     json += ",\"units\":" + (report.length_unit.empty() ? std::string("null") : JsonString(report.length_unit));
+    // The model the figures came from (null for a design without a propellant).
+    json += ",\"model\":" + (report.model.empty() ? std::string("null") : JsonString(report.model));
     if (report.with_search) json += std::string(",\"target_reached\":") + (report.target_reached ? "true" : "false");
     if (report.with_trace && report.performance) {
         json += ",\"trace\":[";

@@ -49,6 +49,7 @@ struct MotorReport {
     // The performance figures of a design with a propellant; a problem in
     // their place when its values cannot give them.
     bool has_propellant = false;
+    std::string model;  // the model that gave the figures, "steady" or "full"
     std::optional<Performance> performance;
     std::string performance_problem;
     // Will it hold: each grain's flow, the builder's limits and the alerts

@@ -105,7 +105,11 @@ std::vector<Alert> DesignAlerts(const cMotor& motor, const std::optional<Perform
             add(AlertKind::kMassFlux, grain.position,
                 "Grain " + std::to_string(grain.position) + "'s peak mass flux, " + units.MassFlux(*grain.peak_mass_flux) +
                     ", is above the limit of " + units.MassFlux(limits.max_mass_flux) +
-                    ": erosive burning is likely there, and Thrustlet does not model it.");
+                    (motor.Performance().ErosionModelled()
+                         ? ": erosive burning is likely there, and the full model's erosive coefficients figure it."
+                         : motor.Performance().Model() == BurnModel::kFull
+                               ? ": erosive burning is likely there, and the design gives no erosive coefficients to figure it."
+                               : ": erosive burning is likely there, and Thrustlet does not model it."));
         }
     }
     for (const GrainFlow& grain : flow.grains) {

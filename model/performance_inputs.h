@@ -117,6 +117,13 @@ struct PerformanceInputs {
     // The nozzle's shape gives losses of its own (NozzleLosses).
     bool HasNozzleLosses() const { return nozzle_divergence.has_value() || nozzle_throat_length.has_value(); }
     BurnModel Model() const { return model.value_or(BurnModel::kSteady); }
+    // The full model figures erosive burning: it is chosen, with a
+    // coefficient that gives erosion.
+    bool ErosionModelled() const {
+        return Model() == BurnModel::kFull &&
+               (erosive_alpha.value_or(0.0f) > 0.0f ||
+                (erosive_threshold.value_or(0.0f) > 0.0f && erosive_velocity_coefficient.value_or(0.0f) > 0.0f));
+    }
     bool GasStorage() const { return gas_storage.value_or(true); }
     bool operator==(const PerformanceInputs&) const = default;
 };

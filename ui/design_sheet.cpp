@@ -61,6 +61,23 @@ QString DeparturesText(const cMotor& motor) {
                 " throat";
     }
     if (in.web_burnout) text += "; a grain is spent with " + TextOfSingle(*in.web_burnout) + " of web left";
+    if (in.Model() == BurnModel::kFull) {
+        text += "; full model (marched in time";
+        text += in.GasStorage() ? ", with the chamber's filling and blowdown" : ", quasi-steady pressure";
+        if (in.erosive_alpha.value_or(0.0f) > 0.0f) {
+            text += ", erosive burning alpha " + TextOfSingle(*in.erosive_alpha) + " beta " +
+                    TextOfSingle(in.erosive_beta.value_or(0.0f));
+        }
+        if (in.erosive_threshold.value_or(0.0f) > 0.0f && in.erosive_velocity_coefficient.value_or(0.0f) > 0.0f) {
+            text += ", erosive threshold G* " + TextOfSingle(*in.erosive_threshold) + " kv " +
+                    TextOfSingle(*in.erosive_velocity_coefficient);
+        }
+        if (in.nozzle_erosion.value_or(0.0f) > 0.0f) text += ", throat erosion " + TextOfSingle(*in.nozzle_erosion) + " m/(s\u00b7Pa)";
+        if (in.nozzle_slag.value_or(0.0f) > 0.0f) text += ", slag " + TextOfSingle(*in.nozzle_slag) + " m\u00b7Pa/s";
+        text += ")";
+    } else if (in.model) {
+        text += "; steady model";
+    }
     return text;
 }
 

@@ -136,6 +136,7 @@ private:
     QAction* mnuShowPressure;
     QAction* mnuShowThrust;
     QAction* mnuShowMassFlux;
+    QAction* mnuFullModel;
     QMenu* mnuHelp;
     QAction* mnuAbout;
     QAction* mnuBugReports;

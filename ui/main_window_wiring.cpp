@@ -77,6 +77,10 @@ void frmMain::CreateMenus() {
         view->setCheckable(true);
         view->setEnabled(false);
     }
+    mnuMotor->addSeparator();
+    mnuFullModel = Named(mnuMotor->addAction("&Full Model (Marched in Time)"), "mnuFullModel");
+    mnuFullModel->setCheckable(true);
+    mnuFullModel->setEnabled(false);
     mnuHelp = Named(menuBar()->addMenu("&Help"), "mnuHelp");
     mnuAbout = Named(mnuHelp->addAction("&About"), "mnuAbout");
     mnuBugReports = Named(mnuHelp->addAction("&Bug Reports"), "mnuBugReports");
@@ -109,7 +113,7 @@ void frmMain::CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor&
     performance_ = std::make_unique<MotorPerformance>(
         *document_,
         MotorPerformance::Controls{this, Frame4, lblPerformance, grKN, mnuPropellant, mnuShowPressure, mnuShowThrust,
-                                   mnuShowMassFlux, txtNozzleThroatDia, lblLengthUnit});
+                                   mnuShowMassFlux, mnuFullModel, txtNozzleThroatDia, lblLengthUnit});
     grains_panel_ = std::make_unique<GrainsPanel>(*document_,
                                                   GrainsPanel::Controls{this, Frame5, grdGrainFigures, lblAlerts, mnuLimits});
     performance_->Attach(*grains_panel_);
@@ -174,6 +178,7 @@ void frmMain::ConnectSignals() {
     connect(mnuShowPressure, &QAction::triggered, this, [this] { performance_->mnuShowPressure_Click(); });
     connect(mnuShowThrust, &QAction::triggered, this, [this] { performance_->mnuShowThrust_Click(); });
     connect(mnuShowMassFlux, &QAction::triggered, this, [this] { performance_->mnuShowMassFlux_Click(); });
+    connect(mnuFullModel, &QAction::triggered, this, [this] { performance_->mnuFullModel_Click(); });
     connect(mnuLimits, &QAction::triggered, this, [this] { grains_panel_->mnuLimits_Click(); });
     connect(mnuStaticFiring, &QAction::triggered, this, [this] { firings_->mnuStaticFiring_Click(); });
     connect(mnuExportSheet, &QAction::triggered, this, [this] { sheet_->mnuExportSheet_Click(); });

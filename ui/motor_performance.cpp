@@ -64,6 +64,13 @@ void MotorPerformance::Update() { Update(RunMotor(document_.Motor())); }
 void MotorPerformance::Update(const MotorRun& run) {
     const bool has_propellant = run.HasPropellant();
     SetGroupVisible(has_propellant);
+    // Which model gave the figures, where the design chose one.
+    const std::optional<BurnModel>& model = run.Design().Performance().model;
+    ui_.Frame4->setTitle(model ? QString("Performance (%1 model)").arg(BurnModelName(*model)) : QString("Performance"));
+    if (ui_.mnuFullModel) {
+        ui_.mnuFullModel->setEnabled(has_propellant);
+        ui_.mnuFullModel->setChecked(model == BurnModel::kFull);
+    }
     ShowLengthUnit();
     std::array<QString, kFigures> texts;
     texts.fill(kNoFigure);
@@ -187,6 +194,15 @@ void MotorPerformance::mnuPropellant_Click() {
     chosen->inputs.max_mass_flux = current.inputs.max_mass_flux;
     chosen->inputs.min_port_throat = current.inputs.min_port_throat;
     chosen->inputs.static_firings = current.inputs.static_firings;
+    chosen->inputs.model = current.inputs.model;
+    chosen->inputs.gas_storage = current.inputs.gas_storage;
+    chosen->inputs.erosive_alpha = current.inputs.erosive_alpha;
+    chosen->inputs.erosive_beta = current.inputs.erosive_beta;
+    chosen->inputs.erosive_threshold = current.inputs.erosive_threshold;
+    chosen->inputs.erosive_velocity_coefficient = current.inputs.erosive_velocity_coefficient;
+    // A design given its first propellant here is a new one: it is figured
+    // by the full model. Designs that already had one keep their model.
+    if (!current.inputs.units && chosen->inputs.units && !chosen->inputs.model) chosen->inputs.model = BurnModel::kFull;
 
     if (*chosen == current) return;
     if (chosen->length_scale != 1.0) ConvertLengths(chosen->length_scale);
@@ -222,6 +238,21 @@ void MotorPerformance::mnuShowThrust_Click() { ChooseView(ui_.mnuShowThrust); }
 
 void MotorPerformance::mnuShowMassFlux_Click() { ChooseView(ui_.mnuShowMassFlux); }
 
+void MotorPerformance::mnuFullModel_Click() {
+    cMotor& motor = document_.Motor();
+    if (!motor.Performance().HasPropellant()) return;
+    PerformanceInputs in = motor.Performance();
+    in.model = in.Model() == BurnModel::kFull ? BurnModel::kSteady : BurnModel::kFull;
+    motor.SetPerformance(in);
+    document_.SetChanged(true);
+    if (recalculate_) {
+        recalculate_();
+    } else {
+        Update();
+    }
+    document_.DesignChanged("Model");
+}
+
 MotorPerformance::Shown MotorPerformance::Current() const {
     Shown shown;
     for (int i = 0; i < kFigures; ++i) shown.texts[static_cast<size_t>(i)] = ui_.values[static_cast<size_t>(i)]->text();
@@ -232,6 +263,11 @@ MotorPerformance::Shown MotorPerformance::Current() const {
     shown.thrust_enabled = ui_.mnuShowThrust->isEnabled();
     shown.mass_flux = ui_.mnuShowMassFlux->isChecked();
     shown.mass_flux_enabled = ui_.mnuShowMassFlux->isEnabled();
+    shown.title = ui_.Frame4->title();
+    if (ui_.mnuFullModel) {
+        shown.full_model = ui_.mnuFullModel->isChecked();
+        shown.full_model_enabled = ui_.mnuFullModel->isEnabled();
+    }
     if (grains_) shown.grains = grains_->Current();
     return shown;
 }
@@ -242,6 +278,11 @@ void MotorPerformance::Show(const Shown& shown) {
     for (int i = 0; i < kFigures; ++i) ui_.values[static_cast<size_t>(i)]->setText(shown.texts[static_cast<size_t>(i)]);
     ui_.mnuShowPressure->setEnabled(shown.pressure_enabled);
     ui_.mnuShowMassFlux->setEnabled(shown.mass_flux_enabled);
+    ui_.Frame4->setTitle(shown.title);
+    if (ui_.mnuFullModel) {
+        ui_.mnuFullModel->setChecked(shown.full_model);
+        ui_.mnuFullModel->setEnabled(shown.full_model_enabled);
+    }
     if (grains_) grains_->Show(shown.grains);
     ui_.mnuShowThrust->setEnabled(shown.thrust_enabled);
 }

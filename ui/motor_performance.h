@@ -44,6 +44,8 @@ public:
         QAction* mnuShowPressure;
         QAction* mnuShowThrust;
         QAction* mnuShowMassFlux;
+        // Checked while the design is figured by the full model.
+        QAction* mnuFullModel;
         TextBox* txtNozzleThroatDia;
         std::array<QLabel*, 2> lblLengthUnit;  // beside the grains' and the motor's lengths
     };
@@ -64,6 +66,8 @@ public:
     void mnuShowPressure_Click();
     void mnuShowThrust_Click();
     void mnuShowMassFlux_Click();
+    // Switches the design between the steady and the full model (one undo step).
+    void mnuFullModel_Click();
 
     // Fills the group from a run of the design (every recalculation makes
     // one), or from a run made of the design as it is.
@@ -91,6 +95,8 @@ public:
         std::array<QString, kFigures> texts;
         bool visible = false, pressure = false, thrust = false, pressure_enabled = false, thrust_enabled = false;
         bool mass_flux = false, mass_flux_enabled = false;
+        QString title;  // the group's, naming the model chosen
+        bool full_model = false, full_model_enabled = false;
         GrainsPanelShown grains;
         bool operator==(const Shown&) const = default;
     };

@@ -182,7 +182,9 @@ std::string EngineFileText(const MotorRun& run, const Performance& performance, 
     const auto off = [&](const std::vector<Point>& some) {
         return std::fabs(Trapezoid(some) - performance.total_impulse) / performance.total_impulse;
     };
-    for (int refinement = 0; refinement < 6 && off(points) > kCurveTolerance; ++refinement) {
+    // The full model's curve is its march's every step: nothing in between to add.
+    const bool marched = run.Design().Performance().Model() == BurnModel::kFull;
+    for (int refinement = 0; refinement < 6 && !marched && off(points) > kCurveTolerance; ++refinement) {
         std::vector<double> depths;
         for (std::size_t i = 1; i < curve.size(); ++i) {
             if (curve[i].depth > curve[i - 1].depth) depths.push_back(0.5 * (curve[i - 1].depth + curve[i].depth));

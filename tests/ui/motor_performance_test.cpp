@@ -13,6 +13,8 @@
 #include "ui/motor_performance.h"
 #include "ui/propellant_dialog.h"
 #include "ui/twips.h"
+#include "model/motor_run.h"
+#include "platform/locale_number.h"
 
 namespace thrustlet::testing {
 namespace {
@@ -115,7 +117,38 @@ TEST_F(MotorPerformanceTest, UnchangedOrCancelledChoiceIsNoEdit) {
     EXPECT_FALSE(doc().Changed());
     EXPECT_EQ(doc().History().count(), steps);
     ASSERT_EQ(editor->shown.size(), 3u);
-    EXPECT_EQ(editor->shown[1], Knsb());  // the dialog opens on the design's propellant
+    // The dialog opens on the design's propellant; the design, given its
+    // first propellant here, is figured by the full model.
+    PropellantChoice opened = Knsb();
+    opened.inputs.model = BurnModel::kFull;
+    EXPECT_EQ(editor->shown[1], opened);
+}
+
+// A design given its first propellant in the window is figured by the full
+// model; the Motor menu switches it to the steady one and back, one undo
+// step each, and the Performance group's title says which.
+TEST_F(MotorPerformanceTest, ModelOfTheFiguresIsChosenAndShown) {
+    TypeThreeGrainMotor();
+    Choose(Knsb());
+    QAction* full = window->findChild<QAction*>("mnuFullModel");
+    ASSERT_NE(full, nullptr);
+    EXPECT_TRUE(full->isEnabled());
+    EXPECT_TRUE(full->isChecked());
+    EXPECT_EQ(group->title(), "Performance (full model)");
+    const Performance marched = *RunMotor(doc().Motor()).Figures();
+
+    full->trigger();
+    EXPECT_EQ(doc().Motor().Performance().Model(), BurnModel::kSteady);
+    EXPECT_FALSE(full->isChecked());
+    EXPECT_EQ(group->title(), "Performance (steady model)");
+    const Performance steady = *RunMotor(doc().Motor()).Figures();
+    EXPECT_NE(steady.burn_time, marched.burn_time);  // the chamber's filling and blowdown
+    EXPECT_EQ(Figure("lblBurnTime"), TextOfFigure(steady.burn_time, 3) + " s");
+
+    ui->mnuUndo->trigger();
+    EXPECT_EQ(doc().Motor().Performance().Model(), BurnModel::kFull);
+    EXPECT_TRUE(full->isChecked());
+    EXPECT_EQ(Figure("lblBurnTime"), TextOfFigure(marched.burn_time, 3) + " s");
 }
 
 // Values the figures cannot come from (a choice the dialog would refuse,
@@ -202,7 +235,9 @@ TEST_F(MotorPerformanceTest, PropellantSurvivesSaveAndOpen) {
     window->Files().OpenFile(path, "knsb.tlt");
     EXPECT_TRUE(GroupShown());
     EXPECT_EQ(Figure("lblDesignation"), designation);
-    EXPECT_EQ(doc().Motor().Performance(), Knsb().inputs);
+    PerformanceInputs saved = Knsb().inputs;
+    saved.model = BurnModel::kFull;  // a new design's model travels too
+    EXPECT_EQ(doc().Motor().Performance(), saved);
     EXPECT_TRUE(ui->grKN->Shown().secondary.has_value());  // the view stays chosen
 }
 
