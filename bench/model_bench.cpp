@@ -7,6 +7,7 @@
 #include "model/kn_max.h"
 #include "model/motor.h"
 #include "model/performance.h"
+#include "model/units.h"
 
 namespace {
 
@@ -109,5 +110,31 @@ void BM_Performance(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(ComputePerformance(motor));
 }
 BENCHMARK(BM_Performance)->Arg(4)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// The full model at its default resolution, each figure the window shows:
+// arg 0 the grains, arg 1 with erosive burning (0 or 1). With the
+// chamber's gas storage, as a new design has it.
+void BM_FullModel(benchmark::State& state) {
+    using namespace thrustlet;
+    cMotor motor;
+    bench::AddBenchGrains(motor, static_cast<int>(state.range(0)));
+    motor.SetNozzleDia(0.5f * std::sqrt(static_cast<float>(state.range(0))));
+    motor.SetISPStar(885.0f);
+    motor.SetDensity(1800.0f);
+    motor.SetBallisticA(CoefficientFromMmPerSecond(8.26, 0.319));
+    motor.SetBallisticN(0.319f);
+    PerformanceInputs in;
+    in.units = LengthUnit::kInch;
+    in.specific_heat_ratio = 1.137f;
+    in.nozzle_exit_dia = 1.5f * motor.NozzleDia();
+    in.model = BurnModel::kFull;
+    if (state.range(1)) {
+        in.erosive_alpha = 2e-5f;
+        in.erosive_beta = 100.0f;
+    }
+    motor.SetPerformance(in);
+    for (auto _ : state) benchmark::DoNotOptimize(ComputePerformance(motor));
+}
+BENCHMARK(BM_FullModel)->Args({4, 0})->Args({4, 1})->Args({100, 0})->Args({100, 1})->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -13,10 +13,13 @@ namespace thrustlet {
 
 namespace {
 
-// Time steps over the steady burn time; the gas-storage march takes at
-// most a quarter of the chamber's filling time per step as well.
+// Time steps over the steady burn time; the gas-storage march takes
+// smaller ones where the pressure moves fast.
 constexpr double kStepsPerBurn = 400.0;
-constexpr int kErosiveSlices = 24;
+// Slices per grain with erosive burning: 12 for a short motor, fewer for
+// a long stack of grains (each then a small part of the port), at least 4.
+constexpr int kErosiveSlices = 12;
+constexpr int kErosiveSlicesPerMotor = 48;
 // The march gives up past this many steps (a burn the chamber never
 // pressurises for): what it summed until then stands.
 constexpr long kMostSteps = 400000;
@@ -78,6 +81,7 @@ public:
         threshold_ = in_.erosive_threshold.value_or(0.0f);
         kv_ = in_.erosive_velocity_coefficient.value_or(0.0f);
         erosive_ = alpha_ > 0.0 || (threshold_ > 0.0 && kv_ > 0.0);
+        log_alpha_ = alpha_ > 0.0 ? std::log(alpha_) : 0.0;
         storage_ = in_.GasStorage();
         web_threshold_ = in_.web_burnout.value_or(0.0f) * metres;
         thrust_threshold_ = in_.thrust_burnout.value_or(0.0f) / 100.0;
@@ -138,11 +142,11 @@ private:
 
     // The slices' core rates and the burning area at a pressure.
     void Rates(double pressure, Moment& m) const;
-    // The quasi-steady pressure of the grains as they are.
-    Moment QuasiSteady() const;
-    // The right-hand side of the gas mass balance, dP/dt (Pa/s), and the
-    // moment it comes from.
-    double PressureRate(double pressure, Moment& m) const;
+    // The quasi-steady pressure of the grains as they are, into `m`.
+    void QuasiSteady(Moment& m) const;
+    // The right-hand side of the gas mass balance, dP/dt (Pa/s), with the
+    // propellant burning `volume_rate` (m^3/s) into a free `volume` (m^3).
+    double Balance(double pressure, double volume_rate, double volume) const;
     double FreeVolume() const;
     void Regress(const Moment& m, double dt);
     // The time until the first grain still burning is spent, at these rates.
@@ -161,6 +165,7 @@ private:
     const PerformanceInputs& in_;
     double density_ = 0.0, cstar_ = 0.0, k_ = 1.2, rt_ = 0.0, critical_ratio_ = 0.5, ambient_ = 0.0;
     double throat_dia_ = 0.0, exit_dia_ = 0.0, nozzle_throat_ = 0.0;
+    double log_alpha_ = 0.0;
     double erosion_ = 0.0, slag_ = 0.0, alpha_ = 0.0, beta_ = 0.0, threshold_ = 0.0, kv_ = 0.0;
     bool erosive_ = false, storage_ = true;
     double web_threshold_ = 0.0, thrust_threshold_ = 0.0;
@@ -211,16 +216,17 @@ void March::Rates(double pressure, Moment& m) const {
                 rate = m.base_rate * boost;
                 if (alpha_ > 0.0 && flux > 0.0) {
                     // r = r0 + C exp(-kr r), C = alpha G^0.8 D^-0.2, kr = beta rho / G:
-                    // increasing in r on its left side, so Newton from r0 converges.
-                    const double c = alpha_ * std::pow(flux, 0.8) * std::pow(port, -0.2);
+                    // the right side falls as r rises, so Newton from r0
+                    // converges; C and the exponential are taken as one.
+                    const double log_c = log_alpha_ + 0.8 * std::log(flux) - 0.2 * std::log(port);
                     const double kr = beta_ * density_ / flux;
                     const double r0 = rate;
                     double r = r0;
                     for (int i = 0; i < 30; ++i) {
-                        const double e = c * std::exp(-kr * r);
+                        const double e = std::exp(log_c - kr * r);
                         const double step = (r - r0 - e) / (1.0 + kr * e);
                         r -= step;
-                        if (std::fabs(step) <= 1e-13 * r) break;
+                        if (std::fabs(step) <= 1e-11 * r) break;
                     }
                     rate = r;
                 }
@@ -238,16 +244,15 @@ void March::Rates(double pressure, Moment& m) const {
     }
 }
 
-Moment March::QuasiSteady() const {
+void March::QuasiSteady(Moment& m) const {
     // The law's pressure at the Kn the burn would have at the law's rate
     // everywhere, raised by the slices' mean erosive boost until it holds.
-    Moment m;
     Rates(kStandardAtmosphere, m);  // the area, which no pressure changes
     const double throat = ThroatArea();
     double kn = m.area / throat;
     double pressure = kn > 0.0 ? burn_.Law().Pressure(kn) : 0.0;
     Rates(pressure, m);
-    if (!erosive_ || !(pressure > 0.0)) return m;
+    if (!erosive_ || !(pressure > 0.0)) return;
     for (int i = 0; i < 60; ++i) {
         const double boost = m.base_rate > 0.0 && m.area > 0.0 ? m.volume_rate / (m.area * m.base_rate) : 1.0;
         const double next = burn_.Law().Pressure(kn * boost);
@@ -256,7 +261,6 @@ Moment March::QuasiSteady() const {
         Rates(pressure, m);
         if (done) break;
     }
-    return m;
 }
 
 double March::FreeVolume() const {
@@ -273,8 +277,7 @@ double March::FreeVolume() const {
     return std::max(envelope_ - propellant, std::max(ports, 1e-6 * envelope_));
 }
 
-double March::PressureRate(double pressure, Moment& m) const {
-    Rates(pressure, m);
+double March::Balance(double pressure, double volume_rate, double volume) const {
     const double throat = ThroatArea();
     double outflow = 0.0;  // kg/s
     if (pressure > ambient_) {
@@ -287,7 +290,7 @@ double March::PressureRate(double pressure, Moment& m) const {
         }
     }
     const double gas = pressure / rt_;
-    return rt_ / FreeVolume() * ((density_ - gas) * m.volume_rate - outflow);
+    return rt_ / volume * ((density_ - gas) * volume_rate - outflow);
 }
 
 double March::WebLeft(const GrainState& grain, double* rate, const Moment* m, std::size_t g) const {
@@ -402,11 +405,12 @@ Performance March::Run() {
     };
 
     long steps = 0;
+    Moment now, middle, after;
     if (!storage_) {
         // The pressure settles at every moment: march the geometry by the
         // midpoint rule, each step ending at the next grain burnout at most,
         // where the curve drops at one time as the steady curve does.
-        Moment now = QuasiSteady();
+        QuasiSteady(now);
         record(now.pressure, Thrust(now.pressure), now.area);
         while (!AllSpent() && steps++ < kMostSteps) {
             if (outside(now.pressure)) p.outside_burn_rate_data = true;
@@ -414,25 +418,25 @@ Performance March::Run() {
             double dt = base_step_;
             const bool at_burnout = burnout <= dt * 1.0000001;
             if (at_burnout) dt = burnout;
-            const std::vector<GrainState> start = grains_;
+            // To the step's middle and back, then across it at the middle's rates.
             const double throat_start = throat_dia_;
             Regress(now, dt / 2.0);
             change_throat(now.pressure, dt / 2.0);
-            const Moment middle = QuasiSteady();
-            grains_ = start;
+            QuasiSteady(middle);
+            Regress(now, -dt / 2.0);
             throat_dia_ = throat_start;
             Regress(middle, dt);
             change_throat(middle.pressure, dt);
-            const Moment end = QuasiSteady();
-            const double end_thrust = Thrust(end.pressure);
+            QuasiSteady(after);
+            const double end_thrust = Thrust(after.pressure);
             impulse += dt / 6.0 * (p.curve.back().thrust + 4.0 * Thrust(middle.pressure) + end_thrust);
             time += dt;
-            record(end.pressure, end_thrust, end.area);
+            record(after.pressure, end_thrust, after.area);
             if (thrust_ended(end_thrust)) break;
             MarkSpent(at_burnout ? 1e-6 : 1e-9);
             if (AllSpent()) break;
-            now = QuasiSteady();
-            if (now.area != end.area) record(now.pressure, Thrust(now.pressure), now.area);
+            QuasiSteady(now);
+            if (now.area != after.area) record(now.pressure, Thrust(now.pressure), now.area);
         }
     } else {
         // The chamber fills from the ambient pressure (no lower than one
@@ -440,9 +444,9 @@ Performance March::Run() {
         // balance, and after the last grain is spent it blows down until the
         // throat no longer chokes.
         double pressure = std::max(ambient_, kStandardAtmosphere);
-        Moment now;
-        PressureRate(pressure, now);
+        Rates(pressure, now);
         record(pressure, StoredThrust(pressure), now.area);
+        double last_step = base_step_;
         while (steps++ < kMostSteps) {
             const bool burning = !AllSpent();
             if (!burning) {
@@ -450,35 +454,54 @@ Performance March::Run() {
                 if (pressure <= stop) break;
             }
             if (burning && outside(pressure)) p.outside_burn_rate_data = true;
-            // At most a quarter of the chamber's filling time, V c* / (R T A_t).
-            const double filling = FreeVolume() * cstar_ / (rt_ * ThroatArea());
-            double dt = std::min(base_step_, std::max(0.25 * filling, base_step_ / 1000.0));
+            // From twice the last step, which the 5 % rule below cut.
+            double dt = std::min(base_step_, 2.0 * last_step);
             const double burnout = burning ? TimeToNextBurnout(now) : std::numeric_limits<double>::infinity();
-            const bool at_burnout = burnout <= dt * 1.0000001;
-            if (at_burnout) dt = std::max(burnout, 1e-9 * base_step_);
-            const std::vector<GrainState> start = grains_;
+            if (burnout <= dt * 1.0000001) dt = std::max(burnout, 1e-9 * base_step_);
             const double throat_start = throat_dia_;
             // The geometry at the step's middle, then the pressure across the
-            // step by the linearised trapezoid rule (stable at any step).
-            Regress(now, dt / 2.0);
-            if (burning) change_throat(pressure, dt / 2.0);
-            Moment middle, probe;
-            const double f = PressureRate(pressure, middle);
-            const double h = 1e-6 * pressure;
-            const double slope = (PressureRate(pressure + h, probe) - f) / h;
-            const double next = std::max(ambient_, pressure + dt * f / std::max(1.0, 1.0 - 0.5 * dt * slope));
+            // step, linearised: the trapezoid rule while the step is within
+            // the chamber's filling time V c* / (R T A_t), leaning to the
+            // backward rule beyond it, so the pressure never rings about its
+            // balance. A step that would move the pressure by more than 5 %
+            // (the rise at ignition, the blowdown) is halved until it does
+            // not.
+            const double filling = FreeVolume() * cstar_ / (rt_ * ThroatArea());
+            double next = pressure;
+            for (;;) {
+                Regress(now, dt / 2.0);
+                if (burning) change_throat(pressure, dt / 2.0);
+                const double volume = FreeVolume();
+                Rates(pressure, middle);
+                const double f = Balance(pressure, middle.volume_rate, volume);
+                // The balance's slope, with the erosive share of the burn
+                // held as it is: it steers the step's stability, not its
+                // accuracy.
+                const double h = 1e-6 * pressure;
+                const double base = burn_.Law().Rate(pressure);
+                const double scaled = base > 0.0 ? middle.volume_rate * burn_.Law().Rate(pressure + h) / base : 0.0;
+                const double slope = (Balance(pressure + h, scaled, volume) - f) / h;
+                const double theta = dt <= filling ? 0.5 : 1.0 - 0.5 * filling / dt;
+                next = std::max(ambient_, pressure + dt * f / std::max(1.0, 1.0 - theta * dt * slope));
+                Regress(now, -dt / 2.0);
+                throat_dia_ = throat_start;
+                if (std::fabs(next - pressure) <= 0.05 * pressure || dt <= 1e-6 * base_step_) break;
+                dt *= 0.5;
+            }
             const double mid_pressure = 0.5 * (pressure + next);
+            Regress(now, dt / 2.0);
             Rates(mid_pressure, middle);
-            grains_ = start;
-            throat_dia_ = throat_start;
+            Regress(now, -dt / 2.0);
             Regress(middle, dt);
             if (burning) change_throat(mid_pressure, dt);
+            const bool landed = burnout <= dt * 1.0000001;
             const double end_thrust = StoredThrust(next);
             impulse += dt / 6.0 * (p.curve.back().thrust + 4.0 * StoredThrust(mid_pressure) + end_thrust);
             time += dt;
             pressure = next;
-            MarkSpent(at_burnout ? 1e-6 : 1e-9);
-            PressureRate(pressure, now);
+            last_step = dt;
+            MarkSpent(landed ? 1e-6 : 1e-9);
+            Rates(pressure, now);
             record(pressure, end_thrust, now.area);
             if (thrust_ended(end_thrust)) break;
         }
@@ -531,7 +554,9 @@ int DefaultSlices(const cMotor& motor) {
     const PerformanceInputs& in = motor.Performance();
     const bool erosive = in.erosive_alpha.value_or(0.0f) > 0.0f ||
                          (in.erosive_threshold.value_or(0.0f) > 0.0f && in.erosive_velocity_coefficient.value_or(0.0f) > 0.0f);
-    return erosive ? kErosiveSlices : 1;
+    if (!erosive) return 1;
+    const int grains = std::max<int>(1, static_cast<int>(motor.Grains().size()));
+    return std::clamp(kErosiveSlicesPerMotor / grains, 4, kErosiveSlices);
 }
 
 Performance MarchBurn(const cMotor& motor, const Burn& burn, double steady_time, MarchResolution resolution) {

@@ -266,6 +266,9 @@ void ReadPropellant(const YAML::Node& data, ForeignRecord& record) {
 void ReadSettings(const YAML::Node& data, ForeignRecord& record) {
     std::vector<std::string>& notes = record.notes;
     PerformanceInputs& in = record.inputs;
+    // openMotor marches its burn in time, the throat's erosion and slag with
+    // it: the design is figured by the full model.
+    in.model = BurnModel::kFull;
     // The settings: the ambient pressure and the limits come along.
     const YAML::Node config = data["config"];
     if (config && config.IsMap()) {
