@@ -50,6 +50,13 @@ int RunFiringCommand(const std::string& design, const std::string& data, const F
 int RunFitCommand(const std::vector<std::string>& pairs, const FiringOptions& options, bool instant,
                   const std::vector<double>& breaks, bool json);
 
+// The law, the combustion efficiency and, with `erosive`, the erosive
+// coefficients fitted to the firings' whole pressure traces by the full
+// model, and the nozzle efficiency from their thrust; `save` (when not
+// empty) gets the first design with what was fitted.
+int RunTraceFitCommand(const std::vector<std::string>& pairs, const FiringOptions& options, const std::vector<double>& breaks,
+                       bool erosive, const std::string& save, bool json);
+
 // Shared by the commands: writes text to a stream as it is.
 void Write(std::FILE* stream, const std::string& text);
 // "thrustlet-kn: FILE: MESSAGE" on standard error, both made safe for a terminal.

@@ -18,8 +18,9 @@ constexpr const char* kUsage =
     "       thrustlet-kn --eng FILE...\n"
     "       thrustlet-kn --convert OUT.tlt|OUT.ric|OUT.bsx FILE\n"
     "       thrustlet-kn --firing DATA [--firing-units SPEC] [--absolute] [--json] DESIGN.tlt\n"
-    "       thrustlet-kn --fit DESIGN.tlt DATA [DESIGN.tlt DATA ...] [--points average|instant]\n"
-    "                    [--break PRESSURE_PA ...] [--firing-units SPEC] [--absolute] [--json]\n"
+    "       thrustlet-kn --fit DESIGN.tlt DATA [DESIGN.tlt DATA ...] [--points average|instant|trace]\n"
+    "                    [--break PRESSURE_PA ...] [--erosive] [--save OUT.tlt] [--firing-units SPEC]\n"
+    "                    [--absolute] [--json]\n"
     "\n"
     "Prints the Kn summary of each motor file as the Thrustlet window shows it,\n"
     "and the performance figures of a design with a propellant. A FILE may be\n"
@@ -44,7 +45,11 @@ constexpr const char* kUsage =
     "                    time=s|ms,force=N|lbf|kgf,pressure=Pa|kPa|MPa|bar|psi\n"
     "  --absolute        the log's pressures are absolute (else gauge)\n"
     "  --fit             fit the burn-rate law r = a P^n to the firings of designs\n"
-    "  --points KIND     average (one point a firing, the default) or instant\n"
+    "  --points KIND     average (one point a firing, the default), instant, or\n"
+    "                    trace: the law, the combustion and nozzle efficiencies\n"
+    "                    fitted to the whole pressure traces by the full model\n"
+    "  --erosive         with trace, fit the erosive coefficients alpha and beta\n"
+    "  --save OUT        with trace, write the first design with what was fitted\n"
     "  --break P         part the fitted law into pieces at P, in Pa (3.5 MPa is\n"
     "                    3500000)\n"
     "  --help            show this text\n"
@@ -72,6 +77,8 @@ int main(int argc, char** argv) {
     ReportOptions report;
     bool eng = false, fit = false, instant = false;
     std::optional<BurnModel> model;
+    bool trace = false, erosive = false;
+    std::string save;
     std::string firing, convert;
     FiringOptions firing_options;
     std::vector<double> breaks;
@@ -129,10 +136,17 @@ int main(int argc, char** argv) {
             }
         } else if (arg == "--points") {
             const char* kind = value("KIND");
-            if (!kind || (std::string(kind) != "average" && std::string(kind) != "instant")) {
-                return UsageError("--points takes average or instant");
+            if (!kind || (std::string(kind) != "average" && std::string(kind) != "instant" && std::string(kind) != "trace")) {
+                return UsageError("--points takes average, instant or trace");
             }
             instant = std::string(kind) == "instant";
+            trace = std::string(kind) == "trace";
+        } else if (arg == "--erosive") {
+            erosive = true;
+        } else if (arg == "--save") {
+            const char* out = value("OUT");
+            if (!out || !*out) return UsageError("--save needs the file to write");
+            save = out;
         } else if (arg == "--break") {
             const char* pressure = value("PRESSURE_PA");
             double at = 0.0;
@@ -171,11 +185,14 @@ int main(int argc, char** argv) {
         if (eng || report_options || (fit && !firing.empty())) {
             return UsageError("--firing and --fit take only --firing-units, --absolute, --json and their own options");
         }
+        if ((erosive || !save.empty()) && !(fit && trace)) return UsageError("--erosive and --save go with --fit --points trace");
+        if (fit && trace) return RunTraceFitCommand(files, firing_options, breaks, erosive, save, report.json);
         if (fit) return RunFitCommand(files, firing_options, instant, breaks, report.json);
         if (files.size() != 1) return UsageError("--firing takes one design");
         return RunFiringCommand(files.front(), firing, firing_options, report.json);
     }
-    if (instant || !breaks.empty() || firing_options.absolute) return UsageError("--points, --break and --absolute go with --fit or --firing");
+    if (erosive || !save.empty()) return UsageError("--erosive and --save go with --fit --points trace");
+    if (instant || trace || !breaks.empty() || firing_options.absolute) return UsageError("--points, --break and --absolute go with --fit or --firing");
     if (eng) {
         if (report.json || report_options) return UsageError("--eng takes no other option");
         return RunEngineCommand(files);

@@ -26,7 +26,8 @@ double ValueAt(const Firing& firing, const std::vector<double>& values, double t
 
 }  // namespace
 
-void DrawFiringOverPrediction(GraphLite& graph, const MotorRun& run, const Firing* measured, double ignition) {
+void DrawFiringOverPrediction(GraphLite& graph, const MotorRun& run, const Firing* measured, double ignition,
+                              const Firing* fitted) {
     const DisplayUnits units = run.Units();
     const double per = units.PascalsPerPressure();
     const double ambient = run.Design().Performance().AmbientPressure();
@@ -41,8 +42,14 @@ void DrawFiringOverPrediction(GraphLite& graph, const MotorRun& run, const Firin
         shifted = *measured;
         for (double& t : shifted.time) t -= ignition;
     }
+    Firing fitted_shifted;
+    if (fitted && measured && !fitted->time.empty()) {
+        fitted_shifted = *fitted;
+        for (double& t : fitted_shifted.time) t -= ignition;
+    }
+    const bool with_fit = !fitted_shifted.time.empty();
     GraphTable table;
-    table.rows.assign(5, std::vector<std::optional<double>>(kSamples + 1));
+    table.rows.assign(with_fit ? 6 : 5, std::vector<std::optional<double>>(kSamples + 1));
     double force_top = 0.0, pressure_top = 0.0;
     const auto put = [](std::optional<double>& cell, double value, double* top) {
         if (std::isnan(value)) return;
@@ -60,6 +67,10 @@ void DrawFiringOverPrediction(GraphLite& graph, const MotorRun& run, const Firin
             put(table.rows[2][static_cast<size_t>(j)], ValueAt(shifted, shifted.force, t), &force_top);
             put(table.rows[4][static_cast<size_t>(j)], (ValueAt(shifted, shifted.pressure, t) - ambient) / per, &pressure_top);
         }
+        if (with_fit) {
+            put(table.rows[5][static_cast<size_t>(j)], (ValueAt(fitted_shifted, fitted_shifted.pressure, t) - ambient) / per,
+                &pressure_top);
+        }
     }
     double step = 0, maximum = 0, pressure_step = 0, pressure_maximum = 0;
     GraphLite::RoundAxis(force_top, &step, &maximum);
@@ -73,6 +84,7 @@ void DrawFiringOverPrediction(GraphLite& graph, const MotorRun& run, const Firin
     graph.SetSeriesStyle(2, kGraphGreen, "Pc, predicted");
     graph.SetSeriesStyle(3, kGraphGreen, "Pc, measured");
     graph.SetSeriesLook(3, true, false);
+    if (with_fit) graph.SetSeriesStyle(4, kGraphRed, "Pc, fitted trace");
     graph.SetSecondaryAxis(0, pressure_maximum, pressure_step, units.PressureWord(), 2);
     graph.SetHorizontalValueAxis(true);
     graph.SetLogScales(false, false);

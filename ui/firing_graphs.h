@@ -18,8 +18,10 @@ class GraphLite;
 // A firing over the design's prediction against time: the predicted thrust
 // (N) and chamber pressure (MPa, psi for an inch design, on the right) as
 // lines, the measured ones dashed over them, the firing's ignition at the
-// prediction's start; the prediction alone without a firing.
-void DrawFiringOverPrediction(GraphLite& graph, const MotorRun& run, const Firing* measured, double ignition);
+// prediction's start; the prediction alone without a firing. A trace fitted
+// to the firing (in the log's time) is drawn over them in red.
+void DrawFiringOverPrediction(GraphLite& graph, const MotorRun& run, const Firing* measured, double ignition,
+                              const Firing* fitted = nullptr);
 
 // Burn-rate points (r against P, logarithmic both ways) with the design's
 // law and, when there is one, the fitted law: mm/s and MPa, or in/s and psi

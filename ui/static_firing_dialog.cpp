@@ -87,8 +87,12 @@ StaticFiringDialog::StaticFiringDialog(const cMotor& design, IDialogs& dialogs, 
     auto* fit_group = new QGroupBox("Burn-rate law r = a P\u207f from the firings", this);
     auto* fit_form = new QFormLayout(fit_group);
     cboPoints = Named(new QComboBox(fit_group), "cboPoints");
-    cboPoints->addItems({"One point a firing (web over burn time)", "Every moment of each firing (pressure integral)"});
+    cboPoints->addItems({"One point a firing (web over burn time)", "Every moment of each firing (pressure integral)",
+                         "The whole pressure traces, by the full model (with c* and nozzle efficiencies)"});
     fit_form->addRow("&Points:", cboPoints);
+    chkErosive = Named(new QCheckBox("Fit &erosive burning too (Lenoir-Robillard alpha and beta)", fit_group), "chkErosive");
+    chkErosive->setEnabled(false);
+    fit_form->addRow(chkErosive);
     txtBreaks = Named(new QLineEdit(fit_group), "txtBreaks");
     txtBreaks->setPlaceholderText("none: one law");
     fit_form->addRow(QString("&Break pressures (%1):").arg(units.PressureWord()), txtBreaks);
@@ -156,7 +160,14 @@ StaticFiringDialog::StaticFiringDialog(const cMotor& design, IDialogs& dialogs, 
         ShowPoints();
     });
     connect(grdStrand, &QTableWidget::itemChanged, this, [this] { ShowPoints(); });
-    connect(cboPoints, &QComboBox::currentIndexChanged, this, [this] { ShowPoints(); });
+    connect(cboPoints, &QComboBox::currentIndexChanged, this, [this] {
+        chkErosive->setEnabled(TraceMode());
+        chkCStar->setEnabled(!TraceMode());  // a trace fit finds the combustion efficiency itself
+        trace_fit_.reset();
+        SelectFiring(lstFirings->currentRow());
+        ShowPoints();
+    });
+    connect(chkErosive, &QCheckBox::toggled, this, [this] { trace_fit_.reset(); });
     connect(fit, &QPushButton::clicked, this, [this] { Fit(); });
     connect(use, &QPushButton::clicked, this, &StaticFiringDialog::UseThisLaw);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -174,6 +185,7 @@ StaticFiringDialog::~StaticFiringDialog() = default;
 void StaticFiringDialog::Reload(int row) {
     FiringRecord& record = loaded_[static_cast<size_t>(row)];
     record = FiringRecord(LoadFiring(record.source, run_));
+    trace_fit_.reset();
     SelectFiring(row);
 }
 
@@ -183,6 +195,7 @@ void StaticFiringDialog::AddFiring(const PerformanceInputs::StaticFiring& firing
 
 void StaticFiringDialog::AddRecord(FiringRecord record) {
     loaded_.push_back(std::move(record));
+    trace_fit_.reset();
     new QListWidgetItem(lstFirings);
     lstFirings->setCurrentRow(static_cast<int>(loaded_.size()) - 1);  // shows it
     ShowPoints();
@@ -191,6 +204,7 @@ void StaticFiringDialog::AddRecord(FiringRecord record) {
 void StaticFiringDialog::RemoveFiring(int row) {
     if (row < 0 || row >= static_cast<int>(loaded_.size())) return;
     loaded_.erase(loaded_.begin() + row);
+    trace_fit_.reset();
     delete lstFirings->takeItem(row);
     SelectFiring(lstFirings->currentRow());
     ShowPoints();
@@ -232,7 +246,7 @@ void StaticFiringDialog::SelectFiring(int row) {
         item->setToolTip(QString::fromStdString(record.source.path) + (record.problem.empty() ? "" : "\n" + record.Problem()));
         grFiring->SetNote(record.firing ? QString() : record.FileName() + ": " + record.Problem());
         DrawFiringOverPrediction(*grFiring, run_, record.firing ? &*record.firing : nullptr,
-                                 record.figures ? record.figures->ignition : 0.0);
+                                 record.figures ? record.figures->ignition : 0.0, FittedTraceOf(row));
     } else {
         grFiring->SetNote(QString());
         DrawFiringOverPrediction(*grFiring, run_, nullptr, 0.0);

@@ -8,6 +8,7 @@
 #include "model/firing_analysis.h"
 #include "model/motor.h"
 #include "model/motor_run.h"
+#include "model/trace_fit.h"
 #include "platform/dialogs.h"
 #include "ui/firing_records.h"
 
@@ -32,6 +33,12 @@ struct FiringChoice {
     std::vector<PerformanceInputs::StaticFiring> firings;
     std::optional<FittedLaw> law;
     std::optional<float> combustion_efficiency;
+    // A law fitted to the whole traces brings the nozzle's efficiency
+    // measured by the thrust, the erosive coefficients when they were
+    // fitted, and the full model it was fitted with.
+    std::optional<float> nozzle_efficiency;
+    std::optional<float> erosive_alpha, erosive_beta;
+    bool full_model = false;
 };
 
 // Motor > Static Firing: the design's firings (logs added and removed; a
@@ -60,6 +67,7 @@ public:
     // What the dialog knows of each firing, for checks.
     const std::vector<FiringRecord>& Firings() const { return loaded_; }
     const BurnRateFit& LastFit() const { return fit_; }
+    const std::optional<TraceFit>& LastTraceFit() const { return trace_fit_; }
     std::vector<BurnRatePoint> Points() const;
 
 private:
@@ -69,12 +77,20 @@ private:
     void ShowPoints();
     void AddClicked();
     QString FittedText() const;
+    // The whole traces fitted by the full model (Points: the third choice).
+    bool TraceMode() const;
+    bool FitTrace();
+    QString TraceFittedText() const;
+    // The fitted trace of the firing in `row`, when the last trace fit had it.
+    const Firing* FittedTraceOf(int row) const;
 
     MotorRun run_;  // one run of the design for the dialog's life
     IDialogs& dialogs_;
     std::optional<FiringFigures> predicted_;
     std::vector<FiringRecord> loaded_;
     BurnRateFit fit_;
+    std::optional<TraceFit> trace_fit_;
+    std::vector<int> trace_rows_;  // the rows of the firings the trace fit used
     bool use_law_ = false;
 
     QListWidget* lstFirings;
@@ -87,6 +103,7 @@ private:
     QLineEdit* txtBreaks;
     QTableWidget* grdStrand;
     QCheckBox* chkCStar;
+    QCheckBox* chkErosive;
     QLabel* lblFit;
 };
 

@@ -29,11 +29,15 @@ void StaticFirings::mnuStaticFiring_Click() {
         propellant.a = chosen->law->pieces.empty() ? chosen->law->a : 0.0f;
         propellant.n = chosen->law->pieces.empty() ? chosen->law->n : 0.0f;
         motor.SetPropellant(propellant);
-        if (chosen->combustion_efficiency) {
-            PerformanceInputs in = motor.Performance();
-            in.combustion_efficiency = *chosen->combustion_efficiency;
-            motor.SetPerformance(in);
-        }
+        PerformanceInputs in = motor.Performance();
+        if (chosen->combustion_efficiency) in.combustion_efficiency = *chosen->combustion_efficiency;
+        // A law fitted to the whole traces: the nozzle's efficiency, the
+        // erosive coefficients and the model it was fitted with come too.
+        if (chosen->nozzle_efficiency) in.nozzle_efficiency = *chosen->nozzle_efficiency;
+        if (chosen->erosive_alpha) in.erosive_alpha = *chosen->erosive_alpha;
+        if (chosen->erosive_beta) in.erosive_beta = *chosen->erosive_beta;
+        if (chosen->full_model) in.model = BurnModel::kFull;
+        motor.SetPerformance(in);
     }
     document_.SetChanged(true);
     if (recalculate_) recalculate_();

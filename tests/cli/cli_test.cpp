@@ -373,6 +373,30 @@ TEST_F(CliTest, FitFromTwoFirings) {
     EXPECT_EQ(Thrustlet("--fit '" + design + "'").exit_code, 1);  // no data beside it
 }
 
+// The trace fit: the example's made-up firing (a law 15 % faster, 93 % of
+// c*) fitted by the full model, in JSON with its new members, written back
+// with --save as a full-model design; --model picks the model of any run.
+TEST_F(CliTest, TraceFitAndTheModel) {
+    const std::string saved = (dir_ / "fitted.tlt").string();
+    const Outcome fit = Thrustlet("--json --fit " + Example("knsb_38mm_fired.tlt") + " " + Example("knsb_38mm_stand.csv") +
+                                  " --points trace --break 1503000 --save '" + saved + "'");
+    ASSERT_EQ(fit.exit_code, 0) << fit.out << fit.err;
+    for (const char* key : {"{\"pieces\":[{\"p_min_pa\":0,", "\"combustion_efficiency\":0.9", "\"nozzle_efficiency\":",
+                            "\"erosive_alpha\":null", "\"pressure_rms_pa\":", "\"saved\":"}) {
+        EXPECT_NE(fit.out.find(key), std::string::npos) << key << "\n" << fit.out;
+    }
+    const std::string text = Slurp(saved);
+    EXPECT_NE(text.find("Model:full\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("CombustionEfficiency:0.9"), std::string::npos) << text;
+    EXPECT_NE(Thrustlet("--json '" + saved + "'").out.find(",\"model\":\"full\""), std::string::npos);
+    EXPECT_NE(Thrustlet("--json --model steady '" + saved + "'").out.find(",\"model\":\"steady\""), std::string::npos);
+    EXPECT_NE(Thrustlet("--model full " + Example("knsb_38mm.tlt")).out.find("Model: full\n"), std::string::npos);
+    EXPECT_EQ(Thrustlet(Example("knsb_38mm.tlt")).out.find("Model:"), std::string::npos);  // steady says nothing new
+    EXPECT_EQ(Thrustlet("--model warp " + Example("knsb_38mm.tlt")).exit_code, 2);
+    EXPECT_EQ(Thrustlet("--erosive " + Example("knsb_38mm.tlt")).exit_code, 2);
+    EXPECT_EQ(Thrustlet("--fit --save x.tlt " + Example("knsb_38mm_fired.tlt") + " " + Example("knsb_38mm_stand.csv")).exit_code, 2);
+}
+
 // Other programs' files report as the design read from them, known by
 // content whatever their name, with what did not come along on standard
 // error; --convert writes another format, and a motor that cannot come is

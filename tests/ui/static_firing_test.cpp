@@ -215,6 +215,37 @@ TEST_F(StaticFiringDialogTest, FitFromFiringsAndUseThisLaw) {
     }
 }
 
+// The whole traces fitted by the full model: the combustion and nozzle
+// efficiencies found, the fitted trace drawn over the measured one, and Use
+// This Law brings them, the law and the full model back.
+TEST_F(StaticFiringDialogTest, TraceFitAndUseThisLaw) {
+    const cMotor design = Design(LengthUnit::kMillimetre);
+    Open(design);
+    dialog->AddFiring(Log(WriteFiring(dir, "fired.csv", design, 0.9)));
+    const std::size_t drawn = firing_graph->Series().size();
+    QCheckBox* erosive = dialog->findChild<QCheckBox*>("chkErosive");
+    ASSERT_NE(erosive, nullptr);
+    EXPECT_FALSE(erosive->isEnabled());
+    points->setCurrentIndex(2);
+    EXPECT_TRUE(erosive->isEnabled());
+    EXPECT_FALSE(dialog->findChild<QCheckBox*>("chkCStar")->isEnabled());
+    ASSERT_TRUE(dialog->Fit()) << fit->text().toStdString();
+    ASSERT_TRUE(dialog->LastTraceFit());
+    const TraceFit& found = *dialog->LastTraceFit();
+    EXPECT_NEAR(found.combustion_efficiency, 0.9, 0.02);
+    ASSERT_TRUE(found.nozzle_efficiency);
+    EXPECT_NEAR(*found.nozzle_efficiency, 1.0, 0.02);
+    EXPECT_TRUE(fit->text().contains("fired.csv: the fitted pressure is")) << fit->text().toStdString();
+    EXPECT_EQ(firing_graph->Series().size(), drawn + 1);  // the fitted trace
+    dialog->UseThisLaw();
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    const FiringChoice choice = dialog->Choice();
+    ASSERT_TRUE(choice.law && choice.combustion_efficiency && choice.nozzle_efficiency);
+    EXPECT_TRUE(choice.full_model);
+    EXPECT_FALSE(choice.erosive_alpha);
+    EXPECT_EQ(*choice.combustion_efficiency, static_cast<float>(found.combustion_efficiency));
+}
+
 // Strand-burner points are typed in the design's units; break pressures
 // must be numbers; the instant points of one firing are a law by
 // themselves.
@@ -313,6 +344,29 @@ TEST_F(StaticFiringsTest, UseThisLawIsOneUndoStep) {
     EXPECT_EQ(doc().Motor().BallisticA(), 0.0f);
     EXPECT_EQ(doc().Motor().Performance().burn_rate.size(), 2u);
     EXPECT_EQ(doc().Motor().Performance().combustion_efficiency, 0.9f);  // kept from before
+}
+
+// A law fitted to the whole traces comes with the nozzle's efficiency,
+// the erosive coefficients and the full model, all in the one undo step.
+TEST_F(StaticFiringsTest, TraceFitIsOneUndoStep) {
+    OpenDesign(Design(LengthUnit::kMillimetre), dir.filePath("m.tlt"));
+    const PerformanceInputs before = doc().Motor().Performance();
+    FiringChoice choice;
+    choice.law = FittedLaw{static_cast<float>(9e-3 * std::pow(1e6, -0.35)), 0.35f, {}};
+    choice.combustion_efficiency = 0.88f;
+    choice.nozzle_efficiency = 0.93f;
+    choice.erosive_alpha = 2e-5f;
+    choice.erosive_beta = 120.0f;
+    choice.full_model = true;
+    StaticFiring(choice);
+    const PerformanceInputs& in = doc().Motor().Performance();
+    EXPECT_EQ(in.Model(), BurnModel::kFull);
+    EXPECT_EQ(in.nozzle_efficiency, 0.93f);
+    EXPECT_EQ(in.erosive_alpha, 2e-5f);
+    EXPECT_EQ(in.erosive_beta, 120.0f);
+    EXPECT_EQ(ui->mnuUndo->text(), "&Undo Fitted Law");
+    ui->mnuUndo->trigger();
+    EXPECT_EQ(doc().Motor().Performance(), before);
 }
 
 // The firings listed are saved beside the design, relative to it, and
