@@ -194,12 +194,11 @@ void MotorPerformance::mnuPropellant_Click() {
     chosen->inputs.max_mass_flux = current.inputs.max_mass_flux;
     chosen->inputs.min_port_throat = current.inputs.min_port_throat;
     chosen->inputs.static_firings = current.inputs.static_firings;
+    // Nor the model the figures come from, its gas storage and openMotor's
+    // thrust threshold.
     chosen->inputs.model = current.inputs.model;
     chosen->inputs.gas_storage = current.inputs.gas_storage;
-    chosen->inputs.erosive_alpha = current.inputs.erosive_alpha;
-    chosen->inputs.erosive_beta = current.inputs.erosive_beta;
-    chosen->inputs.erosive_threshold = current.inputs.erosive_threshold;
-    chosen->inputs.erosive_velocity_coefficient = current.inputs.erosive_velocity_coefficient;
+    chosen->inputs.thrust_burnout = current.inputs.thrust_burnout;
     // A design given its first propellant here is a new one: it is figured
     // by the full model. Designs that already had one keep their model.
     if (!current.inputs.units && chosen->inputs.units && !chosen->inputs.model) chosen->inputs.model = BurnModel::kFull;

@@ -99,6 +99,10 @@ PropellantDialog::PropellantDialog(const PropellantChoice& current, IDialogs& me
     buttons_row->addStretch();
     rate_form->addRow(buttons_row);
     columns->addWidget(rate);
+    auto* losses = new QVBoxLayout();
+    losses->addWidget(CreateLossesGroup());
+    losses->addStretch();
+    columns->addLayout(losses);
 
     auto* nozzle = new QGroupBox("Nozzle", this);
     auto* nozzle_form = new QFormLayout(nozzle);
@@ -180,6 +184,7 @@ void PropellantDialog::ShowUnits() {
 void PropellantDialog::ShowChoice(const PropellantChoice& choice) {
     ShowPropellant(choice);
     ShowNozzle(choice.inputs);
+    ShowLosses(choice.inputs);
 }
 
 void PropellantDialog::ShowPropellant(const PropellantChoice& choice) {
@@ -282,7 +287,7 @@ void PropellantDialog::UnitChanged() {
 }
 
 void PropellantDialog::ScaleLengths(double factor) {
-    for (QLineEdit* field : {txtExit, txtCaseDiameter, txtCaseLength}) {
+    for (QLineEdit* field : {txtExit, txtCaseDiameter, txtCaseLength, txtThroatLength, txtWebBurnout}) {
         if (!IsNumeric(field->text())) continue;
         Quietly([&] {
             const double value = Kept(field).value_or(static_cast<float>(FieldToDouble(field->text()))) * factor;

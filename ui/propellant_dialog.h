@@ -8,6 +8,7 @@
 
 QT_BEGIN_NAMESPACE
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QTableWidget;
@@ -67,6 +68,8 @@ private:
     void ShowChoice(const PropellantChoice& choice);
     void ShowPropellant(const PropellantChoice& choice);
     void ShowNozzle(const PerformanceInputs& inputs);
+    QGroupBox* CreateLossesGroup();
+    void ShowLosses(const PerformanceInputs& inputs);
     void UnitChanged();
     // Converts the lengths the dialog shows (exit, case) by `factor`.
     void ScaleLengths(double factor);
@@ -94,6 +97,19 @@ private:
     QLabel* lblCaseLength;
     QLineEdit* txtCaseLength;
     QLineEdit* txtHardwareMass;
+    QLineEdit* txtCombustionEfficiency;
+    QLineEdit* txtDivergence;
+    QLineEdit* txtConvergence;
+    QLabel* lblThroatLength;
+    QLineEdit* txtThroatLength;
+    QLineEdit* txtThroatErosion;
+    QLineEdit* txtSlag;
+    QLabel* lblWebBurnout;
+    QLineEdit* txtWebBurnout;
+    QLineEdit* txtErosiveAlpha;
+    QLineEdit* txtErosiveBeta;
+    QLineEdit* txtErosiveThreshold;
+    QLineEdit* txtErosiveKv;
     std::optional<LengthUnit> shown_unit_;
     double length_scale_ = 1.0;
     // The exhaust's molar mass the propellant came with (not shown; kept

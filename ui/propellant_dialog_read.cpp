@@ -129,7 +129,18 @@ bool PropellantDialog::Read(PropellantChoice* choice, QString* problem) const {
                         {txtAmbient, &choice->inputs.ambient_pressure, "The ambient pressure", true},
                         {txtCaseDiameter, &choice->inputs.case_diameter, "The case diameter", false},
                         {txtCaseLength, &choice->inputs.case_length, "The case length", false},
-                        {txtHardwareMass, &choice->inputs.hardware_mass, "The hardware mass", false}};
+                        {txtHardwareMass, &choice->inputs.hardware_mass, "The hardware mass", false},
+                        {txtCombustionEfficiency, &choice->inputs.combustion_efficiency, "The combustion efficiency", false},
+                        {txtDivergence, &choice->inputs.nozzle_divergence, "The divergence half angle", false},
+                        {txtConvergence, &choice->inputs.nozzle_convergence, "The convergence half angle", false},
+                        {txtThroatLength, &choice->inputs.nozzle_throat_length, "The throat length", false},
+                        {txtThroatErosion, &choice->inputs.nozzle_erosion, "The throat erosion", false},
+                        {txtSlag, &choice->inputs.nozzle_slag, "The throat slag", false},
+                        {txtWebBurnout, &choice->inputs.web_burnout, "The web burnout", false},
+                        {txtErosiveAlpha, &choice->inputs.erosive_alpha, "Erosive alpha", false},
+                        {txtErosiveBeta, &choice->inputs.erosive_beta, "Erosive beta", false},
+                        {txtErosiveThreshold, &choice->inputs.erosive_threshold, "The erosive threshold", false},
+                        {txtErosiveKv, &choice->inputs.erosive_velocity_coefficient, "Erosive kv", false}};
         for (const auto& o : optional) {
             if (o.field->text().trimmed().isEmpty()) continue;
             if (!IsNumeric(o.field->text())) {

@@ -211,6 +211,50 @@ TEST_F(PropellantDialogTest, UntouchedValuesComeBackExactly) {
     EXPECT_EQ(edited.c_star, design.c_star);
 }
 
+// The losses and the full model's values show, come back exactly, convert
+// their lengths with the unit, and are refused past their range with the
+// value named.
+TEST_F(PropellantDialogTest, LossesAndTheFullModelsValues) {
+    PropellantChoice design = MillimetreDesign();
+    design.inputs.combustion_efficiency = 0.9f;
+    design.inputs.nozzle_divergence = 15.0f;
+    design.inputs.nozzle_convergence = 45.0f;
+    design.inputs.nozzle_throat_length = 2.54f;
+    design.inputs.nozzle_erosion = 1e-12f;
+    design.inputs.nozzle_slag = 100.0f;
+    design.inputs.web_burnout = 0.0254f;
+    design.inputs.erosive_alpha = 2e-5f;
+    design.inputs.erosive_beta = 120.0f;
+    design.inputs.erosive_threshold = 2.0f;
+    design.inputs.erosive_velocity_coefficient = 0.05f;
+    Open(design);
+    auto* divergence = dialog->findChild<QLineEdit*>("txtDivergence");
+    auto* throat_length = dialog->findChild<QLineEdit*>("txtThroatLength");
+    ASSERT_TRUE(divergence && throat_length);
+    EXPECT_EQ(divergence->text(), "15");
+    EXPECT_EQ(Read(), design);
+
+    messages.answers = {MsgResult::kYes};
+    cboUnits->setCurrentIndex(kInches);
+    const PropellantChoice inches = Read();
+    EXPECT_FLOAT_EQ(*inches.inputs.nozzle_throat_length, 0.1f);
+    EXPECT_FLOAT_EQ(*inches.inputs.web_burnout, 0.001f);
+    EXPECT_EQ(inches.inputs.nozzle_divergence, 15.0f);  // an angle stays an angle
+
+    divergence->setText("95");
+    messages.boxes.clear();
+    dialog->accept();
+    EXPECT_NE(dialog->result(), QDialog::Accepted);
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].text, "The nozzle's divergence half angle must be from 0 to below 90 degrees, not 95.");
+    divergence->setText("");
+    dialog->findChild<QLineEdit*>("txtErosiveAlpha")->setText("-1");
+    messages.boxes.clear();
+    dialog->accept();
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].text, "The erosive coefficient alpha must be 0 or more, not -1.");
+}
+
 // OK refuses what cannot give figures, saying which value, and stays open.
 TEST_F(PropellantDialogTest, OkRefusesValuesThatCannotGiveFigures) {
     const struct {
