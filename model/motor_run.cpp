@@ -1,5 +1,6 @@
 #include "model/motor_run.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 
@@ -47,6 +48,34 @@ std::vector<TracePoint> MotorRun::Trace() const {
 std::vector<DepthFigures> MotorRun::AtDepths(const std::vector<double>& depths) const {
     std::vector<DepthFigures> figures(depths.size());
     if (!burn_ || !outcome_.figures) return figures;
+    if (design_.Performance().Model() == BurnModel::kFull) {
+        // The march's own curve, by the depth its faces have burnt (the
+        // law's rate, so never back): straight lines between its points,
+        // the later point where a burnout puts two at one depth.
+        const std::vector<PerformancePoint>& curve = outcome_.figures->curve;
+        for (std::size_t k = 0; k < depths.size(); ++k) {
+            const double x = depths[k];
+            auto after = std::upper_bound(curve.begin(), curve.end(), x,
+                                          [](double depth, const PerformancePoint& p) { return depth < p.depth; });
+            DepthFigures& at = figures[k];
+            if (after == curve.end()) {
+                at.time = outcome_.figures->burn_time;
+                continue;  // past the burn: nothing burns
+            }
+            if (after == curve.begin()) {
+                at.pressure = after->pressure;
+                at.thrust = after->thrust;
+                continue;
+            }
+            const PerformancePoint& a = *std::prev(after);
+            const PerformancePoint& b = *after;
+            const double share = b.depth > a.depth ? (x - a.depth) / (b.depth - a.depth) : 1.0;
+            at.pressure = a.pressure + share * (b.pressure - a.pressure);
+            at.thrust = a.thrust + share * (b.thrust - a.thrust);
+            at.time = a.time + share * (b.time - a.time);
+        }
+        return figures;
+    }
     const Burn& burn = *burn_;
     const double throat = kPi * std::pow(design_.NozzleDia() / 2.0, 2.0);
     for (std::size_t k = 0; k < depths.size(); ++k) {

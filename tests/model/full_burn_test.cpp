@@ -4,6 +4,7 @@
 // closed forms each of them has.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -233,6 +234,26 @@ TEST_F(FullBurnTest, ThroatErosionAndSlag) {
     EXPECT_GT(slagged.peak_pressure, plain.peak_pressure);
     // The first moment has the design's throat.
     EXPECT_DOUBLE_EQ(eroded.curve.front().pressure, plain.curve.front().pressure);
+}
+
+// The views against burn depth read the march's own curve: with erosion
+// the pressure at a depth is the marched one, not the steady law's.
+TEST_F(FullBurnTest, FiguresAtDepthsFollowTheMarch) {
+    const cMotor motor = Motor([](PerformanceInputs& in) {
+        in.erosive_alpha = 2e-5f;
+        in.erosive_beta = 100.0f;
+    });
+    const MotorRun run = RunMotor(motor);
+    const Performance& p = *run.Figures();
+    // Early in the burn, where the port is narrowest and erosion strongest.
+    const PerformancePoint& middle =
+        *std::find_if(p.curve.begin(), p.curve.end(), [&](const PerformancePoint& q) { return q.time > 0.1 * p.burn_time; });
+    const DepthFigures at = run.AtDepths({middle.depth})[0];
+    EXPECT_NEAR(at.pressure, middle.pressure, 1e-3 * middle.pressure);
+    EXPECT_NEAR(at.time, middle.time, 1e-3 * p.burn_time);
+    const DepthFigures steady = RunMotor(Steady(motor)).AtDepths({middle.depth})[0];
+    EXPECT_GT(std::fabs(at.pressure - steady.pressure), 1e-3 * steady.pressure);
+    EXPECT_EQ(run.AtDepths({1e3})[0].pressure, 0.0);  // past the burn
 }
 
 // Model, GasStorage and the erosive lines: kept by the motor file, refused
