@@ -19,6 +19,8 @@ QGroupBox* PropellantDialog::CreateLossesGroup() {
         edit = Named(new QLineEdit(group), name);
         edit->setPlaceholderText(placeholder);
         edit->setToolTip(tip);
+        // Room for a coefficient as builders write it: 2.5E-05.
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance("0.0000253E-05") + 12);
         return edit;
     };
     form->addRow("C&ombustion efficiency (0 to 1):",
