@@ -15,6 +15,8 @@
 #include "model/formats/firing_log.h"
 #include "model/grain.h"
 #include "model/motor.h"
+#include "model/trace_fit.h"
+#include "model/units.h"
 
 namespace {
 
@@ -87,5 +89,58 @@ void BM_InstantPointsOfAMillionSamples(benchmark::State& state) {
     std::remove(path.c_str());
 }
 BENCHMARK(BM_InstantPointsOfAMillionSamples)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+
+// Two firings of a 152 mm four-grain KNSB motor at two throats, each about
+// 10 s, made by the full model from a known law and logged at 1 kHz; the
+// trace fit starts from the published law. Arg: with erosive burning (1).
+void BM_TraceFitTwoTenSecondFirings(benchmark::State& state) {
+    using namespace thrustlet;
+    const auto design = [](float throat) {
+        cMotor motor;
+        for (int i = 0; i < 4; ++i) {
+            auto grain = std::make_shared<cGrain>();
+            grain->SetGrainType(cGrain::kBates);
+            grain->SetLength(230.0f);
+            grain->SetDiameter(152.0f);
+            grain->SetCoreDiameter(50.0f);
+            motor.AddGrain(grain);
+        }
+        motor.SetNozzleDia(throat);
+        motor.SetISPStar(909.0f);
+        motor.SetDensity(1841.0f);
+        motor.SetBallisticA(CoefficientFromMmPerSecond(8.26, 0.319));
+        motor.SetBallisticN(0.319f);
+        PerformanceInputs in;
+        in.units = LengthUnit::kMillimetre;
+        in.specific_heat_ratio = 1.137f;
+        in.nozzle_exit_dia = 3.0f * throat;
+        motor.SetPerformance(in);
+        return motor;
+    };
+    std::vector<TraceFitFiring> firings;
+    for (float throat : {38.0f, 42.0f}) {
+        cMotor truth = design(throat);
+        truth.SetBallisticA(truth.BallisticA() * 0.48f);
+        PerformanceInputs in = truth.Performance();
+        in.model = BurnModel::kFull;
+        in.combustion_efficiency = 0.87f;
+        truth.SetPerformance(in);
+        TraceFitFiring firing;
+        firing.design = design(throat);
+        firing.firing = ModelledFiring(truth, 0.5, 0.001, 16.0);
+        firing.figures = AnalyseFiring(firing.firing, RunMotor(firing.design));
+        firing.source = "bench.csv";
+        firings.push_back(std::move(firing));
+    }
+    TraceFitOptions options;
+    options.erosive = state.range(0) != 0;
+    for (auto _ : state) benchmark::DoNotOptimize(FitTraces(firings, options));
+    state.counters["burn_s"] = firings.front().figures.burn_time;
+}
+BENCHMARK(BM_TraceFitTwoTenSecondFirings)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace

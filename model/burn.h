@@ -12,6 +12,13 @@ namespace thrustlet {
 
 class cMotor;
 
+// How finely the full model marches: 1 is the default; tests halve both to
+// see that the figures have converged.
+struct MarchResolution {
+    double steps = 1.0;   // times the default number of time steps
+    double slices = 1.0;  // times the default number of slices per grain
+};
+
 // The steady burn of a design laid out for integration, shared by its
 // performance figures, the mass flux through each grain and the analysis of
 // a static firing.
@@ -152,8 +159,10 @@ BurnIntegration IntegrateBurn(const cMotor& motor, const Burn& burn);
 // The performance figures of a design (as ComputePerformance gives them)
 // and, where there are figures, the burn and the steps they were summed
 // over.
+// `resolution` scales the full model's steps and slices (a fit's many runs
+// take them coarser).
 PerformanceOutcome IntegratedPerformance(const cMotor& motor, std::shared_ptr<const Burn>* burn,
-                                         std::vector<Burn::Step>* steps);
+                                         std::vector<Burn::Step>* steps, MarchResolution resolution = {});
 
 // The time and impulse at depth x within a step.
 std::pair<double, double> AtDepth(const Burn& burn, const Burn::Step& step, double x);

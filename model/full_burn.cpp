@@ -15,11 +15,11 @@ namespace {
 
 // Time steps over the steady burn time; the gas-storage march takes
 // smaller ones where the pressure moves fast.
-constexpr double kStepsPerBurn = 400.0;
-// Slices per grain with erosive burning: 12 for a short motor, fewer for
+constexpr double kStepsPerBurn = 200.0;
+// Slices per grain with erosive burning: 8 for a short motor, fewer for
 // a long stack of grains (each then a small part of the port), at least 4.
-constexpr int kErosiveSlices = 12;
-constexpr int kErosiveSlicesPerMotor = 48;
+constexpr int kErosiveSlices = 8;
+constexpr int kErosiveSlicesPerMotor = 32;
 // The march gives up past this many steps (a burn the chamber never
 // pressurises for): what it summed until then stands.
 constexpr long kMostSteps = 400000;
@@ -27,6 +27,9 @@ constexpr long kMostSteps = 400000;
 struct Slice {
     double x = 0.0;     // core regression, m
     bool done = false;  // its core has reached the grain's outside
+    // The erosive share of its rate when it last regressed (m/s): where the
+    // next solution for its rate starts.
+    double erosive = 0.0;
 };
 
 struct GrainState {
@@ -146,7 +149,10 @@ private:
     void QuasiSteady(Moment& m) const;
     // The right-hand side of the gas mass balance, dP/dt (Pa/s), with the
     // propellant burning `volume_rate` (m^3/s) into a free `volume` (m^3).
-    double Balance(double pressure, double volume_rate, double volume) const;
+    // `choked` takes the throat as choked at any pressure: the slope the
+    // step is steered by, free of the subsonic flow's infinite slope at
+    // the ambient pressure.
+    double Balance(double pressure, double volume_rate, double volume, bool choked = false) const;
     double FreeVolume() const;
     void Regress(const Moment& m, double dt);
     // The time until the first grain still burning is spent, at these rates.
@@ -221,7 +227,7 @@ void March::Rates(double pressure, Moment& m) const {
                     const double log_c = log_alpha_ + 0.8 * std::log(flux) - 0.2 * std::log(port);
                     const double kr = beta_ * density_ / flux;
                     const double r0 = rate;
-                    double r = r0;
+                    double r = r0 + grain.slices[j].erosive;
                     for (int i = 0; i < 30; ++i) {
                         const double e = std::exp(log_c - kr * r);
                         const double step = (r - r0 - e) / (1.0 + kr * e);
@@ -277,10 +283,12 @@ double March::FreeVolume() const {
     return std::max(envelope_ - propellant, std::max(ports, 1e-6 * envelope_));
 }
 
-double March::Balance(double pressure, double volume_rate, double volume) const {
+double March::Balance(double pressure, double volume_rate, double volume, bool choked) const {
     const double throat = ThroatArea();
     double outflow = 0.0;  // kg/s
-    if (pressure > ambient_) {
+    if (choked) {
+        outflow = pressure * throat / cstar_;
+    } else if (pressure > ambient_) {
         outflow = pressure * throat / cstar_;
         const double ratio = ambient_ / pressure;
         if (ratio > critical_ratio_) {
@@ -351,7 +359,11 @@ void March::Regress(const Moment& m, double dt) {
         GrainState& grain = grains_[g];
         if (grain.spent) continue;
         grain.y += m.base_rate * dt;
-        for (std::size_t j = 0; j < grain.slices.size(); ++j) grain.slices[j].x += m.rates[g][j] * dt;
+        for (std::size_t j = 0; j < grain.slices.size(); ++j) {
+            Slice& slice = grain.slices[j];
+            slice.x += m.rates[g][j] * dt;
+            if (dt > 0.0) slice.erosive = std::max(0.0, m.rates[g][j] - m.base_rate);
+        }
     }
 }
 
@@ -460,13 +472,8 @@ Performance March::Run() {
             if (burnout <= dt * 1.0000001) dt = std::max(burnout, 1e-9 * base_step_);
             const double throat_start = throat_dia_;
             // The geometry at the step's middle, then the pressure across the
-            // step, linearised: the trapezoid rule while the step is within
-            // the chamber's filling time V c* / (R T A_t), leaning to the
-            // backward rule beyond it, so the pressure never rings about its
-            // balance. A step that would move the pressure by more than 5 %
-            // (the rise at ignition, the blowdown) is halved until it does
-            // not.
-            const double filling = FreeVolume() * cstar_ / (rt_ * ThroatArea());
+            // step. A step that would move the pressure by more than 5 % (the
+            // rise at ignition, the blowdown) is halved until it does not.
             double next = pressure;
             for (;;) {
                 Regress(now, dt / 2.0);
@@ -474,15 +481,20 @@ Performance March::Run() {
                 const double volume = FreeVolume();
                 Rates(pressure, middle);
                 const double f = Balance(pressure, middle.volume_rate, volume);
+                const double f_choked = Balance(pressure, middle.volume_rate, volume, true);
                 // The balance's slope, with the erosive share of the burn
                 // held as it is: it steers the step's stability, not its
                 // accuracy.
                 const double h = 1e-6 * pressure;
                 const double base = burn_.Law().Rate(pressure);
                 const double scaled = base > 0.0 ? middle.volume_rate * burn_.Law().Rate(pressure + h) / base : 0.0;
-                const double slope = (Balance(pressure + h, scaled, volume) - f) / h;
-                const double theta = dt <= filling ? 0.5 : 1.0 - 0.5 * filling / dt;
-                next = std::max(ambient_, pressure + dt * f / std::max(1.0, 1.0 - theta * dt * slope));
+                const double slope = (Balance(pressure + h, scaled, volume, true) - f_choked) / h;
+                // The balance linearised about the step's start, solved
+                // exactly across it: P + dt phi(J dt) f, phi(z) = (e^z - 1) / z,
+                // which settles on the balance however long the step.
+                const double z = dt * slope;
+                const double phi = std::fabs(z) < 1e-6 ? 1.0 + 0.5 * z : std::expm1(z) / z;
+                next = std::max(ambient_, pressure + dt * phi * f);
                 Regress(now, -dt / 2.0);
                 throat_dia_ = throat_start;
                 if (std::fabs(next - pressure) <= 0.05 * pressure || dt <= 1e-6 * base_step_) break;

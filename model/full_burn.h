@@ -32,13 +32,6 @@ class cMotor;
 // regresses alike and the march gives the steady model's figures; steps
 // end at each grain's burnout so the drop is where it belongs.
 
-// How finely the march runs: 1 is the default; tests halve both to see
-// that the figures have converged.
-struct MarchResolution {
-    double steps = 1.0;   // times the default number of time steps
-    double slices = 1.0;  // times the default number of slices per grain
-};
-
 // The figures of the full model: `burn` is the design's laid-out steady
 // burn (its grains, law and nozzle), `steady_time` its burn time (s), which
 // sets the time step. The propellant's mass is the design's, as steady.

@@ -154,7 +154,7 @@ std::string Designation(double total_impulse, double average_thrust) {
 PerformanceOutcome ComputePerformance(const cMotor& motor) { return RunMotor(motor).Outcome(); }
 
 PerformanceOutcome IntegratedPerformance(const cMotor& motor, std::shared_ptr<const Burn>* burn_out,
-                                         std::vector<Burn::Step>* steps_out) {
+                                         std::vector<Burn::Step>* steps_out, MarchResolution resolution) {
     PerformanceOutcome outcome;
     const PerformanceInputs& in = motor.Performance();
     if (!in.HasPropellant()) return outcome;
@@ -172,7 +172,7 @@ PerformanceOutcome IntegratedPerformance(const cMotor& motor, std::shared_ptr<co
     // The full model marches the burn in time, with the steady burn's time
     // setting its step.
     if (in.Model() == BurnModel::kFull && result.burn_time > 0.0 && std::isfinite(result.burn_time)) {
-        result = MarchBurn(motor, burn, result.burn_time);
+        result = MarchBurn(motor, burn, result.burn_time, resolution);
     }
     const struct {
         const char* name;

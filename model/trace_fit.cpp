@@ -98,13 +98,17 @@ struct ModelCurve {
     bool ok = false;
 };
 
-ModelCurve CurveOf(const cMotor& design) {
+// The fit's runs march at the default resolution: a coarser one would fit
+// the erosive coefficients to its own slicing rather than the motor's.
+constexpr MarchResolution kFitting{1.0, 1.0};
+
+ModelCurve CurveOf(const cMotor& design, MarchResolution resolution = {}) {
     ModelCurve out;
     cMotor motor = design.DetachedCopy();
     PerformanceInputs in = motor.Performance();
     in.model = BurnModel::kFull;
     motor.SetPerformance(in);
-    const PerformanceOutcome outcome = IntegratedPerformance(motor, nullptr, nullptr);
+    const PerformanceOutcome outcome = IntegratedPerformance(motor, nullptr, nullptr, resolution);
     if (!outcome.figures || outcome.figures->curve.size() < 2) return out;
     const Performance& p = *outcome.figures;
     const double ambient = in.AmbientPressure();
@@ -173,7 +177,7 @@ struct Residuals {
         for (std::size_t f = 0; f < firings->size(); ++f) {
             const TraceFitFiring& firing = (*firings)[f];
             const double ambient = firing.design.Performance().AmbientPressure();
-            const ModelCurve model = CurveOf(Applied(firing.design, p, std::nullopt));
+            const ModelCurve model = CurveOf(Applied(firing.design, p, std::nullopt), kFitting);
             for (std::size_t s = 0; s < times[f].size(); ++s) {
                 // A law that gives no figures is as far off as a motor that
                 // never lights.
