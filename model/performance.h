@@ -19,9 +19,10 @@ struct PerformancePoint {
     double thrust = 0.0;    // N; 0 without thrust figures
 };
 
-// A motor's performance over its burn, from ignition to the last grain's
-// burnout (no ignition transient, no tail-off): chamber pressure from the
-// steady-state burn-rate law at the exact area ratio, burn time, and, with
+// A motor's performance over its burn: by the steady model from ignition to
+// the last grain's burnout (no ignition transient, no tail-off), chamber
+// pressure from the steady-state burn-rate law at the exact area ratio; by
+// the full model marched in time (model/full_burn.h). Burn time, and, with
 // the exhaust's specific heat ratio, thrust, impulse and designation.
 struct Performance {
     double burn_time = 0.0;        // s
