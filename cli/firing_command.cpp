@@ -5,6 +5,7 @@
 #include "model/burn_rate_fit.h"
 #include "model/errors.h"
 #include "model/firing_analysis.h"
+#include "model/formats/motor_formats.h"
 #include "model/motor_run.h"
 #include "model/static_firing.h"
 #include "model/number_text.h"
@@ -83,15 +84,22 @@ struct Analysed {
     std::optional<MotorRun> run;
     LoadedFiring loaded;
 };
+// `where` gets the file a failure comes from: the design or the log.
 std::optional<Analysed> Analyse(const std::string& design_path, const std::string& data, const FiringOptions& options,
-                                std::string* error) {
+                                std::string* error, std::string* where) {
     Analysed a;
+    *where = design_path;
     try {
-        a.design.ReadFromFile(design_path);
+        // Any format the program opens; what it could not carry is said.
+        const ReadOutcome outcome = ReadAnyMotorFile(design_path, a.design);
+        for (const std::string& note : outcome.not_carried) {
+            Complain(design_path, std::string("from ") + ProgramOf(outcome.format) + ": " + note);
+        }
     } catch (const RunTimeError& failure) {
         *error = failure.Description();
         return std::nullopt;
     }
+    *where = data;
     a.run = RunMotor(a.design);
     a.loaded = LoadFiring(data, options.units, options.absolute, *a.run);
     if (!a.loaded.problem.empty()) {
@@ -126,9 +134,9 @@ static std::string UnfiguredFigure(const FiringFigures& f) {
 }
 
 int RunFiringCommand(const std::string& design_path, const std::string& data, const FiringOptions& options, bool json) {
-    std::string error;
-    const std::optional<Analysed> a = Analyse(design_path, data, options, &error);
-    if (!a) return Fail(json, data, error);
+    std::string error, where;
+    const std::optional<Analysed> a = Analyse(design_path, data, options, &error, &where);
+    if (!a) return Fail(json, where, error);
     if (const std::string figure = UnfiguredFigure(*a->loaded.figures); !figure.empty()) {
         return Fail(json, data, "the log's " + figure + " is past any number: its values are too large to sum");
     }
@@ -152,9 +160,9 @@ int RunFitCommand(const std::vector<std::string>& pairs, const FiringOptions& op
     std::vector<BurnRatePoint> points;
     std::vector<FiringFigures> measured;
     for (std::size_t i = 0; i < pairs.size(); i += 2) {
-        std::string error;
-        const std::optional<Analysed> a = Analyse(pairs[i], pairs[i + 1], options, &error);
-        if (!a) return Fail(json, pairs[i + 1], error);
+        std::string error, where;
+        const std::optional<Analysed> a = Analyse(pairs[i], pairs[i + 1], options, &error, &where);
+        if (!a) return Fail(json, where, error);
         if (!a->loaded.firing->HasPressure()) return Fail(json, pairs[i + 1], "a burn rate needs the firing's chamber pressure");
         if (!a->design.Performance().HasPropellant()) {
             return Fail(json, pairs[i], "a burn rate needs the design's unit of lengths and propellant (Units)");

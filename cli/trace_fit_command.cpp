@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/terminal.h"
 #include "model/errors.h"
+#include "model/formats/motor_formats.h"
 #include "model/motor_run.h"
 #include "model/number_text.h"
 #include "model/static_firing.h"
@@ -43,7 +44,10 @@ int RunTraceFitCommand(const std::vector<std::string>& pairs, const FiringOption
     for (std::size_t i = 0; i < pairs.size(); i += 2) {
         TraceFitFiring firing;
         try {
-            firing.design.ReadFromFile(pairs[i]);
+            const ReadOutcome outcome = ReadAnyMotorFile(pairs[i], firing.design);
+            for (const std::string& note : outcome.not_carried) {
+                Complain(pairs[i], std::string("from ") + ProgramOf(outcome.format) + ": " + note);
+            }
         } catch (const RunTimeError& failure) {
             return Failed(json, pairs[i], failure.Description());
         }

@@ -397,6 +397,23 @@ TEST_F(CliTest, TraceFitAndTheModel) {
     EXPECT_EQ(Thrustlet("--fit --save x.tlt " + Example("knsb_38mm_fired.tlt") + " " + Example("knsb_38mm_stand.csv")).exit_code, 2);
 }
 
+// --firing and --fit read a design in any format the program opens, and a
+// failure names the file it comes from: the design or the log.
+TEST_F(CliTest, DesignsInAnyFormatInEveryCommand) {
+    const std::string ric = "'" + std::string(THRUSTLET_TEST_DATA_DIR) + "/two_tab_54mm.ric'";
+    const Outcome firing = Thrustlet("--json --firing " + Example("knsb_38mm_stand.csv") + " " + ric);
+    EXPECT_EQ(firing.exit_code, 0) << firing.out << firing.err;
+    EXPECT_NE(firing.out.find("\"prediction\":{"), std::string::npos) << firing.out;
+    const Outcome fit = Thrustlet("--fit " + ric + " " + Example("knsb_38mm_stand.csv") + " --points trace");
+    EXPECT_EQ(fit.exit_code, 0) << fit.err;
+    const std::string missing = (dir_ / "gone.tlt").string();
+    const Outcome no_design = Thrustlet("--firing " + Example("knsb_38mm_stand.csv") + " '" + missing + "'");
+    EXPECT_EQ(no_design.exit_code, 1);
+    EXPECT_EQ(no_design.err.rfind("thrustlet-kn: " + missing + ": File not found", 0), 0u) << no_design.err;
+    const Outcome no_log = Thrustlet("--json --fit " + Example("knsb_38mm.tlt") + " '" + missing + ".csv'");
+    EXPECT_NE(no_log.out.find(missing + ".csv: "), std::string::npos) << no_log.out;
+}
+
 // Other programs' files report as the design read from them, known by
 // content whatever their name, with what did not come along on standard
 // error; --convert writes another format, and a motor that cannot come is
