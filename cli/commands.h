@@ -28,8 +28,9 @@ struct ReportOptions {
 // The Kn summary and performance of each file, as text or JSON lines.
 int RunReportCommand(const std::vector<std::string>& files, const ReportOptions& options);
 
-// The thrust curve of each file as a RASP engine file.
-int RunEngineCommand(const std::vector<std::string>& files);
+// The thrust curve of each file as a RASP engine file, or with `rse` a
+// RockSim one (with the motor's mass and centre of gravity).
+int RunEngineCommand(const std::vector<std::string>& files, bool rse = false);
 
 // The design of `file` (any of the three formats) written at `out` in the
 // format its extension asks for (.tlt, .ric, .bsx); what that format cannot

@@ -2,11 +2,12 @@
 #include "cli/terminal.h"
 #include "model/errors.h"
 #include "model/formats/engine_file.h"
+#include "model/formats/rse_file.h"
 #include "model/motor_run.h"
 
 namespace thrustlet {
 
-int RunEngineCommand(const std::vector<std::string>& files) {
+int RunEngineCommand(const std::vector<std::string>& files, bool rse) {
     int status = 0;
     for (const std::string& file : files) {
         std::optional<cMotor> motor = ReadMotor(file, false);
@@ -26,7 +27,7 @@ int RunEngineCommand(const std::vector<std::string>& files) {
             continue;
         }
         try {
-            Write(stdout, EngineFileText(run, TerminalSafe(file)));
+            Write(stdout, rse ? RseFileText(run, TerminalSafe(file)) : EngineFileText(run, TerminalSafe(file)));
         } catch (const RunTimeError& error) {
             Complain(file, error.Description());
             status = 1;

@@ -15,7 +15,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: thrustlet-kn [--json [--trace]] [--curve] [--model steady|full] [--size-initial KN | --size-max KN] [--fail-on-alert] FILE...\n"
-    "       thrustlet-kn --eng FILE...\n"
+    "       thrustlet-kn --eng|--rse FILE...\n"
     "       thrustlet-kn --convert OUT.tlt|OUT.ric|OUT.bsx FILE\n"
     "       thrustlet-kn --firing DATA [--firing-units SPEC] [--absolute] [--json] DESIGN.tlt\n"
     "       thrustlet-kn --fit DESIGN.tlt DATA [DESIGN.tlt DATA ...] [--points average|instant|trace]\n"
@@ -37,6 +37,8 @@ constexpr const char* kUsage =
     "  --model NAME      compute every design by this model, steady or full,\n"
     "                    instead of the one its file names (steady without one)\n"
     "  --eng             print the thrust curve as a RASP engine file instead\n"
+    "  --rse             print it as a RockSim engine file, with the motor's\n"
+    "                    mass and centre of gravity at every point\n"
     "  --convert OUT     write the design in the format OUT's extension names\n"
     "                    (.tlt, .ric or .bsx); what it cannot hold is said\n"
     "  --firing DATA     print what a static firing's log measured beside the\n"
@@ -75,7 +77,7 @@ int UsageError(const std::string& message) {
 int main(int argc, char** argv) {
     using namespace thrustlet;
     ReportOptions report;
-    bool eng = false, fit = false, instant = false;
+    bool eng = false, rse = false, fit = false, instant = false;
     std::optional<BurnModel> model;
     bool trace = false, erosive = false;
     std::string save;
@@ -106,6 +108,8 @@ int main(int argc, char** argv) {
             report.curve = true;
         } else if (arg == "--eng") {
             eng = true;
+        } else if (arg == "--rse") {
+            rse = true;
         } else if (arg == "--fail-on-alert") {
             report.fail_on_alert = true;
         } else if (arg == "--model") {
@@ -193,9 +197,10 @@ int main(int argc, char** argv) {
     }
     if (erosive || !save.empty()) return UsageError("--erosive and --save go with --fit --points trace");
     if (instant || trace || !breaks.empty() || firing_options.absolute) return UsageError("--points, --break and --absolute go with --fit or --firing");
-    if (eng) {
-        if (report.json || report_options) return UsageError("--eng takes no other option");
-        return RunEngineCommand(files);
+    if (eng || rse) {
+        if (eng && rse) return UsageError("give one of --eng and --rse");
+        if (report.json || report_options) return UsageError(std::string(eng ? "--eng" : "--rse") + " takes no other option");
+        return RunEngineCommand(files, rse);
     }
     return RunReportCommand(files, report);
 }

@@ -4,6 +4,7 @@
 
 #include "model/motor_run.h"
 #include "model/formats/engine_file.h"
+#include "model/formats/rse_file.h"
 #include "model/motor.h"
 #include "model/performance.h"
 #include "platform/dialogs.h"
@@ -30,12 +31,13 @@ void ThrustCurveExport::mnuExportThrustCurve_Click() {
         say("There is no thrust curve: " + QString::fromStdString(run.Outcome().problem) + ".");
         return;
     }
-    std::string text;
     const QString source = document_.CurrentFile().empty()
                                ? QString("an unsaved design")
                                : QFileInfo(QString::fromStdString(document_.CurrentFile())).fileName();
+    // The curve is checked before the dialog: a motor without one is said
+    // at once.
     try {
-        text = EngineFileText(run, source.toStdString());
+        EngineFileText(run, source.toStdString());
     } catch (const RunTimeError& error) {
         QString why = QString::fromStdString(error.Description());
         why[0] = why[0].toUpper();
@@ -43,11 +45,15 @@ void ThrustCurveExport::mnuExportThrustCurve_Click() {
         return;
     }
     Guarded(dialogs_, "ExportThrustCurve", [&] {
-        const FileDialogRequest request{"RASP Engine Files(*.eng)| *.eng| All Files(*.*)| *.*",
-                                        document_.ExportFolder(), ".eng", "Export thrust curve", 0x2 | 0x800,
-                                        document_.ExportName(".eng")};
+        const FileDialogRequest request{
+            "RASP Engine Files(*.eng)| *.eng| RockSim Engine Files(*.rse)| *.rse| All Files(*.*)| *.*",
+            document_.ExportFolder(), ".eng", "Export thrust curve", 0x2 | 0x800, document_.ExportName(".eng")};
         const FileDialogResult chosen = dialogs_.ShowSave(request);
         if (chosen.file_name.isEmpty()) return;
+        // RockSim's form (with the motor's mass and centre of gravity) for a
+        // .rse name, RASP's for any other.
+        const bool rse = chosen.file_name.endsWith(".rse", Qt::CaseInsensitive);
+        const std::string text = rse ? RseFileText(run, source.toStdString()) : EngineFileText(run, source.toStdString());
         WriteFileAtomically(chosen.file_name.toStdString(), text);
         document_.ExportedTo(chosen.file_name);
     });

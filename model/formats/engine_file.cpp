@@ -18,9 +18,7 @@ namespace thrustlet {
 
 namespace {
 
-struct Point {
-    double time, thrust;
-};
+using Point = EnginePoint;
 
 // The fewest points a file keeps (when the curve has them), how close to
 // the motor's impulse all the curve's points must come (more are added
@@ -37,7 +35,7 @@ constexpr double kImpulseTolerance = 0.005;
 std::vector<Point> DistinctTimes(const std::vector<PerformancePoint>& curve) {
     std::vector<Point> points;
     for (std::size_t i = 0; i < curve.size(); ++i) {
-        const double time = curve[i].time, thrust = curve[i].thrust;
+        const double time = curve[i].time, thrust = curve[i].thrust, depth = curve[i].depth;
         if (!points.empty() && time <= points.back().time) {
             if (i + 1 == curve.size()) {
                 points.back().thrust = 0.0;  // the end: thrust 0 at burnout
@@ -50,7 +48,7 @@ std::vector<Point> DistinctTimes(const std::vector<PerformancePoint>& curve) {
             }
             continue;
         }
-        points.push_back({time, thrust});
+        points.push_back({time, thrust, depth});
     }
     if (!points.empty()) points.back().thrust = 0.0;
     return points;
@@ -152,7 +150,7 @@ std::string EngineFileText(const MotorRun& run, const std::string& source) {
     return EngineFileText(run, *run.Figures(), source);
 }
 
-std::string EngineFileText(const MotorRun& run, const Performance& performance, const std::string& source) {
+EngineCurve EngineCurveOf(const MotorRun& run, const Performance& performance) {
     const cMotor& motor = run.Design();
     if (!performance.has_thrust) {
         throw RunTimeError(err::kInvalidCall,
@@ -208,7 +206,19 @@ std::string EngineFileText(const MotorRun& run, const Performance& performance, 
         curve = std::move(denser);
         points = DistinctTimes(curve);
     }
-    const std::vector<Point> kept = Thinned(points, kFewestKept, performance.total_impulse, kImpulseTolerance);
+    EngineCurve out;
+    out.points = Thinned(points, kFewestKept, performance.total_impulse, kImpulseTolerance);
+    out.diameter_mm = diameter * to_mm;
+    out.length_mm = length * to_mm;
+    out.hardware_kg = hardware;
+    return out;
+}
+
+std::string EngineFileText(const MotorRun& run, const Performance& performance, const std::string& source) {
+    const EngineCurve curve = EngineCurveOf(run, performance);
+    const PerformanceInputs& in = run.Design().Performance();
+    const std::vector<Point>& kept = curve.points;
+    const double hardware = curve.hardware_kg;
 
     std::string text;
     text += "; Thrust curve of " + CommentText(source) + ", made by Thrustlet";
@@ -219,7 +229,7 @@ std::string EngineFileText(const MotorRun& run, const Performance& performance, 
     } else {
         text += "; The total mass is the propellant's alone: add the motor's hardware.\n";
     }
-    text += Field(performance.designation) + " " + Text("%.6g", diameter * to_mm) + " " + Text("%.6g", length * to_mm) +
+    text += Field(performance.designation) + " " + Text("%.6g", curve.diameter_mm) + " " + Text("%.6g", curve.length_mm) +
             " P " + Text("%.6g", performance.propellant_mass) + " " +
             Text("%.6g", performance.propellant_mass + hardware) + " Thrustlet\n";
     // Times with as many digits as keep them apart once printed.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "model/performance.h"
 
@@ -27,6 +28,20 @@ std::string EngineFileText(const MotorRun& run, const std::string& source);
 // The same with `performance` in place of the run's figures (a copy of them
 // changed, to see what the writer makes of such a curve).
 std::string EngineFileText(const MotorRun& run, const Performance& performance, const std::string& source);
+
+// The points an engine file keeps: the run's curve at one point a time (a
+// burnout's drop the thrust that keeps the area), refined where it is too
+// coarse and thinned to what keeps the impulse, each with its burn depth
+// (the design's unit); and the motor's size (mm, the case's where the
+// design gives it) and hardware mass (kg). Fails as EngineFileText does.
+struct EnginePoint {
+    double time = 0.0, thrust = 0.0, depth = 0.0;
+};
+struct EngineCurve {
+    std::vector<EnginePoint> points;
+    double diameter_mm = 0.0, length_mm = 0.0, hardware_kg = 0.0;
+};
+EngineCurve EngineCurveOf(const MotorRun& run, const Performance& performance);
 
 // The trapezoid impulse (N s) of an engine file's points, as simulators sum
 // it (from (0, 0) when the first point is later than 0).

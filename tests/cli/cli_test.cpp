@@ -414,6 +414,16 @@ TEST_F(CliTest, DesignsInAnyFormatInEveryCommand) {
     EXPECT_NE(no_log.out.find(missing + ".csv: "), std::string::npos) << no_log.out;
 }
 
+// --rse prints RockSim's engine file; it takes no other option.
+TEST_F(CliTest, RockSimEngineFile) {
+    const Outcome rse = Thrustlet("--rse " + Example("knsb_38mm.tlt"));
+    EXPECT_EQ(rse.exit_code, 0) << rse.err;
+    EXPECT_EQ(rse.out.rfind("<engine-database>", 0), 0u) << rse.out;
+    EXPECT_NE(rse.out.find("code=\"H200\""), std::string::npos) << rse.out;
+    EXPECT_EQ(Thrustlet("--rse --json " + Example("knsb_38mm.tlt")).exit_code, 2);
+    EXPECT_EQ(Thrustlet("--rse --eng " + Example("knsb_38mm.tlt")).exit_code, 2);
+}
+
 // Other programs' files report as the design read from them, known by
 // content whatever their name, with what did not come along on standard
 // error; --convert writes another format, and a motor that cannot come is
