@@ -70,5 +70,8 @@ void Complain(const std::string& file, const std::string& message);
 // own.
 std::optional<cMotor> ReadMotor(const std::string& file, bool json);
 void SetModelOverride(std::optional<BurnModel> model);
+// With --config K, the K-th motor (0-based here) of a Meteor file that holds
+// several.
+void SetConfigChoice(std::size_t config);
 
 }  // namespace thrustlet

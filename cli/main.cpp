@@ -1,5 +1,6 @@
 // thrustlet-kn: Kn reports of motor files from the command line. This file
 // reads the options; each command has a unit of its own.
+#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -24,9 +25,9 @@ constexpr const char* kUsage =
     "\n"
     "Prints the Kn summary of each motor file as the Thrustlet window shows it,\n"
     "and the performance figures of a design with a propellant. A FILE may be\n"
-    "Thrustlet's (.tlt), openMotor's (.ric) or BurnSim's (.bsx), known by its\n"
-    "content; what another program's file holds that a design cannot is said\n"
-    "on standard error.\n"
+    "Thrustlet's (.tlt), openMotor's (.ric), BurnSim's (.bsx) or Meteor's (JSON),\n"
+    "known by its content; what another program's file holds that a design\n"
+    "cannot is said on standard error.\n"
     "  --json            one JSON object per file and line\n"
     "  --curve           add the Kn-versus-burn-depth samples\n"
     "  --trace           with --json, add the pressure and thrust over time as\n"
@@ -36,6 +37,8 @@ constexpr const char* kUsage =
     "  --fail-on-alert   exit 3 when a design raises an alert (a limit crossed)\n"
     "  --model NAME      compute every design by this model, steady or full,\n"
     "                    instead of the one its file names (steady without one)\n"
+    "  --config K        read the K-th motor of a Meteor file that holds several\n"
+    "                    (the first without it)\n"
     "  --eng             print the thrust curve as a RASP engine file instead\n"
     "  --rse             print it as a RockSim engine file, with the motor's\n"
     "                    mass and centre of gravity at every point\n"
@@ -118,6 +121,18 @@ int main(int argc, char** argv) {
                 return UsageError("--model takes steady or full");
             }
             model = std::string(name) == "full" ? BurnModel::kFull : BurnModel::kSteady;
+        } else if (arg == "--config") {
+            const char* number = value("K");
+            int k = 0;
+            try {
+                if (!number) throw RunTimeError(err::kTypeMismatch, "no number");
+                const double read = TextToDouble(number, '.');
+                if (!(read >= 1.0 && read <= 1e6 && read == std::floor(read))) throw RunTimeError(err::kTypeMismatch, "not a count");
+                k = static_cast<int>(read);
+            } catch (const RunTimeError&) {
+                return UsageError("--config needs the number of a file's motor, 1 or more");
+            }
+            SetConfigChoice(static_cast<std::size_t>(k - 1));
         } else if (arg == "--fit") {
             fit = true;
         } else if (arg == "--absolute") {

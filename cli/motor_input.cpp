@@ -8,9 +8,11 @@ namespace thrustlet {
 
 namespace {
 std::optional<BurnModel> model_override;
+std::size_t config_choice = 0;
 }  // namespace
 
 void SetModelOverride(std::optional<BurnModel> model) { model_override = model; }
+void SetConfigChoice(std::size_t config) { config_choice = config; }
 
 void Write(std::FILE* stream, const std::string& text) { std::fwrite(text.data(), 1, text.size(), stream); }
 
@@ -23,7 +25,7 @@ std::optional<cMotor> ReadMotor(const std::string& file, bool json) {
     try {
         // Any of the three formats, by content; what another program's file
         // held that the design cannot is said, the report goes on.
-        const ReadOutcome outcome = ReadAnyMotorFile(file, motor);
+        const ReadOutcome outcome = ReadAnyMotorFile(file, motor, config_choice);
         for (const std::string& note : outcome.not_carried) {
             Complain(file, std::string("from ") + ProgramOf(outcome.format) + ": " + note);
         }

@@ -4,7 +4,7 @@ THRUSTLET_PACKAGES=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins libgl-dev
-  libyaml-cpp-dev libtinyxml2-dev libeigen3-dev
+  libyaml-cpp-dev libtinyxml2-dev libeigen3-dev nlohmann-json3-dev
   xvfb xauth fonts-dejavu-core fonts-liberation
   poppler-utils
   clang libclang-rt-14-dev

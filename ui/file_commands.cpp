@@ -79,9 +79,10 @@ void FileCommands::mnuOpen_Click() { OpenChosen(MotorFileDialog(false, document_
 
 void FileCommands::mnuImportMotor_Click() {
     FileDialogRequest request = MotorFileDialog(false, document_.FileDir());
-    request.filter = "All Motor Files(*.tlt;*.ric;*.bsx)| *.tlt;*.ric;*.bsx| openMotor Files(*.ric)| *.ric| "
-                     "BurnSim Files(*.bsx)| *.bsx| Thrustlet Files(*.tlt)| *.tlt| All Files(*.*)| *.*";
-    request.title = "Open a motor file of Thrustlet, openMotor or BurnSim";
+    request.filter = "All Motor Files(*.tlt;*.ric;*.bsx;*.json)| *.tlt;*.ric;*.bsx;*.json| openMotor Files(*.ric)| *.ric| "
+                     "BurnSim Files(*.bsx)| *.bsx| Meteor Files(*.json)| *.json| Thrustlet Files(*.tlt)| *.tlt| "
+                     "All Files(*.*)| *.*";
+    request.title = "Open a motor file of Thrustlet, openMotor, BurnSim or Meteor";
     OpenChosen(request);
 }
 

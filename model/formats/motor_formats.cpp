@@ -8,6 +8,7 @@
 #include "platform/durable_file.h"
 #include "model/errors.h"
 #include "model/formats/bsx_file.h"
+#include "model/formats/meteor_file.h"
 #include "model/formats/ric_file.h"
 #include "model/formats/motor_file.h"
 
@@ -65,6 +66,17 @@ void ReadBurnSim(std::string_view text, const std::string&, cMotor& motor, ReadO
     outcome.not_carried = std::move(imported.not_carried);
 }
 
+// Meteor's motor files are read, not written: their motor picked by
+// `config`.
+void ReadMeteorFile(std::string_view text, const std::string&, cMotor& motor, ReadOutcome& outcome) {
+    ImportedMotor imported = ReadMeteor(text, outcome.config);
+    motor = std::move(imported.motor);
+    outcome.not_carried = std::move(imported.not_carried);
+}
+ExportedText WriteMeteor(const cMotor&, const std::string&) {
+    throw RunTimeError(err::kInvalidCall, "Invalid procedure call or argument: Thrustlet reads Meteor's files but does not write them");
+}
+
 ExportedText WriteThrustlet(const cMotor& motor, const std::string& folder) { return {MotorFileText(motor, folder), {}}; }
 ExportedText WriteOpenMotor(const cMotor& motor, const std::string&) { return RicText(motor); }
 // BurnSim keeps the burn-rate piece the motor's peak pressure runs by: the
@@ -76,6 +88,8 @@ ExportedText WriteBurnSim(const cMotor& motor, const std::string&) { return BsxT
 // says what is wrong with it.
 const std::vector<MotorFormatInfo>& Formats() {
     static const std::vector<MotorFormatInfo> formats = {
+        // JSON: tried first, as its text could hold any of the others' marks.
+        {MotorFormat::kMeteor, "Meteor", {}, &IsMeteorText, &ReadMeteorFile, &WriteMeteor},
         {MotorFormat::kBurnSim, "BurnSim", {"bsx"}, &IsBurnSim, &ReadBurnSim, &WriteBurnSim},
         {MotorFormat::kThrustlet, "Thrustlet", {"tlt"}, &IsThrustlet, &ReadThrustlet, &WriteThrustlet},
         {MotorFormat::kOpenMotor, "openMotor", {"ric"}, &IsOpenMotor, &ReadOpenMotor, &WriteOpenMotor},
@@ -117,7 +131,7 @@ MotorFormat FormatOfName(const std::string& path) {
 
 const char* ProgramOf(MotorFormat format) { return FormatInfo(format).program; }
 
-ReadOutcome ReadAnyMotorFile(const std::string& path, cMotor& motor) {
+ReadOutcome ReadAnyMotorFile(const std::string& path, cMotor& motor, std::size_t config) {
     if (path.find_first_not_of(" \t") == std::string::npos) {
         throw RunTimeError(err::kFileNotFound, "File not found: \"" + path + "\"");
     }
@@ -129,6 +143,11 @@ ReadOutcome ReadAnyMotorFile(const std::string& path, cMotor& motor) {
     }
     ReadOutcome outcome;
     outcome.format = FormatOfText(text);
+    outcome.config = config;
+    if (config > 0 && outcome.format != MotorFormat::kMeteor) {
+        throw RunTimeError(err::kInvalidCall, std::string("Invalid procedure call or argument: a ") + ProgramOf(outcome.format) +
+                                                  " file holds one motor, not a motor " + std::to_string(config + 1));
+    }
     FormatInfo(outcome.format).read(text, path, motor, outcome);
     return outcome;
 }

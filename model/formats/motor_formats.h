@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,7 +11,8 @@ namespace thrustlet {
 
 // The motor files the program reads and writes: its own (.tlt), openMotor's
 // (.ric) and BurnSim's (.bsx).
-enum class MotorFormat { kThrustlet, kOpenMotor, kBurnSim };
+// Meteor's (JSON) are read only.
+enum class MotorFormat { kThrustlet, kOpenMotor, kBurnSim, kMeteor };
 
 // The format a file's text is in, by its content: XML is BurnSim's, YAML
 // with openMotor's `data` and tags openMotor's, anything else the program's
@@ -42,11 +44,14 @@ const MotorFormatInfo& FormatInfo(MotorFormat format);
 // the file has none); another program's replaces it. The format read and
 // what the file held that the design cannot are given back; on failure
 // (RunTimeError) `motor` is unchanged.
+// `config` picks the motor of a Meteor file that holds several (0 the
+// first); any other file holds one.
 struct ReadOutcome {
     MotorFormat format = MotorFormat::kThrustlet;
     std::vector<std::string> not_carried;
+    std::size_t config = 0;
 };
-ReadOutcome ReadAnyMotorFile(const std::string& path, cMotor& motor);
+ReadOutcome ReadAnyMotorFile(const std::string& path, cMotor& motor, std::size_t config = 0);
 
 // The design's file text in a format, with what that format cannot hold of
 // it (nothing for the program's own). `folder` is the file's folder (for

@@ -424,6 +424,24 @@ TEST_F(CliTest, RockSimEngineFile) {
     EXPECT_EQ(Thrustlet("--rse --eng " + Example("knsb_38mm.tlt")).exit_code, 2);
 }
 
+// Meteor's files report by content; --config picks a motor of a file that
+// holds several, and one past them fails naming the count.
+TEST_F(CliTest, MeteorFilesAndTheirMotors) {
+    const std::string file = "'" + std::string(THRUSTLET_TEST_DATA_DIR) + "/meteor_v1_kndx_si.json'";
+    const Outcome first = Thrustlet("--json " + file);
+    EXPECT_EQ(first.exit_code, 0) << first.err;
+    EXPECT_NE(first.out.find("\"grains\":4"), std::string::npos) << first.out;
+    EXPECT_NE(first.out.find(",\"model\":\"full\""), std::string::npos);
+    EXPECT_NE(first.err.find("from Meteor: the Meteor file holds 2 motors"), std::string::npos) << first.err;
+    const Outcome second = Thrustlet("--json --config 2 " + file);
+    EXPECT_NE(second.out.find("\"grains\":2"), std::string::npos) << second.out;
+    const Outcome third = Thrustlet("--config 3 " + file);
+    EXPECT_EQ(third.exit_code, 1);
+    EXPECT_NE(third.err.find("holds 2 motors, not a motor 3"), std::string::npos) << third.err;
+    EXPECT_EQ(Thrustlet("--config 0 " + file).exit_code, 2);
+    EXPECT_EQ(Thrustlet("--config 2 " + Example("knsb_38mm.tlt")).exit_code, 1);  // one motor only
+}
+
 // Other programs' files report as the design read from them, known by
 // content whatever their name, with what did not come along on standard
 // error; --convert writes another format, and a motor that cannot come is

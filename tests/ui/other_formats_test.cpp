@@ -76,7 +76,7 @@ TEST_F(OtherFormatsTest, OpenedAsANewDesignThatSaveKeeps) {
 TEST_F(OtherFormatsTest, ImportOffersTheirFilesAndRefusesWhatCannotCome) {
     Answer(Copy("inch_bates.bsx"));
     Action("mnuImportMotor")->trigger();
-    EXPECT_TRUE(dialogs.file_requests.back().filter.startsWith("All Motor Files(*.tlt;*.ric;*.bsx)| *.tlt;*.ric;*.bsx|"));
+    EXPECT_TRUE(dialogs.file_requests.back().filter.startsWith("All Motor Files(*.tlt;*.ric;*.bsx;*.json)| *.tlt;*.ric;*.bsx;*.json|"));
     EXPECT_EQ(doc().Motor().GrainCount(), 2);
     EXPECT_EQ(doc().Motor().Performance().units, LengthUnit::kInch);
 
@@ -94,6 +94,18 @@ TEST_F(OtherFormatsTest, ImportOffersTheirFilesAndRefusesWhatCannotCome) {
               "without it would be another motor in OpenFile");
     EXPECT_EQ(doc().Motor().GrainCount(), 2);
     EXPECT_EQ(window->windowTitle(), "Veskarn - Thrustlet - inch_bates.bsx (BurnSim, not saved)");
+}
+
+// A Meteor builder's file opens as the motor Meteor showed: its grains, the
+// full model, captioned as from Meteor and not saved.
+TEST_F(OtherFormatsTest, MeteorFileOpensAsItsMotor) {
+    Answer(Copy("meteor_v2_knsb_imperial.json"));
+    Action("mnuImportMotor")->trigger();
+    EXPECT_EQ(doc().Motor().GrainCount(), 3);
+    EXPECT_EQ(doc().Motor().Performance().units, LengthUnit::kInch);
+    EXPECT_EQ(doc().Motor().Performance().Model(), BurnModel::kFull);
+    EXPECT_EQ(doc().Motor().Grains()[0]->Inhibited(), cGrain::Ends::kBoth);
+    EXPECT_TRUE(window->windowTitle().endsWith("meteor_v2_knsb_imperial.json (Meteor, not saved)")) << window->windowTitle().toStdString();
 }
 
 // Save in Other Format: the type chosen gives a bare name its extension;
