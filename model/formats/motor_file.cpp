@@ -286,17 +286,27 @@ void ReadPerformanceLine(std::string_view line, PerformanceInputs& extra) {
         }
         extra.*(known->member) = read;
     } else if (key == "StaticFiring") {
-        // path|units|absolute or gauge; a path holds no "|" on any system
-        // Thrustlet runs on.
-        std::string fields = value;
+        // path|units|absolute or gauge, read from the right: a path may hold
+        // "|" itself (Linux allows it), and the units never do. A line
+        // without the two fields is the path alone, up to any "|".
+        const std::string fields = value;
         PerformanceInputs::StaticFiring firing;
-        const std::size_t bar = fields.find('|');
-        firing.path = fields.substr(0, bar);
-        if (bar != std::string::npos) {
-            fields = fields.substr(bar + 1);
-            const std::size_t second = fields.find('|');
-            firing.units = fields.substr(0, second);
-            firing.absolute = second != std::string::npos && fields.substr(second + 1) == "absolute";
+        const std::size_t last = fields.rfind('|');
+        const std::size_t middle = last == std::string::npos || last == 0 ? std::string::npos : fields.rfind('|', last - 1);
+        const std::string mode = last == std::string::npos ? "" : fields.substr(last + 1);
+        if (middle != std::string::npos && (mode == "absolute" || mode == "gauge")) {
+            firing.path = fields.substr(0, middle);
+            firing.units = fields.substr(middle + 1, last - middle - 1);
+            firing.absolute = mode == "absolute";
+        } else {
+            const std::size_t bar = fields.find('|');
+            firing.path = fields.substr(0, bar);
+            if (bar != std::string::npos) {
+                const std::string rest = fields.substr(bar + 1);
+                const std::size_t second = rest.find('|');
+                firing.units = rest.substr(0, second);
+                firing.absolute = second != std::string::npos && rest.substr(second + 1) == "absolute";
+            }
         }
         if (firing.path.find_first_not_of(' ') == std::string::npos) {
             throw RunTimeError(err::kTypeMismatch, "Type mismatch: StaticFiring names no file");
@@ -386,7 +396,11 @@ std::string MotorFileText(const cMotor& motor, const std::string& folder) {
         std::string path = RelativePath(firing.path, folder);
         std::replace_if(path.begin(), path.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
         text += "StaticFiring:" + path;
-        if (!firing.units.empty() || firing.absolute) text += "|" + firing.units + "|" + (firing.absolute ? "absolute" : "gauge");
+        // A path holding "|" always has the two fields after it, which is
+        // how the reader knows where it ends.
+        if (!firing.units.empty() || firing.absolute || path.find('|') != std::string::npos) {
+            text += "|" + firing.units + "|" + (firing.absolute ? "absolute" : "gauge");
+        }
         text += kLineEnd;
     }
     return text;

@@ -405,12 +405,15 @@ TEST_F(MotorFileTest, StaticFiringsTravelWithTheDesign) {
     in.units = LengthUnit::kMillimetre;
     // Paths as the file dialogs give them: "/" between the parts.
     in.static_firings = {{(fs::absolute(dir_) / "logs" / "run1.csv").generic_string(), "time=ms,pressure=psi", true},
-                         {(fs::absolute(dir_) / "run2.csv").generic_string(), "", false}};
+                         {(fs::absolute(dir_) / "run2.csv").generic_string(), "", false},
+                         // Linux allows "|" in a name: it survives Save and Open.
+                         {(fs::absolute(dir_) / "a|b.csv").generic_string(), "", false}};
     motor.SetPerformance(in);
     const std::string path = Path("fired.tlt");
     motor.SaveToFile(path);
     const std::string text = Slurp(path);
-    EXPECT_NE(text.find("\r\nStaticFiring:logs/run1.csv|time=ms,pressure=psi|absolute\r\nStaticFiring:run2.csv\r\n"),
+    EXPECT_NE(text.find("\r\nStaticFiring:logs/run1.csv|time=ms,pressure=psi|absolute\r\nStaticFiring:run2.csv\r\n"
+                        "StaticFiring:a|b.csv||gauge\r\n"),
               std::string::npos) << text;
     cMotor reread;
     reread.ReadFromFile(path);
