@@ -1,5 +1,9 @@
 #include "ui/design_history.h"
 
+#include <cmath>
+
+#include "model/units.h"
+
 #include <cstring>
 
 #include "model/motor.h"
@@ -104,8 +108,19 @@ void DesignHistory::Record(const QString& text) {
 
 void DesignHistory::ShowState(const std::shared_ptr<const DesignView>& shown) {
     const DesignView& view = *shown;
+    // A step across a change of unit that converted the design's lengths
+    // converts the grain fields back too (they are shown in the unit).
+    double field_scale = 1.0;
+    const std::optional<LengthUnit> from = document_.Motor().Performance().units, to = view.motor->Performance().units;
+    if (from && to && *from != *to) {
+        const double factor = MetresPer(*from) / MetresPer(*to);
+        const double now = document_.Motor().NozzleDia(), then = view.motor->NozzleDia();
+        // Converted, not only relabelled: the throat's size is the same.
+        if (then > 0.0 && std::fabs(now * factor - then) <= 1e-5 * then) field_scale = factor;
+    }
     document_.ReplaceMotor(std::make_unique<cMotor>(view.motor->DetachedCopy()));
     grains_->ShowGrains();
+    if (field_scale != 1.0) grains_->ScaleFieldsBack(field_scale);
     throat_->setText(view.throat);
     summary_->Show(view.figures);
     // The graph was kept in the view it had then; the user's view now

@@ -1,5 +1,7 @@
 #include "ui/grain_editor.h"
 
+#include <cmath>
+
 #include <algorithm>
 
 #include <QPushButton>
@@ -45,6 +47,23 @@ void ShowMessage(IDialogs& dialogs, const QString& text) {
 GrainEditor::GrainEditor(Document& document, IDialogs& dialogs, KnSummary& summary,
                          const Controls& controls)
     : document_(document), dialogs_(dialogs), summary_(summary), ui_(controls) {}
+
+void GrainEditor::ScaleFieldsBack(double factor) {
+    for (TextBox* field : {ui_.txtGrainLength, ui_.txtGrainDiameter, ui_.txtCoreDiameter}) {
+        float value = 0.0f;
+        if (!PositiveField(field->text(), &value)) continue;
+        const double scaled = value * factor;
+        QString text = TextOfSingle(static_cast<float>(scaled));
+        for (int digits = 1; digits < 7; ++digits) {
+            const double rounded = QString::number(scaled, 'g', digits).toDouble();
+            if (std::fabs(rounded - scaled) <= 1e-6 * scaled) {
+                text = TextOfSingle(static_cast<float>(rounded));
+                break;
+            }
+        }
+        field->setText(text);
+    }
+}
 
 void GrainEditor::ScaleFields(double factor) {
     for (TextBox* field : {ui_.txtGrainLength, ui_.txtGrainDiameter, ui_.txtCoreDiameter}) {

@@ -53,6 +53,10 @@ public:
     // The numbers in the three dimension fields times `factor`, for lengths
     // converted to another unit (text that is not a number stays).
     void ScaleFields(double factor);
+    // The same, converting back what ScaleFields showed: each value as the
+    // shortest number within a millionth of it, so that a conversion undone
+    // shows what was typed (57, not 56.99998).
+    void ScaleFieldsBack(double factor);
 
 private:
     bool ReadGrainFields(float* length, float* diameter, float* core) const;

@@ -234,6 +234,11 @@ TEST_F(FiguresOnScreenTest, ConvertingTheUnitConvertsEveryLength) {
     ui->mnuUndo->trigger();
     EXPECT_EQ(doc().Motor().Grain(1)->Length(), 57.0f);
     EXPECT_EQ(ui->txtNozzleThroatDia->text(), "10");
+    // The grain fields go back to millimetres too: Add Grain then adds a
+    // 57 mm grain, not a 2.244 mm one.
+    EXPECT_EQ(ui->txtGrainLength->text(), "57");
+    ui->mnuRedo->trigger();
+    EXPECT_EQ(ui->txtGrainLength->text(), "2.244094");
 }
 
 // File > Exit asks about unsaved changes as closing the window does.
