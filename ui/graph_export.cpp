@@ -81,6 +81,11 @@ void GraphExport::mnuSaveImage_Click() {
 std::string GraphExport::DataCsv() const {
     cMotor& motor = document_.Motor();
     if (motor.GrainCount() <= 0 || !(motor.NozzleDia() > 0.0f)) return "";
+    // The mass-flux view's data are what it draws: each grain's flux over time.
+    if (ui_.mnuShowMassFlux && ui_.mnuShowMassFlux->isChecked() && ui_.mnuShowMassFlux->isEnabled()) {
+        const MotorRun run = RunMotor(motor);
+        if (!run.FluxTrace().times.empty()) return FluxCsv(run.FluxTrace());
+    }
     const KnCurve curve = SampleKnCurve(motor);
     CurveColumns columns;
     columns.pressure = ui_.mnuShowPressure->isChecked() && ui_.mnuShowPressure->isEnabled();

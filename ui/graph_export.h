@@ -32,6 +32,7 @@ public:
         GraphLite* grKN;
         QAction* mnuShowPressure;  // the views whose curves the data adds
         QAction* mnuShowThrust;
+        QAction* mnuShowMassFlux = nullptr;  // its data: each grain's flux against time
     };
     GraphExport(Document& document, IDialogs& dialogs, const Controls& controls);
 

@@ -133,7 +133,7 @@ void frmMain::CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor&
                                mnuRecent});
     help_ = std::make_unique<HelpMenu>(dialogs, processes, registry);
     graph_export_ = std::make_unique<GraphExport>(*document_, dialogs,
-                                                  GraphExport::Controls{grKN, mnuShowPressure, mnuShowThrust});
+                                                  GraphExport::Controls{grKN, mnuShowPressure, mnuShowThrust, mnuShowMassFlux});
     sheet_ = std::make_unique<DesignSheet>(*document_, dialogs, *summary_, *performance_, this);
     thrust_export_ = std::make_unique<ThrustCurveExport>(*document_, dialogs);
     summary_->Attach(*performance_);

@@ -1,5 +1,6 @@
 #include "model/formats/curve_csv.h"
 
+#include "model/mass_flux.h"
 #include "model/number_text.h"
 
 namespace thrustlet {
@@ -37,6 +38,21 @@ std::string CurveCsv(const KnCurve& curve, const std::vector<DepthFigures>& figu
             if (known) csv.append(DoubleToText(figures[row.sample].time, '.'));
         }
         csv.append("\r\n");
+    }
+    return csv;
+}
+
+std::string FluxCsv(const FluxCurve& curve) {
+    std::string csv = "time_s";
+    for (int grain : curve.grains) csv += ",grain_" + std::to_string(grain) + "_kg_m2s";
+    csv += "\r\n";
+    for (std::size_t i = 0; i < curve.times.size(); ++i) {
+        csv += DoubleToText(curve.times[i], '.');
+        for (std::size_t g = 0; g < curve.grains.size(); ++g) {
+            csv.append(1, ',');
+            if (g < curve.flux.size() && i < curve.flux[g].size()) csv += DoubleToText(curve.flux[g][i], '.');
+        }
+        csv += "\r\n";
     }
     return csv;
 }

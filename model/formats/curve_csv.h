@@ -27,4 +27,10 @@ struct CurveColumns {
 };
 std::string CurveCsv(const KnCurve& curve, const std::vector<DepthFigures>& figures, CurveColumns columns);
 
+// Each grain's mass flux against time as CSV (CR LF line ends):
+// "time_s,grain_3_kg_m2s,..." (the grains the flux view shows), then a line
+// per time.
+struct FluxCurve;
+std::string FluxCsv(const FluxCurve& curve);
+
 }  // namespace thrustlet

@@ -14,6 +14,7 @@
 
 #include "model/kn_curve.h"
 #include "model/motor.h"
+#include "model/motor_run.h"
 #include "model/performance.h"
 #include "platform/printing.h"
 #include "tests/support/grains.h"
@@ -173,6 +174,21 @@ TEST_F(ResultsExportTest, SavedDataMatchesTheCommandLineCurve) {
     EXPECT_EQ(thrust[1].section(',', 3, 3), "0");
     EXPECT_LE(previous, outcome.figures->burn_time);
     EXPECT_GT(previous, 0.98 * outcome.figures->burn_time);
+
+    // The mass-flux view's data: each grain's flux against time, as drawn.
+    Action("mnuShowMassFlux")->trigger();
+    Choose(dir.filePath("flux.csv"));
+    Action("mnuSaveData")->trigger();
+    const QStringList flux = QString::fromUtf8(Slurp(dir.filePath("flux.csv"))).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_GT(flux.size(), 2);
+    EXPECT_EQ(flux[0], "time_s,grain_1_kg_m2s,grain_2_kg_m2s,grain_3_kg_m2s") << flux[0].toStdString();
+    const MotorFlow flow = RunMotor(doc().Motor()).Flow();
+    double peak = 0.0;
+    for (const QString& line : flux.mid(1)) {
+        for (int column = 1; column <= 3; ++column) peak = std::max(peak, line.section(',', column, column).toDouble());
+    }
+    ASSERT_TRUE(flow.peak_mass_flux);
+    EXPECT_NEAR(peak, *flow.peak_mass_flux, 0.01 * *flow.peak_mass_flux);
 }
 
 // Without a curve there is nothing to save, and the user is told so before
