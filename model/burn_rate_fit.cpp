@@ -160,17 +160,15 @@ BurnRateFit FitBurnRate(const std::vector<BurnRatePoint>& points, const std::vec
 }
 
 FittedLaw LawOfFit(const BurnRateFit& fit) {
+    // Pieces over the pressures the points cover, one law too: a burn that
+    // runs outside them is carried on by the nearest and said to be outside
+    // the data, never taken for measured.
     FittedLaw law;
-    if (fit.pieces.size() == 1) {
-        law.a = static_cast<float>(fit.pieces[0].a);
-        law.n = static_cast<float>(fit.pieces[0].n);
-        return law;
-    }
     for (std::size_t k = 0; k < fit.pieces.size(); ++k) {
         const FitPiece& piece = fit.pieces[k];
         BurnRatePiece kept;
-        kept.p_min = k == 0 ? 0.0f : static_cast<float>(piece.p_min);
-        kept.p_max = k + 1 == fit.pieces.size() ? FLT_MAX : static_cast<float>(piece.p_max);
+        kept.p_min = static_cast<float>(piece.p_min);
+        kept.p_max = static_cast<float>(piece.p_max);
         kept.a = static_cast<float>(piece.a);
         kept.n = static_cast<float>(piece.n);
         law.pieces.push_back(kept);

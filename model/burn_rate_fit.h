@@ -48,8 +48,9 @@ struct BurnRateFit {
 };
 BurnRateFit FitBurnRate(const std::vector<BurnRatePoint>& points, const std::vector<double>& breaks);
 
-// The fitted law as a design keeps it: one law as a and n, or pieces over
-// the pressures they cover, the first open below and the last above.
+// The fitted law as a design keeps it: pieces (one for one law) over the
+// pressures their points cover; `a` and `n` are left 0 (a law fitted
+// elsewhere, such as a trace fit's, may give them instead of pieces).
 struct FittedLaw {
     float a = 0.0f, n = 0.0f;
     std::vector<BurnRatePiece> pieces;
