@@ -73,7 +73,11 @@ std::string FiguresText(const FiringFigures& m, const std::optional<FiringFigure
     text += Row("c*", m.cstar, pick_optional(&FiringFigures::cstar), " m/s");
     text += "c* efficiency: " + Text(m.cstar_efficiency) + "\n";
     text += Row("Thrust coefficient", m.thrust_coefficient, pick_optional(&FiringFigures::thrust_coefficient), "");
-    text += "Thrust coefficient efficiency: " + Text(m.cf_efficiency) + "\n";
+    text += "Thrust coefficient efficiency: " + Text(m.cf_efficiency) +
+            (m.cf_efficiency && *m.cf_efficiency > 1.0
+                 ? " (above 1, more than an ideal nozzle gives: the pressure reading is low or lags the chamber's)"
+                 : "") +
+            "\n";
     return text;
 }
 

@@ -1,7 +1,9 @@
 #include "ui/static_firing_dialog.h"
 #include "ui/named.h"
 
+#include <QBrush>
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -273,6 +275,15 @@ void StaticFiringDialog::ShowFigures() {
         set(1, FiringFigureText(p[static_cast<size_t>(r)]));
         set(2, FiringDifferenceText(m[static_cast<size_t>(r)], p[static_cast<size_t>(r)]));
     }
+    // A thrust coefficient above the ideal nozzle's is no nozzle's: the
+    // pressure reading is low or lags the chamber's.
+    const std::optional<double>& cf = m.back();
+    QTableWidgetItem* cf_item = grdFigures->item(static_cast<int>(m.size()) - 1, 0);
+    const bool suspicious = cf && *cf > 1.0;
+    cf_item->setBackground(suspicious ? QBrush(QColor(255, 255, 0)) : QBrush());
+    cf_item->setToolTip(suspicious ? "Above 1, more than an ideal nozzle gives: the pressure reading is low or lags the "
+                                     "chamber's (check the transducer and its line)"
+                                   : QString());
 }
 
 }  // namespace thrustlet

@@ -129,6 +129,7 @@ TEST_F(StaticFiringDialogTest, FiringsBesideThePredictionAndAMissingOneKept) {
     EXPECT_NEAR(figures->item(9, 0)->text().toDouble(), 0.90, 0.005);
     EXPECT_NEAR(figures->item(9, 1)->text().toDouble(), 1.00, 0.005);
     EXPECT_TRUE(figures->item(6, 2)->text().startsWith("-")) << figures->item(6, 2)->text().toStdString();
+    EXPECT_TRUE(figures->item(11, 0)->toolTip().isEmpty());  // a thrust coefficient a nozzle can give
 
     const FiringChoice choice = dialog->Choice();
     ASSERT_EQ(choice.firings.size(), 2u);
@@ -139,6 +140,25 @@ TEST_F(StaticFiringDialogTest, FiringsBesideThePredictionAndAMissingOneKept) {
     dialog->RemoveFiring(0);
     ASSERT_EQ(dialog->Choice().firings.size(), 1u);
     EXPECT_EQ(dialog->Choice().firings[0].path, gone);
+}
+
+// A thrust coefficient above the ideal nozzle's (a pressure reading 20 %
+// low) is marked as suspicious, with why.
+TEST_F(StaticFiringDialogTest, ThrustCoefficientAboveIdealIsMarked) {
+    const cMotor design = Design(LengthUnit::kMillimetre);
+    Open(design);
+    const Firing firing = *RunMotor(design).PredictedFiring();
+    const std::string path = dir.filePath("low.csv").toStdString();
+    std::ofstream out(path);
+    out << "time (s),thrust (N),pressure (Pa)\n";
+    for (std::size_t i = 0; i < firing.Samples(); ++i) {
+        out << firing.time[i] << "," << firing.force[i] << ","
+            << 0.8 * (firing.pressure[i] - design.Performance().AmbientPressure()) << "\n";
+    }
+    out.close();
+    dialog->AddFiring(Log(path));
+    EXPECT_GT(figures->item(11, 0)->text().toDouble(), 1.0);
+    EXPECT_TRUE(figures->item(11, 0)->toolTip().contains("pressure reading is low or lags")) << figures->item(11, 0)->toolTip().toStdString();
 }
 
 // A log that cannot be read is refused with why, and not added; the units
