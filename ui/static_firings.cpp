@@ -22,7 +22,16 @@ void StaticFirings::mnuStaticFiring_Click() {
     if (!chosen) return;
     const bool firings_changed = motor.StaticFirings() != chosen->firings;
     if (!firings_changed && !chosen->law) return;
-    motor.SetStaticFirings(chosen->firings);
+    // The firings listed are a step of their own, so undoing a law used
+    // keeps the firings added in the same visit.
+    if (firings_changed) {
+        motor.SetStaticFirings(chosen->firings);
+        document_.SetChanged(true);
+        if (chosen->law) {
+            if (recalculate_) recalculate_();
+            document_.DesignChanged("Static Firings");
+        }
+    }
     if (chosen->law) {
         PropellantPart propellant = motor.Propellant();
         propellant.pieces = chosen->law->pieces;

@@ -329,8 +329,9 @@ protected:
     ScriptedFiringEditor* editor = nullptr;
 };
 
-// "Use this law": the law, the c* and the firings in one step, the figures
-// updated and the design changed; Undo puts the old law back, Redo the new;
+// "Use this law": the law and the c* in one step (the firings added in the
+// same visit in one before it), the figures updated and the design changed;
+// Undo puts the old law back, Redo the new;
 // Cancel changes nothing and records nothing.
 TEST_F(StaticFiringsTest, UseThisLawIsOneUndoStep) {
     OpenDesign(Design(LengthUnit::kMillimetre), dir.filePath("m.tlt"));
@@ -352,11 +353,17 @@ TEST_F(StaticFiringsTest, UseThisLawIsOneUndoStep) {
     EXPECT_NE(Figure("lblBurnTime"), burn_before);
     EXPECT_EQ(ui->mnuUndo->text(), "&Undo Fitted Law");
 
+    // The law is one step, the firing added in the same visit another:
+    // undoing the law keeps the firing.
     ui->mnuUndo->trigger();
     EXPECT_EQ(doc().Motor().BallisticN(), kN);
     EXPECT_FALSE(doc().Motor().Performance().combustion_efficiency);
-    EXPECT_TRUE(doc().Motor().Performance().static_firings.empty());
+    EXPECT_EQ(doc().Motor().Performance().static_firings, choice.firings);
     EXPECT_EQ(Figure("lblBurnTime"), burn_before);
+    EXPECT_EQ(ui->mnuUndo->text(), "&Undo Static Firings");
+    ui->mnuUndo->trigger();
+    EXPECT_TRUE(doc().Motor().Performance().static_firings.empty());
+    ui->mnuRedo->trigger();
     ui->mnuRedo->trigger();
     EXPECT_EQ(doc().Motor().BallisticN(), 0.4f);
 
