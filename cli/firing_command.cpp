@@ -145,6 +145,7 @@ int RunFiringCommand(const std::string& design_path, const std::string& data, co
         return Fail(json, data, "the log's " + figure + " is past any number: its values are too large to sum");
     }
     const std::optional<FiringFigures> predicted = PredictedFiringFigures(*a->run);
+    for (const std::string& warning : ImplausibleFigures(*a->loaded.figures, predicted)) Complain(data, "warning: " + warning);
     if (json) {
         Write(stdout, "{\"file\":" + JsonString(design_path) + ",\"data\":" + JsonString(data) +
                           ",\"firing\":" + FiguresJson(*a->loaded.figures) +

@@ -1,5 +1,7 @@
 #include "model/static_firing.h"
 
+#include "model/number_text.h"
+
 #include "model/errors.h"
 #include "model/formats/firing_log.h"
 #include "model/motor_run.h"
@@ -67,6 +69,23 @@ std::optional<double> MeanCStarEfficiency(const std::vector<const FiringFigures*
     }
     if (count == 0) return std::nullopt;
     return sum / count;
+}
+
+std::vector<std::string> ImplausibleFigures(const FiringFigures& measured, const std::optional<FiringFigures>& predicted) {
+    std::vector<std::string> found;
+    const auto text = [](double value) { return SingleToText(static_cast<float>(value), '.'); };
+    if (measured.delivered_isp && *measured.delivered_isp > 400.0) {
+        found.push_back("the measured Isp, " + text(*measured.delivered_isp) +
+                        " s, is more than any motor gives: check the log's time and force units and the design's propellant");
+    }
+    if (predicted && predicted->burn_time > 0.0 && measured.burn_time > 0.0) {
+        const double ratio = measured.burn_time / predicted->burn_time;
+        if (ratio > 3.0 || ratio < 1.0 / 3.0) {
+            found.push_back("the measured burn time, " + text(measured.burn_time) + " s, is far from the prediction's " +
+                            text(predicted->burn_time) + " s: check the log's time unit");
+        }
+    }
+    return found;
 }
 
 }  // namespace thrustlet

@@ -45,6 +45,11 @@ enum class PointsMethod { kAverage, kInstant };
 std::vector<BurnRatePoint> BurnRatePointsOf(const LoadedFiring& firing, const MotorRun& run, PointsMethod method,
                                             const std::string& source);
 
+// What a firing measured that no motor gives, each a sentence saying what
+// to check: an Isp above 400 s, a burn time over three times the
+// prediction's or under a third of it (a log's time unit taken wrong).
+std::vector<std::string> ImplausibleFigures(const FiringFigures& measured, const std::optional<FiringFigures>& predicted);
+
 // The mean c* efficiency of the firings that measured one; nothing when
 // none did.
 std::optional<double> MeanCStarEfficiency(const std::vector<const FiringFigures*>& figures);

@@ -246,7 +246,16 @@ void StaticFiringDialog::SelectFiring(int row) {
         QListWidgetItem* item = lstFirings->item(row);
         item->setText(record.ListText());
         item->setToolTip(QString::fromStdString(record.source.path) + (record.problem.empty() ? "" : "\n" + record.Problem()));
-        grFiring->SetNote(record.firing ? QString() : record.FileName() + ": " + record.Problem());
+        // A log read with figures no motor has says what to check.
+        QString note = record.firing ? QString() : record.FileName() + ": " + record.Problem();
+        if (record.figures) {
+            for (const std::string& warning : ImplausibleFigures(*record.figures, predicted_)) {
+                QString text = QString::fromStdString(warning);
+                text[0] = text[0].toUpper();
+                note += (note.isEmpty() ? "" : " ") + text + ".";
+            }
+        }
+        grFiring->SetNote(note);
         DrawFiringOverPrediction(*grFiring, run_, record.firing ? &*record.firing : nullptr,
                                  record.figures ? record.figures->ignition : 0.0, FittedTraceOf(row));
     } else {

@@ -424,6 +424,23 @@ TEST_F(CliTest, RockSimEngineFile) {
     EXPECT_EQ(Thrustlet("--rse --eng " + Example("knsb_38mm.tlt")).exit_code, 2);
 }
 
+// A log whose figures no motor has (its times in milliseconds read as
+// seconds) is warned about on standard error, saying what to check.
+TEST_F(CliTest, ImplausibleFiringFiguresAreWarned) {
+    std::string text = "time (s),thrust (N),pressure (MPa)\n";
+    for (int i = 0; i <= 1200; ++i) {
+        const double t = i;  // milliseconds taken for seconds
+        const double shape = i < 20 ? i / 20.0 : i < 1100 ? 1.0 : std::max(0.0, (1200 - i) / 100.0);
+        text += std::to_string(t) + "," + std::to_string(200 * shape) + "," + std::to_string(3 * shape) + "\n";
+    }
+    const std::string log = File("ms.csv", text);
+    const Outcome run = Thrustlet("--firing '" + log + "' " + Example("knsb_38mm.tlt"));
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_NE(run.err.find("warning: the measured burn time"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("check the log's time unit"), std::string::npos) << run.err;
+    EXPECT_EQ(Thrustlet("--firing " + Example("knsb_38mm_stand.csv") + " " + Example("knsb_38mm_fired.tlt")).err, "");
+}
+
 // Meteor's files report by content; --config picks a motor of a file that
 // holds several, and one past them fails naming the count.
 TEST_F(CliTest, MeteorFilesAndTheirMotors) {

@@ -10,6 +10,7 @@
 #include "model/burn_rate_fit.h"
 #include "model/errors.h"
 #include "model/firing_analysis.h"
+#include "model/static_firing.h"
 #include "model/formats/firing_log.h"
 #include "model/motor.h"
 #include "model/performance.h"
@@ -309,6 +310,32 @@ TEST(FiringAnalysisTest, TangentBisectorOnDrawnTraces) {
     std::vector<double> rising(time.size());
     for (std::size_t i = 0; i < time.size(); ++i) rising[i] = time[i];
     EXPECT_FALSE(TangentBisectorBurnout(time, rising, 0, 1400).has_value());
+}
+
+}  // namespace
+}  // namespace thrustlet
+
+namespace thrustlet {
+namespace {
+
+// Figures no motor has are named with what to check; a firing like its
+// prediction raises nothing.
+TEST(FiringAnalysisTest, ImplausibleFiguresAreNamed) {
+    FiringFigures predicted;
+    predicted.burn_time = 1.0;
+    predicted.delivered_isp = 120.0;
+    FiringFigures measured = predicted;
+    EXPECT_TRUE(ImplausibleFigures(measured, predicted).empty());
+    measured.delivered_isp = 113497.0;
+    measured.burn_time = 1177.0;
+    const std::vector<std::string> found = ImplausibleFigures(measured, predicted);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].rfind("the measured Isp, 113497 s, is more than any motor gives", 0), 0u) << found[0];
+    EXPECT_EQ(found[1], "the measured burn time, 1177 s, is far from the prediction's 1 s: check the log's time unit");
+    measured.burn_time = 0.2;
+    measured.delivered_isp = 100.0;
+    EXPECT_EQ(ImplausibleFigures(measured, predicted).size(), 1u);  // a fifth of the prediction
+    EXPECT_TRUE(ImplausibleFigures(measured, std::nullopt).empty());
 }
 
 }  // namespace
