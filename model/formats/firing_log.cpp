@@ -362,6 +362,14 @@ Firing ReadFiring(std::string_view text, const FiringReadOptions& options) {
     // The header: the last line before the data with a field per column.
     const std::size_t columns = values.size();
     const std::vector<Column> header = HeaderBefore(lines, first, separator);
+    // Commas between twice as many numbers as the header has columns:
+    // decimal commas parted by commas ("1,5,0,37" under "time,thrust") read
+    // either way, so neither is taken.
+    if (separator == Separator::kComma && !header.empty() && columns == 2 * header.size()) {
+        Refuse("its lines hold " + std::to_string(columns) + " comma-parted numbers under a header of " +
+               std::to_string(header.size()) + " columns: decimal commas between commas cannot be told apart; "
+               "save the log with \";\" or tabs between its columns");
+    }
     bool header_absolute = false;
     int time_at = 0, force_at = -1, pressure_at = -1;
     ColumnsOf(header, columns, &time_at, &force_at, &pressure_at);

@@ -340,3 +340,28 @@ TEST(FiringAnalysisTest, ImplausibleFiguresAreNamed) {
 
 }  // namespace
 }  // namespace thrustlet
+
+namespace thrustlet {
+namespace {
+
+// Decimal commas parted by commas cannot be read either way: refused with
+// what to do, where the same log with semicolons reads.
+TEST(FiringLogTest, DecimalCommasBetweenCommasAreRefused) {
+    const std::string header = "time (s),thrust (N),pressure (MPa)\n";
+    try {
+        ReadFiring(header + "0,0,0,0,0,1\n0,1,5,0,0,37\n0,2,5,0,1,37\n", {});
+        ADD_FAILURE();
+    } catch (const RunTimeError& error) {
+        EXPECT_EQ(error.Description().rfind("its lines hold 6 comma-parted numbers under a header of 3 columns", 0), 0u)
+            << error.Description();
+    }
+    std::string lines = "time (s);thrust (N);pressure (MPa)\n";
+    for (int i = 0; i < 12; ++i) lines += "0," + std::to_string(i) + ";5,0;0,37\n";
+    const Firing semicolons = ReadFiring(lines, {});
+    ASSERT_EQ(semicolons.time.size(), 12u);
+    EXPECT_DOUBLE_EQ(semicolons.force[1], 5.0);
+    EXPECT_DOUBLE_EQ(semicolons.time[1], 0.1);
+}
+
+}  // namespace
+}  // namespace thrustlet
