@@ -356,11 +356,11 @@ TEST(FiringLogTest, DecimalCommasBetweenCommasAreRefused) {
             << error.Description();
     }
     std::string lines = "time (s);thrust (N);pressure (MPa)\n";
-    for (int i = 0; i < 12; ++i) lines += "0," + std::to_string(i) + ";5,0;0,37\n";
+    for (int i = 0; i < 12; ++i) lines += "0," + std::to_string(10 + i) + ";5,0;0,37\n";
     const Firing semicolons = ReadFiring(lines, {});
     ASSERT_EQ(semicolons.time.size(), 12u);
     EXPECT_DOUBLE_EQ(semicolons.force[1], 5.0);
-    EXPECT_DOUBLE_EQ(semicolons.time[1], 0.1);
+    EXPECT_DOUBLE_EQ(semicolons.time[1], 0.11);
 }
 
 }  // namespace
