@@ -141,6 +141,13 @@ ReadOutcome ReadAnyMotorFile(const std::string& path, cMotor& motor, std::size_t
     } catch (const std::bad_alloc&) {
         throw RunTimeError(err::kOutOfMemory, "Out of memory: \"" + path + "\"");
     }
+    // UTF-16 text (as some Windows programs save) is said to be what it is,
+    // not taken for a broken motor file of any format.
+    if (text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF') ||
+                             (text.size() >= 4 && text[0] != '\0' && text[1] == '\0' && text[3] == '\0'))) {
+        throw RunTimeError(err::kInvalidFileFormat,
+                           "Invalid file format: \"" + path + "\" is UTF-16 text: save it as UTF-8 (or plain ASCII) and open it again");
+    }
     ReadOutcome outcome;
     outcome.format = FormatOfText(text);
     outcome.config = config;

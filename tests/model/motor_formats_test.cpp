@@ -490,3 +490,30 @@ TEST(ForeignNotesTest, LongTextIsQuotedShort) {
 
 }  // namespace
 }  // namespace thrustlet
+
+namespace thrustlet {
+namespace {
+
+// UTF-16 text (a Windows editor's "Unicode") is said to be what it is, with
+// or without its byte-order mark, and the design is left as it was.
+TEST(MotorFormatsUtf16Test, SaidToBeUtf16) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "thrustlet_utf16";
+    std::filesystem::create_directories(dir);
+    for (const std::string& text : {std::string("\xFF\xFEN\0a\0m\0e\0:\0", 12), std::string("N\0a\0m\0e\0:\0\r\0\n\0", 14)}) {
+        const std::string path = (dir / "unicode.tlt").string();
+        std::ofstream(path, std::ios::binary) << text;
+        cMotor motor;
+        motor.SetNozzleDia(0.5f);
+        try {
+            ReadAnyMotorFile(path, motor);
+            ADD_FAILURE();
+        } catch (const RunTimeError& error) {
+            EXPECT_NE(error.Description().find("is UTF-16 text: save it as UTF-8"), std::string::npos) << error.Description();
+        }
+        EXPECT_EQ(motor.NozzleDia(), 0.5f);
+    }
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace thrustlet
