@@ -33,7 +33,6 @@ struct Slice {
 };
 
 struct GrainState {
-    const Burn::Grain* layout = nullptr;
     double core = 0.0, length = 0.0, diameter = 0.0;  // m
     bool forward = false, aft = false;                // which faces burn
     double y = 0.0;                                   // each burning face's regression, m
@@ -65,13 +64,13 @@ struct Moment {
 class March {
 public:
     March(const cMotor& motor, const Burn& burn, double steady_time, MarchResolution resolution)
-        : motor_(motor), burn_(burn), in_(motor.Performance()) {
+        : burn_(burn), in_(motor.Performance()) {
         const double metres = burn.Metres();
         density_ = motor.Density();
         cstar_ = DeliveredCStar(motor);
         k_ = in_.specific_heat_ratio.value_or(1.2f);
-        // R T of the chamber's gas from c* = sqrt(k R T) / (k (2/(k+1))^((k+1)/(2(k-1))))... in the
-        // form c*^2 k (2/(k+1))^((k+1)/(k-1)).
+        // R T of the chamber's gas from c* = sqrt(R T / k) / (2/(k+1))^((k+1)/(2(k-1)))
+        // (Sutton, Rocket Propulsion Elements, eq. 3-32): R T = c*^2 k (2/(k+1))^((k+1)/(k-1)).
         rt_ = cstar_ * cstar_ * k_ * std::pow(2.0 / (k_ + 1.0), (k_ + 1.0) / (k_ - 1.0));
         critical_ratio_ = std::pow(2.0 / (k_ + 1.0), k_ / (k_ - 1.0));
         ambient_ = in_.AmbientPressure();
@@ -92,7 +91,6 @@ public:
         const int slices = std::max(1, static_cast<int>(std::lround(DefaultSlices(motor) * resolution.slices)));
         for (const Burn::Grain& layout : burn.Grains()) {
             GrainState grain;
-            grain.layout = &layout;
             grain.core = layout.core * metres;
             grain.length = layout.length * metres;
             grain.diameter = layout.diameter * metres;
@@ -166,7 +164,6 @@ private:
     double WebLeft(const GrainState& grain, double* radial_rate_slice, const Moment* m, std::size_t g) const;
     double MeanDepth() const;
 
-    const cMotor& motor_;
     const Burn& burn_;
     const PerformanceInputs& in_;
     double density_ = 0.0, cstar_ = 0.0, k_ = 1.2, rt_ = 0.0, critical_ratio_ = 0.5, ambient_ = 0.0;

@@ -18,6 +18,11 @@ class cMotor;
 // pressure and shrinks by its slag coefficient over the pressure (each
 // times 2: they are radial rates).
 //
+// References: the gas mass balance and choked and subsonic nozzle flow as in
+// Sutton, Rocket Propulsion Elements (chs. 3 and 12); erosive burning after
+// Lenoir and Robillard (6th Symposium on Combustion, 1957) and Nakka's
+// threshold form (nakka-rocketry.net, "Solid Rocket Motor Theory").
+//
 // The chamber's pressure is quasi-steady at every moment (the mass the
 // propellant gives off equals what the throat passes) or, with gas storage,
 // follows the chamber's gas mass balance: it rises from ambient at

@@ -27,14 +27,10 @@ protected:
     // A 38 mm three-grain KNSB motor (port-to-throat 2.0 at the start),
     // changed by `change`.
     static cMotor Motor(const std::function<void(PerformanceInputs&)>& change = {}) {
-        cMotor motor = testing::KnsbMotor({MakeGrain(57.0f, 33.0f, 12.0f), MakeGrain(57.0f, 33.0f, 12.0f),
-                                           MakeGrain(57.0f, 33.0f, 12.0f)},
-                                          8.5f, 22.0f);
-        PerformanceInputs in = motor.Performance();
-        in.model = BurnModel::kFull;
-        if (change) change(in);
-        motor.SetPerformance(in);
-        return motor;
+        return testing::ThreeGrainKnsb([&](PerformanceInputs& in) {
+            in.model = BurnModel::kFull;
+            if (change) change(in);
+        });
     }
     static Performance Figures(const cMotor& motor) {
         const MotorRun run = RunMotor(motor);

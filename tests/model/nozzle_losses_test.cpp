@@ -23,13 +23,7 @@ class NozzleLossesTest : public ::testing::Test {
 protected:
     // A 38 mm KNSB motor on one law (n = 0.319), in millimetres.
     static cMotor Motor(const std::function<void(PerformanceInputs&)>& change = {}) {
-        cMotor motor = testing::KnsbMotor({MakeGrain(57.0f, 33.0f, 12.0f), MakeGrain(57.0f, 33.0f, 12.0f),
-                                           MakeGrain(57.0f, 33.0f, 12.0f)},
-                                          8.5f, 22.0f);
-        PerformanceInputs in = motor.Performance();
-        if (change) change(in);
-        motor.SetPerformance(in);
-        return motor;
+        return testing::ThreeGrainKnsb(change);
     }
 };
 

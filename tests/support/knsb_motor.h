@@ -1,10 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "model/motor.h"
 #include "model/units.h"
+#include "tests/support/grains.h"
 
 namespace thrustlet::testing {
 
@@ -23,6 +25,17 @@ inline cMotor KnsbMotor(const std::vector<std::shared_ptr<cGrain>>& grains, floa
     in.units = LengthUnit::kMillimetre;
     in.specific_heat_ratio = 1.137f;
     in.nozzle_exit_dia = exit;
+    motor.SetPerformance(in);
+    return motor;
+}
+
+// The 38 mm three-grain motor of the model's tests (57 x 33 x 12 mm grains,
+// an 8.5 mm throat, a 22 mm exit), its inputs changed by `change`.
+inline cMotor ThreeGrainKnsb(const std::function<void(PerformanceInputs&)>& change = {}) {
+    cMotor motor = KnsbMotor({MakeGrain(57.0f, 33.0f, 12.0f), MakeGrain(57.0f, 33.0f, 12.0f), MakeGrain(57.0f, 33.0f, 12.0f)},
+                             8.5f, 22.0f);
+    PerformanceInputs in = motor.Performance();
+    if (change) change(in);
     motor.SetPerformance(in);
     return motor;
 }
