@@ -124,11 +124,13 @@ void DesignHistory::ShowState(const std::shared_ptr<const DesignView>& shown) {
     throat_->setText(view.throat);
     summary_->Show(view.figures);
     // The graph was kept in the view it had then; the user's view now
-    // stays (undo never changes which curves are shown).
+    // stays (undo never changes which curves are shown), and so do the
+    // motors compared with it.
     const MotorPerformance::Shown& then = view.figures.performance;
     if (performance_ && (performance_->PressureShown() != (then.pressure && then.pressure_enabled) ||
                          performance_->ThrustShown() != (then.thrust && then.thrust_enabled) ||
-                         performance_->MassFluxShown() != (then.mass_flux && then.mass_flux_enabled))) {
+                         performance_->MassFluxShown() != (then.mass_flux && then.mass_flux_enabled) ||
+                         performance_->Current().comparison != then.comparison)) {
         summary_->RedrawGraph();
     }
     current_ = shown;

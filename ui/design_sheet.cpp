@@ -24,6 +24,7 @@
 #include "thrustlet/identity.h"
 #include "ui/document.h"
 #include "ui/kn_graph.h"
+#include "ui/motor_comparison.h"
 #include "ui/kn_summary.h"
 #include "ui/motor_performance.h"
 #include "ui/performance_graph.h"
@@ -135,6 +136,29 @@ void PaintSheet(QPainter& painter, const QRectF& page, const SheetContent& conte
     painter.restore();
 }
 
+void PaintComparisonPage(QPainter& painter, const QRectF& page, const SheetContent& content) {
+    if (!content.comparison) return;
+    const SheetContent::Comparison& compared = *content.comparison;
+    painter.save();
+    painter.setPen(Qt::black);
+    SheetPainter sheet(painter, page);
+    const double left = page.left(), width = page.width();
+    double y = sheet.Heading("Motors compared", content.program, {"File: " + content.file, "Date: " + content.date});
+    y = sheet.Table(left, y, width, compared.headings, compared.units, compared.rows) + sheet.Mm(1);
+    y += sheet.Wrapped(left, y, "Pressures are absolute. The compared motors are dashed over the design's curves.", 8,
+                       width) + sheet.Mm(4);
+    const int graphs = (compared.pressure_graph ? 1 : 0) + (compared.thrust_graph ? 1 : 0);
+    if (graphs > 0) {
+        const double height = std::min(sheet.Mm(100), (page.bottom() - y - sheet.Mm(4) * (graphs - 1)) / graphs);
+        for (const auto* graph : {&compared.pressure_graph, &compared.thrust_graph}) {
+            if (!*graph) continue;
+            PaintGraph(painter, **graph, QRectF(left, y, width, height));
+            y += height + sheet.Mm(4);
+        }
+    }
+    painter.restore();
+}
+
 DesignSheet::DesignSheet(Document& document, IDialogs& dialogs, KnSummary& summary, MotorPerformance& performance,
                          QWidget* window)
     : document_(document),
@@ -146,6 +170,34 @@ DesignSheet::DesignSheet(Document& document, IDialogs& dialogs, KnSummary& summa
 DesignSheet::~DesignSheet() = default;
 
 void DesignSheet::SetPrinting(std::unique_ptr<IPrinting> printing) { printing_ = std::move(printing); }
+
+// The compared motors' page: the table as the Compared Motors window shows
+// it, and the pressure and thrust views with their curves laid over the
+// design's.
+SheetContent::Comparison DesignSheet::ComparisonOf(cMotor& motor) const {
+    SheetContent::Comparison compared;
+    const MotorRun run = RunMotor(motor);
+    const MotorComparison::Table table = comparison_->TableFor(run);
+    compared.headings = table.headings;
+    compared.units = table.units;
+    compared.rows = table.rows;
+    if (!run.Figures() || motor.GrainCount() <= 0 || !(motor.NozzleDia() > 0.0f)) return compared;
+    GraphLite pressure;
+    KnMaxOnce kn_max(motor);
+    KnCurve curve;
+    if (GraphKn(motor, pressure, dialogs_, kn_max, &curve)) {
+        AddPressureCurve(pressure, run, curve);
+        comparison_->Overlay(pressure, run, curve, MotorComparison::View::kPressure);
+        compared.pressure_graph = pressure.Shown();
+    }
+    if (run.Figures()->has_thrust) {
+        GraphLite thrust;
+        DrawThrustCurve(thrust, *run.Figures(), comparison_->LongestBurn());
+        comparison_->Overlay(thrust, run, curve, MotorComparison::View::kThrust);
+        compared.thrust_graph = thrust.Shown();
+    }
+    return compared;
+}
 
 SheetContent DesignSheet::Content() const {
     SheetContent content;
@@ -216,6 +268,7 @@ SheetContent DesignSheet::Content() const {
         }
     }
     if (!in.static_firings.empty()) content.firings = FiringsOfDesign(motor);
+    if (comparison_ && comparison_->Active()) content.comparison = ComparisonOf(motor);
     return content;
 }
 
@@ -237,6 +290,10 @@ QByteArray DesignSheet::Pdf(const SheetContent& content) {
             writer.newPage();
             PaintFiringsPage(painter, QRectF(0, 0, writer.width(), writer.height()), *content.firings, content.program,
                              content.file);
+        }
+        if (content.comparison) {
+            writer.newPage();
+            PaintComparisonPage(painter, QRectF(0, 0, writer.width(), writer.height()), content);
         }
     }
     return bytes;
@@ -271,6 +328,9 @@ void DesignSheet::mnuPrint_Click() {
             pages.push_back([&](QPainter& painter, const QRectF& page) {
                 PaintFiringsPage(painter, page, *content.firings, content.program, content.file);
             });
+        }
+        if (content.comparison) {
+            pages.push_back([&](QPainter& painter, const QRectF& page) { PaintComparisonPage(painter, page, content); });
         }
         printing_->Print("Motor design sheet: " + content.file, pages);
     });

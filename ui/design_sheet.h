@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <memory>
 #include <optional>
@@ -20,9 +21,11 @@ QT_END_NAMESPACE
 namespace thrustlet {
 
 class Document;
+class cMotor;
 class IDialogs;
 class IPrinting;
 class KnSummary;
+class MotorComparison;
 class MotorPerformance;
 
 // Everything the design sheet shows (a page, and one more for the static
@@ -48,7 +51,18 @@ struct SheetContent {
     std::optional<GraphLite::State> kn_graph;      // with the pressure curve when there is one
     std::optional<GraphLite::State> thrust_graph;  // with thrust figures
     std::optional<SheetFirings> firings;  // a page of its own, when the design lists firings
+    // The motors compared with the design (a page of their own): their key
+    // figures beside the design's, and the views with their curves over it.
+    struct Comparison {
+        QStringList headings, units;
+        std::vector<QStringList> rows;
+        std::optional<GraphLite::State> pressure_graph, thrust_graph;
+    };
+    std::optional<Comparison> comparison;
 };
+
+// The page of the motors compared, under the sheet's heading.
+void PaintComparisonPage(QPainter& painter, const QRectF& page, const SheetContent& content);
 
 // Paints the sheet into `page` (painter units; fonts in points follow the
 // painter's device), everything in vector form.
@@ -63,6 +77,8 @@ public:
 
     // The printer the Print item uses (a scripted one in tests).
     void SetPrinting(std::unique_ptr<IPrinting> printing);
+    // The motors compared with the design, which the sheet lists.
+    void Attach(const MotorComparison& comparison) { comparison_ = &comparison; }
 
     void mnuExportSheet_Click();
     void mnuPrint_Click();
@@ -73,11 +89,14 @@ public:
     static QByteArray Pdf(const SheetContent& content);
 
 private:
+    SheetContent::Comparison ComparisonOf(cMotor& motor) const;
+
     Document& document_;
     IDialogs& dialogs_;
     KnSummary& summary_;
     MotorPerformance& performance_;
     std::unique_ptr<IPrinting> printing_;
+    const MotorComparison* comparison_ = nullptr;
 };
 
 }  // namespace thrustlet

@@ -26,6 +26,7 @@
 #include "ui/grains_panel.h"
 #include "ui/graph_export.h"
 #include "ui/kn_summary.h"
+#include "ui/motor_comparison.h"
 #include "ui/motor_performance.h"
 #include "ui/nozzle_sizing.h"
 #include "ui/recent_menu.h"

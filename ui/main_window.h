@@ -28,6 +28,7 @@ class IDialogs;
 class IProcesses;
 class IRegistryApi;
 class KnSummary;
+class MotorComparison;
 class MotorPerformance;
 class DesignSheet;
 class GraphExport;
@@ -72,6 +73,7 @@ public:
     GraphExport& Export() { return *graph_export_; }
     DesignSheet& Sheet() { return *sheet_; }
     ThrustCurveExport& ThrustExport() { return *thrust_export_; }
+    MotorComparison& Comparison() { return *comparison_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -137,6 +139,8 @@ private:
     QAction* mnuShowThrust;
     QAction* mnuShowMassFlux;
     QAction* mnuFullModel;
+    QAction* mnuCompareWith;
+    QAction* mnuStopComparing;
     QMenu* mnuHelp;
     QAction* mnuAbout;
     QAction* mnuBugReports;
@@ -163,6 +167,7 @@ private:
     std::unique_ptr<GraphExport> graph_export_;
     std::unique_ptr<DesignSheet> sheet_;
     std::unique_ptr<ThrustCurveExport> thrust_export_;
+    std::unique_ptr<MotorComparison> comparison_;
 };
 
 }  // namespace thrustlet

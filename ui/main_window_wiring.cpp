@@ -20,6 +20,7 @@
 #include "ui/graph_export.h"
 #include "ui/kn_summary.h"
 #include "ui/main_window.h"
+#include "ui/motor_comparison.h"
 #include "ui/motor_performance.h"
 #include "ui/nozzle_sizing.h"
 #include "ui/recent_menu.h"
@@ -81,6 +82,8 @@ void frmMain::CreateMenus() {
     mnuFullModel = Named(mnuMotor->addAction("&Full Model (Marched in Time)"), "mnuFullModel");
     mnuFullModel->setCheckable(true);
     mnuFullModel->setEnabled(false);
+    mnuCompareWith = Named(mnuMotor->addAction("Compare &With\u2026"), "mnuCompareWith");
+    mnuStopComparing = Named(mnuMotor->addAction("St&op Comparing"), "mnuStopComparing");
     mnuHelp = Named(menuBar()->addMenu("&Help"), "mnuHelp");
     mnuAbout = Named(mnuHelp->addAction("&About"), "mnuAbout");
     mnuBugReports = Named(mnuHelp->addAction("&Bug Reports"), "mnuBugReports");
@@ -117,6 +120,9 @@ void frmMain::CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor&
     grains_panel_ = std::make_unique<GrainsPanel>(*document_,
                                                   GrainsPanel::Controls{this, Frame5, grdGrainFigures, lblAlerts, mnuLimits});
     performance_->Attach(*grains_panel_);
+    comparison_ = std::make_unique<MotorComparison>(*document_, dialogs, cursor,
+                                                    MotorComparison::Controls{this, mnuCompareWith, mnuStopComparing});
+    performance_->Attach(*comparison_);
     firings_ = std::make_unique<StaticFirings>(*document_, this);
     summary_ = std::make_unique<KnSummary>(
         *document_, dialogs, cursor,
@@ -135,9 +141,11 @@ void frmMain::CreateUnits(IDialogs& dialogs, IProcesses& processes, IBusyCursor&
     graph_export_ = std::make_unique<GraphExport>(*document_, dialogs,
                                                   GraphExport::Controls{grKN, mnuShowPressure, mnuShowThrust, mnuShowMassFlux});
     sheet_ = std::make_unique<DesignSheet>(*document_, dialogs, *summary_, *performance_, this);
+    sheet_->Attach(*comparison_);
     thrust_export_ = std::make_unique<ThrustCurveExport>(*document_, dialogs);
     summary_->Attach(*performance_);
     performance_->SetRecalculation([this] { summary_->CalcKn(); });
+    comparison_->SetRedraw([this] { summary_->RedrawGraph(); });
     grains_panel_->SetRecalculation([this] { summary_->CalcKn(); });
     firings_->SetRecalculation([this] { summary_->CalcKn(); });
     performance_->SetLengthsConverted([this](double factor) {
@@ -179,6 +187,8 @@ void frmMain::ConnectSignals() {
     connect(mnuShowThrust, &QAction::triggered, this, [this] { performance_->mnuShowThrust_Click(); });
     connect(mnuShowMassFlux, &QAction::triggered, this, [this] { performance_->mnuShowMassFlux_Click(); });
     connect(mnuFullModel, &QAction::triggered, this, [this] { performance_->mnuFullModel_Click(); });
+    connect(mnuCompareWith, &QAction::triggered, this, [this] { comparison_->mnuCompareWith_Click(); });
+    connect(mnuStopComparing, &QAction::triggered, this, [this] { comparison_->mnuStopComparing_Click(); });
     connect(mnuLimits, &QAction::triggered, this, [this] { grains_panel_->mnuLimits_Click(); });
     connect(mnuStaticFiring, &QAction::triggered, this, [this] { firings_->mnuStaticFiring_Click(); });
     connect(mnuExportSheet, &QAction::triggered, this, [this] { sheet_->mnuExportSheet_Click(); });

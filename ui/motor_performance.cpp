@@ -19,6 +19,7 @@
 #include "platform/locale_number.h"
 #include "platform/text_box.h"
 #include "ui/grains_panel.h"
+#include "ui/motor_comparison.h"
 #include "ui/out_of_date.h"
 #include "ui/document.h"
 #include "ui/performance_graph.h"
@@ -117,6 +118,7 @@ void MotorPerformance::Update(const MotorRun& run) {
     ui_.mnuShowThrust->setEnabled(thrust);
     ui_.mnuShowMassFlux->setEnabled(flow.peak_mass_flux.has_value());
     if (grains_) grains_->Update(run);
+    if (comparison_ && comparison_->Active()) comparison_->ShowDesign(run);
 }
 
 bool MotorPerformance::PressureShown() const {
@@ -154,12 +156,18 @@ void MotorPerformance::DecorateGraph(const KnCurve& curve, const MotorRun& run) 
         return;
     }
     if (!run.Figures()) return;
+    // The time views reach the end of the longest compared burn.
+    const double horizon = comparison_ ? comparison_->LongestBurn() : 0.0;
     if (show_flux) {
-        DrawMassFluxCurve(graph, run);
+        DrawMassFluxCurve(graph, run, horizon);
     } else if (show_thrust) {
-        DrawThrustCurve(graph, *run.Figures());
+        DrawThrustCurve(graph, *run.Figures(), horizon);
     } else {
         AddPressureCurve(graph, run, curve);
+    }
+    if (comparison_) {
+        using View = MotorComparison::View;
+        comparison_->Overlay(graph, run, curve, show_flux ? View::kMassFlux : show_thrust ? View::kThrust : View::kPressure);
     }
 }
 
@@ -262,6 +270,7 @@ MotorPerformance::Shown MotorPerformance::Current() const {
     shown.thrust_enabled = ui_.mnuShowThrust->isEnabled();
     shown.mass_flux = ui_.mnuShowMassFlux->isChecked();
     shown.mass_flux_enabled = ui_.mnuShowMassFlux->isEnabled();
+    shown.comparison = comparison_ ? comparison_->Generation() : 0;
     shown.title = ui_.Frame4->title();
     if (ui_.mnuFullModel) {
         shown.full_model = ui_.mnuFullModel->isChecked();
@@ -284,6 +293,8 @@ void MotorPerformance::Show(const Shown& shown) {
     }
     if (grains_) grains_->Show(shown.grains);
     ui_.mnuShowThrust->setEnabled(shown.thrust_enabled);
+    // The compared motors' table shows the design as it now is.
+    if (comparison_ && comparison_->Active()) comparison_->ShowDesign(RunMotor(document_.Motor()));
 }
 
 }  // namespace thrustlet

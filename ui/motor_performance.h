@@ -17,6 +17,7 @@ QT_END_NAMESPACE
 namespace thrustlet {
 
 class cMotor;
+class MotorComparison;
 class MotorRun;
 class Document;
 class GraphLite;
@@ -61,6 +62,8 @@ public:
     void SetLengthsConverted(std::function<void(double)> converted) { lengths_converted_ = std::move(converted); }
     // The grains panel each update fills with the flow and the alerts.
     void Attach(GrainsPanel& grains) { grains_ = &grains; }
+    // The motors compared with the design: laid over the views it draws.
+    void Attach(MotorComparison& comparison) { comparison_ = &comparison; }
 
     void mnuPropellant_Click();
     void mnuShowPressure_Click();
@@ -95,6 +98,7 @@ public:
         std::array<QString, kFigures> texts;
         bool visible = false, pressure = false, thrust = false, pressure_enabled = false, thrust_enabled = false;
         bool mass_flux = false, mass_flux_enabled = false;
+        int comparison = 0;  // the compared motors' generation the graph was drawn with
         QString title;  // the group's, naming the model chosen
         bool full_model = false, full_model_enabled = false;
         GrainsPanelShown grains;
@@ -118,6 +122,7 @@ private:
     std::function<void()> recalculate_;
     std::function<void(double)> lengths_converted_;
     GrainsPanel* grains_ = nullptr;
+    MotorComparison* comparison_ = nullptr;
 };
 
 }  // namespace thrustlet

@@ -58,12 +58,12 @@ void AddPressureCurve(GraphLite& graph, const MotorRun& run, const KnCurve& curv
     graph.Redraw();
 }
 
-void DrawThrustCurve(GraphLite& graph, const Performance& figures) {
+void DrawThrustCurve(GraphLite& graph, const Performance& figures, double horizon) {
     // Thrust against time on a round time axis: the ticks fall on round
     // times, each tick split into the same number of samples; the thrust
     // is 0 once the burn is over.
     double tick = 0, end = 0;
-    GraphLite::RoundAxis(figures.burn_time, &tick, &end);
+    GraphLite::RoundAxis(std::max(figures.burn_time, horizon), &tick, &end);
     const int samples = static_cast<int>(std::lround(end / tick)) * kSamplesPerTick;
     GraphTable table;
     table.rows.assign(2, std::vector<std::optional<double>>(static_cast<size_t>(samples) + 1));
@@ -89,14 +89,14 @@ void DrawThrustCurve(GraphLite& graph, const Performance& figures) {
     FinishTimeGraph(graph, "Thrust (N) vs. Time (s)", maximum, step);
 }
 
-void DrawMassFluxCurve(GraphLite& graph, const MotorRun& run) {
+void DrawMassFluxCurve(GraphLite& graph, const MotorRun& run, double horizon) {
     const FluxCurve& curve = run.FluxTrace();
     const double limit = run.Limits().max_mass_flux;
     const DisplayUnits units = run.Units();
     const double per = units.MassFluxPer();
     const double end = curve.times.empty() ? 0.0 : curve.times.back();
     double tick = 0, last = 0;
-    GraphLite::RoundAxis(end, &tick, &last);
+    GraphLite::RoundAxis(std::max(end, horizon), &tick, &last);
     const int samples = static_cast<int>(std::lround(last / tick)) * kSamplesPerTick;
     GraphTable table;
     table.rows.assign(curve.grains.size() + 2, std::vector<std::optional<double>>(static_cast<size_t>(samples) + 1));

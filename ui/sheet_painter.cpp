@@ -71,6 +71,68 @@ double SheetPainter::Pairs(double x, double y, double caption_width,
     return y;
 }
 
+double SheetPainter::Table(double x, double y, double width, const QStringList& headings, const QStringList& units,
+                           const std::vector<QStringList>& rows, double points) {
+    const auto font_of = [](double size, bool bold) {
+        QFont font("Liberation Sans");
+        font.setStyleHint(QFont::SansSerif);
+        font.setPointSizeF(size);
+        font.setBold(bold);
+        return font;
+    };
+    const int cells = static_cast<int>(headings.size());
+    std::vector<double> widths;
+    for (;;) {
+        widths.assign(static_cast<size_t>(cells), 0.0);
+        const QFontMetricsF bold(font_of(points, true), painter_.device()), plain(font_of(points, false), painter_.device());
+        for (int c = 0; c < cells; ++c) {
+            double& w = widths[static_cast<size_t>(c)];
+            w = std::max(w, bold.horizontalAdvance(headings[c]));
+            if (c < units.size()) w = std::max(w, plain.horizontalAdvance(units[c]));
+            for (const QStringList& row : rows) {
+                if (c < row.size()) w = std::max(w, plain.horizontalAdvance(row[c]));
+            }
+            w += Mm(3);  // the gap to the next column
+        }
+        double total = 0.0;
+        for (double w : widths) total += w;
+        if (total <= width || points <= 5.0) {
+            if (total > width) {
+                for (double& w : widths) w *= width / total;
+            }
+            break;
+        }
+        points -= 0.5;
+    }
+    const auto cell_x = [&](int c) {
+        double left = x;
+        for (int i = 0; i < c; ++i) left += widths[static_cast<size_t>(i)];
+        return left;
+    };
+    const auto cell = [&](int c, double row_y, const QString& text, double size, bool bold) {
+        const double w = widths[static_cast<size_t>(c)] - Mm(3);
+        return Text(cell_x(c), row_y, text, size, bold, w, c == 0 ? Qt::AlignLeft : Qt::AlignRight);
+    };
+    double height = 0.0;
+    for (int c = 0; c < cells; ++c) height = std::max(height, cell(c, y, headings[c], points, true));
+    y += height;
+    bool any_unit = false;
+    for (const QString& unit : units) any_unit = any_unit || !unit.isEmpty();
+    if (any_unit) {
+        height = 0.0;
+        for (int c = 0; c < cells && c < units.size(); ++c) height = std::max(height, cell(c, y, units[c], points - 1.0, false));
+        y += height;
+    }
+    painter_.drawLine(QPointF(x, y + Mm(0.3)), QPointF(cell_x(cells), y + Mm(0.3)));
+    y += Mm(0.8);
+    for (const QStringList& row : rows) {
+        height = 0.0;
+        for (int c = 0; c < cells && c < row.size(); ++c) height = std::max(height, cell(c, y, row[c], points, false));
+        y += height * 1.1;
+    }
+    return y;
+}
+
 double SheetPainter::Grains(double x, double y, double width, double bottom, const SheetContent& content) {
     const QString unit = content.length_unit.isEmpty() ? QString() : " (" + content.length_unit + ")";
     QStringList header = {"Grain #", "Length" + unit, "Diameter" + unit, "Core Dia." + unit};

@@ -47,6 +47,14 @@ public:
     // last line. With the grains' figures, each row carries them too.
     double Grains(double x, double y, double width, double bottom, const SheetContent& content);
 
+    // A table at (x, y) across at most `width`: bold headings with their
+    // units on a row of small type below, a rule, and the rows; each column
+    // as wide as its widest text, the type made smaller (down to 5 points)
+    // until the table fits. Figures are right-aligned, the first column
+    // left. The bottom reached.
+    double Table(double x, double y, double width, const QStringList& headings, const QStringList& units,
+                 const std::vector<QStringList>& rows, double points = 9.0);
+
     QPainter& painter() { return painter_; }
 
 private:
