@@ -31,8 +31,9 @@ std::string ExtensionOf(const std::string& path) {
 int RunConvertCommand(const std::string& file, const std::string& out) {
     const std::string extension = ExtensionOf(out);
     if (extension != ".tlt" && extension != ".ric" && extension != ".bsx") {
-        Complain(out, "--convert writes motor files named .tlt, .ric or .bsx, not \"" + extension +
-                          "\"; a thrust curve for a simulator is --eng");
+        const std::string named = extension.empty() ? "a name without an extension" : "\"" + extension + "\"";
+        Complain(out, "--convert writes motor files named .tlt, .ric or .bsx, not " + named +
+                          "; a thrust curve for a simulator is --eng (RASP) or --rse (RockSim)");
         return 2;
     }
     // Writing over the file read would replace another program's file with

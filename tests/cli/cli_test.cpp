@@ -725,7 +725,7 @@ TEST_F(CliTest, ConvertAndEmptyArgumentsLoseNothing) {
         const Outcome wrong = Thrustlet("--convert '" + (dir_ / name).string() + "' '" + ric + "'");
         EXPECT_EQ(wrong.exit_code, 2) << name;
         EXPECT_NE(wrong.err.find(".tlt, .ric or .bsx"), std::string::npos) << wrong.err;
-        EXPECT_NE(wrong.err.find("--eng"), std::string::npos) << wrong.err;
+        EXPECT_NE(wrong.err.find("--eng (RASP) or --rse (RockSim)"), std::string::npos) << wrong.err;
         EXPECT_FALSE(fs::exists(dir_ / name)) << name;
     }
     EXPECT_EQ(Thrustlet("--convert '' '" + ric + "'").exit_code, 2);
