@@ -248,7 +248,10 @@ std::optional<ForeignPropellant::Piece> BurnSimLaw(const MotorRun& run, const st
                 const BurnRateLaw rule(in.burn_rate, 0.0, 0.0, 1.0);
                 const double peak = outcome.figures->peak_pressure;
                 for (const BurnRateLaw::Region& region : rule.Regions()) {
-                    if (peak >= region.from) chosen = region.piece;  // the regions ascend
+                    // The regions ascend. A peak on a boundary was reached on
+                    // the piece below it (a law whose rate drops there holds
+                    // the pressure at the boundary): that piece is kept.
+                    if (peak > region.from * (1.0 + 1e-9)) chosen = region.piece;
                 }
             }
             std::vector<std::string> others;

@@ -517,3 +517,43 @@ TEST(MotorFormatsUtf16Test, SaidToBeUtf16) {
 
 }  // namespace
 }  // namespace thrustlet
+
+namespace thrustlet {
+namespace {
+
+// A law whose rate drops at 2 MPa (a quarter of it above) pins the steady
+// pressure at that boundary over a range of throats: the pressure was
+// reached on the lower piece, which is the one BurnSim's single law keeps,
+// so the motor it opens still burns.
+TEST(BurnSimLawTest, PeakOnAPieceBoundaryKeepsTheLowerPiece) {
+    cMotor motor;
+    for (int i = 0; i < 3; ++i) motor.AddGrain(testing::MakeGrain(57.0f, 33.0f, 12.0f));
+    motor.SetISPStar(909.0f);
+    motor.SetDensity(1841.0f);
+    motor.SetBallisticA(CoefficientFromMmPerSecond(8.26, 0.319));
+    motor.SetBallisticN(0.319f);
+    PerformanceInputs in;
+    in.units = LengthUnit::kMillimetre;
+    in.specific_heat_ratio = 1.137f;
+    const float low = static_cast<float>(CoefficientFromMmPerSecond(8.0, 0.3));
+    const float high = static_cast<float>(CoefficientFromMmPerSecond(2.0, 0.3));
+    in.burn_rate = {{0.0f, 2.0e6f, low, 0.3f}, {2.0e6f, 2.0e7f, high, 0.3f}};
+    motor.SetPerformance(in);
+    bool pinned = false;
+    for (float throat = 6.0f; throat <= 12.0f && !pinned; throat += 0.25f) {
+        motor.SetNozzleDia(throat);
+        const MotorRun run = RunMotor(motor);
+        ASSERT_TRUE(run.Figures()) << run.Outcome().problem;
+        if (run.Figures()->peak_pressure != 2.0e6) continue;
+        pinned = true;
+        const ExportedText bsx = BsxText(run);
+        EXPECT_TRUE(Mentions(bsx.not_carried, "the file has piece 1 (the one the peak pressure runs by)"));
+        const MotorRun reopened = RunMotor(ReadBsx(bsx.text).motor);
+        ASSERT_TRUE(reopened.Figures()) << reopened.Outcome().problem;
+        EXPECT_GT(reopened.Figures()->total_impulse, 0.5 * run.Figures()->total_impulse);
+    }
+    EXPECT_TRUE(pinned) << "no throat put the peak on the boundary";
+}
+
+}  // namespace
+}  // namespace thrustlet
