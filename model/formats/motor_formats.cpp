@@ -148,6 +148,11 @@ ReadOutcome ReadAnyMotorFile(const std::string& path, cMotor& motor, std::size_t
         throw RunTimeError(err::kInvalidFileFormat,
                            "Invalid file format: \"" + path + "\" is UTF-16 text: save it as UTF-8 (or plain ASCII) and open it again");
     }
+    // Lines ended by a carriage return alone (classic Mac OS) are lines
+    // like any others: every reader sees them ended by a line feed.
+    if (text.find('\n') == std::string::npos && text.find('\r') != std::string::npos) {
+        std::replace(text.begin(), text.end(), '\r', '\n');
+    }
     ReadOutcome outcome;
     outcome.format = FormatOfText(text);
     outcome.config = config;

@@ -515,6 +515,28 @@ TEST(MotorFormatsUtf16Test, SaidToBeUtf16) {
     std::filesystem::remove_all(dir);
 }
 
+// Lines ended by a carriage return alone (classic Mac OS, some exporters)
+// read as the same lines in every format: the file is what its text is,
+// never taken for a broken motor file of another program.
+TEST(MotorFormatsUtf16Test, CarriageReturnLinesReadInEveryFormat) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "thrustlet_cr_lines";
+    std::filesystem::create_directories(dir);
+    for (const char* name : {"two_tab_54mm.ric", "inch_bates.bsx", "meteor_v1_kndx_si.json"}) {
+        SCOPED_TRACE(name);
+        std::string text = Slurp(DataPath(name));
+        text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+        cMotor as_lf, as_cr;
+        const ReadOutcome lf = ReadAnyMotorFile(DataPath(name), as_lf);
+        std::replace(text.begin(), text.end(), '\n', '\r');
+        const std::string path = (dir / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        const ReadOutcome cr = ReadAnyMotorFile(path, as_cr);
+        EXPECT_EQ(cr.format, lf.format);
+        EXPECT_EQ(MotorFileText(as_cr), MotorFileText(as_lf));
+    }
+    std::filesystem::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace thrustlet
 
