@@ -191,9 +191,43 @@ struct BsxReading {
     }
 };
 
+// The most attributes any one tag of an XML text holds: the names before an
+// "=" outside quoted values, in one pass. (The XML parser checks each new
+// attribute against those before it, so a tag of very many would take a
+// time growing with their square.)
+std::size_t MostAttributesInATag(std::string_view text) {
+    std::size_t most = 0, count = 0;
+    bool in_tag = false;
+    char quote = 0;
+    for (const char c : text) {
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (!in_tag) {
+            if (c == '<') {
+                in_tag = true;
+                count = 0;
+            }
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '=') {
+            most = std::max(most, ++count);
+        } else if (c == '>') {
+            in_tag = false;
+        }
+    }
+    return most;
+}
+
+// BurnSim's elements carry about a dozen attributes each.
+constexpr std::size_t kMostBsxAttributes = 1000;
+
 }  // namespace
 
 ImportedMotor ReadBsx(std::string_view text) {
+    if (MostAttributesInATag(text) > kMostBsxAttributes) {
+        RefuseImport("an element of the BurnSim file has more than " + std::to_string(kMostBsxAttributes) +
+                     " attributes (BurnSim writes about a dozen): the file is not a motor BurnSim saved");
+    }
     tinyxml2::XMLDocument document;
     if (document.Parse(text.data(), text.size()) != tinyxml2::XML_SUCCESS) {
         RefuseImport("the BurnSim file is not well-formed XML (line " + std::to_string(document.ErrorLineNum()) + ": " +

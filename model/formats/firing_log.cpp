@@ -340,28 +340,35 @@ FiringUnits ParseFiringUnits(std::string_view text) {
 
 Firing ReadFiring(std::string_view text, const FiringReadOptions& options) {
     // The first line of numbers says how values are parted; the lines
-    // before it may hold the header.
+    // before it may hold the header. Only the last few of those are kept
+    // (the header is the last with a field per column), so a log of any
+    // preamble reads in memory for its samples alone.
+    constexpr std::size_t kKeptBefore = 64;
     Separator separator = Separator::kSpace;
-    std::vector<std::string_view> lines;  // up to the first line of numbers
+    std::vector<std::string_view> lines;  // the last non-blank lines up to the first line of numbers
     std::vector<double> values;
     bool non_finite = false;
     bool found = false;
-    for (std::size_t at = 0; at < text.size() && !found;) {
-        lines.push_back(NextLine(text, at));
+    std::size_t first = 0;  // the first line of numbers, counted from 0 in the text
+    for (std::size_t at = 0, index = 0; at < text.size() && !found; ++index) {
+        const std::string_view line = NextLine(text, at);
+        if (Trim(line).empty()) continue;
+        if (lines.size() == 2 * kKeptBefore) lines.erase(lines.begin(), lines.begin() + kKeptBefore);
+        lines.push_back(line);
         for (Separator candidate : {Separator::kSemicolon, Separator::kTab, Separator::kComma, Separator::kSpace}) {
-            if (Numbers(lines.back(), candidate, &values, &non_finite)) {
+            if (Numbers(line, candidate, &values, &non_finite)) {
                 separator = candidate;
                 found = true;
+                first = index;
                 break;
             }
         }
     }
     if (!found) Refuse("no line holds samples (a time and a force or a pressure, as numbers)");
-    const std::size_t first = lines.size() - 1;
 
     // The header: the last line before the data with a field per column.
     const std::size_t columns = values.size();
-    const std::vector<Column> header = HeaderBefore(lines, first, separator);
+    const std::vector<Column> header = HeaderBefore(lines, lines.size() - 1, separator);
     // Commas between twice as many numbers as the header has columns:
     // decimal commas parted by commas ("1,5,0,37" under "time,thrust") read
     // either way, so neither is taken.
@@ -380,11 +387,13 @@ Firing ReadFiring(std::string_view text, const FiringReadOptions& options) {
     const double pressure_offset = scales.pressure_offset;
 
     Firing firing;
-    // About as many samples as the text has line ends.
-    const auto line_ends = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-    firing.time.reserve(line_ends + 1);
-    if (force_at >= 0) firing.force.reserve(line_ends + 1);
-    if (pressure_at >= 0) firing.pressure.reserve(line_ends + 1);
+    // Room for as many samples as the text after the first has lines of
+    // the first's length, not for every line end (a log of blank lines
+    // would take memory for samples it never had).
+    const std::size_t likely = (text.size() - std::min(text.size(), lines.back().size())) / (lines.back().size() + 1) + 1;
+    firing.time.reserve(likely);
+    if (force_at >= 0) firing.force.reserve(likely);
+    if (pressure_at >= 0) firing.pressure.reserve(likely);
     const int needed = std::max({time_at, force_at, pressure_at});
     std::size_t at = 0;
     for (std::size_t i = 0; at < text.size(); ++i) {

@@ -235,6 +235,14 @@ bool IsMeteorText(std::string_view text) {
 }
 
 ImportedMotor ReadMeteor(std::string_view text, std::size_t config) {
+    // Meteor's exports take a few kilobytes a motor; the JSON parser needs
+    // some 35 bytes of memory for each byte of a file of many small values,
+    // so a file far larger than any export is refused before it parses.
+    constexpr std::size_t kMostMeteorBytes = 4 << 20;
+    if (text.size() > kMostMeteorBytes) {
+        RefuseImport("the Meteor file is " + std::to_string(text.size() >> 20) + " MiB, more than the " +
+                     std::to_string(kMostMeteorBytes >> 20) + " MiB of a thousand of Meteor's motors");
+    }
     // Meteor nests a few levels deep; a text nested far deeper is no motor
     // of its, and the parser would recurse once a level.
     int depth = 0;

@@ -316,9 +316,57 @@ ImportedMotor Read(const YAML::Node& root) {
     return DesignOfRecord(std::move(record));
 }
 
+// How deep the text's flow collections ("[" and "{") nest, outside quoted
+// scalars and comments, in one pass. The YAML parser takes memory hundreds
+// of times a deep nesting's size, so the depth is bounded before it parses.
+std::size_t DeepestFlowNesting(std::string_view text) {
+    std::size_t depth = 0, deepest = 0;
+    char quote = 0;
+    bool comment = false;
+    char before = '\n';
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (comment) {
+            comment = c != '\n' && c != '\r';
+        } else if (quote) {
+            if (quote == '"' && c == '\\') {
+                ++i;  // an escaped character
+            } else if (c == quote) {
+                quote = 0;
+            }
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '#' && (before == ' ' || before == '\t' || before == '\n' || before == '\r')) {
+            comment = true;
+        } else if (c == '[' || c == '{') {
+            deepest = std::max(deepest, ++depth);
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+        before = c;
+    }
+    return deepest;
+}
+
+// openMotor's files nest two or three deep, and take a few kilobytes (half
+// a megabyte holds some 4,000 grains). The YAML parser needs some 240 bytes
+// of memory for each byte of a file of many small entries, so larger files
+// are refused before it parses them.
+constexpr std::size_t kDeepestRicNesting = 64;
+constexpr std::size_t kMostRicBytes = 512 * 1024;
+
 }  // namespace
 
 ImportedMotor ReadRic(std::string_view text) {
+    if (text.size() > kMostRicBytes) {
+        RefuseImport("the openMotor file is " + std::to_string(text.size() / 1024) + " KiB, more than the " +
+                     std::to_string(kMostRicBytes / 1024) + " KiB a motor file of openMotor's takes (about 4,000 "
+                     "grains)");
+    }
+    if (DeepestFlowNesting(text) > kDeepestRicNesting) {
+        RefuseImport("the openMotor file nests its lists and maps more than " + std::to_string(kDeepestRicNesting) +
+                     " deep (openMotor's own nest three): it is not a motor openMotor saved");
+    }
     try {
         return Read(YAML::Load(std::string(text)));
     } catch (const YAML::Exception& error) {

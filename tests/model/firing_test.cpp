@@ -102,6 +102,23 @@ TEST(FiringLogTest, LinesThatAreNoSamples) {
     EXPECT_TRUE(firing.HasForce());
 }
 
+// A long preamble (a million blank lines, a hundred lines of remarks)
+// keeps only what the samples need: the header just above them still names
+// the units, and the remarks count as skipped lines.
+TEST(FiringLogTest, LongPreambleStillFindsTheHeader) {
+    std::string text(1000000, '\n');
+    for (int i = 0; i < 100; ++i) text += "remark " + std::to_string(i) + ": stand calibrated\n";
+    text += Log("time (ms),force (lbf),pressure (psi)", ",", false, 1000.0);
+    const Firing firing = ReadFiring(text, {});
+    ASSERT_EQ(firing.Samples(), 12u);
+    EXPECT_EQ(firing.skipped_lines, 101);  // the remarks and the header
+    EXPECT_NEAR(firing.time[1], 0.1, 1e-12);
+    EXPECT_NEAR(firing.force[1], 101.0 * kLbf, 1e-9);
+    // Gauge psi, as the default: the ambient pressure added.
+    EXPECT_GT(firing.pressure[1], 510.0 * kPsi);
+    EXPECT_LE(firing.time.capacity(), 2 * text.size() / 20);
+}
+
 TEST(FiringLogTest, BadLogsAreRefusedClearly) {
     const auto message = [](const std::string& text, FiringReadOptions options = {}) {
         try {

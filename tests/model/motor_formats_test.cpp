@@ -16,6 +16,7 @@
 #include "model/motor_run.h"
 #include "model/errors.h"
 #include "model/formats/bsx_file.h"
+#include "model/formats/meteor_file.h"
 #include "model/formats/motor_formats.h"
 #include "model/formats/ric_file.h"
 #include "model/motor.h"
@@ -542,6 +543,33 @@ TEST(MotorFormatsUtf16Test, CarriageReturnLinesReadInEveryFormat) {
 
 namespace thrustlet {
 namespace {
+
+// Files no program saved, made to exhaust the readers (many attributes on
+// one element, lists nested thousands deep, megabytes of tiny entries), are
+// refused before they are parsed, saying why.
+TEST(HostileFilesTest, RefusedBeforeTheParserSeesThem) {
+    std::string bsx = Slurp(DataPath("inch_bates.bsx"));
+    std::string attributes;
+    for (int i = 0; i < 5000; ++i) attributes += " a" + std::to_string(i) + "=\"1\"";
+    bsx.insert(bsx.find("<Grain ") + 6, attributes);
+    EXPECT_NE(Problem([&] { ReadBsx(bsx); }).find("has more than 1000 attributes (BurnSim writes about a dozen)"),
+              std::string::npos);
+
+    const std::string deep = "data: " + std::string(100000, '[');
+    EXPECT_NE(Problem([&] { ReadRic(deep); }).find("nests its lists and maps more than 64 deep"), std::string::npos);
+    // Brackets inside quotes and comments are no nesting.
+    std::string quoted = Slurp(DataPath("two_tab_54mm.ric"));
+    quoted.insert(0, "# [[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[\n");
+    EXPECT_NO_THROW(ReadRic(quoted));
+    std::string wide = "data: [";
+    while (wide.size() <= 512 * 1024) wide += "[1],";
+    EXPECT_NE(Problem([&] { ReadRic(wide + "]"); }).find("KiB, more than the 512 KiB"), std::string::npos);
+
+    std::string meteor = "{\"version\": 3, \"propellantId\": \"KNSB\", \"x\": [";
+    while (meteor.size() <= (4u << 20)) meteor += "{},";
+    meteor += "{}]}";
+    EXPECT_NE(Problem([&] { ReadMeteor(meteor); }).find("MiB, more than the 4 MiB"), std::string::npos);
+}
 
 // A law whose rate drops at 2 MPa (a quarter of it above) pins the steady
 // pressure at that boundary over a range of throats: the pressure was
