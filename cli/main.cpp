@@ -75,9 +75,8 @@ int UsageError(const std::string& message) {
     return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The command line's work; main() stands around it.
+int Run(int argc, char** argv) {
     using namespace thrustlet;
     ReportOptions report;
     bool eng = false, rse = false, fit = false, instant = false;
@@ -218,4 +217,17 @@ int main(int argc, char** argv) {
         return RunEngineCommand(files, rse);
     }
     return RunReportCommand(files, report);
+}
+
+}  // namespace
+
+// A file too large for the memory free ends the run with a message and
+// exit 1, as a file that cannot be read, never with an abort.
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("thrustlet-kn: out of memory: a file is too large to read in the memory free\n", stderr);
+        return 1;
+    }
 }

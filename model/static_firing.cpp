@@ -1,5 +1,7 @@
 #include "model/static_firing.h"
 
+#include <new>
+
 #include "model/number_text.h"
 
 #include "model/errors.h"
@@ -24,6 +26,12 @@ void Load(LoadedFiring& loaded, const FiringUnits* units, const MotorRun& run) {
         loaded.firing.reset();
         loaded.figures.reset();
         loaded.problem = error.Description();
+    } catch (const std::bad_alloc&) {
+        // A log larger than the memory free is refused like a bad one: the
+        // design it belongs to stays as it was.
+        loaded.firing.reset();
+        loaded.figures.reset();
+        loaded.problem = "Out of memory: the log is too large to read in the memory free";
     }
 }
 

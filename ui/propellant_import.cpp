@@ -1,8 +1,9 @@
 // The Propellant dialog's Import from File: the propellant of a motor file
-// of Thrustlet, openMotor or BurnSim into the dialog.
+// of Thrustlet, openMotor, BurnSim or Meteor into the dialog.
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <new>
 
 #include "model/errors.h"
 #include "model/formats/motor_formats.h"
@@ -10,12 +11,15 @@
 #include "thrustlet/identity.h"
 #include "ui/propellant_dialog.h"
 
+#include <new>
+
 namespace thrustlet {
 
 void PropellantDialog::ImportPropellant() {
     FileDialogRequest request;
-    request.filter = "All Motor Files(*.tlt;*.ric;*.bsx)| *.tlt;*.ric;*.bsx| Thrustlet Files(*.tlt)| *.tlt| "
-                     "openMotor Files(*.ric)| *.ric| BurnSim Files(*.bsx)| *.bsx| All Files(*.*)| *.*";
+    request.filter = "All Motor Files(*.tlt;*.ric;*.bsx;*.json)| *.tlt;*.ric;*.bsx;*.json| Thrustlet Files(*.tlt)| *.tlt| "
+                     "openMotor Files(*.ric)| *.ric| BurnSim Files(*.bsx)| *.bsx| Meteor Files(*.json)| *.json| "
+                     "All Files(*.*)| *.*";
     request.title = "Take the propellant of a motor file";
     request.flags = 0x80804;
     const FileDialogResult chosen = messages_.ShowOpen(request);
@@ -27,6 +31,10 @@ void PropellantDialog::ImportPropellant() {
         outcome = ReadAnyMotorFile(chosen.file_name.toStdString(), source);
     } catch (const RunTimeError& error) {
         messages_.MsgBox(name + " gives no propellant: " + QString::fromStdString(error.Description()), MsgButtons::kOk,
+                         MsgIcon::kInformation, kProgramTitle);
+        return;
+    } catch (const std::bad_alloc&) {
+        messages_.MsgBox(name + " gives no propellant: it is too large to read in the memory free.", MsgButtons::kOk,
                          MsgIcon::kInformation, kProgramTitle);
         return;
     }

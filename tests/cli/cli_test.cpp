@@ -762,3 +762,30 @@ TEST_F(CliTest, FitsAndFiguresThatAreNoNumbers) {
     EXPECT_EQ(fit.out.find("nan"), std::string::npos) << fit.out;
     EXPECT_NE(fit.out.find("too close in pressure"), std::string::npos) << fit.out;
 }
+
+namespace {
+
+// Under a memory limit a log larger than the memory free is refused with a
+// message and exit 1, as a log that cannot be read, never an abort.
+TEST_F(CliTest, ALogTooLargeForTheMemoryFreeIsRefused) {
+    const std::string limited = File("limited.sh", std::string("ulimit -v 150000; exec '") + THRUSTLET_KN_BINARY +
+                                                       "' \"$@\"\n");
+    fs::permissions(limited, fs::perms::owner_all);
+    if (Thrustlet("--version", limited.c_str()).exit_code != 0) GTEST_SKIP() << "the program does not start under the limit";
+    std::string log = "time (s),force (N),pressure (MPa)\n";
+    log.reserve(45u << 20);
+    char line[64];
+    for (int k = 0; k < 3000000; ++k) {
+        const int n = std::snprintf(line, sizeof line, "%d.%04d,100,2\n", k / 10000, k % 10000);
+        log.append(line, static_cast<std::size_t>(n));
+    }
+    const std::string data = File("huge.csv", log);
+    log.clear();
+    log.shrink_to_fit();
+    const Outcome run = Thrustlet("--firing '" + data + "' " + Example("knsb_38mm.tlt"), limited.c_str());
+    EXPECT_EQ(run.exit_code, 1) << run.err;
+    EXPECT_NE(run.err.find("huge.csv: Out of memory: the log is too large to read in the memory free"), std::string::npos)
+        << run.err;
+}
+
+}  // namespace
