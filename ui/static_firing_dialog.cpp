@@ -176,8 +176,18 @@ StaticFiringDialog::StaticFiringDialog(const cMotor& design, IDialogs& dialogs, 
     connect(buttons->button(QDialogButtonBox::Close), &QPushButton::clicked, this, &QDialog::accept);
 
     predicted_ = PredictedFiringFigures(run_);
-    for (const auto& firing : run_.Design().Performance().static_firings) AddFiring(firing);
-    if (loaded_.empty()) ShowFigures();
+    // The design's firings, each read once; the last shown, and the points
+    // of all of them gathered once (not again for each one added).
+    for (const auto& firing : run_.Design().Performance().static_firings) {
+        loaded_.push_back(FiringRecord(LoadFiring(firing, run_)));
+        new QListWidgetItem(lstFirings);
+        ShowItem(static_cast<int>(loaded_.size()) - 1);
+    }
+    if (loaded_.empty()) {
+        ShowFigures();
+    } else {
+        lstFirings->setCurrentRow(static_cast<int>(loaded_.size()) - 1);
+    }
     ShowPoints();
 }
 
@@ -237,15 +247,22 @@ void StaticFiringDialog::AddClicked() {
     AddRecord(std::move(record));
 }
 
+// The list's line of a firing: its name and figures, its path (and what
+// went wrong) as the tool tip.
+void StaticFiringDialog::ShowItem(int row) {
+    const FiringRecord& record = loaded_[static_cast<size_t>(row)];
+    QListWidgetItem* item = lstFirings->item(row);
+    item->setText(record.ListText());
+    item->setToolTip(QString::fromStdString(record.source.path) + (record.problem.empty() ? "" : "\n" + record.Problem()));
+}
+
 void StaticFiringDialog::SelectFiring(int row) {
     if (row >= 0 && row < static_cast<int>(loaded_.size())) {
         const FiringRecord& record = loaded_[static_cast<size_t>(row)];
         const QSignalBlocker quiet_units(txtUnits), quiet_absolute(chkAbsolute);
         txtUnits->setText(QString::fromStdString(record.source.units));
         chkAbsolute->setChecked(record.source.absolute);
-        QListWidgetItem* item = lstFirings->item(row);
-        item->setText(record.ListText());
-        item->setToolTip(QString::fromStdString(record.source.path) + (record.problem.empty() ? "" : "\n" + record.Problem()));
+        ShowItem(row);
         // A log read with figures no motor has says what to check.
         QString note = record.firing ? QString() : record.FileName() + ": " + record.Problem();
         if (record.figures) {

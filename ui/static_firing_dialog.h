@@ -73,6 +73,7 @@ public:
 private:
     void Reload(int row);
     void AddRecord(FiringRecord record);
+    void ShowItem(int row);
     void ShowFigures();
     void ShowPoints();
     void AddClicked();

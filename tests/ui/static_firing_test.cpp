@@ -142,6 +142,24 @@ TEST_F(StaticFiringDialogTest, FiringsBesideThePredictionAndAMissingOneKept) {
     EXPECT_EQ(dialog->Choice().firings[0].path, gone);
 }
 
+// A design's firings open together: every one listed with its name, the
+// last shown, the points of all of them gathered.
+TEST_F(StaticFiringDialogTest, TheDesignsFiringsOpenListedAndShown) {
+    cMotor design = Design(LengthUnit::kMillimetre);
+    const std::string log = WriteFiring(dir, "stand.csv", design, 0.9);
+    PerformanceInputs in = design.Performance();
+    for (int i = 0; i < 40; ++i) in.static_firings.push_back(Log(log));
+    in.static_firings.push_back(Log(dir.filePath("gone.csv").toStdString()));
+    design.SetPerformance(in);
+    Open(design);
+    ASSERT_EQ(list->count(), 41);
+    for (int i = 0; i < 40; ++i) EXPECT_EQ(list->item(i)->text(), "stand.csv") << i;
+    EXPECT_EQ(list->item(40)->text(), "gone.csv \u2014 missing");
+    EXPECT_EQ(list->currentRow(), 40);
+    EXPECT_TRUE(firing_graph->Shown().note.startsWith("gone.csv: "));
+    EXPECT_EQ(dialog->Points().size(), 40u);  // one average point a firing read
+}
+
 // A thrust coefficient above the ideal nozzle's (a pressure reading 20 %
 // low) is marked as suspicious, with why.
 TEST_F(StaticFiringDialogTest, ThrustCoefficientAboveIdealIsMarked) {
