@@ -82,6 +82,62 @@ QString DeparturesText(const cMotor& motor) {
     return text;
 }
 
+// The propellant, nozzle and hardware the figures come from, as caption and
+// value pairs in the design's units (SI beside the inch ones).
+std::vector<std::pair<QString, QString>> DesignBlock(const cMotor& motor) {
+    const PerformanceInputs& in = motor.Performance();
+    const DisplayUnits units(in.units);
+    const QString length = units.LengthAbbreviation();
+    std::vector<std::pair<QString, QString>> pairs;
+    QString c_star = TextOfSingle(motor.ISPStar()) + " m/s";
+    QString density = TextOfSingle(motor.Density()) + " kg/m\u00b3";
+    if (units.Inch()) {
+        c_star += " (" + TextOfFigure(motor.ISPStar() / (12.0 * kMetresPerInch), 4) + " ft/s)";
+        density += " (" + TextOfFigure(motor.Density() / kKilogramsPerCubicMetrePerPoundPerCubicInch, 3) + " lb/in\u00b3)";
+    }
+    pairs.emplace_back("c*:", c_star);
+    pairs.emplace_back("Density:", density);
+    // The law: r = a P^n in the design's rate and pressure units, or its
+    // pieces' span.
+    QString law;
+    if (in.burn_rate.empty()) {
+        law = "r = " + TextOfFigure(units.ShownCoefficient(motor.BallisticA(), motor.BallisticN()), 4) + " P^" +
+              TextOfSingle(motor.BallisticN()) + " (" + units.RateWord() + ", " + units.PressureWord() + ")";
+    } else {
+        float low = in.burn_rate.front().p_min, high = in.burn_rate.front().p_max;
+        for (const BurnRatePiece& piece : in.burn_rate) {
+            low = std::min(low, piece.p_min);
+            high = std::max(high, piece.p_max);
+        }
+        law = QString("%1 piece%2, %3\u2013%4 %5")
+                  .arg(in.burn_rate.size())
+                  .arg(in.burn_rate.size() == 1 ? "" : "s")
+                  .arg(TextOfFigure(low / units.PascalsPerPressure(), 3), TextOfFigure(high / units.PascalsPerPressure(), 3),
+                       units.PressureWord());
+    }
+    pairs.emplace_back("Burn rate:", law);
+    pairs.emplace_back("k:", in.specific_heat_ratio ? TextOfSingle(*in.specific_heat_ratio) : QString("\u2014"));
+    pairs.emplace_back("Nozzle efficiency:",
+                       TextOfSingle(static_cast<float>(std::round(1000.0 * in.NozzleEfficiency()) / 10.0)) + " %");
+    pairs.emplace_back("Ambient:", TextOfFigure(in.AmbientPressure() / units.PascalsPerPressure(), 3) + " " +
+                                       units.PressureWord());
+    pairs.emplace_back("Case:", in.case_diameter && in.case_length
+                                    ? TextOfSingle(*in.case_diameter) + " \u00d7 " + TextOfSingle(*in.case_length) + " " + length
+                                    : QString("\u2014"));
+    pairs.emplace_back("Hardware:", in.hardware_mass ? TextOfFigure(*in.hardware_mass, 3) + " kg" : QString("\u2014"));
+    return pairs;
+}
+
+// The alerts the first page has room for (`room` of them): all, or one
+// fewer than the room with a last line counting the rest.
+std::vector<QString> AlertsThatFit(const std::vector<QString>& alerts, std::size_t room) {
+    if (alerts.size() <= room) return alerts;
+    std::vector<QString> shown(alerts.begin(), alerts.begin() + static_cast<std::ptrdiff_t>(room > 0 ? room - 1 : 0));
+    shown.push_back(QString("\u2026 and %1 more alerts: the window's Grains and Limits panel lists them all.")
+                        .arg(alerts.size() - shown.size()));
+    return shown;
+}
+
 }  // namespace
 
 void PaintSheet(QPainter& painter, const QRectF& page, const SheetContent& content) {
@@ -112,26 +168,61 @@ void PaintSheet(QPainter& painter, const QRectF& page, const SheetContent& conte
         }
     }
     y = std::max(left_y, right_y) + sheet.Mm(3);
-    // The limits and the alerts, each a sentence.
+    // What the figures come from, two pairs a row.
+    if (!content.design_block.empty()) {
+        y += sheet.Text(left, y, "Propellant, nozzle and hardware", 10, true) * 1.2;
+        const double column = first + sheet.Mm(5);  // as the columns above
+        const std::size_t rows = (content.design_block.size() + 1) / 2;
+        double bottom = y;
+        for (std::size_t c = 0; c < 2; ++c) {
+            const auto from = content.design_block.begin() + static_cast<std::ptrdiff_t>(std::min(c * rows, content.design_block.size()));
+            const auto to = content.design_block.begin() + static_cast<std::ptrdiff_t>(std::min((c + 1) * rows, content.design_block.size()));
+            bottom = std::max(bottom, sheet.Pairs(left + c * column, y, c == 0 ? caption : sheet.Mm(32), {from, to},
+                                                  c == 0 ? first : page.right() - left - column));
+        }
+        y = bottom + sheet.Mm(3);
+    }
+
+    // The lower part of the page: the limits and alerts, the grains (room
+    // kept for a table of eight whatever the alerts), and at the foot the
+    // graphs (the Kn graph and the thrust curve) as tall as the rest leaves
+    // them, from a smallest readable height up to their full one: one under
+    // the other, or side by side where the page is short of room.
+    const int graph_count = (content.kn_graph ? 1 : 0) + (content.thrust_graph ? 1 : 0);
+    const double tallest = sheet.Mm(content.thrust_graph ? 68 : 90), shortest = sheet.Mm(45), gap = sheet.Mm(4);
+    const auto grains_room = [&](std::size_t rows) {
+        return sheet.Mm(7) + static_cast<double>(rows + 2) * sheet.Mm(3.9);  // heading, headings and units, rows
+    };
+    // The limits and the alerts, each a sentence, as many as leave that room.
     if (!content.limits.isEmpty()) {
         y += sheet.Text(left, y, "Limits and alerts", 10, true) * 1.2;
         y += sheet.Wrapped(left, y, content.limits, 8, width) + sheet.Mm(0.5);
-        for (const QString& alert : content.alerts) y += sheet.Wrapped(left, y, "\u2022 " + alert, 8, width) + sheet.Mm(0.3);
+        const double alert_line = sheet.Mm(3.6);  // one line of 8-point type
+        const double free = page.bottom() - y - grains_room(std::min<std::size_t>(content.grains.size(), 8)) -
+                            (graph_count > 0 ? shortest + gap : 0.0) - sheet.Mm(3);
+        const auto room = static_cast<std::size_t>(std::max(1.0, free / (alert_line * 2.0)));  // two lines each at most
+        for (const QString& alert : AlertsThatFit(content.alerts, room)) {
+            y += sheet.Wrapped(left, y, "\u2022 " + alert, 8, width) + sheet.Mm(0.3);
+        }
         if (content.alerts.empty()) y += sheet.Wrapped(left, y, "No limit crossed.", 8, width);
         y += sheet.Mm(3);
     }
-
-    // The graphs take the lower part of the page: the Kn graph, and the
-    // thrust curve under it when there is one; the grains fill what is left.
-    const double graph_height = sheet.Mm(content.thrust_graph ? 68 : 90);
-    const double graphs = graph_height * (content.thrust_graph ? 2 : 1) + sheet.Mm(4);
-    const double graphs_top = page.bottom() - graphs;
+    const double available = page.bottom() - y - grains_room(content.grains.size()) - gap;
+    const bool side_by_side = graph_count == 2 && (available - gap) / 2 < sheet.Mm(52);
+    double graph_height = 0.0, graphs_top = page.bottom();
+    if (graph_count > 0) {
+        graph_height = side_by_side ? std::clamp(available, shortest, tallest)
+                                    : std::clamp((available - gap * (graph_count - 1)) / graph_count, shortest, tallest);
+        graphs_top = page.bottom() - (graph_height + gap) * (side_by_side ? 1 : graph_count);
+    }
     y += sheet.Text(left, y, "Grains (the bottom grain is the nozzle end)", 10, true) * 1.2;
     sheet.Grains(left, y, width, graphs_top - sheet.Mm(3), content);
-    if (content.kn_graph) PaintGraph(painter, *content.kn_graph, QRectF(left, graphs_top, width, graph_height));
+    const double graph_width = side_by_side ? (width - gap) / 2 : width;
+    if (content.kn_graph) PaintGraph(painter, *content.kn_graph, QRectF(left, graphs_top, graph_width, graph_height));
     if (content.thrust_graph) {
-        PaintGraph(painter, *content.thrust_graph,
-                   QRectF(left, graphs_top + graph_height + sheet.Mm(4), width, graph_height));
+        const QPointF at = side_by_side ? QPointF(left + graph_width + gap, graphs_top)
+                                        : QPointF(left, graphs_top + (content.kn_graph ? graph_height + gap : 0.0));
+        PaintGraph(painter, *content.thrust_graph, QRectF(at, QSizeF(graph_width, graph_height)));
     }
     painter.restore();
 }
@@ -242,6 +333,7 @@ SheetContent DesignSheet::Content() const {
     }
     if (group.visible) {
         content.propellant = PropellantLine(motor) + DeparturesText(motor);
+        content.design_block = DesignBlock(motor);
         for (size_t i = 0; i < MotorPerformance::kCaptions.size(); ++i) {
             content.performance.emplace_back(MotorPerformance::kCaptions[i], group.texts[i]);
         }

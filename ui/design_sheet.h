@@ -46,6 +46,8 @@ struct SheetContent {
     QString throat, exit;
     std::vector<std::pair<QString, QString>> summary;      // caption, figure
     QString propellant;  // name and where its values come from; "" without one
+    // The propellant's values, the nozzle and the hardware (caption, value).
+    std::vector<std::pair<QString, QString>> design_block;
     std::vector<std::pair<QString, QString>> performance;  // caption, figure
     QString performance_note;
     std::optional<GraphLite::State> kn_graph;      // with the pressure curve when there is one

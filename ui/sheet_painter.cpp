@@ -134,19 +134,31 @@ double SheetPainter::Table(double x, double y, double width, const QStringList& 
 }
 
 double SheetPainter::Grains(double x, double y, double width, double bottom, const SheetContent& content) {
-    const QString unit = content.length_unit.isEmpty() ? QString() : " (" + content.length_unit + ")";
-    QStringList header = {"Grain #", "Length" + unit, "Diameter" + unit, "Core Dia." + unit};
+    // Short headings with their units on a row below, so eight columns fit
+    // the page's width at a readable size.
+    const QString& unit = content.length_unit;
+    QStringList header = {"Grain", "Length", "Diameter", "Core"};
+    QStringList units = {"", unit, unit, unit};
     const bool figures = !content.grain_figures.empty();
-    if (figures) header << "Mass (g)" << "Port/throat" << "Peak flux (" + content.flux_unit + ")" << "Neutral L." + unit;
+    if (figures) {
+        header << "Mass" << "Port/throat" << "Peak flux" << "Neutral L.";
+        units << "g" << "" << content.flux_unit << unit;
+    }
     const int cells = static_cast<int>(header.size());
     const int count = static_cast<int>(content.grains.size());
     double points = 9.0;
     int columns = 1, rows = count;
     auto line_height = [&](double size) { return size / 72.0 * painter_.device()->logicalDpiY() * 1.35; };
+    // One table while a smaller type (down to 7 points) lets it fit; then
+    // tables side by side, the type smaller still if four do not fit.
     for (;;) {
-        const int fit = std::max(1, static_cast<int>((bottom - y) / line_height(points)) - 1);
+        const int fit = std::max(1, static_cast<int>((bottom - y) / line_height(points)) - 2);
         columns = std::clamp((count + fit - 1) / fit, 1, 4);
         rows = std::min(fit, (count + columns - 1) / columns);
+        if (columns > 1 && points > 7.0) {
+            points -= 0.5;
+            continue;
+        }
         if (rows * columns >= count || points <= 5.0) break;
         points -= 0.5;
     }
@@ -157,6 +169,8 @@ double SheetPainter::Grains(double x, double y, double width, double bottom, con
         const double left = x + column * (column_width + gap);
         double row_y = y;
         for (int c = 0; c < cells; ++c) Text(left + c * cell, row_y, header[c], points, true, cell);
+        row_y += step;
+        for (int c = 0; c < cells; ++c) Text(left + c * cell, row_y, units[c], points - 1.0, false, cell);
         row_y += step;
         painter_.drawLine(QPointF(left, row_y - step * 0.1), QPointF(left + cells * cell, row_y - step * 0.1));
         for (int r = 0; r < rows; ++r) {

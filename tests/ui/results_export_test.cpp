@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -243,20 +244,56 @@ TEST_F(ResultsExportTest, SheetHoldsTheDesignAndItsGraphs) {
 
     const QString text = Run("pdftotext", {"-layout", pdf, "-"});
     if (text.isEmpty()) GTEST_SKIP() << "pdftotext is not at hand";
-    const QStringList expected = {"knsb_38mm.tlt", "Thrustlet 1.1.8", "Length (mm)", "57", "33", "12", "14", "8.5",
+    const QStringList expected = {"knsb_38mm.tlt", "Thrustlet 1.1.8", "Length", "Port/throat", "57", "33", "12", "14", "8.5",
                                   "22", "197", "225", "10.5", "0.37", "85.2%", "KNSB: values as published at",
                                   ui->txtKN->text(), window->findChild<QLabel*>("lblPeakPressure")->text(),
                                   window->findChild<QLabel*>("lblBurnTime")->text(),
                                   window->findChild<QLabel*>("lblTotalImpulse")->text(),
                                   window->findChild<QLabel*>("lblPropellantMass")->text(), "H200",
-                                  "kn vs. Burn Depth", "Thrust (N) vs. Time (s)"};
-    for (const QString& piece : expected) EXPECT_TRUE(text.contains(piece)) << piece.toStdString();
+                                  "kn vs. Burn Depth", "Thrust (N) vs. Time (s)",
+                                  "Propellant, nozzle and hardware", "Nozzle efficiency:", "85 %", "1841 kg/m"};
+    for (const QString& piece : expected) EXPECT_TRUE(text.contains(piece)) << piece.toStdString() << "\n" << text.toStdString();
     EXPECT_TRUE(Run("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+1\\n")));
     const QString picture = dir.filePath("page");
     Run("pdftoppm", {"-r", "40", "-png", "-singlefile", pdf, picture});
     QImage page(picture + ".png");
     ASSERT_FALSE(page.isNull());
     EXPECT_GT(RedPixels(page), 60);  // the Kn curve
+}
+
+// Eight grains make one table with short headings and their units below,
+// whatever the alerts: those the page has no room for are counted, on A4
+// and on Letter alike.
+TEST_F(ResultsExportTest, EightGrainsOneTableWithAnyNumberOfAlerts) {
+    OpenExample("knsb_38mm.tlt");
+    for (int i = 0; i < 5; ++i) doc().Motor().AddGrain(MakeGrain(57, 33, 12));
+    window->Grains().PopulateGrainGrid();
+    Type(ui->txtNozzleThroatDia, "9");
+    Leave(ui->txtNozzleThroatDia);
+    SheetContent content = window->Sheet().Content();
+    ASSERT_EQ(content.grains.size(), 8u);
+    ASSERT_EQ(content.grain_figures.size(), 8u);
+    for (int i = 0; i < 40; ++i) content.alerts.push_back(QString("Alert number %1 of a long list.").arg(i + 1));
+    for (const QPageSize::PageSizeId size : {QPageSize::A4, QPageSize::Letter}) {
+        const QString pdf = dir.filePath(size == QPageSize::A4 ? "a4.pdf" : "letter.pdf");
+        QPdfWriter writer(pdf);
+        writer.setPageLayout(QPageLayout(QPageSize(size), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
+                                         QPageLayout::Millimeter));
+        writer.setResolution(600);
+        {
+            QPainter painter(&writer);
+            PaintSheet(painter, QRectF(0, 0, writer.width(), writer.height()), content);
+        }
+        const QString text = Run("pdftotext", {"-layout", pdf, "-"});
+        if (text.isEmpty()) GTEST_SKIP() << "pdftotext is not at hand";
+        EXPECT_EQ(text.count("Neutral L."), 1) << text.toStdString();  // one table, not columns side by side
+        EXPECT_TRUE(text.contains(QRegularExpression("\\n8 +57 +33 +12 "))) << text.toStdString();
+        EXPECT_TRUE(text.contains(content.alerts.front().left(40))) << text.toStdString();
+        EXPECT_FALSE(text.contains("Alert number 40 of a long list."));
+        EXPECT_TRUE(text.contains(QRegularExpression("more alerts: the window's Grains and Limits panel lists them all")));
+        EXPECT_TRUE(text.contains("Thrust (N) vs. Time (s)"));
+        EXPECT_TRUE(Run("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+1\\n")));
+    }
 }
 
 // A motor of many grains still fits one page; Print paints the same sheet
