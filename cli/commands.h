@@ -30,7 +30,7 @@ int RunReportCommand(const std::vector<std::string>& files, const ReportOptions&
 
 // The thrust curve of each file as a RASP engine file, or with `rse` a
 // RockSim one (with the motor's mass and centre of gravity).
-int RunEngineCommand(const std::vector<std::string>& files, bool rse = false);
+int RunEngineCommand(const std::vector<std::string>& files, bool rse = false, const std::string& delays = "P");
 
 // The design of `file` (any of the three formats) written at `out` in the
 // format its extension asks for (.tlt, .ric, .bsx); what that format cannot

@@ -7,7 +7,7 @@
 
 namespace thrustlet {
 
-int RunEngineCommand(const std::vector<std::string>& files, bool rse) {
+int RunEngineCommand(const std::vector<std::string>& files, bool rse, const std::string& delays) {
     int status = 0;
     for (const std::string& file : files) {
         std::optional<cMotor> motor = ReadMotor(file, false);
@@ -27,7 +27,7 @@ int RunEngineCommand(const std::vector<std::string>& files, bool rse) {
             continue;
         }
         try {
-            Write(stdout, rse ? RseFileText(run, TerminalSafe(file)) : EngineFileText(run, TerminalSafe(file)));
+            Write(stdout, rse ? RseFileText(run, TerminalSafe(file), delays) : EngineFileText(run, TerminalSafe(file), delays));
         } catch (const RunTimeError& error) {
             Complain(file, error.Description());
             status = 1;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "model/formats/engine_file.h"
 #include "cli/terminal.h"
 #include "model/errors.h"
 #include "model/number_text.h"
@@ -16,7 +17,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: thrustlet-kn [--json [--trace]] [--curve] [--model steady|full] [--size-initial KN | --size-max KN] [--fail-on-alert] FILE...\n"
-    "       thrustlet-kn --eng|--rse FILE...\n"
+    "       thrustlet-kn --eng|--rse [--delays D] FILE...\n"
     "       thrustlet-kn --convert OUT.tlt|OUT.ric|OUT.bsx FILE\n"
     "       thrustlet-kn --firing DATA [--firing-units SPEC] [--absolute] [--json] DESIGN.tlt\n"
     "       thrustlet-kn --fit DESIGN.tlt DATA [DESIGN.tlt DATA ...] [--points average|instant|trace]\n"
@@ -42,7 +43,8 @@ constexpr const char* kUsage =
     "  --eng             print the thrust curve as a RASP engine file instead\n"
     "  --rse             print it as a RockSim engine file, with the motor's\n"
     "                    mass and centre of gravity at every point\n"
-    "  --convert OUT     write the design in the format OUT's extension names\n"
+    "  --delays D        the ejection delays --eng and --rse list: P (plugged,\n"
+    "                    the default) or seconds parted by dashes, 4-6-8\n"    "  --convert OUT     write the design in the format OUT's extension names\n"
     "                    (.tlt, .ric or .bsx); what it cannot hold is said\n"
     "  --firing DATA     print what a static firing's log measured beside the\n"
     "                    design's prediction\n"
@@ -84,6 +86,7 @@ int Run(int argc, char** argv) {
     bool trace = false, erosive = false;
     std::string save;
     std::string firing, convert;
+    std::optional<std::string> delays;  // --delays, for --eng and --rse
     FiringOptions firing_options;
     std::vector<double> breaks;
     std::vector<std::string> files;
@@ -132,6 +135,13 @@ int Run(int argc, char** argv) {
                 return UsageError("--config needs the number of a file's motor, 1 or more");
             }
             SetConfigChoice(static_cast<std::size_t>(k - 1));
+        } else if (arg == "--delays") {
+            const char* given = value("D");
+            std::string problem;
+            delays = given && *given ? EngineDelays(given, &problem) : std::nullopt;
+            if (!delays) {
+                return UsageError(given && *given ? "--delays: " + problem : std::string("--delays needs the delays (P or 4-6-8)"));
+            }
         } else if (arg == "--fit") {
             fit = true;
         } else if (arg == "--absolute") {
@@ -214,8 +224,9 @@ int Run(int argc, char** argv) {
     if (eng || rse) {
         if (eng && rse) return UsageError("give one of --eng and --rse");
         if (report.json || report_options) return UsageError(std::string(eng ? "--eng" : "--rse") + " takes no other option");
-        return RunEngineCommand(files, rse);
+        return RunEngineCommand(files, rse, delays.value_or("P"));
     }
+    if (delays) return UsageError("--delays goes with --eng or --rse");
     return RunReportCommand(files, report);
 }
 

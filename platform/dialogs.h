@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace thrustlet {
 
@@ -37,6 +38,13 @@ public:
                              const QString& title) = 0;
     virtual FileDialogResult ShowOpen(const FileDialogRequest& request) = 0;
     virtual FileDialogResult ShowSave(const FileDialogRequest& request) = 0;
+    // A line of text asked for, offered as `value`: what the user gave, or
+    // nothing when they cancelled. Stand-ins that ask no one take `value`.
+    virtual std::optional<QString> InputBox(const QString& prompt, const QString& title, const QString& value) {
+        (void)prompt;
+        (void)title;
+        return value;
+    }
 };
 
 // Turns a "desc| pattern| desc| pattern" filter into Qt's "desc (pattern);;..." form.

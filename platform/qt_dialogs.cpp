@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -53,6 +55,13 @@ MsgResult QtDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon ico
 FileDialogResult QtDialogs::ShowOpen(const FileDialogRequest& request) { return Show(request, false); }
 
 FileDialogResult QtDialogs::ShowSave(const FileDialogRequest& request) { return Show(request, true); }
+
+std::optional<QString> QtDialogs::InputBox(const QString& prompt, const QString& title, const QString& value) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, value, &ok);
+    if (!ok) return std::nullopt;
+    return text;
+}
 
 FileDialogResult QtDialogs::Show(const FileDialogRequest& request, bool save) {
     QFileDialog dialog(parent_, request.title, request.init_dir, QtFilterFrom(request.filter));

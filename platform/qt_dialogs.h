@@ -17,6 +17,7 @@ public:
                      const QString& title) override;
     FileDialogResult ShowOpen(const FileDialogRequest& request) override;
     FileDialogResult ShowSave(const FileDialogRequest& request) override;
+    std::optional<QString> InputBox(const QString& prompt, const QString& title, const QString& value) override;
 
 private:
     FileDialogResult Show(const FileDialogRequest& request, bool save);

@@ -1,6 +1,7 @@
 #include "ui/thrust_curve_export.h"
 
 #include <QFileInfo>
+#include <cctype>
 
 #include "model/motor_run.h"
 #include "model/formats/engine_file.h"
@@ -50,13 +51,34 @@ void ThrustCurveExport::mnuExportThrustCurve_Click() {
             document_.ExportFolder(), ".eng", "Export thrust curve", 0x2 | 0x800, document_.ExportName(".eng")};
         const FileDialogResult chosen = dialogs_.ShowSave(request);
         if (chosen.file_name.isEmpty()) return;
+        const std::optional<std::string> delays = AskDelays();
+        if (!delays) return;
         // RockSim's form (with the motor's mass and centre of gravity) for a
         // .rse name, RASP's for any other.
         const bool rse = chosen.file_name.endsWith(".rse", Qt::CaseInsensitive);
-        const std::string text = rse ? RseFileText(run, source.toStdString()) : EngineFileText(run, source.toStdString());
+        const std::string text =
+            rse ? RseFileText(run, source.toStdString(), *delays) : EngineFileText(run, source.toStdString(), *delays);
         WriteFileAtomically(chosen.file_name.toStdString(), text);
         document_.ExportedTo(chosen.file_name);
     });
+}
+
+std::optional<std::string> ThrustCurveExport::AskDelays() {
+    QString note;
+    for (;;) {
+        const std::optional<QString> typed = dialogs_.InputBox(
+            note + "The motor's ejection delays, in whole seconds parted by dashes (4-6-8), or P for a plugged motor "
+                   "(no ejection charge):",
+            "Export thrust curve", delays_);
+        if (!typed) return std::nullopt;
+        std::string problem;
+        if (const std::optional<std::string> delays = EngineDelays(typed->toStdString(), &problem)) {
+            delays_ = QString::fromStdString(*delays);
+            return delays;
+        }
+        problem[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(problem[0])));
+        note = QString::fromStdString(problem) + ".\n\n";
+    }
 }
 
 }  // namespace thrustlet

@@ -1,12 +1,17 @@
 #pragma once
 
+#include <QString>
+#include <optional>
+#include <string>
+
 namespace thrustlet {
 
 class Document;
 class IDialogs;
 
 // File > Export Thrust Curve: the motor's thrust curve as a RASP engine file
-// (.eng) for a flight simulator, the same file `thrustlet-kn --eng` prints.
+// (.eng) or a RockSim one (.rse) for a flight simulator, the same files
+// `thrustlet-kn --eng` and `--rse` print, with the ejection delays asked for.
 class ThrustCurveExport {
 public:
     ThrustCurveExport(Document& document, IDialogs& dialogs);
@@ -15,8 +20,13 @@ public:
     void mnuExportThrustCurve_Click();
 
 private:
+    // Asks for the ejection delays the file lists until they are ones it can
+    // hold; nothing when the user cancelled.
+    std::optional<std::string> AskDelays();
+
     Document& document_;
     IDialogs& dialogs_;
+    QString delays_ = "P";  // offered first: the last given, plugged at first
 };
 
 }  // namespace thrustlet

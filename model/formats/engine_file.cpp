@@ -142,12 +142,12 @@ std::string CommentText(std::string text) {
 
 }  // namespace
 
-std::string EngineFileText(const MotorRun& run, const std::string& source) {
+std::string EngineFileText(const MotorRun& run, const std::string& source, const std::string& delays) {
     if (!run.Figures()) {
         throw RunTimeError(err::kInvalidCall, "no thrust curve: " + (run.HasPropellant() ? run.Outcome().problem
                                                                                         : "the design has no propellant (Units)"));
     }
-    return EngineFileText(run, *run.Figures(), source);
+    return EngineFileText(run, *run.Figures(), source, delays);
 }
 
 EngineCurve EngineCurveOf(const MotorRun& run, const Performance& performance) {
@@ -214,7 +214,8 @@ EngineCurve EngineCurveOf(const MotorRun& run, const Performance& performance) {
     return out;
 }
 
-std::string EngineFileText(const MotorRun& run, const Performance& performance, const std::string& source) {
+std::string EngineFileText(const MotorRun& run, const Performance& performance, const std::string& source,
+                           const std::string& delays) {
     const EngineCurve curve = EngineCurveOf(run, performance);
     const PerformanceInputs& in = run.Design().Performance();
     const std::vector<Point>& kept = curve.points;
@@ -230,7 +231,7 @@ std::string EngineFileText(const MotorRun& run, const Performance& performance, 
         text += "; The total mass is the propellant's alone: add the motor's hardware.\n";
     }
     text += Field(performance.designation) + " " + Text("%.6g", curve.diameter_mm) + " " + Text("%.6g", curve.length_mm) +
-            " P " + Text("%.6g", performance.propellant_mass) + " " +
+            " " + EngineDelays(delays).value_or("P") + " " + Text("%.6g", performance.propellant_mass) + " " +
             Text("%.6g", performance.propellant_mass + hardware) + " Thrustlet\n";
     // Times with as many digits as keep them apart once printed.
     double previous = -1.0;
@@ -264,6 +265,39 @@ double EngineFileImpulse(const std::string& text) {
         if (numbers >> point.time >> point.thrust) points.push_back(point);
     }
     return Trapezoid(points);
+}
+
+std::optional<std::string> EngineDelays(const std::string& typed, std::string* problem) {
+    std::string delays;
+    std::string number;
+    const auto end_number = [&]() -> bool {
+        if (number.empty()) return true;
+        if (number.size() > 2) return false;
+        delays += (delays.empty() ? "" : "-") + number;
+        number.clear();
+        return true;
+    };
+    std::size_t first = typed.find_first_not_of(" \t");
+    const std::size_t last = typed.find_last_not_of(" \t");
+    const std::string trimmed = first == std::string::npos ? std::string() : typed.substr(first, last - first + 1);
+    if (trimmed.empty() || trimmed == "P" || trimmed == "p") return std::string("P");
+    bool readable = true;
+    for (const char c : trimmed) {
+        if (c >= '0' && c <= '9') {
+            number += c;
+        } else if (c == '-' || c == ',' || c == ' ' || c == '\t') {
+            readable = end_number();
+        } else {
+            readable = false;  // no delay
+        }
+        if (!readable) break;
+    }
+    if (readable && end_number() && !delays.empty()) return delays;
+    if (problem) {
+        *problem = "the delays are P for a plugged motor, or whole seconds up to 99 parted by dashes (4-6-8), not \"" +
+                   trimmed.substr(0, 40) + "\"";
+    }
+    return std::nullopt;
 }
 
 }  // namespace thrustlet

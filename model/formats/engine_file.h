@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,10 +25,19 @@ class MotorRun;
 // A motor without thrust figures or without impulse fails with a
 // RunTimeError saying so: such a curve is no engine.
 // A run without figures fails with the reason it has none.
-std::string EngineFileText(const MotorRun& run, const std::string& source);
+// `delays` are the ejection delays the header lists: "P" (plugged, none),
+// or seconds parted by dashes ("4-6-8"), as EngineDelays gives them.
+std::string EngineFileText(const MotorRun& run, const std::string& source, const std::string& delays = "P");
 // The same with `performance` in place of the run's figures (a copy of them
 // changed, to see what the writer makes of such a curve).
-std::string EngineFileText(const MotorRun& run, const Performance& performance, const std::string& source);
+std::string EngineFileText(const MotorRun& run, const Performance& performance, const std::string& source,
+                           const std::string& delays = "P");
+
+// The delays an engine file's header can hold from what a user typed: "P"
+// (or nothing, or "p") for a plugged motor, else whole seconds from 0 to
+// 99 parted by dashes, commas or spaces ("4, 6" gives "4-6"); nothing when
+// the text is neither (a sentence of why in `problem`).
+std::optional<std::string> EngineDelays(const std::string& typed, std::string* problem = nullptr);
 
 // The points an engine file keeps: the run's curve at one point a time (a
 // burnout's drop the thrust that keeps the area), refined where it is too

@@ -68,7 +68,7 @@ Mass PropellantAt(const cMotor& motor, double x, double stack_start_m) {
 
 }  // namespace
 
-std::string RseFileText(const MotorRun& run, const std::string& source) {
+std::string RseFileText(const MotorRun& run, const std::string& source, const std::string& delays) {
     if (!run.Figures()) {
         throw RunTimeError(err::kInvalidCall, "no thrust curve: " + (run.HasPropellant() ? run.Outcome().problem
                                                                                         : "the design has no propellant (Units)"));
@@ -86,11 +86,14 @@ std::string RseFileText(const MotorRun& run, const std::string& source) {
     const double hardware = curve.hardware_kg;
     const double propellant = PropellantAt(motor, 0.0, stack_start).kg;
 
+    // RockSim lists the delays with commas ("4,6,8").
+    std::string listed_delays = EngineDelays(delays).value_or("P");
+    std::replace(listed_delays.begin(), listed_delays.end(), '-', ',');
     std::string text = "<engine-database>\n  <engine-list>\n";
     text += "    <engine code=\"" + Escaped(performance.designation) + "\" mfg=\"Thrustlet\" dia=\"" +
             Number("%.6g", curve.diameter_mm) + "\" len=\"" + Number("%.6g", curve.length_mm) + "\" initWt=\"" +
             Number("%.6g", (propellant + hardware) * 1000.0) + "\" propWt=\"" + Number("%.6g", propellant * 1000.0) +
-            "\" delays=\"P\" Type=\"reloadable\" auto-calc-mass=\"0\" auto-calc-cg=\"0\" avgThrust=\"" +
+            "\" delays=\"" + listed_delays + "\" Type=\"reloadable\" auto-calc-mass=\"0\" auto-calc-cg=\"0\" avgThrust=\"" +
             Number("%.6g", performance.average_thrust) + "\" peakThrust=\"" + Number("%.6g", performance.peak_thrust) +
             "\" Itot=\"" + Number("%.6g", performance.total_impulse) + "\" burn-time=\"" +
             Number("%.6g", performance.burn_time) + "\" Isp=\"" + Number("%.6g", performance.delivered_isp) + "\">\n";

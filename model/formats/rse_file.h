@@ -17,7 +17,8 @@ class MotorRun;
 // left at each point's burn depth; the centre of gravity weighs each
 // grain's propellant at its place in the case (the stack against the
 // nozzle's end of a CaseLength case, else the stack is the case) with the
-// hardware at the case's middle. Fails as the .eng writer does.
-std::string RseFileText(const MotorRun& run, const std::string& source);
+// hardware at the case's middle. The delays are the .eng writer's, listed
+// with commas as RockSim does. Fails as the .eng writer does.
+std::string RseFileText(const MotorRun& run, const std::string& source, const std::string& delays = "P");
 
 }  // namespace thrustlet

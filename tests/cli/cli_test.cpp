@@ -789,3 +789,22 @@ TEST_F(CliTest, ALogTooLargeForTheMemoryFreeIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// --delays puts the ejection delays into the engine files' headers; delays
+// a file cannot hold, an empty value or no engine file are usage errors.
+TEST_F(CliTest, DelaysOfTheEngineFiles) {
+    const Outcome eng = Thrustlet("--eng --delays 4,6 " + Example("knsb_38mm.tlt"));
+    EXPECT_EQ(eng.exit_code, 0) << eng.err;
+    EXPECT_NE(eng.out.find("\nH200 33 171 4-6 "), std::string::npos) << eng.out;
+    const Outcome rse = Thrustlet("--rse --delays 4-6-8 " + Example("knsb_38mm.tlt"));
+    EXPECT_NE(rse.out.find(" delays=\"4,6,8\" "), std::string::npos);
+    for (const char* args : {"--eng --delays x ", "--eng --delays '' ", "--delays 5 "}) {
+        const Outcome wrong = Thrustlet(args + Example("knsb_38mm.tlt"));
+        EXPECT_EQ(wrong.exit_code, 2) << args;
+        EXPECT_TRUE(wrong.out.empty()) << args;
+    }
+}
+
+}  // namespace

@@ -3,6 +3,7 @@
 // times rising, the trapezoid impulse).
 #include "model/motor_run.h"
 #include "model/formats/engine_file.h"
+#include "model/formats/rse_file.h"
 
 #include <gtest/gtest.h>
 
@@ -160,6 +161,41 @@ TEST(EngineFileTest, HardwareAndRefusals) {
     } catch (const RunTimeError& error) {
         EXPECT_EQ(error.Description(), "no thrust curve: the design has no specific heat ratio (SpecificHeatRatio)");
     }
+}
+
+}  // namespace
+}  // namespace thrustlet
+
+namespace thrustlet {
+namespace {
+
+// The delays a user types become the header's field: P for none, else
+// whole seconds parted by dashes; anything else is refused with why.
+TEST(EngineFileTest, DelaysAsTypedAndAsWritten) {
+    const struct {
+        const char* typed;
+        const char* delays;  // nullptr: refused
+    } cases[] = {{"", "P"},          {"p", "P"},          {" P ", "P"},   {"6", "6"},         {"4-6-8", "4-6-8"},
+                 {"4, 6,8", "4-6-8"}, {"4 6", "4-6"},     {"0-3", "0-3"}, {"4--6", "4-6"},    {"x", nullptr},
+                 {"123", nullptr},   {"-", nullptr},     {"4.5", nullptr}, {"P4", nullptr}, {"4-x", nullptr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        std::string problem;
+        const std::optional<std::string> delays = EngineDelays(c.typed, &problem);
+        if (c.delays) {
+            EXPECT_EQ(delays, std::string(c.delays));
+        } else {
+            EXPECT_FALSE(delays);
+            EXPECT_EQ(problem.rfind("the delays are P for a plugged motor", 0), 0u) << problem;
+        }
+    }
+    cMotor motor = WithPropellant(LengthUnit::kMillimetre, false);
+    motor.AddGrain(MakeGrain(57, 38, 14));
+    motor.SetNozzleDia(9.0f);
+    const MotorRun run = RunMotor(motor);
+    EXPECT_EQ(Read(EngineFileText(run, "d.tlt", "4-6-8")).header[3], "4-6-8");
+    EXPECT_EQ(Read(EngineFileText(run, "d.tlt")).header[3], "P");
+    EXPECT_NE(RseFileText(run, "d.tlt", "4-6-8").find(" delays=\"4,6,8\" "), std::string::npos);
 }
 
 }  // namespace

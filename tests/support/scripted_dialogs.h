@@ -38,6 +38,19 @@ public:
     }
     FileDialogResult ShowOpen(const FileDialogRequest& request) override { return NextFile(request); }
     FileDialogResult ShowSave(const FileDialogRequest& request) override { return NextFile(request); }
+    // Answered from `inputs` (nothing: cancelled); unscripted, the value
+    // offered is taken, as OK would.
+    std::optional<QString> InputBox(const QString& prompt, const QString& title, const QString& value) override {
+        input_prompts.push_back(prompt);
+        (void)title;
+        offered.push_back(value);
+        if (inputs.empty()) return value;
+        const std::optional<QString> answer = inputs.front();
+        inputs.pop_front();
+        return answer;
+    }
+    std::deque<std::optional<QString>> inputs;
+    std::vector<QString> input_prompts, offered;
 
     QStringList Texts() const {
         QStringList texts;

@@ -47,5 +47,27 @@ TEST_F(ThrustCurveExportTest, EngOrRseByTheNameChosen) {
     EXPECT_TRUE(dialogs.file_requests.back().filter.contains("*.rse"));
 }
 
+// The export asks for the ejection delays, offering P (then the last ones
+// given), asks again with why for ones a file cannot hold, and writes
+// nothing when the question is cancelled.
+TEST_F(ThrustCurveExportTest, DelaysAreAskedFor) {
+    cMotor design = KnsbMotor({MakeGrain(57.0f, 33.0f, 12.0f), MakeGrain(57.0f, 33.0f, 12.0f)}, 8.5f, 22.0f);
+    const QString path = dir.filePath("m.tlt");
+    design.SaveToFile(path.toStdString());
+    dialogs.files.push_back({path, "m.tlt"});
+    ui->mnuOpen->trigger();
+    dialogs.inputs = {QString("six"), QString("4, 6")};
+    const std::string eng = Exported("d.eng");
+    ASSERT_EQ(dialogs.offered, std::vector<QString>({"P", "P"}));
+    EXPECT_TRUE(dialogs.input_prompts[1].startsWith("The delays are P for a plugged motor")) << dialogs.input_prompts[1].toStdString();
+    EXPECT_NE(eng.find(" 4-6 "), std::string::npos) << eng;
+    const std::string rse = Exported("d.rse");
+    EXPECT_EQ(dialogs.offered.back(), "4-6");
+    EXPECT_NE(rse.find(" delays=\"4,6\" "), std::string::npos);
+    dialogs.inputs = {std::nullopt};
+    EXPECT_TRUE(Exported("cancelled.eng").empty());
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("cancelled.eng")));
+}
+
 }  // namespace
 }  // namespace thrustlet::testing
