@@ -15,7 +15,8 @@ namespace {
 std::vector<QString> AlertsThatFit(const std::vector<QString>& alerts, std::size_t room) {
     if (alerts.size() <= room) return alerts;
     std::vector<QString> shown(alerts.begin(), alerts.begin() + static_cast<std::ptrdiff_t>(room > 0 ? room - 1 : 0));
-    shown.push_back(QString("\u2026 and %1 more alerts: the window's Grains and Limits panel lists them all.")
+    shown.push_back(QString("\u2026 and %1 more alerts, listed in the window's Grains and Limits panel and in "
+                                "thrustlet-kn's report.")
                         .arg(alerts.size() - shown.size()));
     return shown;
 }

@@ -114,8 +114,19 @@ void GrainsPanel::Show(const GrainsPanelShown& shown) {
             item->setData(Qt::UserRole, mark);
         }
     }
+    // The first hundred alerts, as the table its first thousand grains: a
+    // label laying out thousands of sentences would hold the window up for
+    // seconds. The rest are counted (the command line's report lists
+    // them).
+    constexpr std::size_t kMostAlertsShown = 100;
     QString html;
-    for (const auto& [severe, text] : shown.alerts) html += AlertLine(severe, text);
+    for (std::size_t i = 0; i < shown.alerts.size() && i < kMostAlertsShown; ++i) {
+        html += AlertLine(shown.alerts[i].first, shown.alerts[i].second);
+    }
+    if (shown.alerts.size() > kMostAlertsShown) {
+        html += AlertLine(false, QString("\u2026 and %1 more alerts (the command line's report lists them all).")
+                                     .arg(shown.alerts.size() - kMostAlertsShown));
+    }
     if (shown.alerts.empty() && !shown.rows.empty()) html = "No limit crossed.";
     ui_.lblAlerts->setText(html);
 }

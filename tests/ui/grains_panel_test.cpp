@@ -8,6 +8,7 @@
 #include "model/motor_run.h"
 #include "model/formats/motor_file.h"
 #include "model/propellant_library.h"
+#include "tests/support/knsb_motor.h"
 #include "tests/support/scripted_editor.h"
 #include "tests/support/window_fixture.h"
 #include "ui/design_sheet.h"
@@ -91,6 +92,22 @@ TEST_F(GrainsPanelTest, AFourGrainMotorWithALowRatedCasing) {
     ui->mnuUndo->trigger();  // and no pressure limit
     EXPECT_FALSE(alerts->text().contains("casing's rating"));
     EXPECT_FALSE(doc().Motor().Performance().max_pressure);
+}
+
+// A motor of hundreds of alerts shows the first hundred and counts the rest:
+// a label of thousands of sentences held the window up for seconds.
+TEST_F(GrainsPanelTest, HundredsOfAlertsShowTheFirstHundred) {
+    std::vector<std::shared_ptr<cGrain>> grains;
+    for (int i = 0; i < 300; ++i) grains.push_back(MakeGrain(57.0f, 33.0f, i % 2 ? 12.0f : 16.0f));
+    const cMotor motor = KnsbMotor(grains, 60.0f, 150.0f);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("many.tlt");
+    motor.SaveToFile(path.toStdString());
+    window->Files().OpenFile(path.toStdString(), "many.tlt");
+    const std::size_t all = RunMotor(doc().Motor()).Alerts().size();
+    ASSERT_GT(all, 150u);
+    EXPECT_EQ(alerts->text().count("<p "), 101);  // a hundred alerts and the count of the rest
+    EXPECT_TRUE(alerts->text().contains(QString("and %1 more alerts (the command line's report lists them all)").arg(all - 100)));
 }
 
 // Each grain's mass flux against time, one curve per grain and the limit
