@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 #include "cli/flow_report.h"
@@ -199,7 +200,15 @@ std::string ReportText(const MotorReport& report) {
     text += "Nozzle throat: " + TextOfLength(report.nozzle, unit) + "\n";
     text += "Initial Kn: " + TextOf(report.initial_kn) + "\n";
     text += "Max Kn: " + TextOf(report.max_kn) + "\n";
-    text += "Max Kn depth: " + TextOfLength(report.max_kn_depth, unit) + "\n";
+    // The scan reaches a depth by adding 32-bit steps (5.300026 for 5.3):
+    // shown to five figures here, whole in the JSON.
+    Figure depth = report.max_kn_depth;
+    if (depth.value) {
+        char shown[32];
+        std::snprintf(shown, sizeof shown, "%.5g", std::strtod(depth.value->c_str(), nullptr));
+        depth.value = shown;
+    }
+    text += "Max Kn depth: " + TextOfLength(depth, unit) + "\n";
     text += "Web: " + TextOfLength(report.web, unit) + "\n";
     text += "Nozzle/core area ratio: " + TextOf(report.area_ratio);
     if (report.area_ratio.value) text += " (" + report.area_ratio_level + ")";

@@ -71,7 +71,7 @@ TEST_F(CliTest, TextSummaryOfTheExampleMotor) {
     const Outcome run = Thrustlet("'" + path + "'");
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(run.out, "File: " + path +
-                           "\nGrains: 2\nNozzle throat: 0.5\nInitial Kn: 176\nMax Kn: 197\nMax Kn depth: 0.2674983\nWeb: 0.5\n"
+                           "\nGrains: 2\nNozzle throat: 0.5\nInitial Kn: 176\nMax Kn: 197\nMax Kn depth: 0.2675\nWeb: 0.5\n"
                            "Nozzle/core area ratio: 0.25 (ok)\nVolume loading: 75%\n\n");
     EXPECT_EQ(run.err, "");
 }
