@@ -15,8 +15,9 @@ class MotorRun;
 //   ; comments
 //   <designation> <diameter mm> <length mm> P <propellant kg> <total kg> Thrustlet
 //   <time s> <thrust N>      one line a point, times strictly increasing
-// The curve starts at ignition (time 0, at full thrust, as the steady burn
-// does) and ends at the last grain's burnout with thrust 0. The points are
+// The curve starts after ignition (the format implies (0, 0): a steady
+// burn's full thrust at ignition is listed a thousandth of the burn later)
+// and ends at the last grain's burnout with thrust 0. The points are
 // the motor's own (no time is moved): at least 32 where the curve has them,
 // and as many more as the trapezoid impulse of the file needs to be within
 // 1 % of the motor's. Diameter and length are the case's when the design

@@ -164,12 +164,14 @@ TEST_F(CliTest, EngineFileOfTheThrustCurve) {
     }
     EXPECT_EQ(header, "I417 38 171 P 0.296863 0.296863 Thrustlet");
     ASSERT_EQ(points.size(), 32u);
-    EXPECT_EQ(points.front().first, 0.0);
-    EXPECT_NEAR(points.front().second, 417.1, 0.1);  // the steady burn starts at full thrust
+    // The format implies (0, 0): the steady burn's full thrust at ignition
+    // is listed a thousandth of the burn later.
+    EXPECT_NEAR(points.front().first, 0.000991064, 1e-9);
+    EXPECT_NEAR(points.front().second, 417.1, 0.1);
     for (size_t i = 1; i < points.size(); ++i) EXPECT_GT(points[i].first, points[i - 1].first) << i;
     EXPECT_EQ(points.back().second, 0.0);
     EXPECT_NEAR(points.back().first, 0.991064, 1e-6);  // the burnout, not moved
-    double impulse = 0.0;
+    double impulse = 0.5 * points.front().second * points.front().first;
     for (size_t i = 1; i < points.size(); ++i) {
         impulse += 0.5 * (points[i].second + points[i - 1].second) * (points[i].first - points[i - 1].first);
     }
