@@ -306,17 +306,30 @@ std::string ReadWholeFile(const std::string& path, std::uintmax_t max_bytes, con
     if (static_cast<std::uintmax_t>(info.st_size) > max_bytes) ThrowTooLarge(path, max_bytes, kind);
     ::fcntl(file.fd, F_SETFL, ::fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
 
-    // The file may still grow while it is read: never take more than the limit.
-    std::string text;
-    text.reserve(static_cast<std::size_t>(info.st_size));
-    char buffer[64 * 1024];
-    for (;;) {
-        const ssize_t got = ::read(file.fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) throw RunTimeError(err::kDeviceIo, "Device I/O error: " + Quoted(path));
+    // Read straight into the text at the size the file has (no copy through
+    // a buffer); the file may still grow or shrink while it is read: never
+    // take more than the limit.
+    std::string text(static_cast<std::size_t>(info.st_size), '\0');
+    std::size_t filled = 0;
+    const auto read_some = [&](char* into, std::size_t room) {
+        for (;;) {
+            const ssize_t got = ::read(file.fd, into, room);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) throw RunTimeError(err::kDeviceIo, "Device I/O error: " + Quoted(path));
+            return static_cast<std::size_t>(got);
+        }
+    };
+    while (filled < text.size()) {
+        const std::size_t got = read_some(text.data() + filled, text.size() - filled);
         if (got == 0) break;
-        if (text.size() + static_cast<std::size_t>(got) > max_bytes) ThrowTooLarge(path, max_bytes, kind);
-        text.append(buffer, static_cast<std::size_t>(got));
+        filled += got;
+    }
+    text.resize(filled);
+    // What the file gained meanwhile, a buffer at a time.
+    char buffer[64 * 1024];
+    for (std::size_t got; filled == static_cast<std::size_t>(info.st_size) && (got = read_some(buffer, sizeof buffer)) > 0;) {
+        if (text.size() + got > max_bytes) ThrowTooLarge(path, max_bytes, kind);
+        text.append(buffer, got);
     }
     return text;
 }

@@ -218,12 +218,18 @@ std::size_t MostAttributesInATag(std::string_view text) {
     return most;
 }
 
-// BurnSim's elements carry about a dozen attributes each.
+// BurnSim's elements carry about a dozen attributes each, and its motor
+// files take a few kilobytes (8 MiB would hold some 50,000 grains).
 constexpr std::size_t kMostBsxAttributes = 1000;
+constexpr std::size_t kMostBsxBytes = 8 << 20;
 
 }  // namespace
 
 ImportedMotor ReadBsx(std::string_view text) {
+    if (text.size() > kMostBsxBytes) {
+        RefuseImport("the BurnSim file is " + std::to_string(text.size() >> 20) + " MiB, more than the " +
+                     std::to_string(kMostBsxBytes >> 20) + " MiB a motor file of BurnSim's takes (some 50,000 grains)");
+    }
     if (MostAttributesInATag(text) > kMostBsxAttributes) {
         RefuseImport("an element of the BurnSim file has more than " + std::to_string(kMostBsxAttributes) +
                      " attributes (BurnSim writes about a dozen): the file is not a motor BurnSim saved");

@@ -45,6 +45,25 @@ std::string_view NextLine(std::string_view text, std::size_t& at) {
     return line;
 }
 
+// Moves `at` past a run of blank lines (nothing but spaces and tabs) to the
+// start of the next line with text, adding the lines passed to `lines`: a
+// log of millions of blank lines is passed at the speed of a search.
+void SkipBlankLines(std::string_view text, std::size_t& at, std::size_t& lines) {
+    // Plain loops: the library's searches for any of several characters
+    // test each one with a search of its own.
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; };
+    std::size_t end = at;
+    while (end < text.size() && blank(text[end])) ++end;
+    std::size_t start = end;  // where the line holding the text starts
+    while (start > at && text[start - 1] != '\n' && text[start - 1] != '\r') --start;
+    if (start == at) return;  // the text starts on this line
+    const std::string_view passed = text.substr(at, start - at);
+    std::size_t count = static_cast<std::size_t>(std::count(passed.begin(), passed.end(), '\n'));
+    if (count == 0) count = static_cast<std::size_t>(std::count(passed.begin(), passed.end(), '\r'));  // CR alone
+    lines += count;
+    at = start;
+}
+
 enum class Separator { kSemicolon, kTab, kComma, kSpace };
 
 // The fields of a line into `fields` (kept between lines: a log of a
@@ -349,8 +368,13 @@ Firing ReadFiring(std::string_view text, const FiringReadOptions& options) {
     std::vector<double> values;
     bool non_finite = false;
     bool found = false;
-    std::size_t first = 0;  // the first line of numbers, counted from 0 in the text
+    std::size_t first = 0;     // the first line of numbers, counted from 0 in the text
+    std::size_t first_at = 0;  // where it starts
+    int remarks = 0;           // the lines with text before it
     for (std::size_t at = 0, index = 0; at < text.size() && !found; ++index) {
+        SkipBlankLines(text, at, index);
+        if (at >= text.size()) break;
+        const std::size_t line_at = at;
         const std::string_view line = NextLine(text, at);
         if (Trim(line).empty()) continue;
         if (lines.size() == 2 * kKeptBefore) lines.erase(lines.begin(), lines.begin() + kKeptBefore);
@@ -360,9 +384,11 @@ Firing ReadFiring(std::string_view text, const FiringReadOptions& options) {
                 separator = candidate;
                 found = true;
                 first = index;
+                first_at = line_at;
                 break;
             }
         }
+        if (!found) ++remarks;
     }
     if (!found) Refuse("no line holds samples (a time and a force or a pressure, as numbers)");
 
@@ -395,8 +421,13 @@ Firing ReadFiring(std::string_view text, const FiringReadOptions& options) {
     if (force_at >= 0) firing.force.reserve(likely);
     if (pressure_at >= 0) firing.pressure.reserve(likely);
     const int needed = std::max({time_at, force_at, pressure_at});
-    std::size_t at = 0;
-    for (std::size_t i = 0; at < text.size(); ++i) {
+    // From the first line of numbers on; the lines with text before it
+    // are skipped ones.
+    firing.skipped_lines = remarks;
+    std::size_t at = first_at;
+    for (std::size_t i = first; at < text.size(); ++i) {
+        SkipBlankLines(text, at, i);
+        if (at >= text.size()) break;
         const std::string_view line = NextLine(text, at);
         if (Trim(line).empty()) continue;
         if (i < first || !Numbers(line, separator, &values, &non_finite) || static_cast<int>(values.size()) <= needed) {

@@ -117,6 +117,20 @@ TEST(FiringLogTest, LongPreambleStillFindsTheHeader) {
     // Gauge psi, as the default: the ambient pressure added.
     EXPECT_GT(firing.pressure[1], 510.0 * kPsi);
     EXPECT_LE(firing.time.capacity(), 2 * text.size() / 20);
+
+    // Blank runs (LF, CR LF or CR alone) are passed counting their lines:
+    // a fault is named at its own line.
+    for (const std::string end : {"\n", "\r\n", "\r"}) {
+        std::string log = end + end + "  \t" + end + "time (s),force (N)" + end;
+        for (int i = 0; i < 12; ++i) log += std::to_string(i) + ",5" + end + (i == 5 ? end + end : "");
+        log += "11,5" + end;  // line 4 + 12 + 2 blank + 1 = 19
+        try {
+            ReadFiring(log, {});
+            ADD_FAILURE() << "a repeated time read";
+        } catch (const RunTimeError& error) {
+            EXPECT_EQ(error.Description().rfind("line 19: the time 11 repeats", 0), 0u) << error.Description();
+        }
+    }
 }
 
 TEST(FiringLogTest, BadLogsAreRefusedClearly) {
