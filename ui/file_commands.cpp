@@ -77,6 +77,10 @@ void FileCommands::mnuNew_Click() {
 // cancelled dialog or a file that cannot be read leaves it as it was.
 void FileCommands::mnuOpen_Click() { OpenChosen(MotorFileDialog(false, document_.FileDir())); }
 
+const char* const kMotorFilesFilter =
+    "All Motor Files(*.tlt;*.ric;*.bsx;*.json)| *.tlt;*.ric;*.bsx;*.json| Thrustlet Files(*.tlt)| *.tlt| "
+    "openMotor Files(*.ric)| *.ric| BurnSim Files(*.bsx)| *.bsx| Meteor Files(*.json)| *.json| All Files(*.*)| *.*";
+
 void FileCommands::mnuImportMotor_Click() {
     FileDialogRequest request = MotorFileDialog(false, document_.FileDir());
     request.filter = "All Motor Files(*.tlt;*.ric;*.bsx;*.json)| *.tlt;*.ric;*.bsx;*.json| openMotor Files(*.ric)| *.ric| "

@@ -25,6 +25,10 @@ class NozzleSizing;
 class RecentMenu;
 class TextBox;
 
+// The open dialog's file types for a motor file of any program the design
+// reads, its own first (Compare With, the propellant's Import from File).
+extern const char* const kMotorFilesFilter;
+
 // The File menu: New, Open, Save, Save As and the recent items, opening a
 // motor file into the window, and the question when the window closes.
 // Every command first takes a motor field the user is still typing in, and

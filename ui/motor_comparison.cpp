@@ -26,6 +26,7 @@
 #include "settings/paths.h"
 #include "thrustlet/identity.h"
 #include "ui/document.h"
+#include "ui/file_commands.h"
 #include "ui/named.h"
 
 namespace thrustlet {
@@ -79,9 +80,7 @@ void MotorComparison::mnuCompareWith_Click() {
         return;
     }
     FileDialogRequest request;
-    request.filter = "All Motor Files(*.tlt;*.ric;*.bsx;*.json)| *.tlt;*.ric;*.bsx;*.json| Thrustlet Files(*.tlt)| *.tlt| "
-                     "openMotor Files(*.ric)| *.ric| BurnSim Files(*.bsx)| *.bsx| Meteor Files(*.json)| *.json| "
-                     "All Files(*.*)| *.*";
+    request.filter = kMotorFilesFilter;
     request.init_dir = QString::fromStdString(document_.FileDir());
     request.title = "Compare the design with another motor";
     request.flags = 0x800;

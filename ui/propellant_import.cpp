@@ -9,6 +9,7 @@
 #include "model/formats/motor_formats.h"
 #include "platform/dialogs.h"
 #include "thrustlet/identity.h"
+#include "ui/file_commands.h"
 #include "ui/propellant_dialog.h"
 
 #include <new>
@@ -17,9 +18,7 @@ namespace thrustlet {
 
 void PropellantDialog::ImportPropellant() {
     FileDialogRequest request;
-    request.filter = "All Motor Files(*.tlt;*.ric;*.bsx;*.json)| *.tlt;*.ric;*.bsx;*.json| Thrustlet Files(*.tlt)| *.tlt| "
-                     "openMotor Files(*.ric)| *.ric| BurnSim Files(*.bsx)| *.bsx| Meteor Files(*.json)| *.json| "
-                     "All Files(*.*)| *.*";
+    request.filter = kMotorFilesFilter;
     request.title = "Take the propellant of a motor file";
     request.flags = 0x80804;
     const FileDialogResult chosen = messages_.ShowOpen(request);

@@ -7,8 +7,8 @@
 #include "model/mass_flux.h"
 #include "model/motor_run.h"
 #include "model/performance.h"
-#include "model/propellant_library.h"
 #include "tests/support/grains.h"
+#include "tests/support/knsb_motor.h"
 
 namespace thrustlet {
 namespace {
@@ -73,16 +73,7 @@ TEST_F(MotorComparisonTest, KeyFiguresComeFromTheRun) {
     EXPECT_FALSE(bare.peak_pressure);
     EXPECT_TRUE(bare.designation.empty());
 
-    const LibraryPropellant& knsb = PropellantLibrary().front();
-    motor.SetISPStar(knsb.c_star);
-    motor.SetDensity(knsb.density);
-    motor.SetBallisticA(knsb.a);
-    motor.SetBallisticN(knsb.n);
-    PerformanceInputs in;
-    in.units = LengthUnit::kMillimetre;
-    in.burn_rate = knsb.pieces;
-    in.specific_heat_ratio = knsb.k;
-    motor.SetPerformance(in);
+    motor = testing::KnsbMotor({MakeGrain(57.0f, 33.0f, 12.0f), MakeGrain(57.0f, 33.0f, 12.0f)}, 8.0f, 20.0f);
     const MotorRun run = RunMotor(motor);
     ASSERT_TRUE(run.Figures());
     const KeyFigures key = KeyFiguresOf(run);

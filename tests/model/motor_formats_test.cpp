@@ -24,6 +24,7 @@
 #include "model/performance.h"
 #include "model/propellant_library.h"
 #include "tests/support/grains.h"
+#include "tests/support/knsb_motor.h"
 
 #ifndef THRUSTLET_TEST_DATA_DIR
 #error "THRUSTLET_TEST_DATA_DIR must name the tests' data folder"
@@ -576,15 +577,9 @@ TEST(HostileFilesTest, RefusedBeforeTheParserSeesThem) {
 // reached on the lower piece, which is the one BurnSim's single law keeps,
 // so the motor it opens still burns.
 TEST(BurnSimLawTest, PeakOnAPieceBoundaryKeepsTheLowerPiece) {
-    cMotor motor;
-    for (int i = 0; i < 3; ++i) motor.AddGrain(testing::MakeGrain(57.0f, 33.0f, 12.0f));
-    motor.SetISPStar(909.0f);
-    motor.SetDensity(1841.0f);
-    motor.SetBallisticA(CoefficientFromMmPerSecond(8.26, 0.319));
-    motor.SetBallisticN(0.319f);
-    PerformanceInputs in;
-    in.units = LengthUnit::kMillimetre;
-    in.specific_heat_ratio = 1.137f;
+    cMotor motor = testing::ThreeGrainKnsb();
+    PerformanceInputs in = motor.Performance();
+    in.nozzle_exit_dia.reset();
     const float low = static_cast<float>(CoefficientFromMmPerSecond(8.0, 0.3));
     const float high = static_cast<float>(CoefficientFromMmPerSecond(2.0, 0.3));
     in.burn_rate = {{0.0f, 2.0e6f, low, 0.3f}, {2.0e6f, 2.0e7f, high, 0.3f}};

@@ -123,6 +123,47 @@ TEST_F(MotorComparisonTest, UndoKeepsTheMotorsComparedNow) {
     EXPECT_TRUE(DashedSeries().isEmpty());
 }
 
+// The same motor drawn in inches lies on the millimetre design's own
+// curves: its burn depths are converted to its unit, its figures to the
+// design's.
+TEST_F(MotorComparisonTest, AnInchCopyLiesOnTheMillimetreDesign) {
+    cMotor inch;
+    inch.ReadFromFile(Example("knsb_38mm.tlt").toStdString());
+    const auto in_inches = [](float mm) { return static_cast<float>(mm / 25.4); };
+    for (const auto& grain : inch.Grains()) {
+        grain->SetLength(in_inches(grain->Length()));
+        grain->SetDiameter(in_inches(grain->Diameter()));
+        grain->SetCoreDiameter(in_inches(grain->CoreDiameter()));
+    }
+    inch.SetNozzleDia(in_inches(inch.NozzleDia()));
+    PerformanceInputs in = inch.Performance();
+    in.units = LengthUnit::kInch;
+    in.nozzle_exit_dia = in_inches(*in.nozzle_exit_dia);
+    inch.SetPerformance(in);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("knsb_38mm_inch.tlt");
+    inch.SaveToFile(path.toStdString());
+
+    for (const char* view : {"mnuShowPressure", "mnuShowThrust"}) {
+        SCOPED_TRACE(view);
+        Action(view)->trigger();
+        if (!window->Comparison().Active()) CompareWith(path);
+        ASSERT_EQ(DashedSeries().size(), 1) << dialogs.Texts().join("\n").toStdString();
+        const GraphTable& table = ui->grKN->Shown().table;
+        const auto& own = table.rows[table.rows.size() - 2];  // the design's pressure (or thrust) row
+        const auto& copy = table.rows.back();
+        int compared = 0;
+        for (std::size_t j = 0; j < own.size(); ++j) {
+            if (!own[j] || !copy[j]) continue;
+            EXPECT_NEAR(*copy[j], *own[j], 2e-3 * std::max(1.0, *own[j])) << j;
+            ++compared;
+        }
+        EXPECT_GT(compared, 20);
+    }
+    QTableWidget* table = Table();
+    for (int c = 1; c < table->columnCount(); ++c) EXPECT_EQ(table->item(1, c)->text(), table->item(0, c)->text()) << c;
+}
+
 TEST_F(MotorComparisonTest, MotorsThatCannotBeComparedAreRefusedNamingTheFile) {
     QTemporaryDir dir;
     const QString broken = dir.filePath("broken.ric");
