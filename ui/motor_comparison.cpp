@@ -116,7 +116,7 @@ bool MotorComparison::Add(const std::string& path) {
     if (!run->Figures()) return refuse(QString::fromStdString(run->Outcome().problem));
     motors_.push_back({name.toStdString(), path, run, KeyFiguresOf(*run)});
     Changed();
-    ShowWindow();
+    if (!frmCompare || !frmCompare->isVisible()) ShowWindow();
     return true;
 }
 
@@ -137,7 +137,7 @@ void MotorComparison::Changed() {
     if (ui_.mnuStopComparing) ui_.mnuStopComparing->setEnabled(!motors_.empty());
     if (motors_.empty() && frmCompare && frmCompare->isVisible()) frmCompare->hide();
     if (redraw_) redraw_();
-    if (frmCompare) ShowDesign(RunMotor(document_.Motor()));
+    if (frmCompare && frmCompare->isVisible()) ShowDesign(RunMotor(document_.Motor()));
 }
 
 double MotorComparison::LongestBurn() const {
