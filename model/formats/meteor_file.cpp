@@ -437,7 +437,12 @@ ImportedMotor ReadMeteor(std::string_view text, std::size_t config) {
         in.nozzle_exit_dia = static_cast<float>(throat * std::sqrt(*ratio));
         design.SetPerformance(in);
     }
-    notes.push_back("Meteor shows gauge pressures; Thrustlet's are absolute (the ambient pressure more)");
+    // Meteor's march (Nakka's sheet) lets the nozzle pass (P - Pa) At / c*;
+    // a choked throat passes P At / c*, so Thrustlet's figures differ from the
+    // ones the builder remembers, and the note says which way.
+    notes.push_back("Meteor shows gauge pressures; Thrustlet's are absolute. Meteor's nozzle also passes only the gauge "
+                    "pressure's flow, which holds its chamber higher than a choked throat does: expect Thrustlet's "
+                    "peak pressure under Meteor's figure and its burn longer");
     imported.not_carried = std::move(notes);
     return imported;
 }
