@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -10,7 +11,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "model/burn.h"
 #include "model/errors.h"
+#include "model/motor_comparison.h"
 #include "model/motor_run.h"
 #include "model/number_text.h"
 #include "model/propellant_library.h"
@@ -224,6 +227,46 @@ struct Motor {
     Json parsed_custom;  // a custom propellant kept as a JSON string
 };
 
+// Meteor's nozzle efficiency (Nakka's sheet) is the whole nozzle's: it
+// multiplies the jet's momentum thrust alone, leaving the pressure thrust,
+// and the nozzle's angles only draw the nozzle. Thrustlet's multiplies the
+// whole thrust coefficient and counts the divergence, throat and skin losses
+// of the nozzle's shape apart. The design is given the efficiency that makes
+// its thrust coefficient Meteor's at the burn's mean chamber pressure (Pa);
+// what it says of that, if the efficiency had to change.
+std::optional<std::string> CarryNozzleEfficiency(cMotor* design, double mean_pressure) {
+    PerformanceInputs in = design->Performance();
+    if (!(mean_pressure > 0.0) || !in.specific_heat_ratio) return std::nullopt;
+    const double meteor = in.NozzleEfficiency();
+    const double ratio = in.NozzleExitDia() > 0.0f ? std::pow(in.NozzleExitDia() / design->NozzleDia(), 2.0) : 1.0;
+    const Nozzle nozzle(*in.specific_heat_ratio, ratio);
+    const double pressure_term = (nozzle.exit - in.AmbientPressure() / mean_pressure) * nozzle.area_ratio;
+    const double wanted = meteor * nozzle.momentum + pressure_term;
+    const double ideal = nozzle.Coefficient(mean_pressure, in.AmbientPressure());
+    double shaped = ideal;
+    if (in.HasNozzleLosses()) {
+        shaped = DivergenceLoss(in.nozzle_divergence.value_or(0.0f)) *
+                 ThroatLengthLoss(in.nozzle_throat_length.value_or(0.0f), design->NozzleDia()) *
+                 (ThrustOf::kSkinFriction * ideal + 1.0 - ThrustOf::kSkinFriction);
+    }
+    if (!(wanted > 0.0) || !(shaped > 0.0)) return std::nullopt;
+    const bool held = wanted / shaped > 1.0;  // past what any nozzle gives
+    const float carried = static_cast<float>(std::min(1.0, wanted / shaped));
+    if (!held && carried == static_cast<float>(meteor)) return std::nullopt;
+    in.nozzle_efficiency = carried;
+    design->SetPerformance(in);
+    const auto figures = [](double value, int digits) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.*g", digits, value);
+        return std::string(text);
+    };
+    return "Meteor's nozzle efficiency (" + figures(meteor, 4) + ") is the whole nozzle's and spares the pressure thrust; " +
+           "the design's is " + figures(carried, 4) + ", as Thrustlet's multiplies the whole thrust" +
+           (in.HasNozzleLosses() ? " and counts the losses of the nozzle's angles apart" : "") +
+           ": the thrust is Meteor's at the burn's mean pressure (" + figures(mean_pressure / 1e6, 3) + " MPa)" +
+           (held ? ", or as near as an efficiency of 1 comes" : "");
+}
+
 }  // namespace
 
 bool IsMeteorText(std::string_view text) {
@@ -423,20 +466,16 @@ ImportedMotor ReadMeteor(std::string_view text, std::size_t config) {
     const bool optimal = extra.contains("optimalNozzleDesign") && extra["optimalNozzleDesign"].is_boolean() &&
                          extra["optimalNozzleDesign"].get<bool>();
     std::optional<double> ratio = Number(extra, "nozzleExpansionRatio");
-    if (optimal) {
-        const MotorRun run = RunMotor(design);
-        if (const std::optional<Performance>& p = run.Figures(); p && p->burn_time > 0.0) {
-            double integral = 0.0;
-            for (std::size_t i = 1; i < p->curve.size(); ++i) {
-                integral += 0.5 * (p->curve[i].pressure + p->curve[i - 1].pressure) * (p->curve[i].time - p->curve[i - 1].time);
-            }
-            ratio = OptimumAreaRatio(integral / p->burn_time, in.AmbientPressure(), propellant.nozzle_k);
-        }
-    }
+    // The burn's mean chamber pressure (Pa), which neither the exit nor the
+    // nozzle's efficiency moves.
+    double mean_pressure = 0.0;
+    if (const MotorRun run = RunMotor(design); run.Figures()) mean_pressure = MeanPressure(*run.Figures());
+    if (optimal && mean_pressure > 0.0) ratio = OptimumAreaRatio(mean_pressure, in.AmbientPressure(), propellant.nozzle_k);
     if (ratio && *ratio > 1.0) {
         in.nozzle_exit_dia = static_cast<float>(throat * std::sqrt(*ratio));
         design.SetPerformance(in);
     }
+    if (const std::optional<std::string> note = CarryNozzleEfficiency(&design, mean_pressure)) notes.push_back(*note);
     // Meteor's march (Nakka's sheet) lets the nozzle pass (P - Pa) At / c*;
     // a choked throat passes P At / c*, so Thrustlet's figures differ from the
     // ones the builder remembers, and the note says which way.
