@@ -197,9 +197,17 @@ Propellant CustomPropellantOf(const Json& custom, const Units& units) {
                 Refuse("the burn-rate ranges of \"" + out.name + "\" overlap (at " +
                        SingleToText(static_cast<float>(ranges[i].from / 1e6), '.') + " MPa)");
             }
+            // Meteor's own march stops in a gap between ranges; Thrustlet's
+            // carries the nearest range's law across, and says where.
+            if (i > 0 && ranges[i].from > ranges[i - 1].to) {
+                out.note += std::string(out.note.empty() ? "the burn-rate ranges of \"" + out.name + "\" leave " : " and ") +
+                            SingleToText(static_cast<float>(ranges[i - 1].to / 1e6), '.') + " to " +
+                            SingleToText(static_cast<float>(ranges[i].from / 1e6), '.') + " MPa";
+            }
             out.pieces.push_back({static_cast<float>(ranges[i].from), static_cast<float>(ranges[i].to),
                                   static_cast<float>(units.Coefficient(ranges[i].a, ranges[i].n)), static_cast<float>(ranges[i].n)});
         }
+        if (!out.note.empty()) out.note += " uncovered (Meteor stops there): a burn that reaches them takes the nearest range's law";
     } else {
         const double n = Required(custom, "pressureExponent");
         out.a = units.Coefficient(Required(custom, "burnRateCoefficient"), n);

@@ -237,6 +237,14 @@ TEST_F(MeteorFileTest, RefusedByName) {
     const std::string overlapping = Replaced(Data("meteor_v1_kndx_si.json"), "\"toPressureExcluded\": \"0.779\"",
                                              "\"toPressureExcluded\": \"0.9\"");
     EXPECT_THROW(ReadMeteor(overlapping), RunTimeError);
+
+    // A gap between ranges (a range missing) is not refused: the note names it.
+    const ImportedMotor gap = ReadMeteor(Replaced(Data("meteor_v1_kndx_si.json"),
+                                                  "{ \"fromPressureIncluded\": \"2.572\", \"toPressureExcluded\": \"5.930\", "
+                                                  "\"burnRateCoefficient\": \"3.841\", \"pressureExponent\": \"0.688\" },",
+                                                  ""));
+    EXPECT_EQ(gap.motor.Performance().burn_rate.size(), 4u);
+    EXPECT_TRUE(Mentions(gap.not_carried, "the burn-rate ranges of \"my KNDX\" leave 2.572 to 5.93 MPa uncovered"));
 }
 
 }  // namespace
