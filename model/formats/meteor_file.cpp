@@ -246,17 +246,12 @@ std::optional<std::string> CarryNozzleEfficiency(cMotor* design, double mean_pre
     PerformanceInputs in = design->Performance();
     if (!(mean_pressure > 0.0) || !in.specific_heat_ratio) return std::nullopt;
     const double meteor = in.NozzleEfficiency();
-    const double ratio = in.NozzleExitDia() > 0.0f ? std::pow(in.NozzleExitDia() / design->NozzleDia(), 2.0) : 1.0;
-    const Nozzle nozzle(*in.specific_heat_ratio, ratio);
-    const double pressure_term = (nozzle.exit - in.AmbientPressure() / mean_pressure) * nozzle.area_ratio;
+    // The design's own thrust per unit efficiency, its shape's losses and all.
+    const ThrustOf thrust(*design);
+    const Nozzle& nozzle = thrust.nozzle;
+    const double pressure_term = (nozzle.exit - thrust.ambient / mean_pressure) * nozzle.area_ratio;
     const double wanted = meteor * nozzle.momentum + pressure_term;
-    const double ideal = nozzle.Coefficient(mean_pressure, in.AmbientPressure());
-    double shaped = ideal;
-    if (in.HasNozzleLosses()) {
-        shaped = DivergenceLoss(in.nozzle_divergence.value_or(0.0f)) *
-                 ThroatLengthLoss(in.nozzle_throat_length.value_or(0.0f), design->NozzleDia()) *
-                 (ThrustOf::kSkinFriction * ideal + 1.0 - ThrustOf::kSkinFriction);
-    }
+    const double shaped = thrust(mean_pressure) / (thrust.efficiency * mean_pressure * thrust.throat_m2);
     if (!(wanted > 0.0) || !(shaped > 0.0)) return std::nullopt;
     const bool held = wanted / shaped > 1.0;  // past what any nozzle gives
     const float carried = static_cast<float>(std::min(1.0, wanted / shaped));
