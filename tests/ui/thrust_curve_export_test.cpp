@@ -26,15 +26,19 @@ protected:
         text << in.rdbuf();
         return text.str();
     }
+    // Opens a two-grain KNSB design saved as m.tlt.
+    void OpenTwoGrainDesign() {
+        cMotor design = KnsbMotor({MakeGrain(57.0f, 33.0f, 12.0f), MakeGrain(57.0f, 33.0f, 12.0f)}, 8.5f, 22.0f);
+        const QString path = dir.filePath("m.tlt");
+        design.SaveToFile(path.toStdString());
+        dialogs.files.push_back({path, "m.tlt"});
+        ui->mnuOpen->trigger();
+    }
     QTemporaryDir dir;
 };
 
 TEST_F(ThrustCurveExportTest, EngOrRseByTheNameChosen) {
-    cMotor design = KnsbMotor({MakeGrain(57.0f, 33.0f, 12.0f), MakeGrain(57.0f, 33.0f, 12.0f)}, 8.5f, 22.0f);
-    const QString path = dir.filePath("m.tlt");
-    design.SaveToFile(path.toStdString());
-    dialogs.files.push_back({path, "m.tlt"});
-    ui->mnuOpen->trigger();
+    OpenTwoGrainDesign();
     const std::string eng = Exported("m.eng");
     EXPECT_EQ(eng.rfind("; Thrust curve of m.tlt", 0), 0u) << eng;
     EXPECT_NEAR(EngineFileImpulse(eng), RunMotor(doc().Motor()).Figures()->total_impulse,
@@ -51,11 +55,7 @@ TEST_F(ThrustCurveExportTest, EngOrRseByTheNameChosen) {
 // given), asks again with why for ones a file cannot hold, and writes
 // nothing when the question is cancelled.
 TEST_F(ThrustCurveExportTest, DelaysAreAskedFor) {
-    cMotor design = KnsbMotor({MakeGrain(57.0f, 33.0f, 12.0f), MakeGrain(57.0f, 33.0f, 12.0f)}, 8.5f, 22.0f);
-    const QString path = dir.filePath("m.tlt");
-    design.SaveToFile(path.toStdString());
-    dialogs.files.push_back({path, "m.tlt"});
-    ui->mnuOpen->trigger();
+    OpenTwoGrainDesign();
     dialogs.inputs = {QString("six"), QString("4, 6")};
     const std::string eng = Exported("d.eng");
     ASSERT_EQ(dialogs.offered, std::vector<QString>({"P", "P"}));
