@@ -214,16 +214,12 @@ EngineCurve EngineCurveOf(const MotorRun& run, const Performance& performance) {
     return out;
 }
 
-std::string EngineFileText(const MotorRun& run, const Performance& performance, const std::string& source,
-                           const std::string& delays) {
-    const EngineCurve curve = EngineCurveOf(run, performance);
-    const PerformanceInputs& in = run.Design().Performance();
-    // A RASP curve starts from an implied (0, 0), so no time is listed at 0:
-    // a first point of no thrust is left to it, and a steady burn's full
-    // thrust at ignition is listed a thousandth of the burn later (sooner
-    // where the next point is near, or where that thrust is so far above
-    // the average that the ramp from (0, 0) would cost over 0.25 % of the
-    // impulse).
+std::vector<EnginePoint> PointsAfterIgnition(const EngineCurve& curve, const Performance& performance) {
+    // A first point of no thrust is the implied (0, 0) itself; a steady
+    // burn's full thrust at ignition is listed a thousandth of the burn
+    // later (sooner where the next point is near, or where that thrust is so
+    // far above the average that the ramp from (0, 0) would cost over 0.25 %
+    // of the impulse).
     std::vector<Point> kept = curve.points;
     if (!kept.empty() && !(kept.front().time > 0.0)) {
         if (!(kept.front().thrust > 0.0) || kept.size() < 2) {
@@ -233,6 +229,14 @@ std::string EngineFileText(const MotorRun& run, const Performance& performance, 
                                           0.005 * performance.total_impulse / kept.front().thrust});
         }
     }
+    return kept;
+}
+
+std::string EngineFileText(const MotorRun& run, const Performance& performance, const std::string& source,
+                           const std::string& delays) {
+    const EngineCurve curve = EngineCurveOf(run, performance);
+    const PerformanceInputs& in = run.Design().Performance();
+    const std::vector<Point> kept = PointsAfterIgnition(curve, performance);
     const double hardware = curve.hardware_kg;
 
     std::string text;

@@ -54,6 +54,11 @@ struct EngineCurve {
 };
 EngineCurve EngineCurveOf(const MotorRun& run, const Performance& performance);
 
+// The points an engine file lists, all after ignition: the simulators
+// start every curve from (0, 0) themselves (RockSim's loader in OpenRocket
+// adds that point and refuses a second one at time 0).
+std::vector<EnginePoint> PointsAfterIgnition(const EngineCurve& curve, const Performance& performance);
+
 // The trapezoid impulse (N s) of an engine file's points, as simulators sum
 // it (from (0, 0) when the first point is later than 0).
 double EngineFileImpulse(const std::string& text);

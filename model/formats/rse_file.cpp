@@ -79,6 +79,9 @@ std::string RseFileText(const MotorRun& run, const std::string& source, const st
     const double metres = MetresPer(*motor.Performance().units);
     double stack = 0.0;
     for (const auto& grain : motor.Grains()) stack += grain->Length() * metres;
+    // The motor's length (m): the case's, but never shorter than the grains
+    // in it, so that every centre of gravity lies within the motor as
+    // OpenRocket requires.
     const double case_length = std::max(curve.length_mm / 1000.0, stack);
     // The grains sit against the nozzle's end; the forward closure takes
     // what the case has beyond them.
@@ -91,7 +94,7 @@ std::string RseFileText(const MotorRun& run, const std::string& source, const st
     std::replace(listed_delays.begin(), listed_delays.end(), '-', ',');
     std::string text = "<engine-database>\n  <engine-list>\n";
     text += "    <engine code=\"" + Escaped(performance.designation) + "\" mfg=\"Thrustlet\" dia=\"" +
-            Number("%.6g", curve.diameter_mm) + "\" len=\"" + Number("%.6g", curve.length_mm) + "\" initWt=\"" +
+            Number("%.6g", curve.diameter_mm) + "\" len=\"" + Number("%.6g", case_length * 1000.0) + "\" initWt=\"" +
             Number("%.6g", (propellant + hardware) * 1000.0) + "\" propWt=\"" + Number("%.6g", propellant * 1000.0) +
             "\" delays=\"" + listed_delays + "\" Type=\"reloadable\" auto-calc-mass=\"0\" auto-calc-cg=\"0\" avgThrust=\"" +
             Number("%.6g", performance.average_thrust) + "\" peakThrust=\"" + Number("%.6g", performance.peak_thrust) +
@@ -103,8 +106,13 @@ std::string RseFileText(const MotorRun& run, const std::string& source, const st
             (hardware > 0.0 ? ". The mass is the propellant's and the hardware's."
                             : ". The mass is the propellant's alone: add the motor's hardware.") +
             "</comments>\n      <data>\n";
+    // Every point after ignition, as the .eng writer lists them, and first
+    // the ignition itself at no thrust and the whole mass: OpenRocket adds
+    // such a point when it is missing and refuses two at one time.
+    std::vector<EnginePoint> points = PointsAfterIgnition(curve, performance);
+    points.insert(points.begin(), EnginePoint{0.0, 0.0, 0.0});
     double previous = -1.0;
-    for (const EnginePoint& point : curve.points) {
+    for (const EnginePoint& point : points) {
         std::string time;
         for (int digits = 6; digits <= 17; ++digits) {
             time = Number(("%." + std::to_string(digits) + "g").c_str(), point.time);
@@ -113,7 +121,7 @@ std::string RseFileText(const MotorRun& run, const std::string& source, const st
         const double printed = std::strtod(time.c_str(), nullptr);
         if (!(printed > previous)) continue;
         previous = printed;
-        const bool last = &point == &curve.points.back();
+        const bool last = &point == &points.back();
         const Mass left = last ? Mass{} : PropellantAt(motor, point.depth, stack_start);
         const double kg = left.kg + hardware;
         const double cg = kg > 0.0 ? (left.moment + hardware * 0.5 * case_length) / kg : 0.5 * case_length;

@@ -13,7 +13,8 @@ class MotorRun;
 //     initWt=(g) propWt=(g) delays=… auto-calc-mass="0" auto-calc-cg="0" …>
 //     <data><eng-data t=(s) f=(N) m=(g) cg=(mm from the forward end)/>…
 // The points are the .eng writer's (the impulse within 1 % of the
-// motor's). The mass is the hardware's (HardwareMass) and the propellant
+// motor's) after a first one at ignition (time 0, no thrust, the whole
+// mass), times strictly increasing, as OpenRocket's reader requires. The mass is the hardware's (HardwareMass) and the propellant
 // left at each point's burn depth; the centre of gravity weighs each
 // grain's propellant at its place in the case (the stack against the
 // nozzle's end of a CaseLength case, else the stack is the case) with the
