@@ -14,8 +14,9 @@ class MotorRun;
 //     <data><eng-data t=(s) f=(N) m=(g) cg=(mm from the forward end)/>…
 // The points are the .eng writer's (the impulse within 1 % of the
 // motor's) after a first one at ignition (time 0, no thrust, the whole
-// mass), times strictly increasing, as OpenRocket's reader requires. The mass is the hardware's (HardwareMass) and the propellant
-// left at each point's burn depth; the centre of gravity weighs each
+// mass), times strictly increasing, as OpenRocket's reader requires. The
+// mass is the hardware's (HardwareMass) and the propellant left at each
+// point's burn depth; the centre of gravity weighs each
 // grain's propellant at its place in the case (the stack against the
 // nozzle's end of a CaseLength case, else the stack is the case) with the
 // hardware at the case's middle. The delays are the .eng writer's, listed
