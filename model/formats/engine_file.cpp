@@ -214,6 +214,18 @@ EngineCurve EngineCurveOf(const MotorRun& run, const Performance& performance) {
     return out;
 }
 
+std::optional<std::string> TimeAfter(double time, double* previous) {
+    std::string text;
+    for (int digits = 6; digits <= 17; ++digits) {
+        text = Text(("%." + std::to_string(digits) + "g").c_str(), time);
+        if (std::strtod(text.c_str(), nullptr) > *previous) break;
+    }
+    const double printed = std::strtod(text.c_str(), nullptr);
+    if (!(printed > *previous)) return std::nullopt;
+    *previous = printed;
+    return text;
+}
+
 std::vector<EnginePoint> PointsAfterIgnition(const EngineCurve& curve, const Performance& performance) {
     // A first point of no thrust is the implied (0, 0) itself; a steady
     // burn's full thrust at ignition is listed a thousandth of the burn
@@ -251,18 +263,11 @@ std::string EngineFileText(const MotorRun& run, const Performance& performance, 
     text += Field(performance.designation) + " " + Text("%.6g", curve.diameter_mm) + " " + Text("%.6g", curve.length_mm) +
             " " + EngineDelays(delays).value_or("P") + " " + Text("%.6g", performance.propellant_mass) + " " +
             Text("%.6g", performance.propellant_mass + hardware) + " Thrustlet\n";
-    // Times with as many digits as keep them apart once printed.
     double previous = -1.0;
     for (const Point& point : kept) {
-        std::string time;
-        for (int digits = 6; digits <= 17; ++digits) {
-            time = Text(("%." + std::to_string(digits) + "g").c_str(), point.time);
-            if (std::strtod(time.c_str(), nullptr) > previous) break;
-        }
-        const double printed = std::strtod(time.c_str(), nullptr);
-        if (!(printed > previous)) continue;
-        previous = printed;
-        text += "   " + time + " " + Text("%.6g", std::max(0.0, point.thrust)) + "\n";
+        const std::optional<std::string> time = TimeAfter(point.time, &previous);
+        if (!time) continue;
+        text += "   " + *time + " " + Text("%.6g", std::max(0.0, point.thrust)) + "\n";
     }
     return text;
 }

@@ -59,6 +59,11 @@ EngineCurve EngineCurveOf(const MotorRun& run, const Performance& performance);
 // adds that point and refuses a second one at time 0).
 std::vector<EnginePoint> PointsAfterIgnition(const EngineCurve& curve, const Performance& performance);
 
+// A point's time (s) as the engine files print it: six significant digits,
+// or as many more as keep it after the last time printed (`previous`, which
+// it moves on); nothing where no digits do, so the point is left out.
+std::optional<std::string> TimeAfter(double time, double* previous);
+
 // The trapezoid impulse (N s) of an engine file's points, as simulators sum
 // it (from (0, 0) when the first point is later than 0).
 double EngineFileImpulse(const std::string& text);

@@ -113,19 +113,13 @@ std::string RseFileText(const MotorRun& run, const std::string& source, const st
     points.insert(points.begin(), EnginePoint{0.0, 0.0, 0.0});
     double previous = -1.0;
     for (const EnginePoint& point : points) {
-        std::string time;
-        for (int digits = 6; digits <= 17; ++digits) {
-            time = Number(("%." + std::to_string(digits) + "g").c_str(), point.time);
-            if (std::strtod(time.c_str(), nullptr) > previous) break;
-        }
-        const double printed = std::strtod(time.c_str(), nullptr);
-        if (!(printed > previous)) continue;
-        previous = printed;
+        const std::optional<std::string> time = TimeAfter(point.time, &previous);
+        if (!time) continue;
         const bool last = &point == &points.back();
         const Mass left = last ? Mass{} : PropellantAt(motor, point.depth, stack_start);
         const double kg = left.kg + hardware;
         const double cg = kg > 0.0 ? (left.moment + hardware * 0.5 * case_length) / kg : 0.5 * case_length;
-        text += "        <eng-data t=\"" + time + "\" f=\"" + Number("%.6g", std::max(0.0, point.thrust)) + "\" m=\"" +
+        text += "        <eng-data t=\"" + *time + "\" f=\"" + Number("%.6g", std::max(0.0, point.thrust)) + "\" m=\"" +
                 Number("%.6g", kg * 1000.0) + "\" cg=\"" + Number("%.6g", cg * 1000.0) + "\"/>\n";
     }
     text += "      </data>\n    </engine>\n  </engine-list>\n</engine-database>\n";
